@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the unit, golden and end-to-end tests (build/), the unit
+# tests again under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/), and each fuzz
+# target briefly (build-fuzz/, clang and libFuzzer). Benchmarks are built, not run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+jobs=$(nproc)
+werror=OFF
+[ -n "${CI:-}" ] && werror=ON
+
+echo "== build (release with debug info)"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMI_WERROR=$werror >/dev/null
+cmake --build build -j "$jobs"
+
+echo "== build (sanitizers)"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMI_SANITIZE=ON -DLUMI_X11=OFF \
+  -DLUMI_BENCH=OFF -DLUMI_WERROR=$werror >/dev/null
+cmake --build build-asan -j "$jobs"
+
+echo "== build (fuzzers)"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMI_FUZZ=ON \
+  -DLUMI_X11=OFF -DLUMI_TESTS=OFF -DLUMI_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j "$jobs"
+
+status=0
+echo "== fuzz (${LUMI_FUZZ_SECONDS:-15} s each)"
+for f in build-fuzz/bin/fuzz_*; do
+  [ -x "$f" ] || continue
+  name=$(basename "$f")
+  corpus=$(mktemp -d)
+  cp -r fuzz/corpus/"$name"/. "$corpus"/ 2>/dev/null || true
+  if "$f" -max_total_time="${LUMI_FUZZ_SECONDS:-15}" -max_len=65536 -rss_limit_mb=1024 "$corpus" \
+       >"build-fuzz/$name.log" 2>&1; then
+    echo "$name: no finding ($(grep -o 'stat::number_of_executed_units: [0-9]*' "build-fuzz/$name.log" | awk '{print $2}') runs)"
+  else
+    echo "$name: FINDING"; tail -n 40 "build-fuzz/$name.log"; status=1
+  fi
+  rm -rf "$corpus"
+done
+
+echo "== unit tests under sanitizers"
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --output-on-failure -j "$jobs" -L unit) || status=1
+
+echo "== all tests"
+(cd build && ctest --output-on-failure -j "$jobs") || status=1
+exit $status
