@@ -1,0 +1,3 @@
+#include "platform/NativeButton.h"
+
+void RegisterNativeButtonClass() {}

@@ -1,0 +1,3 @@
+#include "platform/NativeEdit.h"
+
+void RegisterNativeEditClass() {}
