@@ -70,6 +70,8 @@ public:
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
     // Outline x1..x2-1 by y1..y2-1 with the pen, inside filled with the brush unless it is clear.
+    // The pen mode applies to outline and inside. With a PS_NULL pen only the brush is drawn, over
+    // x1..x2-2 by y1..y2-2, as the window system does.
     void Rectangle(int x1, int y1, int x2, int y2);
     // Fills x1..x2-1 by y1..y2-1 with the brush (a clear brush fills nothing).
     void FillRect(const TRect& r);
@@ -84,10 +86,22 @@ public:
     // Inverts every pixel of the rectangle.
     void InvertRect(const TRect& r);
 
+    // The clip in surface pixels (origin applied), cut to the surface: exactly the pixels that
+    // drawing may touch. For code that writes pixels itself (text, pictures).
+    const Region& DeviceClip() const;
+    // The surface pixel for a colour as this context draws it (monochrome targets get black or
+    // white).
+    Pixel ResolveColor(TColor c) const;
+
 private:
     Surface* FTarget;
     TPoint FOrigin;
     Region FClip;
+    // DeviceClip() cache; rebuilt when the clip changes or the surface changes size.
+    mutable Region FDeviceClip;
+    mutable bool FDeviceClipValid = false;
+    mutable int FDeviceClipW = -1;
+    mutable int FDeviceClipH = -1;
 };
 
 using HDC = DeviceContext*;
