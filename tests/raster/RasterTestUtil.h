@@ -1,0 +1,32 @@
+#pragma once
+#include <string>
+
+#include "platform/raster/Surface.h"
+
+// One character a pixel, rows joined by '\n': '#' where the pixel is `ink`, '.' elsewhere.
+inline std::string InkMap(const Surface& s, Pixel ink, TRect area = {}) {
+    if (area.IsEmpty()) area = s.Bounds();
+    std::string out;
+    for (int y = area.Top; y < area.Bottom; ++y) {
+        for (int x = area.Left; x < area.Right; ++x) out += s.Get(x, y) == ink ? '#' : '.';
+        out += '\n';
+    }
+    return out;
+}
+
+// A deterministic texture with distinct neighbouring pixels.
+inline void Texture(Surface& s, unsigned seed = 1) {
+    for (int y = 0; y < s.Height(); ++y)
+        for (int x = 0; x < s.Width(); ++x)
+            s.Set(x, y, ((x * 37 + y * 101 + seed * 7919) * 2654435761u) >> 8 & 0xFFFFFF);
+}
+
+// The pixels that differ between two surfaces of one size, as a map.
+inline std::string DiffMap(const Surface& a, const Surface& b) {
+    std::string out;
+    for (int y = 0; y < a.Height(); ++y) {
+        for (int x = 0; x < a.Width(); ++x) out += a.Get(x, y) == b.Get(x, y) ? '.' : '#';
+        out += '\n';
+    }
+    return out;
+}
