@@ -1,0 +1,159 @@
+#include "platform/text/FontMatch.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <mutex>
+#include <vector>
+
+namespace {
+
+// Fontconfig is loaded once for the process; a second load rescans every font directory.
+FcConfig* Config() {
+    static FcConfig* config = nullptr;
+    static std::once_flag once;
+    std::call_once(once, [] { config = FcInitLoadConfigAndFonts(); });
+    return config;
+}
+
+// Decodes one UTF-8 sequence at s[i]; returns its length, or 0 when it is invalid.
+int DecodeUtf8(const std::string& s, size_t i, char32_t& cp) {
+    const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    unsigned c = b(i);
+    int len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    if (len == 0 || i + len > s.size()) return 0;
+    cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+    for (int k = 1; k < len; ++k) {
+        if ((b(i + k) & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b(i + k) & 0x3F);
+    }
+    static constexpr char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return len;
+}
+
+FaceSource SourceOf(FcPattern* p, bool bold, bool italic) {
+    FaceSource src;
+    FcChar8* file = nullptr;
+    if (FcPatternGetString(p, FC_FILE, 0, &file) == FcResultMatch && file)
+        src.file = reinterpret_cast<const char*>(file);
+    int index = 0;
+    if (FcPatternGetInteger(p, FC_INDEX, 0, &index) == FcResultMatch) src.index = index;
+    int weight = FC_WEIGHT_REGULAR;
+    FcPatternGetInteger(p, FC_WEIGHT, 0, &weight);
+    int slant = FC_SLANT_ROMAN;
+    FcPatternGetInteger(p, FC_SLANT, 0, &slant);
+    // Our own rule rather than FC_EMBOLDEN, so that the pinned test configuration (which has no
+    // synthetic-style rules) and a desktop's agree.
+    src.embolden = bold && weight < FC_WEIGHT_DEMIBOLD;
+    src.oblique = italic && slant == FC_SLANT_ROMAN;
+    return src;
+}
+
+} // namespace
+
+struct FontMatch::Sorted {
+    FcFontSet* set = nullptr;
+    ~Sorted() {
+        if (set) FcFontSetDestroy(set);
+    }
+};
+
+std::string FontMatch::SanitizeName(const std::string& name) {
+    std::string out;
+    for (size_t i = 0; i < name.size();) {
+        char32_t cp = 0;
+        int len = DecodeUtf8(name, i, cp);
+        if (len == 0) {
+            ++i;
+            continue;
+        }
+        if (cp != 0) out.append(name, i, len);
+        i += len;
+    }
+    return out;
+}
+
+std::string FontMatch::LanguageOfName(const std::string& name) {
+    std::string lang;
+    for (size_t i = 0; i < name.size();) {
+        char32_t cp = 0;
+        int len = DecodeUtf8(name, i, cp);
+        if (len == 0) {
+            ++i;
+            continue;
+        }
+        i += len;
+        if ((cp >= 0x3040 && cp <= 0x30FF) || (cp >= 0x31F0 && cp <= 0x31FF)) return "ja";
+        if ((cp >= 0xAC00 && cp <= 0xD7AF) || (cp >= 0x1100 && cp <= 0x11FF)) return "ko";
+        if ((cp >= 0x2E80 && cp <= 0x2FDF) || (cp >= 0x3000 && cp <= 0x303F) ||
+            (cp >= 0x3400 && cp <= 0x4DBF) || (cp >= 0x4E00 && cp <= 0x9FFF) ||
+            (cp >= 0xF900 && cp <= 0xFAFF) || (cp >= 0x20000 && cp <= 0x2FA1F))
+            lang = "zh-cn";
+    }
+    return lang;
+}
+
+FontMatch::FontMatch(const FontSpec& spec) : FBold(spec.bold), FItalic(spec.italic) {
+    FcConfig* config = Config();
+    if (!config) return;
+    FcPattern* pat = FcPatternCreate();
+    if (!pat) return;
+    std::string family = SanitizeName(spec.name);
+    if (family.empty()) family = "sans-serif";
+    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    // A CJK family name is only useful to fontconfig with its language: without it "宋体" lands on
+    // a Latin font that has no CJK glyphs at all.
+    std::string lang = LanguageOfName(spec.name);
+    if (!lang.empty()) {
+        FcLangSet* ls = FcLangSetCreate();
+        FcLangSetAdd(ls, reinterpret_cast<const FcChar8*>(lang.c_str()));
+        FcPatternAddLangSet(pat, FC_LANG, ls);
+        FcLangSetDestroy(ls);
+    }
+    FcPatternAddInteger(pat, FC_WEIGHT, spec.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pat, FC_SLANT, spec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(config, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FPattern = pat;
+
+    FcResult result = FcResultNoMatch;
+    if (FcPattern* match = FcFontMatch(config, pat, &result)) {
+        FaceSource src = SourceOf(match, FBold, FItalic);
+        if (!src.file.empty()) FPrimary = src;
+        FcPatternDestroy(match);
+    }
+    if (!FPrimary) {
+        // Any font at all is better than none.
+        if (FcFontSet* any = FcConfigGetFonts(config, FcSetSystem)) {
+            for (int i = 0; i < any->nfont && !FPrimary; ++i) {
+                FaceSource src = SourceOf(any->fonts[i], FBold, FItalic);
+                if (!src.file.empty()) FPrimary = src;
+            }
+        }
+    }
+}
+
+FontMatch::~FontMatch() {
+    FSorted.reset();
+    if (FPattern) FcPatternDestroy(static_cast<FcPattern*>(FPattern));
+}
+
+std::optional<FaceSource> FontMatch::FaceFor(char32_t cp) {
+    if (!FPattern) return std::nullopt;
+    if (!FSorted) {
+        FSorted = std::make_unique<Sorted>();
+        FcResult result = FcResultNoMatch;
+        FSorted->set = FcFontSort(Config(), static_cast<FcPattern*>(FPattern), FcTrue, nullptr, &result);
+    }
+    if (!FSorted->set) return std::nullopt;
+    for (int i = 0; i < FSorted->set->nfont; ++i) {
+        FcPattern* p = FSorted->set->fonts[i];
+        FcCharSet* cs = nullptr;
+        if (FcPatternGetCharSet(p, FC_CHARSET, 0, &cs) != FcResultMatch || !cs) continue;
+        if (!FcCharSetHasChar(cs, cp)) continue;
+        FaceSource src = SourceOf(p, FBold, FItalic);
+        if (!src.file.empty()) return src;
+    }
+    return std::nullopt;
+}

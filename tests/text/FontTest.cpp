@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "InkProbe.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/FontFace.h"
+#include "platform/text/FontMatch.h"
+
+namespace {
+
+constexpr Pixel kWhite = 0xFFFFFF;
+
+FontSpec Spec(const char* name, int height, bool bold = false) {
+    FontSpec s;
+    s.name = name;
+    s.height = height;
+    s.bold = bold;
+    return s;
+}
+
+// Total ink of black text on white: how much darker than white every pixel is.
+long Darkness(const Surface& s) {
+    long sum = 0;
+    for (Pixel p : s.Pixels()) sum += 0xFF - (p & 0xFF);
+    return sum;
+}
+
+// Ink box of one character drawn at (10, 10) on a white surface.
+TRect GlyphInk(HFONT f, const char* text) {
+    Surface s(200, 200, kWhite);
+    DeviceContext dc(&s);
+    dc.font = f;
+    dc.bkMode = TRANSPARENT;
+    TextOutA(&dc, 10, 10, text, static_cast<int>(std::strlen(text)));
+    return InkBox(s, kWhite);
+}
+
+TEST(FontLookup, CjkFamilyAsksForChineseAndFindsTheCjkFont) {
+    EXPECT_EQ(FontMatch::LanguageOfName("宋体"), "zh-cn");
+    EXPECT_EQ(FontMatch::LanguageOfName("ＭＳ ゴシック"), "ja");
+    EXPECT_EQ(FontMatch::LanguageOfName("굴림"), "ko");
+    EXPECT_EQ(FontMatch::LanguageOfName("Tahoma"), "");
+    if (!HaveWenQuanYi()) GTEST_SKIP() << "fonts-wqy-zenhei is not installed";
+    EXPECT_NE(SongTi()->FaceFile().find("wqy-zenhei"), std::string::npos) << SongTi()->FaceFile();
+    // Chinese text through the same font needs no fallback at all.
+    EXPECT_GT(SongTi()->GlyphFor(U'宋').coverage.size(), 0u);
+}
+
+TEST(FontLookup, UnknownAndBrokenNamesStillGiveAFont) {
+    HFONT unknown = GetFont(Spec("No Such Family 123", -14));
+    EXPECT_TRUE(unknown->HasFace());
+    EXPECT_GT(TextWidth(unknown, "Close"), 0);
+    // Invalid UTF-8 in a name from a form is dropped, not handed to fontconfig.
+    EXPECT_EQ(FontMatch::SanitizeName("a\xFF\xC3(b\xE5\xAE\x8B\xE5\xAE"), "a(b\xE5\xAE\x8B");
+    HFONT broken = GetFont(Spec("\xFF\xFE\xC0\x80", -14));
+    EXPECT_GT(TextWidth(broken, "Close"), 0);
+    HFONT empty = GetFont(Spec("", -14));
+    EXPECT_GT(TextWidth(empty, "Close"), 0);
+}
+
+TEST(FontLookup, OneHandlePerSpecForTheProcess) {
+    EXPECT_EQ(SongTi(), SongTi());
+    EXPECT_NE(SongTi(-14), SongTi(-15));
+    EXPECT_EQ(GetFontSpec(SongTi(-14, true)).bold, true);
+    EXPECT_EQ(GetDefaultFont(), GetDefaultFont());
+    EXPECT_GT(GetFontMetrics(nullptr).height, 0); // nullptr is the default font
+}
+
+TEST(FontLookup, BoldIsWiderAndInkier) {
+    for (const char* name : {"宋体", "DejaVu Sans"}) {
+        HFONT regular = GetFont(Spec(name, -14));
+        HFONT bold = GetFont(Spec(name, -14, true));
+        EXPECT_GT(TextWidth(bold, "Close"), TextWidth(regular, "Close")) << name;
+        Surface a(100, 40, kWhite), b(100, 40, kWhite);
+        DeviceContext da(&a), db(&b);
+        da.font = regular;
+        db.font = bold;
+        TextOutA(&da, 0, 0, "Close", 5);
+        TextOutA(&db, 0, 0, "Close", 5);
+        EXPECT_GT(Darkness(b), Darkness(a) * 5 / 4) << name;
+    }
+    if (HaveWenQuanYi()) {
+        EXPECT_TRUE(SongTi(-14, true)->SyntheticBold());
+    }
+}
+
+TEST(FontMetrics, NegativeHeightIsTheEm) {
+    for (int em : {11, 14, 19, 40}) {
+        HFONT f = GetFont(Spec("DejaVu Sans", -em));
+        const TextMetrics m = GetFontMetrics(f);
+        EXPECT_EQ(m.height, m.ascent + m.descent);
+        EXPECT_GE(m.height, em);
+        EXPECT_LE(m.height, em * 3 / 2);
+        // A capital H of DejaVu Sans is 0.73 em tall and sits on the baseline.
+        TRect ink = GlyphInk(f, "H");
+        EXPECT_NEAR(ink.Height(), 0.73 * em, 1.0) << em;
+        EXPECT_EQ(ink.Bottom, 10 + m.ascent) << em;
+    }
+}
+
+TEST(FontMetrics, PositiveHeightIsTheCell) {
+    for (const char* name : {"宋体", "DejaVu Sans"})
+        for (int cell : {12, 16, 20, 33}) {
+            const TextMetrics m = GetFontMetrics(GetFont(Spec(name, cell)));
+            EXPECT_EQ(m.height, cell) << name;
+            EXPECT_EQ(m.ascent + m.descent, cell) << name;
+            EXPECT_GT(m.internalLeading, 0) << name;
+        }
+}
+
+TEST(FontMetrics, WildHeightsAreBounded) {
+    const TextMetrics huge = GetFontMetrics(GetFont(Spec("DejaVu Sans", -2000000000)));
+    EXPECT_LE(huge.height, Font::kMaxPixelHeight * 2);
+    EXPECT_GT(GetFontMetrics(GetFont(Spec("DejaVu Sans", 0))).height, 0);
+    EXPECT_GT(TextWidth(GetFont(Spec("DejaVu Sans", 1)), "x"), -1);
+}
+
+TEST(TextWidth, SumsWholePixelAdvancesAndCountsCp1252) {
+    HFONT f = GetFont(Spec("DejaVu Sans", -14));
+    EXPECT_EQ(TextWidth(f, ""), 0);
+    EXPECT_EQ(TextWidth(f, "Close"), TextWidth(f, "Clo") + TextWidth(f, "se"));
+    EXPECT_EQ(GetTextExtent(nullptr, "Close").cx, TextWidth(nullptr, "Close"));
+    DeviceContext dc(nullptr);
+    dc.font = f;
+    EXPECT_EQ(GetTextExtent(&dc, "Close"), (TSize{TextWidth(f, "Close"), GetFontMetrics(f).height}));
+    // Undefined cp1252 bytes and control characters take no room.
+    EXPECT_EQ(TextWidth(f, "a\x81\x8D\x8F\x90\x9D" "b\t"), TextWidth(f, "ab"));
+    EXPECT_GT(TextWidth(f, "\xE9"), 0);
+    EXPECT_GT(TextWidth(f, "\x80"), 0);
+}
+
+TEST(Cp1252, MapsTheHighControlsRangeThroughTheCodePage) {
+    EXPECT_EQ(Cp1252ToUnicode(0x41), U'A');
+    EXPECT_EQ(Cp1252ToUnicode(0xE9), U'é');
+    EXPECT_EQ(Cp1252ToUnicode(0x80), U'€');
+    EXPECT_EQ(Cp1252ToUnicode(0x93), U'“');
+    EXPECT_EQ(Cp1252ToUnicode(0x9F), U'Ÿ');
+    EXPECT_EQ(Cp1252ToUnicode(0xA0), 0xA0u);
+    for (unsigned char b : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) EXPECT_EQ(Cp1252ToUnicode(b), 0u);
+}
+
+TEST(TextOut, AccentedCp1252CharacterHasInkAboveTheLetter) {
+    HFONT f = SongTi();
+    TRect e = GlyphInk(f, "e");
+    TRect eAcute = GlyphInk(f, "\xE9");
+    ASSERT_FALSE(eAcute.IsEmpty());
+    EXPECT_LT(eAcute.Top, e.Top);          // the accent
+    EXPECT_EQ(eAcute.Bottom, e.Bottom);    // same letter underneath
+}
+
+TEST(TextOut, ReportsWidthsForComparison) {
+    for (const char* name : {"宋体", "DejaVu Sans"}) {
+        HFONT f = GetFont(Spec(name, -14));
+        std::printf("[ widths ] %s -14 (%s): Close %d, Download Now %d; bold -19 Lumivane %d\n", name,
+                    f->FaceFile().c_str(), TextWidth(f, "Close"), TextWidth(f, "Download Now"),
+                    TextWidth(GetFont(Spec(name, -19, true)), "Lumivane"));
+    }
+}
+
+} // namespace

@@ -1,0 +1,40 @@
+#pragma once
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/raster/DeviceContext.h"
+#include "platform/text/DrawText.h"
+#include "platform/text/Font.h"
+
+// Helpers that look at rendered pixels: the box of every pixel that is not the background.
+inline TRect InkBox(const Surface& s, Pixel background, TRect within = {0, 0, 1 << 20, 1 << 20}) {
+    within = within.Intersect(s.Bounds());
+    TRect box{1 << 20, 1 << 20, -1, -1};
+    for (int y = within.Top; y < within.Bottom; ++y)
+        for (int x = within.Left; x < within.Right; ++x)
+            if (s.Get(x, y) != background) {
+                box.Left = std::min(box.Left, x);
+                box.Top = std::min(box.Top, y);
+                box.Right = std::max(box.Right, x + 1);
+                box.Bottom = std::max(box.Bottom, y + 1);
+            }
+    return box.Right < 0 ? TRect{} : box;
+}
+
+inline int InkCount(const Surface& s, Pixel background, TRect within) {
+    within = within.Intersect(s.Bounds());
+    int n = 0;
+    for (int y = within.Top; y < within.Bottom; ++y)
+        for (int x = within.Left; x < within.Right; ++x) n += s.Get(x, y) != background;
+    return n;
+}
+
+inline bool HaveWenQuanYi() { return std::filesystem::exists("/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc"); }
+
+inline HFONT SongTi(int height = -14, bool bold = false) {
+    FontSpec spec;
+    spec.name = "宋体";
+    spec.height = height;
+    spec.bold = bold;
+    return GetFont(spec);
+}
