@@ -34,6 +34,12 @@ constexpr long kMaxGlyphArea = 4l * 1024 * 1024;
 
 const Glyph kNoGlyph{};
 
+bool IsBoldFace(FT_Face f) {
+    if (f->style_flags & FT_STYLE_FLAG_BOLD) return true;
+    auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(f, FT_SFNT_OS2));
+    return os2 && os2->version != 0xFFFF && os2->usWeightClass >= 600;
+}
+
 double Px(FT_Long units, FT_Fixed scale) { return static_cast<double>(FT_MulFix(units, scale)) / 64.0; }
 
 } // namespace
@@ -144,10 +150,12 @@ Font::Face* Font::FaceOf(const FaceSource& src) const {
     auto it = FFaces.find(key);
     if (it != FFaces.end()) return it->second.get();
     auto face = std::make_unique<Face>();
-    face->embolden = src.embolden;
-    face->oblique = src.oblique;
     face->file = src.file;
     if (FT_New_Face(Library(), src.file.c_str(), src.index, &face->ft) != 0) face->ft = nullptr;
+    if (face->ft) {
+        face->embolden = src.bold && !IsBoldFace(face->ft);
+        face->oblique = src.italic && !(face->ft->style_flags & FT_STYLE_FLAG_ITALIC);
+    }
     // Faces other than the primary borrow its em so that mixed text has one size.
     if (face->ft && FPrimary && FEm26 > 0 &&
         FT_Set_Char_Size(face->ft, 0, FEm26, 72, 72) != 0 && face->ft->num_fixed_sizes > 0)

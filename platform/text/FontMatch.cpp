@@ -38,14 +38,10 @@ FaceSource SourceOf(FcPattern* p, bool bold, bool italic) {
         src.file = reinterpret_cast<const char*>(file);
     int index = 0;
     if (FcPatternGetInteger(p, FC_INDEX, 0, &index) == FcResultMatch) src.index = index;
-    int weight = FC_WEIGHT_REGULAR;
-    FcPatternGetInteger(p, FC_WEIGHT, 0, &weight);
-    int slant = FC_SLANT_ROMAN;
-    FcPatternGetInteger(p, FC_SLANT, 0, &slant);
-    // Our own rule rather than FC_EMBOLDEN, so that the pinned test configuration (which has no
-    // synthetic-style rules) and a desktop's agree.
-    src.embolden = bold && weight < FC_WEIGHT_DEMIBOLD;
-    src.oblique = italic && slant == FC_SLANT_ROMAN;
+    // The face's own style is judged from the face itself (fontconfig's synthetic-style rules,
+    // present on desktops and absent from the pinned test set, rewrite the weight and slant).
+    src.bold = bold;
+    src.italic = italic;
     return src;
 }
 
@@ -93,17 +89,20 @@ std::string FontMatch::LanguageOfName(const std::string& name) {
     return lang;
 }
 
-FontMatch::FontMatch(const FontSpec& spec) : FBold(spec.bold), FItalic(spec.italic) {
-    FcConfig* config = Config();
-    if (!config) return;
+namespace {
+
+// The request for a spec, substituted as fontconfig's own tools do. The caller destroys it. Not
+// kept between calls: fontconfig links a pattern's values by offsets that leak checkers cannot
+// follow.
+FcPattern* Request(const FontSpec& spec) {
     FcPattern* pat = FcPatternCreate();
-    if (!pat) return;
-    std::string family = SanitizeName(spec.name);
+    if (!pat) return nullptr;
+    std::string family = FontMatch::SanitizeName(spec.name);
     if (family.empty()) family = "sans-serif";
     FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     // A CJK family name is only useful to fontconfig with its language: without it "宋体" lands on
     // a Latin font that has no CJK glyphs at all.
-    std::string lang = LanguageOfName(spec.name);
+    std::string lang = FontMatch::LanguageOfName(spec.name);
     if (!lang.empty()) {
         FcLangSet* ls = FcLangSetCreate();
         FcLangSetAdd(ls, reinterpret_cast<const FcChar8*>(lang.c_str()));
@@ -113,38 +112,47 @@ FontMatch::FontMatch(const FontSpec& spec) : FBold(spec.bold), FItalic(spec.ital
     FcPatternAddInteger(pat, FC_WEIGHT, spec.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pat, FC_SLANT, spec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(config, pat, FcMatchPattern);
+    FcConfigSubstitute(Config(), pat, FcMatchPattern);
     FcDefaultSubstitute(pat);
-    FPattern = pat;
+    return pat;
+}
 
+} // namespace
+
+FontMatch::FontMatch(const FontSpec& spec) : FSpec(spec) {
+    FcConfig* config = Config();
+    if (!config) return;
+    FcPattern* pat = Request(spec);
+    if (!pat) return;
     FcResult result = FcResultNoMatch;
     if (FcPattern* match = FcFontMatch(config, pat, &result)) {
-        FaceSource src = SourceOf(match, FBold, FItalic);
+        FaceSource src = SourceOf(match, spec.bold, spec.italic);
         if (!src.file.empty()) FPrimary = src;
         FcPatternDestroy(match);
     }
+    FcPatternDestroy(pat);
     if (!FPrimary) {
         // Any font at all is better than none.
         if (FcFontSet* any = FcConfigGetFonts(config, FcSetSystem)) {
             for (int i = 0; i < any->nfont && !FPrimary; ++i) {
-                FaceSource src = SourceOf(any->fonts[i], FBold, FItalic);
+                FaceSource src = SourceOf(any->fonts[i], spec.bold, spec.italic);
                 if (!src.file.empty()) FPrimary = src;
             }
         }
     }
 }
 
-FontMatch::~FontMatch() {
-    FSorted.reset();
-    if (FPattern) FcPatternDestroy(static_cast<FcPattern*>(FPattern));
-}
+FontMatch::~FontMatch() = default;
 
 std::optional<FaceSource> FontMatch::FaceFor(char32_t cp) {
-    if (!FPattern) return std::nullopt;
+    if (!Config()) return std::nullopt;
     if (!FSorted) {
         FSorted = std::make_unique<Sorted>();
-        FcResult result = FcResultNoMatch;
-        FSorted->set = FcFontSort(Config(), static_cast<FcPattern*>(FPattern), FcTrue, nullptr, &result);
+        if (FcPattern* pat = Request(FSpec)) {
+            FcResult result = FcResultNoMatch;
+            FSorted->set = FcFontSort(Config(), pat, FcTrue, nullptr, &result);
+            FcPatternDestroy(pat);
+        }
     }
     if (!FSorted->set) return std::nullopt;
     for (int i = 0; i < FSorted->set->nfont; ++i) {
@@ -152,7 +160,7 @@ std::optional<FaceSource> FontMatch::FaceFor(char32_t cp) {
         FcCharSet* cs = nullptr;
         if (FcPatternGetCharSet(p, FC_CHARSET, 0, &cs) != FcResultMatch || !cs) continue;
         if (!FcCharSetHasChar(cs, cp)) continue;
-        FaceSource src = SourceOf(p, FBold, FItalic);
+        FaceSource src = SourceOf(p, FSpec.bold, FSpec.italic);
         if (!src.file.empty()) return src;
     }
     return std::nullopt;

@@ -5,13 +5,13 @@
 
 #include "platform/text/Font.h"
 
-// A font file that fontconfig chose, with the synthetic styles needed where the face itself is
-// not bold or italic as asked.
+// A font file that fontconfig chose, and the styles asked for; whoever opens the face makes up
+// with synthetic ones for what the face itself lacks.
 struct FaceSource {
     std::string file;
     int index = 0;
-    bool embolden = false;
-    bool oblique = false;
+    bool bold = false;
+    bool italic = false;
     friend bool operator==(const FaceSource&, const FaceSource&) = default;
 };
 
@@ -37,9 +37,7 @@ public:
 
 private:
     struct Sorted;
+    FontSpec FSpec;
     std::optional<FaceSource> FPrimary;
-    void* FPattern = nullptr; // FcPattern*, kept for the fallback sort
     std::unique_ptr<Sorted> FSorted;
-    bool FBold = false;
-    bool FItalic = false;
 };

@@ -47,6 +47,20 @@ TEST(FontLookup, CjkFamilyAsksForChineseAndFindsTheCjkFont) {
     EXPECT_GT(SongTi()->GlyphFor(U'宋').coverage.size(), 0u);
 }
 
+TEST(FontLookup, MissingGlyphsComeFromTheNextFontThatHasThem) {
+    HFONT latin = GetFont(Spec("DejaVu Sans", -14));
+    ASSERT_EQ(latin->FaceFile().find("wqy"), std::string::npos);
+    if (HaveWenQuanYi()) {
+        const Glyph& han = latin->GlyphFor(U'宋');
+        EXPECT_GT(han.coverage.size(), 0u);
+        EXPECT_GE(han.advance, 12); // a full-width ideograph at the same em
+    }
+    // A code point no font has draws the primary face's box, which takes room.
+    const Glyph& none = latin->GlyphFor(0x10FFFD);
+    EXPECT_GT(none.advance, 0);
+    EXPECT_EQ(&latin->GlyphFor(0x10FFFD), &none) << "cached";
+}
+
 TEST(FontLookup, UnknownAndBrokenNamesStillGiveAFont) {
     HFONT unknown = GetFont(Spec("No Such Family 123", -14));
     EXPECT_TRUE(unknown->HasFace());
@@ -156,6 +170,44 @@ TEST(TextOut, ReportsWidthsForComparison) {
                     f->FaceFile().c_str(), TextWidth(f, "Close"), TextWidth(f, "Download Now"),
                     TextWidth(GetFont(Spec(name, -19, true)), "Lumivane"));
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(TextOut, UnderlineAndStrikeOutSpanTheWholeText) {
+    for (bool strike : {false, true}) {
+        FontSpec spec = Spec("宋体", -14);
+        spec.underline = !strike;
+        spec.strikeOut = strike;
+        HFONT f = GetFont(spec);
+        Surface s(120, 40, kWhite);
+        DeviceContext dc(&s);
+        dc.font = f;
+        dc.bkMode = TRANSPARENT;
+        dc.textColor = clBlue;
+        TextOutA(&dc, 7, 5, "Under line", 10);
+        const int row = 5 + (strike ? f->StrikeOutTop() : f->UnderlineTop());
+        const int w = TextWidth(f, "Under line");
+        for (int x = 0; x < 120; ++x)
+            EXPECT_EQ(s.Get(x, row), x >= 7 && x < 7 + w ? Pixel{0x0000FF} : kWhite) << x;
+        if (!strike) {
+            EXPECT_GT(f->UnderlineTop(), GetFontMetrics(f).ascent - 1); // below the baseline
+        } else {
+            EXPECT_LT(f->StrikeOutTop(), GetFontMetrics(f).ascent);
+            EXPECT_GT(f->StrikeOutTop(), GetFontMetrics(f).internalLeading);
+        }
+    }
+}
+
+TEST(TextOut, ItalicLeansRight) {
+    FontSpec spec = Spec("宋体", -14);
+    TRect upright = GlyphInk(GetFont(spec), "l");
+    spec.italic = true;
+    TRect slanted = GlyphInk(GetFont(spec), "l");
+    EXPECT_GT(slanted.Width(), upright.Width());
+    EXPECT_EQ(slanted.Height(), upright.Height());
 }
 
 } // namespace
