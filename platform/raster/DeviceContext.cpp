@@ -8,9 +8,18 @@ namespace {
 constexpr Pixel kWhite = 0xFFFFFF;
 constexpr Pixel kMask = 0xFFFFFF;
 
-// Floor of a / b for b > 0.
-int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
-int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+// Floor and ceiling of a / b for b > 0, wide enough for products of two far coordinates.
+int64_t FloorDiv(__int128 a, __int128 b) { return static_cast<int64_t>(a >= 0 ? a / b : -((-a + b - 1) / b)); }
+int64_t CeilDiv(__int128 a, __int128 b) { return -FloorDiv(-a, b); }
+
+// Coordinates far outside any surface are pulled in to this distance, so that arithmetic on
+// rectangles never overflows; surfaces are far smaller, so no drawn pixel changes.
+constexpr int64_t kFar = int64_t{1} << 30;
+int Near(int64_t v) { return static_cast<int>(std::clamp(v, -kFar, kFar)); }
+TRect DevRect(int64_t l, int64_t t, int64_t r, int64_t b) { return {Near(l), Near(t), Near(r), Near(b)}; }
+TRect ToDevice(const TRect& r, TPoint o) {
+    return DevRect(int64_t{r.Left} + o.x, int64_t{r.Top} + o.y, int64_t{r.Right} + o.x, int64_t{r.Bottom} + o.y);
+}
 
 Pixel Rop2(int mode, Pixel d, Pixel p) {
     switch (mode) {
@@ -33,9 +42,17 @@ Pixel Rop2(int mode, Pixel d, Pixel p) {
     }
 }
 
+// Eight bytes a store: the compiler does not widen a plain 32-bit fill loop at -O2.
+void FillPixels(Pixel* d, int n, Pixel p) {
+    if (n <= 0) return;
+    const uint64_t pair = (uint64_t{p} << 32) | p;
+    for (int i = 0; i + 1 < n; i += 2) std::memcpy(d + i, &pair, sizeof pair);
+    if (n & 1) d[n - 1] = p;
+}
+
 void SpanRop2(Pixel* d, int n, int mode, Pixel p) {
     if (mode == R2_COPYPEN || mode < R2_BLACK || mode > R2_WHITE) {
-        std::fill(d, d + n, p);
+        FillPixels(d, n, p);
         return;
     }
     if (mode == R2_NOP) return;
@@ -98,14 +115,14 @@ void DeviceContext::LineTo(int x, int y) {
     if (pen.style == PS_NULL || !FTarget) return;
     const Pixel p = ResolveColor(pen.color);
     const Region& clip = DeviceClip();
-    int x0 = from.x + FOrigin.x, y0 = from.y + FOrigin.y;
-    int x1 = x + FOrigin.x, y1 = y + FOrigin.y;
+    const int64_t x0 = int64_t{from.x} + FOrigin.x, y0 = int64_t{from.y} + FOrigin.y;
+    const int64_t x1 = int64_t{x} + FOrigin.x, y1 = int64_t{y} + FOrigin.y;
     if (x0 == x1 && y0 == y1) return;
 
     // Straight lines are spans; the end pixel is left out.
     if (y0 == y1 || x0 == x1) {
-        TRect r = y0 == y1 ? (x1 > x0 ? TRect{x0, y0, x1, y0 + 1} : TRect{x1 + 1, y0, x0 + 1, y0 + 1})
-                           : (y1 > y0 ? TRect{x0, y0, x0 + 1, y1} : TRect{x0, y1 + 1, x0 + 1, y0 + 1});
+        TRect r = y0 == y1 ? (x1 > x0 ? DevRect(x0, y0, x1, y0 + 1) : DevRect(x1 + 1, y0, x0 + 1, y0 + 1))
+                           : (y1 > y0 ? DevRect(x0, y0, x0 + 1, y1) : DevRect(x0, y1 + 1, x0 + 1, y0 + 1));
         ForEachSpan(*FTarget, clip, r, [&](Pixel* d, int, int, int n) { SpanRop2(d, n, pen.mode, p); });
         return;
     }
@@ -131,10 +148,10 @@ void DeviceContext::LineTo(int x, int y) {
         int64_t px, py;
         if (xMajor) {
             px = x0 + (dx > 0 ? i : -i);
-            py = y0 + FloorDiv(2 * i * dy + adx, 2 * adx);
+            py = y0 + FloorDiv(__int128{2} * i * dy + adx, __int128{2} * adx);
         } else {
             py = y0 + (dy > 0 ? i : -i);
-            px = x0 + FloorDiv(2 * i * dx + ady, 2 * ady);
+            px = x0 + FloorDiv(__int128{2} * i * dx + ady, __int128{2} * ady);
         }
         if (!bounds.Contains(static_cast<int>(px), static_cast<int>(py))) continue;
         if (!clip.Contains(static_cast<int>(px), static_cast<int>(py))) continue;
@@ -148,22 +165,23 @@ void DeviceContext::Rectangle(int x1, int y1, int x2, int y2) {
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
     const Region& clip = DeviceClip();
-    const int ox = FOrigin.x, oy = FOrigin.y;
-    auto fill = [&](TRect r, Pixel p) {
-        ForEachSpan(*FTarget, clip, r.Offset(ox, oy), [&](Pixel* d, int, int, int n) { SpanRop2(d, n, pen.mode, p); });
+    const int64_t l = int64_t{x1} + FOrigin.x, t = int64_t{y1} + FOrigin.y;
+    const int64_t r = int64_t{x2} + FOrigin.x, b = int64_t{y2} + FOrigin.y;
+    auto fill = [&](int64_t fl, int64_t ft, int64_t fr, int64_t fb, Pixel p) {
+        ForEachSpan(*FTarget, clip, DevRect(fl, ft, fr, fb), [&](Pixel* d, int, int, int n) { SpanRop2(d, n, pen.mode, p); });
     };
     if (pen.style == PS_NULL) {
-        if (brush.style != BS_NULL) fill({x1, y1, x2 - 1, y2 - 1}, ResolveColor(brush.color));
+        if (brush.style != BS_NULL) fill(l, t, r - 1, b - 1, ResolveColor(brush.color));
         return;
     }
-    if (x2 - x1 < 1 || y2 - y1 < 1) return;
-    if (brush.style != BS_NULL) fill({x1 + 1, y1 + 1, x2 - 1, y2 - 1}, ResolveColor(brush.color));
+    if (r - l < 1 || b - t < 1) return;
+    if (brush.style != BS_NULL) fill(l + 1, t + 1, r - 1, b - 1, ResolveColor(brush.color));
     // Every outline pixel is touched once, so an xor outline drawn twice restores the picture.
     const Pixel p = ResolveColor(pen.color);
-    fill({x1, y1, x2, y1 + 1}, p);
-    if (y2 - 1 > y1) fill({x1, y2 - 1, x2, y2}, p);
-    fill({x1, y1 + 1, x1 + 1, y2 - 1}, p);
-    if (x2 - 1 > x1) fill({x2 - 1, y1 + 1, x2, y2 - 1}, p);
+    fill(l, t, r, t + 1, p);
+    if (b - 1 > t) fill(l, b - 1, r, b, p);
+    fill(l, t + 1, l + 1, b - 1, p);
+    if (r - 1 > l) fill(r - 1, t + 1, r, b - 1, p);
 }
 
 void DeviceContext::FillRect(const TRect& r) {
@@ -174,8 +192,18 @@ void DeviceContext::FillRect(const TRect& r) {
 void DeviceContext::FillRect(const TRect& r, TColor color) {
     if (!FTarget) return;
     const Pixel p = ResolveColor(color);
-    ForEachSpan(*FTarget, DeviceClip(), r.Offset(FOrigin.x, FOrigin.y),
-                [&](Pixel* d, int, int, int n) { std::fill(d, d + n, p); });
+    const TRect dr = ToDevice(r, FOrigin);
+    if (dr.IsEmpty()) return;
+    // One row of each clipped rectangle is filled, the rest copied from it.
+    for (const TRect& c : DeviceClip().Rects()) {
+        if (c.Top >= dr.Bottom) break;
+        const TRect i = c.Intersect(dr);
+        if (i.IsEmpty()) continue;
+        Pixel* first = FTarget->Row(i.Top) + i.Left;
+        FillPixels(first, i.Width(), p);
+        for (int y = i.Top + 1; y < i.Bottom; ++y)
+            std::memcpy(FTarget->Row(y) + i.Left, first, sizeof(Pixel) * i.Width());
+    }
 }
 
 void DeviceContext::Polygon(const TPoint* points, int count) {
@@ -209,13 +237,13 @@ void DeviceContext::Polygon(const TPoint* points, int count) {
                 }
                 if (y < ay || y >= by) continue;
                 // First pixel column at or right of the crossing.
-                xs.push_back(CeilDiv(ax * (by - ay) + (y - ay) * (bx - ax), by - ay));
+                xs.push_back(CeilDiv(__int128{ax} * (by - ay) + __int128{y - ay} * (bx - ax), by - ay));
             }
             std::sort(xs.begin(), xs.end());
             for (size_t k = 0; k + 1 < xs.size(); k += 2) {
                 int64_t l = std::max<int64_t>(xs[k], cb.Left), r = std::min<int64_t>(xs[k + 1], cb.Right);
                 if (l >= r) continue;
-                ForEachSpan(*FTarget, clip, TRect{static_cast<int>(l), static_cast<int>(y), static_cast<int>(r), static_cast<int>(y + 1)},
+                ForEachSpan(*FTarget, clip, DevRect(l, y, r, y + 1),
                             [&](Pixel* d, int, int, int n) { SpanRop2(d, n, pen.mode, p); });
             }
         }
@@ -229,13 +257,13 @@ void DeviceContext::Polygon(const TPoint* points, int count) {
 
 void DeviceContext::SetPixel(int x, int y, TColor c) {
     if (!FTarget) return;
-    const int dx = x + FOrigin.x, dy = y + FOrigin.y;
+    const int dx = Near(int64_t{x} + FOrigin.x), dy = Near(int64_t{y} + FOrigin.y);
     if (DeviceClip().Contains(dx, dy)) FTarget->Set(dx, dy, ResolveColor(c));
 }
 
 TColor DeviceContext::GetPixel(int x, int y) const {
     if (!FTarget) return CLR_INVALID;
-    const int dx = x + FOrigin.x, dy = y + FOrigin.y;
+    const int dx = Near(int64_t{x} + FOrigin.x), dy = Near(int64_t{y} + FOrigin.y);
     if (!DeviceClip().Contains(dx, dy)) return CLR_INVALID;
     return PixelToColor(FTarget->Get(dx, dy));
 }
@@ -246,20 +274,21 @@ void DeviceContext::DrawFocusRect(const TRect& r) {
     const int ox = FOrigin.x, oy = FOrigin.y;
     // Every other pixel of the one-pixel frame is inverted, on a checkerboard fixed to the
     // context's origin; each frame pixel is visited once.
-    auto dotted = [&](TRect s) {
-        ForEachSpan(*FTarget, clip, s.Offset(ox, oy), [&](Pixel* d, int x, int y, int n) {
+    auto dotted = [&](int64_t l, int64_t t, int64_t rr, int64_t b) {
+        ForEachSpan(*FTarget, clip, DevRect(l + ox, t + oy, rr + ox, b + oy), [&](Pixel* d, int x, int y, int n) {
             for (int i = ((x - ox + y - oy) & 1); i < n; i += 2) d[i] ^= kMask;
         });
     };
-    dotted({r.Left, r.Top, r.Right, r.Top + 1});
-    if (r.Bottom - 1 > r.Top) dotted({r.Left, r.Bottom - 1, r.Right, r.Bottom});
-    dotted({r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1});
-    if (r.Right - 1 > r.Left) dotted({r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1});
+    const int64_t l = r.Left, t = r.Top, rt = r.Right, b = r.Bottom;
+    dotted(l, t, rt, t + 1);
+    if (b - 1 > t) dotted(l, b - 1, rt, b);
+    dotted(l, t + 1, l + 1, b - 1);
+    if (rt - 1 > l) dotted(rt - 1, t + 1, rt, b - 1);
 }
 
 void DeviceContext::InvertRect(const TRect& r) {
     if (!FTarget) return;
-    ForEachSpan(*FTarget, DeviceClip(), r.Offset(FOrigin.x, FOrigin.y), [](Pixel* d, int, int, int n) {
+    ForEachSpan(*FTarget, DeviceClip(), ToDevice(r, FOrigin), [](Pixel* d, int, int, int n) {
         for (int i = 0; i < n; ++i) d[i] ^= kMask;
     });
 }
@@ -333,10 +362,10 @@ void FillNoSource(DeviceContext& dst, const TRect& r, uint32_t rop) {
     const Pixel pat = dst.brush.style == BS_NULL ? 0 : dst.ResolveColor(dst.brush.color);
     ForEachSpan(*t, dst.DeviceClip(), r, [&](Pixel* d, int, int, int n) {
         switch (rop) {
-        case BLACKNESS: std::fill(d, d + n, 0); break;
-        case WHITENESS: std::fill(d, d + n, kWhite); break;
+        case BLACKNESS: FillPixels(d, n, 0); break;
+        case WHITENESS: FillPixels(d, n, kWhite); break;
         case DSTINVERT: for (int i = 0; i < n; ++i) d[i] = ~d[i] & kMask; break;
-        case PATCOPY: std::fill(d, d + n, pat); break;
+        case PATCOPY: FillPixels(d, n, pat); break;
         default: for (int i = 0; i < n; ++i) d[i] = Rop3(rop, pat, 0, d[i]); break;
         }
     });
@@ -352,7 +381,8 @@ void BitBlt(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext&
             uint32_t rop) {
     Surface* dt = dst.Target();
     if (!dt || w <= 0 || h <= 0) return;
-    TRect dr = TRect{x, y, x + w, y + h}.Offset(dst.Origin().x, dst.Origin().y);
+    const int64_t dl = int64_t{x} + dst.Origin().x, dtp = int64_t{y} + dst.Origin().y;
+    TRect dr = DevRect(dl, dtp, dl + w, dtp + h);
     if (IgnoresSource(rop)) {
         FillNoSource(dst, dr, rop);
         return;
@@ -360,9 +390,11 @@ void BitBlt(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext&
     const Surface* st = src.Target();
     if (!st) return;
     // Source pixel = target pixel + (ddx, ddy); only what the source surface holds is copied.
-    const int ddx = sx + src.Origin().x - dr.Left, ddy = sy + src.Origin().y - dr.Top;
-    dr = dr.Intersect(st->Bounds().Offset(-ddx, -ddy));
+    const int64_t ddx64 = int64_t{sx} + src.Origin().x - dl, ddy64 = int64_t{sy} + src.Origin().y - dtp;
+    dr = dr.Intersect(DevRect(-ddx64, -ddy64, st->Width() - ddx64, st->Height() - ddy64));
     if (dr.IsEmpty()) return;
+    // Both rectangles now lie on real surfaces, so the offset fits an int.
+    const int ddx = static_cast<int>(ddx64), ddy = static_cast<int>(ddy64);
 
     // A source on the target surface itself is read from a copy, so overlapping moves work.
     Surface copy;
@@ -396,33 +428,23 @@ void BitBlt(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext&
 namespace {
 // Shared by StretchBlt and TransparentBlt: scales src (sx, sy, sw, sh) onto dst (x, y, w, h).
 // `skip` says which raw source pixels leave the target alone.
-template <class Skip>
+template <bool Transparent>
 void Stretch(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext& src, int sx, int sy, int sw,
-             int sh, uint32_t rop, Skip skip) {
+             int sh, uint32_t rop, Pixel key) {
     Surface* dt = dst.Target();
     const Surface* st = src.Target();
     if (!dt || !st || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
-    TRect dr = TRect{x, y, x + w, y + h}.Offset(dst.Origin().x, dst.Origin().y);
-    const TRect clipBounds = dr.Intersect(dst.DeviceClip().Bounds());
+    const int64_t dl = int64_t{x} + dst.Origin().x, dtp = int64_t{y} + dst.Origin().y;
+    const TRect clipBounds = DevRect(dl, dtp, dl + w, dtp + h).Intersect(dst.DeviceClip().Bounds());
     if (clipBounds.IsEmpty()) return;
-    // Source column for each visible target column: the one under the target pixel's centre.
-    // Only the visible part is mapped, so the map never outgrows the target surface.
-    const std::vector<int> xs = [&] {
-        std::vector<int> m(clipBounds.Width());
-        for (int i = 0; i < clipBounds.Width(); ++i) {
-            int64_t k = clipBounds.Left - dr.Left + i;
-            m[i] = static_cast<int>((2 * k + 1) * sw / (int64_t{2} * w));
-        }
-        return m;
-    }();
-    const int srcLeft = sx + src.Origin().x, srcTop = sy + src.Origin().y;
+    const int64_t srcLeft = int64_t{sx} + src.Origin().x, srcTop = int64_t{sy} + src.Origin().y;
 
     // A same-surface source is read from a copy of the part that is used.
     Surface copy;
     const Surface* from = st;
-    int fx = srcLeft, fy = srcTop;
+    int64_t fx = srcLeft, fy = srcTop;
     if (st == dt) {
-        const TRect sr = TRect{srcLeft, srcTop, srcLeft + sw, srcTop + sh}.Intersect(st->Bounds());
+        const TRect sr = DevRect(srcLeft, srcTop, srcLeft + sw, srcTop + sh).Intersect(st->Bounds());
         if (sr.IsEmpty()) return;
         copy.Resize(sr.Width(), sr.Height());
         for (int row = 0; row < sr.Height(); ++row)
@@ -431,24 +453,51 @@ void Stretch(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext
         fx = srcLeft - sr.Left;
         fy = srcTop - sr.Top;
     }
+    // Source column for each visible target column: the one under the target pixel's centre.
+    // Only the visible part is mapped, so the map never outgrows the target surface. The map
+    // only grows, so the columns with a source pixel form one run [validLo, validHi).
+    const int cw = clipBounds.Width();
+    std::vector<int> xs(cw);
+    int validLo = cw, validHi = 0;
+    for (int i = 0; i < cw; ++i) {
+        const int64_t k = clipBounds.Left - dl + i;
+        const int64_t col = fx + (2 * k + 1) * sw / (int64_t{2} * w);
+        const bool ok = col >= 0 && col < from->Width();
+        xs[i] = ok ? static_cast<int>(col) : 0;
+        if (ok) {
+            validLo = std::min(validLo, i);
+            validHi = i + 1;
+        }
+    }
+    if (validLo >= validHi) return;
+
     const SourceConversion conv = ConversionFor(dst, src);
     const bool mono = dt->Monochrome();
     const Pixel pat = dst.brush.style == BS_NULL ? 0 : dst.ResolveColor(dst.brush.color);
+    std::vector<Pixel> buf;
     ForEachSpan(*dt, dst.DeviceClip(), clipBounds, [&](Pixel* d, int px, int py, int n) {
-        const int64_t k = py - dr.Top;
-        const int64_t srow = fy + (2 * k + 1) * sh / (int64_t{2} * h);
+        const int64_t srow = fy + (2 * (py - dtp) + 1) * sh / (int64_t{2} * h);
         if (srow < 0 || srow >= from->Height()) return;
+        int lo = std::max(px - clipBounds.Left, validLo), hi = std::min(px - clipBounds.Left + n, validHi);
+        if (lo >= hi) return;
         const Pixel* s = from->Row(static_cast<int>(srow));
-        const int* map = xs.data() + (px - clipBounds.Left);
-        for (int i = 0; i < n; ++i) {
-            const int64_t scol = int64_t{fx} + map[i];
-            if (scol < 0 || scol >= from->Width()) continue;
-            const Pixel raw = s[scol] & kMask;
-            if (skip(raw)) continue;
-            const Pixel v = conv(raw);
-            CombineSpan(rop, pat, &v, &d[i], 1);
-            if (mono) d[i] = d[i] == kWhite ? kWhite : 0;
+        const int* map = xs.data();
+        Pixel* out = d - (px - clipBounds.Left);
+        if constexpr (Transparent) {
+            for (int i = lo; i < hi; ++i) {
+                const Pixel raw = s[map[i]] & kMask;
+                if (raw == key) continue;
+                out[i] = conv(raw);
+            }
+        } else {
+            buf.resize(hi - lo);
+            if (conv.kind == SourceConversion::None)
+                for (int i = lo; i < hi; ++i) buf[i - lo] = s[map[i]] & kMask;
+            else
+                for (int i = lo; i < hi; ++i) buf[i - lo] = conv(s[map[i]]);
+            CombineSpan(rop, pat, buf.data(), out + lo, hi - lo);
         }
+        if (mono) ToMono(out + lo, hi - lo);
     });
 }
 } // namespace
@@ -461,16 +510,16 @@ void StretchBlt(DeviceContext& dst, int x, int y, int w, int h, const DeviceCont
     }
     if (IgnoresSource(rop)) {
         if (dst.Target() && w > 0 && h > 0)
-            FillNoSource(dst, TRect{x, y, x + w, y + h}.Offset(dst.Origin().x, dst.Origin().y), rop);
+            FillNoSource(dst, DevRect(int64_t{x} + dst.Origin().x, int64_t{y} + dst.Origin().y,
+                                      int64_t{x} + dst.Origin().x + w, int64_t{y} + dst.Origin().y + h), rop);
         return;
     }
-    Stretch(dst, x, y, w, h, src, sx, sy, sw, sh, rop, [](Pixel) { return false; });
+    Stretch<false>(dst, x, y, w, h, src, sx, sy, sw, sh, rop, 0);
 }
 
 void TransparentBlt(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext& src, int sx, int sy,
                     int sw, int sh, TColor transparent) {
-    const Pixel key = ColorToPixel(transparent);
-    Stretch(dst, x, y, w, h, src, sx, sy, sw, sh, SRCCOPY, [key](Pixel p) { return p == key; });
+    Stretch<true>(dst, x, y, w, h, src, sx, sy, sw, sh, SRCCOPY, ColorToPixel(transparent));
 }
 
 void DrawIconImage(DeviceContext& dst, int x, int y, const Surface& image, const Surface* andMask,
@@ -478,7 +527,8 @@ void DrawIconImage(DeviceContext& dst, int x, int y, const Surface& image, const
     Surface* dt = dst.Target();
     if (!dt || image.Width() == 0 || image.Height() == 0) return;
     if (andMask && (andMask->Width() < image.Width() || andMask->Height() < image.Height())) andMask = nullptr;
-    const TRect dr = TRect{x, y, x + image.Width(), y + image.Height()}.Offset(dst.Origin().x, dst.Origin().y);
+    const int64_t dl = int64_t{x} + dst.Origin().x, dtp = int64_t{y} + dst.Origin().y;
+    const TRect dr = DevRect(dl, dtp, dl + image.Width(), dtp + image.Height());
     const bool mono = dt->Monochrome();
     ForEachSpan(*dt, dst.DeviceClip(), dr, [&](Pixel* d, int px, int py, int n) {
         const int iy = py - dr.Top, ix = px - dr.Left;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "platform/raster/DeviceContext.h"
 #include "tests/raster/RasterTestUtil.h"
 
@@ -280,4 +282,31 @@ TEST(Monochrome, DrawingMapsColoursToBlackOrWhite) {
     EXPECT_EQ(m.Get(2, 0), kW);
     dc.FillRect({0, 0, 3, 1}, clSilver);
     EXPECT_EQ(InkMap(m, kK), "###\n");
+}
+
+TEST(Clipping, FarCoordinatesNeitherOverflowNorDraw) {
+    const int lo = INT32_MIN, hi = INT32_MAX;
+    Surface s(5, 5, 0x5A5A5A), src(3, 3, 0);
+    DeviceContext dc(&s, {2, 2}, Region(TRect{-2, -2, 3, 3}));
+    DeviceContext ds(&src, {1, 1}, Region(TRect{-1, -1, 2, 2}));
+    dc.MoveTo(lo, lo);
+    dc.LineTo(hi, hi - 7);
+    dc.MoveTo(hi, 0);
+    dc.LineTo(lo, 0);
+    dc.Rectangle(lo, lo, hi, hi);
+    dc.pen.style = PS_NULL;
+    dc.Rectangle(lo, lo, lo, lo);
+    dc.FillRect({hi - 1, hi - 1, hi, hi});
+    dc.DrawFocusRect({lo, lo, hi, hi});
+    dc.InvertRect({lo, lo, hi, hi});
+    const TPoint far[3] = {{lo, lo}, {hi, 0}, {0, hi}};
+    dc.Polygon(far, 3);
+    dc.SetPixel(hi, lo, clRed);
+    EXPECT_EQ(dc.GetPixel(lo, hi), CLR_INVALID);
+    BitBlt(dc, lo, lo, hi, hi, ds, hi, lo, SRCCOPY);
+    BitBlt(dc, -2, -2, 5, 5, ds, lo, hi, SRCCOPY);
+    StretchBlt(dc, lo, lo, hi, hi, ds, lo, lo, hi, hi, SRCCOPY);
+    TransparentBlt(dc, hi, hi, hi, hi, ds, 0, 0, 3, 3, clRed);
+    DrawIconImage(dc, hi, lo, src, nullptr, nullptr);
+    SUCCEED();
 }
