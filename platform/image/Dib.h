@@ -32,7 +32,7 @@ public:
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
     int BitsPerPixel() const { return FBpp; }
-    bool Indexed() const { return FBpp <= 8; }
+    bool Indexed() const { return FBpp > 0 && FBpp <= 8; }
 
     const std::vector<Pixel>& Palette() const { return FPalette; }
     // Throws Exception when the palette is longer than the depth allows or the bitmap is not indexed.

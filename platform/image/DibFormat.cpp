@@ -243,8 +243,9 @@ void AppendPixels(std::vector<uint8_t>& out, const Dib& d, bool topDown) {
         if (d.Indexed()) {
             const uint8_t* in = d.IndexRow(y);
             const int perByte = 8 / bpp;
+            const unsigned mask = (1u << bpp) - 1;
             for (int x = 0; x < d.Width(); ++x)
-                row[x / perByte] |= static_cast<uint8_t>(in[x] << (8 - bpp * (x % perByte + 1)));
+                row[x / perByte] |= static_cast<uint8_t>((in[x] & mask) << (8 - bpp * (x % perByte + 1)));
         } else {
             const Pixel* in = d.ColorRow(y);
             const int step = bpp / 8;

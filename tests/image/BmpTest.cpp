@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 
 #include "platform/image/Bmp.h"
+#include "platform/image/FileBytes.h"
 #include "tests/image/ImageBytes.h"
 
 namespace {
@@ -275,7 +277,19 @@ TEST(Bmp, RefusesMalformedFiles) {
     ExpectError([&] { ReadPackedDib({}); }, "bitmap header is truncated");
 }
 
-TEST(Bmp, WritingRefusesEmptyBitmapsAndLoadNamesTheFile) {
+TEST(Bmp, FilesOnDisk) {
     ExpectError([] { WriteBmp(Dib()); }, "cannot write an empty bitmap");
     ExpectError([] { LoadBmpFile("/nonexistent/picture.bmp"); }, "Cannot open /nonexistent/picture.bmp");
+
+    Dib d(7, 3, 8);
+    FillPattern(d);
+    const std::string path = testing::TempDir() + "image_test_pattern.bmp";
+    SaveBmpFile(d, path);
+    EXPECT_TRUE(LoadBmpFile(path) == d);
+    ExpectError([&] { ReadFileBytes(path, 100); }, "larger than 100 bytes");
+
+    // A broken file's message names the file.
+    WriteFileBytes(path, Bytes{'B', 'M', 1});
+    ExpectError([&] { LoadBmpFile(path); }, path + ": BMP: file is truncated");
+    std::remove(path.c_str());
 }
