@@ -63,9 +63,13 @@ void SpanRop2(Pixel* d, int n, int mode, Pixel p) {
 template <class F>
 void ForEachSpan(Surface& s, const Region& clip, const TRect& r, F&& f) {
     if (r.IsEmpty()) return;
-    for (const TRect& c : clip.Rects()) {
+    // Bottoms never decrease along the bands: skip straight to the first band reaching r.
+    const std::vector<TRect>& rects = clip.Rects();
+    auto it = std::upper_bound(rects.begin(), rects.end(), r.Top,
+                               [](int v, const TRect& c) { return v < c.Bottom; });
+    for (; it != rects.end(); ++it) {
+        const TRect& c = *it;
         if (c.Top >= r.Bottom) break;
-        if (c.Bottom <= r.Top) continue;
         TRect i = c.Intersect(r);
         if (i.IsEmpty()) continue;
         for (int y = i.Top; y < i.Bottom; ++y) f(s.Row(y) + i.Left, i.Left, y, i.Width());

@@ -28,6 +28,8 @@ enum : uint32_t {
 };
 constexpr TColor CLR_INVALID = 0xFFFFFFFF;
 
+// The pen is always one pixel wide and solid: dashed and dotted styles draw solid, and a wider
+// width draws one pixel, which is all the controls ask for.
 struct PenState {
     TColor color = clBlack;
     int style = PS_SOLID;
@@ -81,7 +83,8 @@ public:
     void SetPixel(int x, int y, TColor c);
     // The pixel's colour, or CLR_INVALID outside the clip or surface.
     TColor GetPixel(int x, int y) const;
-    // Dotted focus rectangle drawn by inverting; drawing it twice restores the pixels.
+    // Dotted focus rectangle drawn by inverting the frame pixels whose logical x + y is even;
+    // drawing it twice restores the pixels.
     void DrawFocusRect(const TRect& r);
     // Inverts every pixel of the rectangle.
     void InvertRect(const TRect& r);
@@ -107,6 +110,9 @@ private:
 using HDC = DeviceContext*;
 
 // Copies w x h pixels from src (at sx, sy) to dst (at x, y), combined by the raster operation.
+// The source is limited by its surface, not by its clip; target pixels with no source pixel are
+// left alone. Source and target may share a surface and overlap. Patterned operations use dst's
+// brush.
 // A monochrome source drawn on a colour target takes dst's textColor for black and its bkColor
 // for white; a colour source drawn on a monochrome target gives white where the pixel equals
 // src's bkColor and black elsewhere.

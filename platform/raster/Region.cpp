@@ -153,8 +153,11 @@ Region Region::RoundRect(int x1, int y1, int x2, int y2, int w, int h) {
     --y2;
     Region rgn;
     if (x2 <= x1 || y2 <= y1) return rgn;
-    w = std::min(std::abs(w), x2 - x1);
-    h = std::min(std::abs(h), y2 - y1);
+    // Corners bigger than any surface only cost memory (one rectangle a row).
+    constexpr int kMaxCorner = 1 << 16;
+    auto size = [](int v, int limit) { return static_cast<int>(std::min<int64_t>(std::llabs(v), limit)); };
+    w = size(w, std::min(x2 - x1, kMaxCorner));
+    h = size(h, std::min(y2 - y1, kMaxCorner));
     if (w < 2 || h < 2) return Region(TRect{x1, y1, x2, y2});
 
     // Each corner is a quarter of the ellipse through the centres of the outermost pixels of a
