@@ -78,23 +78,36 @@ void ForEachSpan(Surface& s, const Region& clip, const TRect& r, F&& f) {
 } // namespace
 
 DeviceContext::DeviceContext(Surface* target)
-    : FTarget(target), FOrigin{0, 0}, FClip(target ? target->Bounds() : TRect{}) {}
+    : FTarget(target), FOrigin{0, 0}, FClip(target ? target->Bounds() : TRect{}), FClipFollowsSurface(true) {}
 
 DeviceContext::DeviceContext(Surface* target, TPoint origin, const Region& clip)
     : FTarget(target), FOrigin(origin), FClip(clip) {}
 
+const Region& DeviceContext::Clip() const {
+    // A memory context's picture may be resized under it (a bitmap given a new size).
+    if (FClipFollowsSurface && FTarget && FClip.Bounds() != FTarget->Bounds()) {
+        FClip = Region(FTarget->Bounds());
+        FDeviceClipValid = false;
+    }
+    return FClip;
+}
+
 void DeviceContext::SetClip(const Region& logicalClip) {
     FClip = logicalClip;
+    FClipFollowsSurface = false;
     FDeviceClipValid = false;
 }
 
 void DeviceContext::IntersectClip(const TRect& r) {
+    Clip();
     FClip.Intersect(r);
+    FClipFollowsSurface = false;
     FDeviceClipValid = false;
 }
 
 const Region& DeviceContext::DeviceClip() const {
     int w = FTarget ? FTarget->Width() : 0, h = FTarget ? FTarget->Height() : 0;
+    Clip();
     if (!FDeviceClipValid || w != FDeviceClipW || h != FDeviceClipH) {
         FDeviceClip = FClip;
         FDeviceClip.Offset(FOrigin.x, FOrigin.y).Intersect(TRect{0, 0, w, h});

@@ -48,14 +48,15 @@ struct BrushState {
 // region and the surface.
 class DeviceContext {
 public:
-    // A context over the whole surface (a memory context), origin 0,0.
+    // A context over the whole surface (a memory context), origin 0,0. Its clip follows the
+    // surface when it is resized, until SetClip or IntersectClip sets one.
     explicit DeviceContext(Surface* target);
     // A context whose logical origin is at `origin` on the surface, clipped to `clip` (logical).
     DeviceContext(Surface* target, TPoint origin, const Region& clip);
 
     Surface* Target() const { return FTarget; }
     TPoint Origin() const { return FOrigin; }
-    const Region& Clip() const { return FClip; }
+    const Region& Clip() const;
     void SetClip(const Region& logicalClip);
     // Narrows the clip to its intersection with the rectangle (logical).
     void IntersectClip(const TRect& r);
@@ -99,7 +100,8 @@ public:
 private:
     Surface* FTarget;
     TPoint FOrigin;
-    Region FClip;
+    mutable Region FClip;
+    bool FClipFollowsSurface = false;
     // DeviceClip() cache; rebuilt when the clip changes or the surface changes size.
     mutable Region FDeviceClip;
     mutable bool FDeviceClipValid = false;

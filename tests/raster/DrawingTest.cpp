@@ -310,3 +310,19 @@ TEST(Clipping, FarCoordinatesNeitherOverflowNorDraw) {
     DrawIconImage(dc, hi, lo, src, nullptr, nullptr);
     SUCCEED();
 }
+
+TEST(Clipping, MemoryContextFollowsItsSurfaceUntilGivenAClip) {
+    Surface s(2, 2);
+    DeviceContext dc(&s);
+    s.Resize(4, 3);
+    EXPECT_EQ(dc.Clip(), Region(TRect{0, 0, 4, 3}));
+    dc.FillRect({0, 0, 10, 10}, clBlack);
+    EXPECT_EQ(InkMap(s, kK), "####\n####\n####\n");
+    dc.IntersectClip({1, 0, 10, 10});
+    s.Resize(5, 3);
+    dc.FillRect({0, 0, 10, 10}, clBlack);
+    EXPECT_EQ(InkMap(s, kK), ".###.\n.###.\n.###.\n"); // the clip no longer grows
+    s.Resize(2, 1);
+    dc.FillRect({0, 0, 10, 10}, clBlack); // the clip is still cut to the smaller surface
+    EXPECT_EQ(InkMap(s, kK), ".#\n");
+}
