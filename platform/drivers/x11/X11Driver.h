@@ -1,0 +1,27 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+
+#include "platform/drivers/Driver.h"
+
+// The real-display driver: one X window per top-level window, drawn by copying surface pixels
+// (MIT-SHM where the server offers it, XPutImage otherwise).
+//
+// Choices others may rely on:
+// - A DriverWindowId is the X window's id, so tests and tools can address the window directly.
+// - The driver keeps the pixels it was last given for each window and repaints exposed parts
+//   itself; it reports Expose only for parts it has never been given pixels for.
+// - Losing the display connection prints a message on standard error and ends the process at
+//   once with status 3 (Xlib cannot continue after it; nothing is left to save).
+// - X protocol errors are logged on standard error and otherwise ignored.
+// - The environment variable LUMI_X11_NO_SHM=1 turns shared memory off (tests use it to check
+//   the XPutImage path).
+// - Input methods need a locale: when LC_CTYPE is still "C", the driver sets it from the
+//   environment (setlocale(LC_CTYPE, "")).
+
+// Opens the display (null: $DISPLAY). Throws Exception("cannot open display ...") when it can't.
+std::unique_ptr<Driver> CreateX11Driver(const char* displayName);
+
+// How many times the driver's wait has slept in poll(); a driver not made here gives -1. Lets a
+// test check that waiting for a deadline sleeps instead of spinning.
+int64_t X11DriverWaitCount(Driver& driver);

@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+// Text crossing the X boundary: the window system speaks Windows-1252, X speaks UTF-8 (and
+// Latin-1 for the old STRING type). Characters with no form on the receiving side are dropped,
+// as are malformed UTF-8 sequences and NUL bytes.
+
+std::string Utf8ToCp1252(const std::string& utf8);
+std::string Cp1252ToUtf8(const std::string& cp1252);
+std::string Latin1ToCp1252(const std::string& latin1);
+// Characters beyond Latin-1 (the Euro sign, curly quotes...) become '?'.
+std::string Cp1252ToLatin1(const std::string& cp1252);

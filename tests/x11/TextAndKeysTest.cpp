@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include "platform/Messages.h"
+#include "platform/drivers/x11/X11Keys.h"
+#include "platform/drivers/x11/X11Text.h"
+
+// Keysym values, so this file needs no X header.
+enum : unsigned long {
+    kXkA = 0x61, kXkShiftA = 0x41, kXk7 = 0x37, kXkF1 = 0xFFBE, kXkF12 = 0xFFC9,
+    kXkReturn = 0xFF0D, kXkKpEnter = 0xFF8D, kXkKpHome = 0xFF95, kXkKp5 = 0xFFB5,
+    kXkBackSpace = 0xFF08, kXkEscape = 0xFF1B, kXkDelete = 0xFFFF, kXkShiftR = 0xFFE2,
+    kXkAltL = 0xFFE9, kXkPrior = 0xFF55, kXkEacute = 0xE9, kXkDeadAcute = 0xFE51
+};
+
+TEST(X11Keys, MapsTheKeysTheWindowSystemNames) {
+    EXPECT_EQ(KeysymToVk(kXkA), 0x41u);
+    EXPECT_EQ(KeysymToVk(kXkShiftA), 0x41u);
+    EXPECT_EQ(KeysymToVk(kXk7), 0x37u);
+    EXPECT_EQ(KeysymToVk(kXkF1), VK_F1);
+    EXPECT_EQ(KeysymToVk(kXkF12), VK_F12);
+    EXPECT_EQ(KeysymToVk(kXkReturn), VK_RETURN);
+    EXPECT_EQ(KeysymToVk(kXkKpEnter), VK_RETURN);
+    EXPECT_EQ(KeysymToVk(kXkKpHome), VK_HOME);
+    EXPECT_EQ(KeysymToVk(kXkKp5), 0x65u); // VK_NUMPAD5
+    EXPECT_EQ(KeysymToVk(kXkBackSpace), VK_BACK);
+    EXPECT_EQ(KeysymToVk(kXkEscape), VK_ESCAPE);
+    EXPECT_EQ(KeysymToVk(kXkDelete), VK_DELETE);
+    EXPECT_EQ(KeysymToVk(kXkShiftR), VK_SHIFT);
+    EXPECT_EQ(KeysymToVk(kXkAltL), VK_MENU);
+    EXPECT_EQ(KeysymToVk(kXkPrior), VK_PRIOR);
+    // Keys with no code of their own still type their characters, but send no key code.
+    EXPECT_EQ(KeysymToVk(kXkEacute), 0u);
+    EXPECT_EQ(KeysymToVk(kXkDeadAcute), 0u);
+    EXPECT_EQ(KeysymToVk(0), 0u);
+}
+
+TEST(X11Text, Utf8ToCp1252KeepsWhatTheCodePageHasAndDropsTheRest) {
+    EXPECT_EQ(Utf8ToCp1252("abc"), "abc");
+    EXPECT_EQ(Utf8ToCp1252("Gr\xC3\xBC\xC3\x9F" "e"), "Gr\xFC\xDF" "e");
+    EXPECT_EQ(Utf8ToCp1252("\xE2\x82\xAC 5"), "\x80 5");                 // Euro sign
+    EXPECT_EQ(Utf8ToCp1252("\xE2\x80\x9Cq\xE2\x80\x9D"), "\x93q\x94");   // curly quotes
+    EXPECT_EQ(Utf8ToCp1252("a\xE5\xAE\x8B" "b\xF0\x9F\x98\x80" "c"), "abc"); // CJK, emoji
+    EXPECT_EQ(Utf8ToCp1252("\xC2\x81"), "");                              // U+0081: no form
+}
+
+TEST(X11Text, Utf8ToCp1252SurvivesMalformedInput) {
+    EXPECT_EQ(Utf8ToCp1252("a\x80" "b"), "ab");         // stray continuation byte
+    EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a");              // truncated at the end
+    EXPECT_EQ(Utf8ToCp1252("a\xE2\x82" "b"), "ab");     // truncated in the middle
+    EXPECT_EQ(Utf8ToCp1252("\xC0\xA7\xE0\x80\xA2"), ""); // overlong quote and double quote
+    EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "");        // surrogate
+    EXPECT_EQ(Utf8ToCp1252(std::string("a\0b", 3)), "ab");
+    EXPECT_EQ(Utf8ToCp1252("\xFF\xFE"), "");
+}
+
+TEST(X11Text, RoundTripsEveryDefinedCp1252Byte) {
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        if (b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D) all += static_cast<char>(b);
+    EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+    EXPECT_EQ(Cp1252ToUtf8("\x80\x81" "A"), "\xE2\x82\xAC" "A"); // undefined byte dropped
+}
+
+TEST(X11Text, Latin1ConversionsMapTheDifferingRange) {
+    EXPECT_EQ(Latin1ToCp1252("caf\xE9\x85\x9F"), "caf\xE9"); // C1 controls dropped
+    EXPECT_EQ(Cp1252ToLatin1("caf\xE9 \x80"), "caf\xE9 ?");
+}
