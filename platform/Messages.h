@@ -135,3 +135,6 @@ enum : UINT {
     MB_ICONINFORMATION = 0x40
 };
 enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
+
+// Last message a window gets, after WM_DESTROY and after its children are gone.
+enum : UINT { WM_NCDESTROY = 0x0082 };

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Messages.h"
 #include "platform/raster/DeviceContext.h"
@@ -185,6 +186,10 @@ void ShutdownWindowSystem();
 Driver* GetWindowSystemDriver();
 // Called each time the queue runs empty, before waiting (hover, enter/leave, hints).
 void SetIdleHandler(std::function<void()> handler);
+// Runs the idle handler once (for loops other than GetMessageA, such as a test's pump).
+void RunIdleHandler();
+// Top-level windows, topmost first.
+std::vector<HWND> GetTopLevelWindows();
 
 #include "platform/Input.h"
 #include "platform/Painting.h"

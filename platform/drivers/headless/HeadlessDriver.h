@@ -41,8 +41,9 @@ public:
     TSize ScreenSize() override;
     void Present(DriverWindowId id, const Surface& surface, const std::vector<TRect>& rects) override;
     int64_t Now() override { return FNow; }
-    // Never blocks. Hands over the queued events; with none, calls the wait hook (which may push
-    // events or move the clock). An unbounded wait that finds nothing counts as an idle wait; a
+    // Never blocks. Hands over the queued events; with none, a wait that would block on a real
+    // display (no deadline, or one still ahead) calls the wait hook (which may push events or move
+    // the clock). An unbounded wait that finds nothing counts as an idle wait; a
     // long run of waits that find nothing and see no clock change throws Exception, so a loop
     // that could only end by real waiting fails instead of hanging the test.
     void WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) override;

@@ -28,7 +28,9 @@ public:
     void DoubleClick(int x, int y);
     void Wheel(int delta);
 
-    // Keys. `shift` is MK_SHIFT | MK_CONTROL and DRIVER_ALT, held for this key only.
+    // Keys. `shift` is MK_SHIFT | MK_CONTROL and DRIVER_ALT, held for this key only (modifier keys
+    // pressed with KeyDown stay held until KeyUp). A key that types a character also delivers it,
+    // as a keyboard does (Ctrl+letter gives the control character).
     void KeyDown(unsigned vk, unsigned shift = 0, bool repeat = false);
     void KeyUp(unsigned vk, unsigned shift = 0);
     void Key(unsigned vk, unsigned shift = 0);
@@ -70,11 +72,13 @@ public:
 private:
     void PushPointer(DriverEvent::Type type, int button);
     unsigned Modifiers() const;
+    DriverWindowId KeyWindow();
 
     HeadlessDriver FDriver;
     DriverWindowId FPointerWindow = 0; // top-level the pointer is in
     DriverWindowId FGrabWindow = 0;    // top-level that got the press, while buttons are held
     unsigned FButtons = 0;             // bit per held button
+    unsigned FHeldModifiers = 0;       // MK_SHIFT, MK_CONTROL, DRIVER_ALT of keys held down
     bool FQuit = false;
     int FQuitCode = 0;
 };
