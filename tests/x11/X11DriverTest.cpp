@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -477,7 +478,7 @@ TEST_F(X11DriverTest, ClipboardFromOthersToUs) {
     driver->SetClipboardText("ours");
     // xclip takes the clipboard and stays in the background to serve it; we lose ownership.
     RunPumping(*driver, "xclip -selection clipboard -i", "Gr\xC3\xBC\xC3\x9F\x65 \xE2\x9C\x93 \xE2\x82\xAC");
-    Pump(nullptr, 100);
+    for (int i = 0; i < 100 && probe.SelectionOwner("CLIPBOARD") == 0; ++i) usleep(10000);
     std::string text;
     ASSERT_TRUE(driver->GetClipboardText(text));
     EXPECT_EQ(text, "Gr\xFC\xDF" "e  \x80");
@@ -485,7 +486,6 @@ TEST_F(X11DriverTest, ClipboardFromOthersToUs) {
     std::string big;
     for (int i = 0; i < 200 * 1024; ++i) big += static_cast<char>('a' + i % 26);
     RunPumping(*driver, "xclip -selection clipboard -i", big);
-    Pump(nullptr, 100);
     ASSERT_TRUE(driver->GetClipboardText(text));
     EXPECT_EQ(text, big);
 }
@@ -567,6 +567,78 @@ TEST_F(X11DriverTest, CursorShapesAreAccepted) {
     driver->DestroyTopLevel(id);
     driver->SetCursor(id, -21); // a stale id is ignored
     driver->Present(id, Surface(2, 2), {{0, 0, 2, 2}});
+}
+
+// A display that goes away ends the program with a message and status 3, never a hang.
+TEST(X11DriverConnection, LostDisplayEndsTheProcess) {
+    int displayPipe[2], errPipe[2];
+    ASSERT_EQ(pipe(displayPipe), 0);
+    ASSERT_EQ(pipe(errPipe), 0);
+    const pid_t server = fork();
+    if (server == 0) {
+        dup2(displayPipe[1], 3);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "320x240x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(displayPipe[1]);
+    // The server writes its number and then a newline; it dies if the pipe closes in between.
+    std::string number;
+    char c = 0;
+    while (number.size() < 16 && read(displayPipe[0], &c, 1) == 1 && c != '\n') number += c;
+    if (number.empty()) {
+        close(displayPipe[0]);
+        kill(server, SIGKILL);
+        waitpid(server, nullptr, 0);
+        GTEST_SKIP() << "could not start a second Xvfb";
+    }
+    const std::string name = ":" + number;
+
+    const pid_t client = fork();
+    if (client == 0) {
+        // Never back into the test runner from here.
+        dup2(errPipe[1], 2);
+        std::unique_ptr<Driver> d;
+        for (int i = 0; i < 50 && !d; ++i) {
+            try {
+                d = CreateX11Driver(name.c_str());
+            } catch (const Exception&) {
+                usleep(20000);
+            }
+        }
+        if (!d) { _exit(4); }
+        TopLevelSpec spec;
+        spec.bounds = {0, 0, 20, 20};
+        d->ShowTopLevel(d->CreateTopLevel(spec), true);
+        std::fputs("ready\n", stderr);
+        std::fflush(stderr);
+        std::vector<DriverEvent> ev;
+        for (;;) d->WaitEvents(-1, ev);
+    }
+    close(errPipe[1]);
+    std::string err;
+    char buf[256];
+    ssize_t got = 0;
+    while (err.find("ready\n") == std::string::npos && (got = read(errPipe[0], buf, sizeof buf)) > 0)
+        err.append(buf, static_cast<size_t>(got));
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+    close(displayPipe[0]);
+    int status = 0;
+    for (int i = 0; i < 500 && waitpid(client, &status, WNOHANG) == 0; ++i) usleep(10000);
+    if (waitpid(client, &status, WNOHANG) == 0 && !WIFEXITED(status)) {
+        kill(client, SIGKILL);
+        waitpid(client, &status, 0);
+        FAIL() << "the client hung after losing its display";
+    }
+    while ((got = read(errPipe[0], buf, sizeof buf)) > 0) err.append(buf, static_cast<size_t>(got));
+    close(errPipe[0]);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_NE(err.find("lost the connection to the X display"), std::string::npos) << err;
 }
 
 } // namespace

@@ -1137,11 +1137,15 @@ bool X11Driver::ConvertClipboard(Atom target, std::string& bytes, Atom& type) {
 }
 
 bool X11Driver::GetClipboardText(std::string& cp1252) {
-    if (FOwnClipboard) {
+    // Asked directly: a SelectionClear may still be waiting in the queue.
+    const Window owner = XGetSelectionOwner(FDisplay, FAtoms[A_CLIPBOARD]);
+    if (FOwnClipboard && owner == FHelper) {
         cp1252 = FClipText;
         return true;
     }
-    if (XGetSelectionOwner(FDisplay, FAtoms[A_CLIPBOARD]) == None) return false;
+    FOwnClipboard = false;
+    FClipText.clear();
+    if (owner == None) return false;
     std::string bytes;
     Atom type = None;
     if (ConvertClipboard(FAtoms[A_UTF8_STRING], bytes, type) && type == FAtoms[A_UTF8_STRING]) {

@@ -27,13 +27,14 @@ xvfb_start() {
     trap 'exit 130' INT
     trap 'exit 143' TERM
     local screen=${XVFB_SCREEN:-1280x1024x24}
+    : >"$XVFB_DIR/display"
     Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset \
         3>"$XVFB_DIR/display" >"$XVFB_DIR/xvfb.log" 2>&1 &
     XVFB_PID=$!
     local n="" i
     # The server writes its number once it accepts connections; allow it about 5 s.
     for i in $(seq 1 100); do
-        n=$(tr -dc 0-9 <"$XVFB_DIR/display" 2>/dev/null)
+        n=$(tr -dc 0-9 2>/dev/null <"$XVFB_DIR/display")
         if [ -n "$n" ] && xdpyinfo -display ":$n" >/dev/null 2>&1; then
             break
         fi
