@@ -32,6 +32,16 @@ TPixelFormat FormatOfDepth(int bpp) {
     }
 }
 
+// The window system draws a masked icon by xoring its colour where the mask is transparent; an
+// icon file with colour there would tint what lies beneath. Our icons are meant to be
+// transparent outside their shape, so the colour under the mask is cleared once.
+void ClearUnderMask(Surface& colour, const Surface& mask, const uint8_t* alpha) {
+    if (alpha || mask.Width() < colour.Width() || mask.Height() < colour.Height()) return;
+    for (int y = 0; y < colour.Height(); ++y)
+        for (int x = 0; x < colour.Width(); ++x)
+            if ((mask.Get(x, y) & 0xFFFFFF) == 0xFFFFFF) colour.Set(x, y, 0);
+}
+
 std::string Printable(std::string_view s) {
     std::string out;
     for (char c : s) out += (c >= 0x20 && c < 0x7F) ? c : '?';
@@ -272,6 +282,7 @@ void TIcon::Decode() {
     }
     FColor = FImage.ColorSurface();
     FMask = FImage.MaskSurface();
+    ClearUnderMask(FColor, FMask, FImage.AlphaOrNull());
 }
 
 void TIcon::LoadFromStream(std::span<const uint8_t> data) {
@@ -281,6 +292,7 @@ void TIcon::LoadFromStream(std::span<const uint8_t> data) {
     IconImage img = std::move(images[static_cast<size_t>(best)]);
     Surface colour = img.ColorSurface();
     Surface mask = img.MaskSurface();
+    ClearUnderMask(colour, mask, img.AlphaOrNull());
     FBytes.assign(data.begin(), data.end());
     FImage = std::move(img);
     FColor = std::move(colour);
