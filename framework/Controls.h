@@ -313,6 +313,10 @@ protected:
     virtual void FontChanged(TObject* Sender);
     // Asks the parent to realign its children (for aligned controls).
     void RequestAlign();
+    // Marks the control's area on the parent for repainting, visible or not.
+    void InvalidateControl(bool Erase);
+    // Applies Constraints to a proposed size.
+    void ApplyConstraints(int& AWidth, int& AHeight) const;
     bool IsDesigning() const { return ComponentState().Contains(csDesigning); }
     bool IsLoading() const { return ComponentState().Contains(csLoading); }
 
@@ -485,6 +489,13 @@ protected:
     void Resize() override;
     // Applies the font to the native window (WM_SETFONT).
     void UpdateWindowFont();
+    // Sends the message to every direct child control.
+    void NotifyControls(UINT Msg);
+    // Where the window goes for the given bounds (for a top-level window: its client area in
+    // screen coordinates). A form with a frame overrides both to add and remove it.
+    virtual TRect BoundsToWindowRect(const TRect& Bounds) const { return Bounds; }
+    // Reads Left/Top/Width/Height back from the window after the window system moved or sized it.
+    virtual void UpdateBoundsFromWindow();
 
     void WMPaint(TMessage& Message);
     void WMEraseBkgnd(TMessage& Message);
@@ -508,6 +519,9 @@ protected:
     int FAlignLevel = 0;
     bool FAlignPending = false;
     bool FDestroyingHandle = false;
+    bool FSettingBounds = false;
+    // The window's class is the framework's own (painted here), not a native one.
+    bool FOwnClass = false;
     TWinControl* FFocusedControl = nullptr;
     UINT FCtlId = 0;
     TBevelEdges FBevelEdges{beLeft, beTop, beRight, beBottom};
