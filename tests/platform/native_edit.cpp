@@ -386,3 +386,29 @@ TEST_F(NativeEdit, ClickingAScrolledEditHitsTheScrolledText) {
     s.ClickAt(edit, XOf(edit, 3), 10);
     EXPECT_EQ(Sel(edit), std::make_pair(3, 3));
 }
+
+TEST_F(NativeEdit, RightAlignedTextEndsAtTheRightMargin) {
+    HWND right = Make(ES_RIGHT, "ab");
+    Focus(right);
+    s.Key(VK_END);
+    const int y = 10 + TextTop() + 1;
+    // The view is 150 - 2 - 1 px wide; the caret after the last character sits on its last column.
+    EXPECT_EQ(s.Pixel(host, 10 + 148, y), ColorToRGB(clWindowText));
+    s.ClickAt(right, 149, 10);
+    EXPECT_EQ(Sel(right), std::make_pair(2, 2));
+    s.ClickAt(right, 10, 10);
+    EXPECT_EQ(Sel(right), std::make_pair(0, 0));
+}
+
+TEST_F(NativeEdit, AParentDestroyingTheEditOnChangeIsSurvived) {
+    static HWND victim;
+    victim = edit;
+    SetWindowLongPtrA(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) {
+                          if (m == WM_COMMAND && HIWORD(wp) == EN_CHANGE) DestroyWindow(victim);
+                          return HostProc(h, m, wp, lp);
+                      }));
+    Focus(edit);
+    s.Type("ab");
+    EXPECT_FALSE(IsWindow(edit));
+    EXPECT_EQ(g.changes, 1);
+}
