@@ -60,7 +60,8 @@ bool FreeDC(HDC dc) {
     Wnd* w = FromHandle(ws.dcOwners[dc]);
     Wnd* top = w ? TopLevelOf(w) : nullptr;
     if (top && top->surface == it->second) {
-        Region changed = dc->Clip();
+        // Everything the context could reach, whatever clip it was left with.
+        Region changed = dc->SystemClip();
         changed.Offset(dc->Origin().x, dc->Origin().y);
         top->dirty.Union(changed);
     }

@@ -81,7 +81,7 @@ DeviceContext::DeviceContext(Surface* target)
     : FTarget(target), FOrigin{0, 0}, FClip(target ? target->Bounds() : TRect{}), FClipFollowsSurface(true) {}
 
 DeviceContext::DeviceContext(Surface* target, TPoint origin, const Region& clip)
-    : FTarget(target), FOrigin(origin), FClip(clip) {}
+    : FTarget(target), FOrigin(origin), FClip(clip), FSystemClip(clip), FHasSystemClip(true) {}
 
 const Region& DeviceContext::Clip() const {
     // A memory context's picture may be resized under it (a bitmap given a new size).
@@ -94,6 +94,7 @@ const Region& DeviceContext::Clip() const {
 
 void DeviceContext::SetClip(const Region& logicalClip) {
     FClip = logicalClip;
+    if (FHasSystemClip) FClip.Intersect(FSystemClip);
     FClipFollowsSurface = false;
     FDeviceClipValid = false;
 }

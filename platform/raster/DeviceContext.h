@@ -57,7 +57,11 @@ public:
     Surface* Target() const { return FTarget; }
     TPoint Origin() const { return FOrigin; }
     const Region& Clip() const;
+    // Sets the clip; a context made with a clip never reaches past that first clip (the part of
+    // a window that may be painted), however the clip is set later.
     void SetClip(const Region& logicalClip);
+    // The clip the context was made with (logical): everything it can ever draw.
+    const Region& SystemClip() const { return FSystemClip; }
     // Narrows the clip to its intersection with the rectangle (logical).
     void IntersectClip(const TRect& r);
 
@@ -101,6 +105,8 @@ private:
     Surface* FTarget;
     TPoint FOrigin;
     mutable Region FClip;
+    Region FSystemClip;
+    bool FHasSystemClip = false;
     bool FClipFollowsSurface = false;
     // DeviceClip() cache; rebuilt when the clip changes or the surface changes size.
     mutable Region FDeviceClip;
