@@ -156,7 +156,7 @@ void KeyEvent(const DriverEvent& e) {
 
 void TranslateDriverEvent(const DriverEvent& e) {
     auto& ws = WS();
-    if (e.type == DriverEvent::ConnectionLost) {
+    if (e.type == DriverEvent::ConnectionLost || e.type == DriverEvent::Terminate) {
         PostQuitMessage(0);
         return;
     }

@@ -42,7 +42,8 @@ struct DriverEvent {
         Move,          // x, y: the new screen position of the client area
         FocusIn,
         FocusOut,
-        ConnectionLost
+        ConnectionLost,
+        Terminate      // the process was asked to end (SIGTERM, SIGINT): quit cleanly
     };
     Type type = PointerMove;
     DriverWindowId window = 0;

@@ -18,6 +18,7 @@ constexpr DriverEvent::Type kEvFocusOut = DriverEvent::FocusOut;
 #include <sys/shm.h>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -62,6 +63,36 @@ int OnXError(Display* display, XErrorEvent* e) {
                  program_invocation_short_name, text, e->request_code, e->minor_code,
                  e->resourceid);
     return 0;
+}
+
+// SIGTERM and SIGINT end the program the way closing it does: the handler only writes a byte to a
+// pipe that the event wait polls, and the loop turns it into a Terminate event.
+int gTerminatePipe[2] = {-1, -1};
+
+void OnTerminateSignal(int) {
+    const int saved = errno;
+    const char b = 1;
+    [[maybe_unused]] ssize_t n = write(gTerminatePipe[1], &b, 1);
+    errno = saved;
+}
+
+void InstallTerminateHandler() {
+    if (gTerminatePipe[0] >= 0) return;
+    if (pipe2(gTerminatePipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    struct sigaction sa {};
+    sa.sa_handler = OnTerminateSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+}
+
+// True once when a termination signal arrived since the last call.
+bool TakeTerminateRequest() {
+    if (gTerminatePipe[0] < 0) return false;
+    char buf[16];
+    bool any = false;
+    while (read(gTerminatePipe[0], buf, sizeof buf) > 0) any = true;
+    return any;
 }
 
 [[noreturn]] void ConnectionLost() {
@@ -234,6 +265,7 @@ private:
 X11Driver::X11Driver(Display* display) : FDisplay(display) {
     XSetErrorHandler(OnXError);
     XSetIOErrorHandler(OnXIOError);
+    InstallTerminateHandler();
     fcntl(ConnectionNumber(FDisplay), F_SETFD, FD_CLOEXEC);
     FScreen = DefaultScreen(FDisplay);
     FRoot = RootWindow(FDisplay, FScreen);
@@ -681,6 +713,11 @@ void X11Driver::WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) {
             FQueued.clear();
         }
         Drain(out);
+        if (TakeTerminateRequest()) {
+            DriverEvent e;
+            e.type = DriverEvent::Terminate;
+            out.push_back(e);
+        }
         if (out.size() > before) return;
         int timeout = -1;
         if (deadline >= 0) {
@@ -701,6 +738,7 @@ void X11Driver::PollDisplay(int timeoutMs) {
     XFlush(FDisplay);
     std::vector<pollfd> fds;
     fds.push_back({ConnectionNumber(FDisplay), POLLIN, 0});
+    if (gTerminatePipe[0] >= 0) fds.push_back({gTerminatePipe[0], POLLIN, 0});
     for (const Child& c : FChildren)
         if (c.pidfd >= 0) fds.push_back({c.pidfd, POLLIN, 0});
     ++FWaitCount;
