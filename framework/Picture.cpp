@@ -421,7 +421,7 @@ void TPicture::SetGraphic(TGraphic* Value) {
     if (Value == FGraphic.get()) return;
     std::unique_ptr<TGraphic> g;
     if (Value) {
-        g = NewGraphic(Value->ClassName());
+        g = Value->CreateNew();
         if (!g) throw Exception("Cannot copy a graphic of class " + Value->ClassName() + " into a picture");
         g->Assign(Value);
     }

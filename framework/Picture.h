@@ -37,6 +37,10 @@ public:
     void LoadFromFile(const std::string& path);
     void SaveToFile(const std::string& path) const;
 
+    // A new empty graphic of the same class, so a picture can hold a copy of it; null when the
+    // class cannot be copied that way.
+    virtual std::unique_ptr<TGraphic> CreateNew() const { return nullptr; }
+
     TNotifyEvent OnChange;
 
 protected:
@@ -95,6 +99,7 @@ public:
     void Draw(TCanvas* canvas, const TRect& r) override;
     void LoadFromStream(std::span<const uint8_t> data) override;
     TBytes SaveToStream() const override;
+    std::unique_ptr<TGraphic> CreateNew() const override { return std::make_unique<TBitmap>(); }
     // The pixels as a bitmap file would hold them, in the remembered format.
     Dib ToDib() const;
     void LoadFromDib(const Dib& d);
@@ -149,6 +154,7 @@ public:
     void Draw(TCanvas* canvas, const TRect& r) override;
     void LoadFromStream(std::span<const uint8_t> data) override;
     TBytes SaveToStream() const override { return FBytes; }
+    std::unique_ptr<TGraphic> CreateNew() const override { return std::make_unique<TIcon>(); }
 
     void Assign(TPersistent* Source) override;
 
