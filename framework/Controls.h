@@ -411,6 +411,9 @@ public:
     TWinControl* FocusedControl() const { return FFocusedControl; }
     // The top of the parent chain (the control itself when it has no parent).
     TWinControl* TopParent();
+    // A button with a ModalResult asks its top parent to take it when clicked: a modal form
+    // stores it (which ends its modal loop); the base ignores it.
+    virtual void RequestModalResult(TModalResult) {}
 
     // Alignment of the children within the client area.
     void Realign();

@@ -1,0 +1,88 @@
+#include "framework/Timer.h"
+
+#include <unordered_map>
+
+#include "framework/Published.h"
+
+namespace {
+
+const char* const kTimerClass = "TTimerWindow";
+constexpr uintptr_t kTimerId = 1;
+
+std::unordered_map<HWND, TTimer*>& TimerWindows() {
+    static std::unordered_map<HWND, TTimer*> map;
+    return map;
+}
+
+}  // namespace
+
+LUMI_DEFINE_CLASS(TTimer) {
+    p.Prop("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true)
+        .Prop("Interval", [](TTimer* t) { return static_cast<int>(t->Interval()); },
+              [](TTimer* t, int v) { t->SetInterval(v < 0 ? 0u : static_cast<unsigned>(v)); }, 1000)
+        .Event("OnTimer", &TTimer::OnTimer, &TTimer::SetOnTimer);
+}
+
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {}
+
+TTimer::~TTimer() {
+    Stop();
+    if (FWindow) {
+        TimerWindows().erase(FWindow);
+        DestroyWindow(FWindow);
+    }
+}
+
+void TTimer::SetEnabled(bool Value) {
+    if (FEnabled == Value) return;
+    FEnabled = Value;
+    UpdateTimer();
+}
+
+void TTimer::SetInterval(unsigned Value) {
+    if (FInterval == Value) return;
+    FInterval = Value;
+    UpdateTimer();
+}
+
+void TTimer::SetOnTimer(const TNotifyEvent& Value) {
+    FOnTimer = Value;
+    UpdateTimer();
+}
+
+void TTimer::Timer() { FOnTimer(this); }
+
+void TTimer::Stop() {
+    if (FRunning && FWindow) KillTimer(FWindow, kTimerId);
+    FRunning = false;
+}
+
+// Restarts the window-system timer from now whenever a value changes.
+void TTimer::UpdateTimer() {
+    Stop();
+    if (!FEnabled || FInterval == 0 || !FOnTimer.Assigned()) return;
+    if (!FWindow) {
+        WNDCLASS existing;
+        if (!GetClassInfoA(kTimerClass, &existing)) {
+            WNDCLASS wc;
+            wc.lpszClassName = kTimerClass;
+            wc.lpfnWndProc = &TTimer::TimerWndProc;
+            RegisterClassA(wc);
+        }
+        // A hidden top-level window: it never shows, it only receives WM_TIMER.
+        FWindow = CreateWindowExA(0, kTimerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, 0, nullptr);
+        if (!FWindow) throw Exception("Cannot create the timer's window");
+        TimerWindows()[FWindow] = this;
+    }
+    if (!SetTimer(FWindow, kTimerId, FInterval, nullptr)) throw Exception("Cannot start the timer");
+    FRunning = true;
+}
+
+LRESULT TTimer::TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_TIMER) {
+        auto it = TimerWindows().find(hwnd);
+        if (it != TimerWindows().end() && it->second->FRunning) it->second->Timer();
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
