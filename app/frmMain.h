@@ -1,0 +1,26 @@
+#pragma once
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+
+// The notice window: tells the user that Quillomat is now Lumivane. Its controls and their values
+// come from the layout resource "TMAIN"; the window's own code is its two handlers.
+class TMain : public TForm {
+    LUMI_CLASS(TMain, TForm)
+public:
+    explicit TMain(TComponent* Owner);
+
+    TLabel* Label1 = nullptr;
+    TLabel* Label2 = nullptr;
+
+    void FormCreate(TObject* Sender);
+    void btnCloseClick(TObject* Sender);
+};
+
+// The notice text; its first line is indented by four spaces.
+extern const char* const NoticeText;
+
+// The window, filled in by Application->CreateForm.
+extern TMain* Main;
+
+// Registers the window's class (and the library's) so that tools can load its layout by name.
+void RegisterNoticeWindow();
