@@ -91,6 +91,27 @@ TEST_F(FormStreaming, WriteThenReadRoundTrips) {
     EXPECT_NE(text.find("Picture.Data = {\n        07544269746D6170"), std::string::npos);
 }
 
+TEST_F(FormStreaming, StoredPredicateAndAccessorEvents) {
+    TTestForm form(nullptr);
+    form.SetName("Main");
+    auto* p = new TTestPanel(&form);
+    p->SetName("P");
+    p->FColors.fSetColor(1, clRed);
+    p->fSetOnPaint(TNotifyEvent(&form, &TTestForm::ButtonClick, "ButtonClick"));
+    EXPECT_EQ(WriteForm(&form), "object Main: TTestForm\n  object P: TTestPanel\n    OnPaint = ButtonClick\n  end\nend\n");
+    p->FParentColors = false;
+    std::string text = WriteForm(&form);
+    EXPECT_EQ(text, "object Main: TTestForm\n  object P: TTestPanel\n    Colors.DisabledColor = clRed\n"
+                    "    ParentColors = False\n    OnPaint = ButtonClick\n  end\nend\n");
+    TTestForm back(nullptr);
+    ReadForm(&back, text);
+    auto* rp = dynamic_cast<TTestPanel*>(back.FindComponent("P"));
+    ASSERT_NE(rp, nullptr);
+    EXPECT_EQ(rp->FColors.fGetColor(1), clRed);
+    rp->FOnPaint(rp);
+    EXPECT_EQ(back.Calls, std::vector<std::string>{"ButtonClick P"});
+}
+
 TEST_F(FormStreaming, DumpAllWritesDefaultsToo) {
     TTestForm form(nullptr);
     form.SetName("Main");

@@ -111,7 +111,11 @@ LUMI_DEFINE_CLASS(TTestStrictButton) {
 }
 
 LUMI_DEFINE_CLASS(TTestPanel) {
-    p.Prop("Caption", &TTestPanel::FCaption, &TTestPanel::FCaption);
+    p.Prop("Caption", &TTestPanel::FCaption, &TTestPanel::FCaption)
+        .Object("Colors", &TTestPanel::fGetColors)
+        .Stored(&TTestPanel::IsColorsStored)
+        .Prop("ParentColors", &TTestPanel::FParentColors, &TTestPanel::FParentColors, true)
+        .Event("OnPaint", &TTestPanel::fGetOnPaint, &TTestPanel::fSetOnPaint);
 }
 
 TTestPanel::TTestPanel(TComponent* AOwner) : TComponent(AOwner) { ++LiveTestComponents(); }

@@ -108,7 +108,16 @@ public:
     TComponent* GetParentComponent() const override { return FParent; }
     bool HasParent() const override { return true; }
     void Loaded() override;
+    TNotifyEvent fGetOnPaint() const { return FOnPaint; }
+    void fSetOnPaint(const TNotifyEvent& e) { FOnPaint = e; }
+    TTestColors* fGetColors() { return &FColors; }
+    // Like ParentFont: the colours are stored only when they are the panel's own.
+    bool IsColorsStored() const { return !FParentColors; }
+
     std::string FCaption;
+    bool FParentColors = true;
+    TTestColors FColors;
+    TNotifyEvent FOnPaint;
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
