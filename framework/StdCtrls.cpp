@@ -513,6 +513,8 @@ LUMI_DEFINE_CLASS(TEdit) {
             p.Prop("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly, false);
         else if (n == "TabStop")
             p.Prop("TabStop", &TEdit::TabStop, &TEdit::SetTabStop, true);
+        else if (n == "OnChange")
+            p.Event("OnChange", &TEdit::OnChange, &TEdit::OnChange);
         else
             PublishControlProps(p, {n});
     }
