@@ -9,12 +9,14 @@ source "$HERE/lib/notice.sh"
 OUT=${LUMI_TEST_OUTPUT:-$(mktemp -d)}
 mkdir -p "$OUT"
 
-# 1. The window: title, centred, client area 478x334.
+# 1. The window: title, centred, client area 478x334. The whole window (486x361 with its frame:
+#    4 pixels at the sides and bottom, 23 at the top) is centred, so the client area sits at
+#    ((1280 - 486) / 2 + 4, (1024 - 361) / 2 + 23).
 start_notice
 wait_window
 window_geometry
 [ "$WW" = 478 ] && [ "$WH" = 334 ] || fail "client area is ${WW}x${WH}, not 478x334"
-[ "$WX" = $(( (1280 - 478) / 2 )) ] && [ "$WY" = $(( (1024 - 334) / 2 )) ] || fail "window at $WX,$WY is not centred"
+[ "$WX" = $(( (1280 - 486) / 2 + 4 )) ] && [ "$WY" = $(( (1024 - 361) / 2 + 23 )) ] || fail "window at $WX,$WY is not centred"
 name=$(xprop -id "$WIN" _NET_WM_NAME)
 case "$name" in *'"Renamed to Lumivane"'*) ;; *) fail "title: $name" ;; esac
 
