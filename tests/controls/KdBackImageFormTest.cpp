@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "controls/ImImage.h"
+#include "controls/KdBackImage.h"
+#include "controls/KdUrlLabel.h"
+#include "framework/Forms.h"
+#include "platform/drivers/headless/Session.h"
+#include "platform/image/FileBytes.h"
+
+// The committed layout with one control of each kind, as the form tool renders it.
+namespace {
+
+std::string SourceDir() {
+    if (const char* d = std::getenv("LUMI_SOURCE_DIR")) return d;
+    std::string f = __FILE__;
+    return f.substr(0, f.rfind("/tests/"));
+}
+
+struct LibraryForm {
+    HeadlessSession session;
+    std::unique_ptr<TForm> form;
+
+    LibraryForm() {
+        KdBackImage::Register();
+        KdUrlLabel::Register();
+        ImImage::Register();
+        form = std::make_unique<TForm>(nullptr);
+        auto bytes = ReadFileBytes(SourceDir() + "/tests/data/forms/lib_a_controls.txt", 1u << 20);
+        form->LoadFormText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        form->Show();
+        session.Pump();
+    }
+    template <class T>
+    T* Find(const char* name) {
+        return dynamic_cast<T*>(form->FindComponent(name));
+    }
+    TColor At(int x, int y) { return session.Pixel(form->Handle(), x, y); }
+    int CountIn(TControl* c, TColor colour) {
+        int n = 0;
+        for (int y = c->Top(); y < c->Top() + c->Height(); ++y)
+            for (int x = c->Left(); x < c->Left() + c->Width(); ++x) n += At(x, y) == colour;
+        return n;
+    }
+};
+
+}  // namespace
+
+TEST(LibraryControlsForm, LoadsTilesAndTracksThePointer) {
+    LibraryForm f;
+    auto* back = f.Find<TKdBackImage>("KdBackImage1");
+    auto* image = f.Find<TImImage>("ImImage1");
+    auto* link = f.Find<TKdUrlLabel>("KdUrlLabel1");
+    ASSERT_TRUE(back && image && link);
+    EXPECT_EQ(back->BoundsRect(), f.form->ClientRect());
+    // The 16-pixel texture repeats: the same pixel one tile further on, under no other control.
+    EXPECT_EQ(f.At(200, 100), f.At(216, 100));
+    EXPECT_EQ(f.At(200, 100), f.At(200, 84));
+    EXPECT_NE(f.At(200, 100), f.At(201, 100));
+    EXPECT_EQ(link->fGetURLString(), "http://draventa.example/download/LumivaneSetup.exe");
+    EXPECT_GT(f.CountIn(link, clBlue), 0);
+    EXPECT_EQ(f.CountIn(link, clRed), 0);
+
+    f.session.MoveTo(f.form->Handle(), link->Left() + 4, link->Top() + 4);
+    EXPECT_GT(f.CountIn(link, clRed), 0);
+    EXPECT_EQ(f.CountIn(link, clBlue), 0);
+
+    f.session.MoveTo(f.form->Handle(), image->Left() + 16, image->Top() + 16);
+    EXPECT_EQ(image->fGetImStatus(), 1);
+    EXPECT_GT(f.CountIn(link, clBlue), 0);
+    // The hot picture's ring shows; its olive corners are left out as its transparent colour.
+    EXPECT_GT(f.CountIn(image, clGreen), 0);
+    EXPECT_EQ(f.CountIn(image, clOlive), 0);
+    EXPECT_EQ(f.At(image->Left(), image->Top()), f.At(image->Left() - 16, image->Top() - 16));
+}
