@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
 #include "controls/ImImage.h"
 #include "controls/KdBackImage.h"
 #include "controls/KdUrlLabel.h"
+#include "framework/ClassRegistry.h"
 #include "framework/Forms.h"
 #include "platform/drivers/headless/Session.h"
 #include "platform/image/FileBytes.h"
@@ -54,6 +56,12 @@ TEST(LibraryControlsForm, LoadsTilesAndTracksThePointer) {
     auto* image = f.Find<TImImage>("ImImage1");
     auto* link = f.Find<TKdUrlLabel>("KdUrlLabel1");
     ASSERT_TRUE(back && image && link);
+    // Each unit put its class on the library's one palette page.
+    const auto& palette = GetPalette();
+    auto page = std::find_if(palette.begin(), palette.end(), [](const TPalettePage& p) { return p.Name == "Lumivane"; });
+    ASSERT_NE(page, palette.end());
+    for (TClass c : {TKdBackImage::StaticClass(), TKdUrlLabel::StaticClass(), TImImage::StaticClass()})
+        EXPECT_NE(std::find(page->Classes.begin(), page->Classes.end(), c), page->Classes.end()) << c->Name();
     EXPECT_EQ(back->BoundsRect(), f.form->ClientRect());
     // The 16-pixel texture repeats: the same pixel one tile further on, under no other control.
     EXPECT_EQ(f.At(200, 100), f.At(216, 100));

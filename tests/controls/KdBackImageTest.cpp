@@ -35,18 +35,6 @@ struct BackImageScene {
 
 }  // namespace
 
-TEST(KdBackImage, NewControlIsTiledOpaqueFreeAndSquare) {
-    HeadlessSession session;
-    TKdBackImage image(nullptr);
-    EXPECT_EQ(image.Width(), 105);
-    EXPECT_EQ(image.Height(), 105);
-    EXPECT_EQ(image.fGetStyle(), kdbmsTiled);
-    EXPECT_FALSE(image.fGetTransparent());
-    EXPECT_FALSE(image.fGetPicture()->HasGraphic());
-    // The parent paints first wherever the picture leaves the control uncovered.
-    EXPECT_FALSE(image.ControlStyle().Contains(csOpaque));
-}
-
 TEST(KdBackImage, TilesCoverTheControlRowByRowAndClipTheLastRowAndColumn) {
     BackImageScene s(500, 350, {0, 0, 478, 334});
     int draws = 0;
@@ -63,18 +51,6 @@ TEST(KdBackImage, TilesCoverTheControlRowByRowAndClipTheLastRowAndColumn) {
     EXPECT_EQ(s.At(477, 333), RGB(17, 24, 7));
     EXPECT_EQ(s.At(478, 10), kBack);
     EXPECT_EQ(s.At(10, 334), kBack);
-}
-
-TEST(KdBackImage, TilingAOnePixelPictureStillSteps) {
-    BackImageScene s(40, 40, {5, 5, 11, 9});
-    int draws = 0;
-    s.image->Canvas()->OnChange = [&](TObject*) { ++draws; };
-    auto bmp = PositionBitmap(1, 1, 200);
-    s.SetPicture(bmp.get());
-    EXPECT_EQ(draws, 24);
-    EXPECT_EQ(s.At(5, 5), RGB(0, 0, 200));
-    EXPECT_EQ(s.At(10, 8), RGB(0, 0, 200));
-    EXPECT_EQ(s.At(11, 8), kBack);
 }
 
 TEST(KdBackImage, CentringTruncatesTowardZeroBothWays) {
@@ -177,19 +153,6 @@ TEST(KdBackImage, TransparentLetsTheParentThroughEveryTile) {
         }
 }
 
-TEST(KdBackImage, SettersRepaintEvenWithTheSameValue) {
-    BackImageScene s(40, 40, {0, 0, 20, 20});
-    HWND h = s.host->Handle();
-    s.session.ClearPresents();
-    s.image->fSetStyle(s.image->fGetStyle());
-    s.session.Pump();
-    EXPECT_FALSE(s.session.Presents(h).empty());
-    s.session.ClearPresents();
-    s.image->fSetTransparent(s.image->fGetTransparent());
-    s.session.Pump();
-    EXPECT_FALSE(s.session.Presents(h).empty());
-}
-
 TEST(KdBackImage, AutoSizeTakesThePictureSizeOnlyForARealPicture) {
     BackImageScene s(200, 200, {7, 9, 50, 50});
     s.image->SetAutoSize(true);
@@ -241,11 +204,3 @@ TEST(KdBackImage, LayoutRoundTripKeepsStyleTransparencyAndPicture) {
     EXPECT_EQ(WriteForm(&back), text);
 }
 
-TEST(KdBackImage, RegisterPutsTheClassOnTheLibraryPage) {
-    KdBackImage::Register();
-    EXPECT_EQ(GetClass("TKdBackImage"), TKdBackImage::StaticClass());
-    const auto& palette = GetPalette();
-    auto page = std::find_if(palette.begin(), palette.end(), [](const TPalettePage& p) { return p.Name == "Lumivane"; });
-    ASSERT_NE(page, palette.end());
-    EXPECT_NE(std::find(page->Classes.begin(), page->Classes.end(), TKdBackImage::StaticClass()), page->Classes.end());
-}

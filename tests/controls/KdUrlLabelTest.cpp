@@ -47,19 +47,6 @@ struct LinkScene {
 
 }  // namespace
 
-TEST(KdUrlLabel, NewLinkIsAnUnderlinedBlueTransparentHandPointer) {
-    HeadlessSession session;
-    TKdUrlLabel link(nullptr);
-    EXPECT_EQ(link.Cursor(), crHandPoint);
-    EXPECT_TRUE(link.Transparent());
-    EXPECT_EQ(link.Font()->Color(), clBlue);
-    EXPECT_TRUE(link.Font()->Style().Contains(fsUnderline));
-    EXPECT_FALSE(link.Font()->Style().Contains(fsBold));
-    EXPECT_EQ(link.fGetTextColor(), clBlue);
-    EXPECT_EQ(link.fGetHotTextColor(), clRed);
-    EXPECT_EQ(link.fGetURLString(), "");
-}
-
 TEST(KdUrlLabel, EnterAndLeaveSwitchColoursAfterTheUsersHandlers) {
     LinkScene s;
     std::vector<std::string> seen;
@@ -131,14 +118,6 @@ TEST(KdUrlLabel, ClickOpensExactlyTheAddressThenFiresOnClick) {
     EXPECT_EQ(openedAtClick, (std::vector<size_t>{0, 1}));
 }
 
-TEST(KdUrlLabel, ProgrammaticClickWithoutHandlerOnlyOpens) {
-    LinkScene s;
-    s.link->fSetURLString("http://example.test/");
-    s.link->Click();
-    s.session.Pump();
-    EXPECT_EQ(s.session.OpenedAddresses(), (std::vector<std::string>{"http://example.test/"}));
-}
-
 TEST(KdUrlLabel, LayoutRoundTripStatesBothColoursAndTheAddress) {
     KdUrlLabel::Register();
     HeadlessSession session;
@@ -177,12 +156,3 @@ TEST(KdUrlLabel, LayoutRoundTripStatesBothColoursAndTheAddress) {
     EXPECT_EQ(WriteForm(&back), text);
 }
 
-TEST(KdUrlLabel, RegisterPutsTheLinkOnTheLibraryPage) {
-    KdUrlLabel::Register();
-    EXPECT_EQ(GetClass("TKdUrlLabel"), TKdUrlLabel::StaticClass());
-    EXPECT_EQ(GetClass("TKdCustomUrlLabel"), nullptr);
-    const auto& palette = GetPalette();
-    auto page = std::find_if(palette.begin(), palette.end(), [](const TPalettePage& p) { return p.Name == "Lumivane"; });
-    ASSERT_NE(page, palette.end());
-    EXPECT_NE(std::find(page->Classes.begin(), page->Classes.end(), TKdUrlLabel::StaticClass()), page->Classes.end());
-}
