@@ -201,7 +201,7 @@ LUMI_DEFINE_CLASS(TButtonControl) {}
 TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {}
 
 LUMI_DEFINE_CLASS(TButton) {
-    p.Prop("Cursor", &TButton::Cursor, &TButton::SetCursor, crDefault).Prop("Hint", &TButton::Hint, &TButton::SetHint);
+    p.Cursor("Cursor", &TButton::Cursor, &TButton::SetCursor, crDefault).Prop("Hint", &TButton::Hint, &TButton::SetHint);
     for (std::string_view n : {"Anchors", "BiDiMode", "Cancel", "Caption", "Constraints", "Default", "DragCursor",
                                "DragKind", "DragMode", "Enabled", "Font", "ModalResult", "ParentBiDiMode",
                                "ParentFont", "ParentShowHint", "ShowHint", "TabOrder", "TabStop", "Visible", "OnClick",
