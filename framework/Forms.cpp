@@ -506,8 +506,7 @@ LUMI_DEFINE_CLASS(TForm) {
         .Prop("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview, false)
         .Prop("OldCreateOrder", &TForm::OldCreateOrder, &TForm::SetOldCreateOrder);
     PublishControlProps(p, {"ParentBiDiMode"});
-    p.Prop("PixelsPerInch", &TForm::PixelsPerInch, &TForm::SetPixelsPerInch)
-        .Enum("Position", &TForm::Position, &TForm::SetPosition, PositionNames, poDesigned)
+    p.Enum("Position", &TForm::Position, &TForm::SetPosition, PositionNames, poDesigned)
         .Prop("Scaled", &TForm::Scaled, &TForm::SetScaled, true);
     PublishControlProps(p, {"ShowHint"});
     p.Prop("Visible", [](TForm* f) { return f->Visible() || f->FShowAfterLoad; },
@@ -520,7 +519,10 @@ LUMI_DEFINE_CLASS(TForm) {
     PublishControlProps(p, {"OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
     p.Event("OnPaint", &TForm::OnPaint, &TForm::OnPaint);
     PublishControlProps(p, {"OnResize"});
-    p.Event("OnShow", &TForm::OnShow, &TForm::OnShow).Prop("TextHeight", &TForm::TextHeight, &TForm::SetTextHeight);
+    // Written last, as the layout's own record of the screen it was made on.
+    p.Event("OnShow", &TForm::OnShow, &TForm::OnShow)
+        .Prop("PixelsPerInch", &TForm::PixelsPerInch, &TForm::SetPixelsPerInch)
+        .Prop("TextHeight", &TForm::TextHeight, &TForm::SetTextHeight);
 }
 
 TCustomForm* GetParentForm(TControl* Control) {
