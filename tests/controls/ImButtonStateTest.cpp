@@ -1,0 +1,407 @@
+// Properties, colour set, window shape, stored form, and the pointer, press and timer handling of
+// the image button in a running window system.
+#include <string>
+
+#include "ImButtonTestKit.h"
+#include "framework/ClassRegistry.h"
+#include "framework/FormReader.h"
+#include "framework/FormWriter.h"
+
+namespace {
+
+// Persistent, but not a colour set.
+class TOtherColors : public TPersistent {
+    LUMI_CLASS(TOtherColors, TPersistent)
+};
+LUMI_DEFINE_CLASS(TOtherColors) {}
+
+Region WindowRegion(HWND h) {
+    Region r;
+    EXPECT_NE(GetWindowRgn(h, &r), ERROR);
+    return r;
+}
+
+}  // namespace
+
+// ---- Construction, properties and the colour set ----
+
+TEST_F(ImButtonTest, NewButtonValues) {
+    TImButton b(nullptr);
+    EXPECT_EQ(b.fGetLooks(), ibkNormal);
+    EXPECT_TRUE(b.fGetFocusRect());
+    EXPECT_TRUE(b.fGetDefaultDraw());
+    EXPECT_FALSE(b.fGetAnimate());
+    EXPECT_EQ(b.fGetSpacing(), 2);
+    EXPECT_EQ(b.fGetHotTextColor(), clBlue);
+    EXPECT_EQ(b.fGetAniSpd(), 200);
+    EXPECT_EQ(b.fGetPicCount(), 0);
+    EXPECT_EQ(b.fGetAniCount(), 0);
+    EXPECT_EQ(b.Color(), clBtnFace);
+    EXPECT_FALSE(b.ParentColor());
+    EXPECT_EQ(b.Cursor(), crHandPoint);
+    EXPECT_EQ(b.Width(), 75);
+    EXPECT_EQ(b.Height(), 25);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(b.fGetBtnColors()->fGetIbColor(i), clDefault);
+    EXPECT_FALSE(b.Timer()->Enabled());
+    EXPECT_FALSE(b.fGetNomPicture()->HasGraphic());
+    EXPECT_FALSE(b.fGetHotPicture()->HasGraphic());
+    EXPECT_FALSE(b.HandleAllocated());  // no look was applied, so no window yet
+}
+
+TEST_F(ImButtonTest, LooksResetColoursAndFocusRectangle) {
+    TImButtonColors* c = btn->fGetBtnColors();
+    c->fSetIbColor(1, clRed);
+    c->fSetIbColor(3, clGreen);
+    btn->fSetLooks(ibkUltraFlat);
+    EXPECT_EQ(c->fGetIbColor(0), 0x800000u);
+    EXPECT_EQ(c->fGetIbColor(1), clRed);  // disabled colour kept
+    EXPECT_EQ(c->fGetIbColor(2), 0xB5B5B5u);
+    EXPECT_EQ(c->fGetIbColor(3), 0xF0C8C0u);
+    btn->fSetLooks(ibkBevelFlat);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(c->fGetIbColor(i), clDefault);
+
+    for (TImBtnKind k : {ibkNormal, ibkFlat, ibkBevelFlat, ibkUltraFlat, ibkFullPicture, ibkWindowsXP}) {
+        btn->fSetFocusRect(!(k == ibkFlat || k == ibkFullPicture));
+        btn->fSetFocusRect(k == ibkFlat || k == ibkFullPicture);
+        btn->fSetLooks(k);
+        EXPECT_EQ(btn->fGetFocusRect(), !(k == ibkFlat || k == ibkFullPicture)) << int(k);
+    }
+}
+
+TEST_F(ImButtonTest, ColourSetIndexesAndAssign) {
+    TImButtonColors* c = btn->fGetBtnColors();
+    c->fSetIbColor(4, clRed);
+    c->fSetIbColor(-1, clRed);
+    EXPECT_EQ(c->fGetIbColor(4), clDefault);
+    EXPECT_EQ(c->fGetIbColor(-1), clDefault);
+
+    TImButtonColors other(nullptr);
+    for (int i = 0; i < 4; ++i) other.fSetIbColor(i, 0x10 + i);
+    btn->fSetBtnColors(&other);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(c->fGetIbColor(i), TColor(0x10 + i));
+    EXPECT_NE(btn->fGetBtnColors(), &other);  // copied, never adopted
+
+    TOtherColors stranger;
+    EXPECT_NO_THROW(c->Assign(&stranger));
+    EXPECT_NO_THROW(c->Assign(nullptr));
+    EXPECT_EQ(c->fGetIbColor(2), TColor(0x12));
+    c->ResetToDefault();
+    EXPECT_EQ(c->fGetIbColor(2), clDefault);
+}
+
+// A colour write repaints even when the value stays the same.
+TEST_F(ImButtonTest, ColourWritesRepaint) {
+    int paints = 0;
+    btn->fSetOnOwnerDraw([&](TObject*, TCanvas*, TRect*, int, int&) { ++paints; });
+    session.Pump();
+    paints = 0;
+    btn->fGetBtnColors()->fSetIbColor(2, clDefault);
+    session.Pump();
+    EXPECT_EQ(paints, 1);
+    btn->fSetHotTextColor(clRed);  // stored only
+    btn->fSetDefaultDraw(true);
+    btn->fSetAniSpd(300);
+    session.Pump();
+    EXPECT_EQ(paints, 1);
+}
+
+TEST_F(ImButtonTest, PicturesAreCopies) {
+    auto strip = Strip(18, {clRed});
+    SetPicture(strip.get());
+    ASSERT_TRUE(btn->fGetNomPicture()->HasGraphic());
+    EXPECT_NE(btn->fGetNomPicture()->Graphic(), strip.get());
+    TPicture empty;
+    btn->fSetNomPicture(&empty);
+    EXPECT_FALSE(btn->fGetNomPicture()->HasGraphic());
+}
+
+// ---- Window ----
+
+TEST_F(ImButtonTest, WindowIsOwnerDrawnAndKeepsItsBackground) {
+    EXPECT_EQ(Shown(0, 12), 0xFFFFFFu);  // the face is on screen: the bevel of the normal look
+    btn->SetDefault(true);
+    session.Pump();
+    EXPECT_EQ(Shown(0, 12), Rgb(clWindowFrame));
+    EXPECT_EQ(Shown(1, 12), 0xFFFFFFu);
+    const auto style = static_cast<uint32_t>(GetWindowLongPtrA(Btn(), GWL_STYLE));
+    EXPECT_EQ(style & BS_TYPEMASK, uint32_t(BS_OWNERDRAW));
+    EXPECT_EQ(btn->Perform(WM_ERASEBKGND, 0, 0), 1);
+    MEASUREITEMSTRUCT mis;
+    btn->Perform(CN_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+    EXPECT_EQ(mis.itemWidth, 75u);
+    EXPECT_EQ(mis.itemHeight, 25u);
+}
+
+TEST_F(ImButtonTest, XpLookShapesTheWindowAndFollowsResize) {
+    btn->fSetLooks(ibkWindowsXP);
+    EXPECT_EQ(WindowRegion(Btn()), Region::RoundRect(0, 0, 76, 26, 2, 2));
+    btn->SetBounds(20, 30, 80, 30);
+    session.Pump();
+    EXPECT_EQ(WindowRegion(Btn()), Region::RoundRect(0, 0, 81, 31, 2, 2));
+    btn->fSetLooks(ibkFlat);
+    Region r;
+    EXPECT_EQ(GetWindowRgn(Btn(), &r), ERROR);
+    btn->SetBounds(20, 30, 75, 25);  // no region comes back on resize
+    EXPECT_EQ(GetWindowRgn(Btn(), &r), ERROR);
+}
+
+TEST_F(ImButtonTest, FocusMarksTheButtonAsDefault) {
+    auto* edit = new TEdit(root);
+    edit->SetParent(root);
+    edit->SetBounds(150, 30, 100, 21);
+    edit->HandleNeeded();
+    btn->SetFocus();
+    session.Pump();
+    EXPECT_TRUE(btn->IsDefault());
+    edit->SetFocus();
+    session.Pump();
+    EXPECT_FALSE(btn->IsDefault());
+    btn->SetDefault(true);
+    session.Pump();
+    EXPECT_TRUE(btn->IsDefault());
+    // The outline of a default button is on screen.
+    EXPECT_EQ(Shown(0, 0), Rgb(clWindowFrame));
+}
+
+// ---- Stored form ----
+
+// Layouts of a container holding one button named B1, written and read back.
+class ImButtonFormTest : public ImButtonTest {
+protected:
+    void SetUp() override {
+        ImButtonTest::SetUp();
+        RegisterStandardControls();
+        ImButton::Register();
+        host = std::make_unique<TWinControl>(nullptr);
+        host->SetName("Host");
+        b = new TImButton(host.get());
+        b->SetName("B1");
+        b->SetParent(host.get());
+    }
+    TImButton* Read(const std::string& text) {
+        back.reset(ReadRootComponent(text, nullptr));
+        auto* r = dynamic_cast<TImButton*>(back->FindComponent("B1"));
+        EXPECT_NE(r, nullptr) << text;
+        return r;
+    }
+    std::unique_ptr<TWinControl> host;
+    std::unique_ptr<TComponent> back;
+    TImButton* b = nullptr;
+};
+
+TEST_F(ImButtonFormTest, StoredDefaultsAreOmittedAndReadBackAsConstructorValues) {
+    b->fSetSpacing(0);
+    b->fSetAniSpd(0);
+    b->fSetHotTextColor(clBlack);
+    b->SetColor(clWindow);
+    const std::string text = WriteForm(host.get());
+    EXPECT_EQ(text.find("Spacing"), std::string::npos) << text;
+    EXPECT_EQ(text.find("AnimateSpeed"), std::string::npos) << text;
+    EXPECT_EQ(text.find("HotTextColor"), std::string::npos) << text;
+    EXPECT_NE(text.find("ParentColor = False"), std::string::npos) << text;
+    TImButton* r = Read(text);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->fGetSpacing(), 2);
+    EXPECT_EQ(r->fGetAniSpd(), 200);
+    EXPECT_EQ(r->fGetHotTextColor(), clBlue);
+    EXPECT_EQ(r->Color(), clBtnFace);
+}
+
+TEST_F(ImButtonFormTest, FocusRectIsAppliedBeforeLooksAndColorsAfter) {
+    b->fSetLooks(ibkUltraFlat);
+    b->fGetBtnColors()->fSetIbColor(3, clRed);
+    b->fSetFocusRect(false);
+    b->fSetAnimate(true);
+    auto strip = Strip(18, {clRed});
+    TPicture pic;
+    pic.Assign(strip.get());
+    b->fSetNomPicture(&pic);
+    b->fSetPicCount(1);
+    const std::string text = WriteForm(host.get());
+    const size_t focus = text.find("FocusRect"), looks = text.find("Looks"), colors = text.find("Colors.HotColor");
+    ASSERT_NE(focus, std::string::npos) << text;
+    EXPECT_LT(text.find("Animated"), focus);
+    EXPECT_LT(focus, looks);
+    EXPECT_LT(looks, colors);
+    EXPECT_LT(colors, text.find("Picture.Data"));
+    EXPECT_LT(text.find("Picture.Data"), text.find("PictureCount"));
+    TImButton* r = Read(text);
+    ASSERT_NE(r, nullptr);
+    EXPECT_TRUE(r->fGetFocusRect());  // the look that follows turned it on again
+    EXPECT_EQ(r->fGetBtnColors()->fGetIbColor(3), clRed);
+    EXPECT_EQ(r->fGetBtnColors()->fGetIbColor(0), clNavy);
+    EXPECT_EQ(r->fGetNomPicture()->Width(), 18);
+    EXPECT_EQ(r->fGetPicCount(), 1);
+
+    TImButton* f = Read(
+        "object Host: TWinControl\n"
+        "  object B1: TImButton\n"
+        "    FocusRect = True\n"
+        "    Looks = ibkFlat\n"
+        "    Colors.DefaultColor = clRed\n"
+        "  end\n"
+        "end\n");
+    ASSERT_NE(f, nullptr);
+    EXPECT_FALSE(f->fGetFocusRect());
+    EXPECT_EQ(f->fGetBtnColors()->fGetIbColor(0), clRed);
+}
+
+TEST_F(ImButtonFormTest, BadLooksValueIsAnError) {
+    EXPECT_THROW(Read("object Host: TWinControl\n  object B1: TImButton\n    Looks = ibkRound\n  end\nend\n"),
+                 Exception);
+}
+
+// ---- Pointer, press and timer ----
+
+TEST_F(ImButtonTest, HoverEntersOnceFromTheMoveAndAgainFromTheNotification) {
+    int enters = 0, leaves = 0;
+    btn->fSetOnMouseEnter([&](TObject* s) { EXPECT_EQ(s, btn); ++enters; });
+    btn->fSetOnMouseLeave([&](TObject*) { ++leaves; });
+    session.MoveTo(Btn(), 10, 10);
+    EXPECT_TRUE(btn->MouseIn());
+    EXPECT_TRUE(btn->Timer()->Enabled());
+    EXPECT_EQ(enters, 1);
+    session.MoveTo(Btn(), 11, 10);  // already hot: the move test stays quiet
+    EXPECT_EQ(enters, 1);
+    // The framework's own notification of the same crossing runs the steps again.
+    btn->Perform(CM_MOUSEENTER, 0, 0);
+    EXPECT_EQ(enters, 2);
+    EXPECT_EQ(btn->Counter(), 0);
+    btn->Perform(CM_MOUSELEAVE, 0, 0);
+    btn->Perform(CM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(leaves, 2);
+    EXPECT_FALSE(btn->MouseIn());
+    EXPECT_FALSE(btn->Timer()->Enabled());
+}
+
+TEST_F(ImButtonTest, TimerNoticesLeavingAndRepaintsOnlyWhenAnimated) {
+    int paints = 0;
+    btn->fSetOnOwnerDraw([&](TObject*, TCanvas*, TRect*, int, int&) { ++paints; });
+    session.MoveTo(Btn(), 10, 10);
+    paints = 0;
+    session.Wait(1000);  // inside, not animated: polls without painting
+    EXPECT_EQ(paints, 0);
+    EXPECT_TRUE(btn->MouseIn());
+
+    btn->fSetAnimate(true);
+    session.Pump();
+    paints = 0;
+    session.Wait(600);
+    EXPECT_EQ(paints, 3);
+
+    session.MoveTo(root->Handle(), 250, 150);  // no leave notification without an application
+    EXPECT_TRUE(btn->MouseIn());
+    session.Wait(199);
+    EXPECT_TRUE(btn->MouseIn());
+    session.Wait(1);
+    EXPECT_FALSE(btn->MouseIn());
+    EXPECT_FALSE(btn->Timer()->Enabled());
+}
+
+TEST_F(ImButtonTest, AnimateSpeedZeroStopsPolling) {
+    btn->fSetAniSpd(0);
+    session.MoveTo(Btn(), 10, 10);
+    session.MoveTo(root->Handle(), 250, 150);
+    session.Wait(5000);
+    EXPECT_TRUE(btn->MouseIn());  // only a leave notification can end it now
+    btn->Perform(CM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(btn->MouseIn());
+}
+
+TEST_F(ImButtonTest, AnimationAdvancesOnTimerPaints) {
+    auto anim = Strip(18, {clRed, clGreen, clBlue});
+    SetAnimation(anim.get());
+    btn->fSetAnimate(true);
+    session.MoveTo(Btn(), 10, 10);
+    EXPECT_EQ(btn->Counter(), 1);  // the hot paint showed frame 0
+    session.Wait(200);
+    EXPECT_EQ(btn->Counter(), 2);
+    session.Wait(200);
+    EXPECT_EQ(btn->Counter(), 3);
+    session.Wait(200);
+    EXPECT_EQ(btn->Counter(), 1);  // frame 3 does not exist: back to 0
+}
+
+TEST_F(ImButtonTest, PressDragOffAndBackThenReleaseClicksOnce) {
+    int clicks = 0;
+    btn->OnClick = [&](TObject*) { ++clicks; };
+    btn->fSetLooks(ibkFlat);
+    session.MoveTo(Btn(), 10, 10);
+    session.Press();
+    EXPECT_TRUE(btn->MouseHeld());
+    EXPECT_TRUE(btn->Pressed());
+    EXPECT_EQ(Shown(0, 12), 0x808080u);  // pushed bevel
+
+    session.MoveTo(Btn(), 200, 10);
+    btn->Perform(CM_MOUSELEAVE, 0, 0);
+    session.Pump();
+    EXPECT_TRUE(btn->MouseHeld());
+    EXPECT_FALSE(btn->Pressed());
+    EXPECT_FALSE(btn->MouseIn());
+
+    session.MoveTo(Btn(), 12, 10);  // back over it: the move test enters, still held
+    EXPECT_TRUE(btn->MouseIn());
+    EXPECT_TRUE(btn->Pressed());
+    EXPECT_EQ(Shown(0, 12), 0x808080u);
+
+    session.Release();
+    EXPECT_FALSE(btn->MouseHeld());
+    EXPECT_FALSE(btn->Pressed());
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(Shown(0, 12), 0xFFFFFFu);  // hot, not pushed
+}
+
+TEST_F(ImButtonTest, ReleaseOffTheButtonClearsFlagsWithoutClick) {
+    int clicks = 0;
+    btn->OnClick = [&](TObject*) { ++clicks; };
+    session.MoveTo(Btn(), 10, 10);
+    session.Press();
+    session.MoveTo(Btn(), 200, 10);
+    session.Release();
+    EXPECT_FALSE(btn->MouseHeld());
+    EXPECT_FALSE(btn->Pressed());
+    EXPECT_EQ(clicks, 0);
+}
+
+TEST_F(ImButtonTest, DoubleClickClicksTwice) {
+    int clicks = 0;
+    btn->OnClick = [&](TObject*) { ++clicks; };
+    POINT p{10, 10};
+    ClientToScreen(Btn(), &p);
+    session.DoubleClick(p.x, p.y);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_FALSE(btn->MouseHeld());
+}
+
+TEST_F(ImButtonTest, DesignModePressChangesNoFlag) {
+    btn->SetDesigning(true);
+    btn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_FALSE(btn->MouseHeld());
+    EXPECT_FALSE(btn->Pressed());
+    btn->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
+TEST_F(ImButtonTest, RaisingEnterHandlerLeavesTheButtonWorking) {
+    int clicks = 0;
+    btn->OnClick = [&](TObject*) { ++clicks; };
+    btn->fSetOnMouseEnter([](TObject*) { throw Exception("enter failed"); });
+    btn->fSetOnMouseLeave([](TObject*) { throw Exception("leave failed"); });
+    EXPECT_NO_THROW(session.MoveTo(Btn(), 10, 10));
+    EXPECT_TRUE(btn->MouseIn());
+    EXPECT_TRUE(btn->Timer()->Enabled());
+    session.Press();
+    session.Release();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_NO_THROW(btn->Perform(CM_MOUSELEAVE, 0, 0));
+    EXPECT_FALSE(btn->MouseIn());
+    EXPECT_FALSE(btn->Timer()->Enabled());
+}
+
+TEST_F(ImButtonTest, EnterHandlerMayFreeTheButton) {
+    btn->fSetOnMouseEnter([&](TObject*) {
+        delete btn;
+        btn = nullptr;
+    });
+    EXPECT_NO_THROW(session.MoveTo(root->Handle(), 30, 40));
+    EXPECT_EQ(btn, nullptr);
+}
