@@ -509,8 +509,13 @@ LUMI_DEFINE_CLASS(TForm) {
     p.Enum("Position", &TForm::Position, &TForm::SetPosition, PositionNames, poDesigned)
         .Prop("Scaled", &TForm::Scaled, &TForm::SetScaled, true);
     PublishControlProps(p, {"ShowHint"});
-    p.Prop("Visible", [](TForm* f) { return f->Visible() || f->FShowAfterLoad; },
-           [](TForm* f, bool v) { f->SetVisible(v); }, false)
+    // What the layout says, not whether the form happens to be on the screen now.
+    p.Prop("Visible", [](TForm* f) { return f->FDesignedVisible; },
+           [](TForm* f, bool v) {
+               f->FDesignedVisible = v;
+               f->SetVisible(v);
+           },
+           false)
         .Event("OnActivate", &TForm::OnActivate, &TForm::OnActivate);
     PublishControlProps(p, {"OnClick"});
     p.Event("OnClose", &TForm::OnClose, &TForm::OnClose).Event("OnCloseQuery", &TForm::OnCloseQuery, &TForm::OnCloseQuery).Event("OnCreate", &TForm::OnCreate, &TForm::OnCreate);

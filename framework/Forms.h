@@ -145,6 +145,7 @@ protected:
 
     std::unique_ptr<TPersistent> FIconData;  // the layout's view of Icon ("Icon.Data")
     bool FShowAfterLoad = false;
+    bool FDesignedVisible = false;
 
 private:
     void ApplyPosition();

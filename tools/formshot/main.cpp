@@ -1,0 +1,249 @@
+// formshot: loads a form layout headlessly, plays an event script on it and writes what it shows
+// (a PNG) and what it holds (the layout written back). Exit status: 0 done, 1 the form or a file
+// could not be read, 2 a bad script or command line.
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/frmMain.h"
+#include "framework/ClassRegistry.h"
+#include "framework/EventTrace.h"
+#include "framework/Forms.h"
+#include "framework/FormWriter.h"
+#include "framework/MessageBox.h"
+#include "framework/TextCodec.h"
+#include "platform/drivers/headless/Session.h"
+#include "platform/image/FileBytes.h"
+#include "tools/formshot/Script.h"
+
+namespace {
+
+constexpr size_t kMaxFileSize = 16u << 20;
+
+const char* const kUsage =
+    "usage: formshot FORM.txt [--events SCRIPT] [--png OUT.png] [--dump | --dump-all] [--trace]\n"
+    "\n"
+    "Loads the form layout headlessly (the class named in its first line, if registered), shows it,\n"
+    "plays the event script and writes the client area (--png) and the layout (--dump; --dump-all with\n"
+    "defaults). Prints 'open: ADDRESS' for each address handed to the shell, 'message box: CAPTION:\n"
+    "TEXT' for each message box (answered with its first button) and, with --trace, 'event:\n"
+    "COMPONENT.EVENT(ARGS)' for each event that fires.\n"
+    "\n"
+    "Script commands, one a line (coordinates in the form's client area):\n"
+    "  move X Y, click X Y, dblclick X Y, down [left|right], up [left|right],\n"
+    "  key NAME, keydown NAME, keyup NAME (ctrl+, shift+, alt+ prefixes), type TEXT,\n"
+    "  clipboard TEXT, wait MS, shot OUT.png; blank lines and # comments are skipped.\n"
+    "\n"
+    "Exit status: 0 done, 1 the form or a file cannot be read, 2 a bad script or command line.\n";
+
+struct Options {
+    std::string form, events, png;
+    bool dump = false, dumpAll = false, trace = false;
+};
+
+std::string ReadText(const std::string& path) {
+    std::vector<uint8_t> bytes = ReadFileBytes(path, kMaxFileSize);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The class name of the layout's root: "object Name: Class" on its first line.
+std::string RootClassName(const std::string& text) {
+    size_t start = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+    size_t eol = text.find('\n', start);
+    std::string first = text.substr(start, eol == std::string::npos ? std::string::npos : eol - start);
+    size_t colon = first.find(':');
+    if (colon == std::string::npos) return {};
+    std::string cls = first.substr(colon + 1);
+    while (!cls.empty() && (cls.back() == '\r' || cls.back() == ' ' || cls.back() == '\t')) cls.pop_back();
+    while (!cls.empty() && (cls.front() == ' ' || cls.front() == '\t')) cls.erase(0, 1);
+    return cls;
+}
+
+class Shot {
+public:
+    explicit Shot(HeadlessSession& session) : FSession(session) {}
+
+    TCustomForm* Load(const std::string& text) {
+        TClass cls = GetClass(RootClassName(text));
+        if (!cls || !cls->InheritsFrom(TCustomForm::StaticClass())) cls = TForm::StaticClass();
+        // A form class loads its own compiled-in layout; here it gets the one given instead.
+        TCustomForm::SuppressResourceLayouts(true);
+        TCustomForm* form = nullptr;
+        try {
+            form = Application->CreateForm(cls);
+            form->LoadFormText(text);
+        } catch (...) {
+            TCustomForm::SuppressResourceLayouts(false);
+            delete form;
+            throw;
+        }
+        TCustomForm::SuppressResourceLayouts(false);
+        FForm = form;
+        return form;
+    }
+
+    void Run(const std::vector<ScriptCommand>& commands) {
+        for (const ScriptCommand& c : commands) {
+            Play(c);
+            ReportAddresses();
+        }
+    }
+
+    void ReportAddresses() {
+        const std::vector<std::string>& opened = FSession.OpenedAddresses();
+        for (; FReported < opened.size(); ++FReported) std::printf("open: %s\n", opened[FReported].c_str());
+        std::fflush(stdout);
+    }
+
+private:
+    TPoint Screen(int x, int y) { return FForm->ClientToScreen({x, y}); }
+
+    void Play(const ScriptCommand& c) {
+        switch (c.kind) {
+        case ScriptCommand::Move: {
+            TPoint p = Screen(c.x, c.y);
+            FSession.Move(p.x, p.y);
+            break;
+        }
+        case ScriptCommand::Click: {
+            TPoint p = Screen(c.x, c.y);
+            FSession.Click(p.x, p.y);
+            break;
+        }
+        case ScriptCommand::DblClick: {
+            TPoint p = Screen(c.x, c.y);
+            FSession.DoubleClick(p.x, p.y);
+            break;
+        }
+        case ScriptCommand::Down: FSession.Press(c.button); break;
+        case ScriptCommand::Up: FSession.Release(c.button); break;
+        case ScriptCommand::Key: FSession.Key(c.vk, c.shift); break;
+        case ScriptCommand::KeyDown: FSession.KeyDown(c.vk, c.shift); break;
+        case ScriptCommand::KeyUp: FSession.KeyUp(c.vk, c.shift); break;
+        case ScriptCommand::Type: FSession.Type(c.text); break;
+        case ScriptCommand::Clipboard: FSession.SetClipboard(c.text); break;
+        case ScriptCommand::Wait: FSession.Wait(c.ms); break;
+        case ScriptCommand::Shot: SavePicture(c.text); break;
+        }
+    }
+
+public:
+    void SavePicture(const std::string& path) {
+        FSession.Pump();
+        FSession.Save(FForm->Handle(), path);
+    }
+
+private:
+    HeadlessSession& FSession;
+    TCustomForm* FForm = nullptr;
+    size_t FReported = 0;
+};
+
+int FormShot(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= argc) throw std::invalid_argument(a + " needs a value");
+            into = argv[++i];
+        };
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (a == "--events")
+            value(o.events);
+        else if (a == "--png")
+            value(o.png);
+        else if (a == "--dump")
+            o.dump = true;
+        else if (a == "--dump-all")
+            o.dumpAll = true;
+        else if (a == "--trace")
+            o.trace = true;
+        else if (!a.empty() && a[0] == '-')
+            throw std::invalid_argument("unknown option " + a);
+        else if (o.form.empty())
+            o.form = a;
+        else
+            throw std::invalid_argument("more than one form file");
+    }
+    if (o.form.empty()) throw std::invalid_argument("no form file given");
+    if (o.dump && o.dumpAll) throw std::invalid_argument("--dump and --dump-all exclude each other");
+
+    std::string text;
+    try {
+        text = ReadText(o.form);
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "formshot: cannot read %s: %s\n", o.form.c_str(), e.what());
+        return 1;
+    }
+    std::vector<ScriptCommand> commands;
+    if (!o.events.empty()) {
+        std::string script;
+        try {
+            script = ReadText(o.events);
+        } catch (const Exception& e) {
+            std::fprintf(stderr, "formshot: cannot read %s: %s\n", o.events.c_str(), e.what());
+            return 1;
+        }
+        try {
+            commands = ParseScript(script);
+        } catch (const Exception& e) {
+            std::fprintf(stderr, "formshot: %s: %s\n", o.events.c_str(), e.what());
+            return 2;
+        }
+    }
+
+    HeadlessSession session;
+    Application->Initialize();
+    RegisterNoticeWindow();
+    Application->OnMessageBox = [](const std::string& t, const std::string& caption, unsigned flags) {
+        std::printf("message box: %s: %s\n", caption.c_str(), Cp1252ToUtf8(t).c_str());
+        std::fflush(stdout);
+        return MessageBoxButtons(flags).front().Id;
+    };
+    Shot shot(session);
+    TCustomForm* form = nullptr;
+    try {
+        form = shot.Load(text);
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "formshot: %s: %s\n", o.form.c_str(), e.what());
+        return 1;
+    }
+    int status = 0;
+    // Tracing ends with the script: the form's own destruction is not part of the run.
+    auto tracing = std::make_shared<bool>(true);
+    try {
+        form->Show();
+        session.Pump();
+        if (o.trace)
+            TraceEvents(form, [tracing](const std::string& line) {
+                if (!*tracing) return;
+                std::printf("%s\n", line.c_str());
+                std::fflush(stdout);
+            });
+        shot.Run(commands);
+        if (!o.png.empty()) shot.SavePicture(o.png);
+        if (o.dump || o.dumpAll) std::fputs(WriteForm(form, o.dumpAll).c_str(), stdout);
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "formshot: %s\n", e.what());
+        status = 1;
+    }
+    *tracing = false;
+    Application->OnMessageBox = nullptr;
+    Application->DestroyComponents();
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return FormShot(argc, argv);
+    } catch (const std::invalid_argument& e) {
+        std::fprintf(stderr, "formshot: %s\n%s", e.what(), kUsage);
+        return 2;
+    }
+}
