@@ -28,23 +28,18 @@ Region WindowRegion(HWND h) {
 TEST_F(ImButtonTest, NewButtonValues) {
     TImButton b(nullptr);
     EXPECT_EQ(b.fGetLooks(), ibkNormal);
-    EXPECT_TRUE(b.fGetFocusRect());
-    EXPECT_TRUE(b.fGetDefaultDraw());
-    EXPECT_FALSE(b.fGetAnimate());
+    EXPECT_TRUE(b.fGetFocusRect() && b.fGetDefaultDraw() && !b.fGetAnimate());
     EXPECT_EQ(b.fGetSpacing(), 2);
     EXPECT_EQ(b.fGetHotTextColor(), clBlue);
     EXPECT_EQ(b.fGetAniSpd(), 200);
-    EXPECT_EQ(b.fGetPicCount(), 0);
-    EXPECT_EQ(b.fGetAniCount(), 0);
+    EXPECT_EQ(b.fGetPicCount() + b.fGetAniCount(), 0);
     EXPECT_EQ(b.Color(), clBtnFace);
     EXPECT_FALSE(b.ParentColor());
     EXPECT_EQ(b.Cursor(), crHandPoint);
-    EXPECT_EQ(b.Width(), 75);
-    EXPECT_EQ(b.Height(), 25);
+    EXPECT_EQ(b.Width() * 100 + b.Height(), 7525);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(b.fGetBtnColors()->fGetIbColor(i), clDefault);
     EXPECT_FALSE(b.Timer()->Enabled());
-    EXPECT_FALSE(b.fGetNomPicture()->HasGraphic());
-    EXPECT_FALSE(b.fGetHotPicture()->HasGraphic());
+    EXPECT_FALSE(b.fGetNomPicture()->HasGraphic() || b.fGetHotPicture()->HasGraphic());
     EXPECT_FALSE(b.HandleAllocated());  // no look was applied, so no window yet
 }
 
@@ -68,51 +63,32 @@ TEST_F(ImButtonTest, LooksResetColoursAndFocusRectangle) {
     }
 }
 
-TEST_F(ImButtonTest, ColourSetIndexesAndAssign) {
+TEST_F(ImButtonTest, ColourSetIndexesAssignAndRepaint) {
     TImButtonColors* c = btn->fGetBtnColors();
     c->fSetIbColor(4, clRed);
     c->fSetIbColor(-1, clRed);
     EXPECT_EQ(c->fGetIbColor(4), clDefault);
     EXPECT_EQ(c->fGetIbColor(-1), clDefault);
-
     TImButtonColors other(nullptr);
     for (int i = 0; i < 4; ++i) other.fSetIbColor(i, 0x10 + i);
     btn->fSetBtnColors(&other);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(c->fGetIbColor(i), TColor(0x10 + i));
-    EXPECT_NE(btn->fGetBtnColors(), &other);  // copied, never adopted
-
     TOtherColors stranger;
     EXPECT_NO_THROW(c->Assign(&stranger));
     EXPECT_NO_THROW(c->Assign(nullptr));
     EXPECT_EQ(c->fGetIbColor(2), TColor(0x12));
-    c->ResetToDefault();
-    EXPECT_EQ(c->fGetIbColor(2), clDefault);
-}
 
-// A colour write repaints even when the value stays the same.
-TEST_F(ImButtonTest, ColourWritesRepaint) {
     int paints = 0;
     btn->fSetOnOwnerDraw([&](TObject*, TCanvas*, TRect*, int, int&) { ++paints; });
     session.Pump();
     paints = 0;
-    btn->fGetBtnColors()->fSetIbColor(2, clDefault);
+    c->fSetIbColor(2, TColor(0x12));  // unchanged, still repaints
     session.Pump();
     EXPECT_EQ(paints, 1);
     btn->fSetHotTextColor(clRed);  // stored only
-    btn->fSetDefaultDraw(true);
     btn->fSetAniSpd(300);
     session.Pump();
     EXPECT_EQ(paints, 1);
-}
-
-TEST_F(ImButtonTest, PicturesAreCopies) {
-    auto strip = Strip(18, {clRed});
-    SetPicture(strip.get());
-    ASSERT_TRUE(btn->fGetNomPicture()->HasGraphic());
-    EXPECT_NE(btn->fGetNomPicture()->Graphic(), strip.get());
-    TPicture empty;
-    btn->fSetNomPicture(&empty);
-    EXPECT_FALSE(btn->fGetNomPicture()->HasGraphic());
 }
 
 // ---- Window ----
@@ -246,11 +222,6 @@ TEST_F(ImButtonFormTest, FocusRectIsAppliedBeforeLooksAndColorsAfter) {
     EXPECT_EQ(f->fGetBtnColors()->fGetIbColor(0), clRed);
 }
 
-TEST_F(ImButtonFormTest, BadLooksValueIsAnError) {
-    EXPECT_THROW(Read("object Host: TWinControl\n  object B1: TImButton\n    Looks = ibkRound\n  end\nend\n"),
-                 Exception);
-}
-
 // ---- Pointer, press and timer ----
 
 TEST_F(ImButtonTest, HoverEntersOnceFromTheMoveAndAgainFromTheNotification) {
@@ -281,31 +252,23 @@ TEST_F(ImButtonTest, TimerNoticesLeavingAndRepaintsOnlyWhenAnimated) {
     paints = 0;
     session.Wait(1000);  // inside, not animated: polls without painting
     EXPECT_EQ(paints, 0);
-    EXPECT_TRUE(btn->MouseIn());
-
     btn->fSetAnimate(true);
     session.Pump();
     paints = 0;
     session.Wait(600);
     EXPECT_EQ(paints, 3);
-
     session.MoveTo(root->Handle(), 250, 150);  // no leave notification without an application
-    EXPECT_TRUE(btn->MouseIn());
     session.Wait(199);
     EXPECT_TRUE(btn->MouseIn());
     session.Wait(1);
     EXPECT_FALSE(btn->MouseIn());
     EXPECT_FALSE(btn->Timer()->Enabled());
-}
 
-TEST_F(ImButtonTest, AnimateSpeedZeroStopsPolling) {
-    btn->fSetAniSpd(0);
+    btn->fSetAniSpd(0);  // no polling: only a leave notification ends the hot state
     session.MoveTo(Btn(), 10, 10);
     session.MoveTo(root->Handle(), 250, 150);
     session.Wait(5000);
-    EXPECT_TRUE(btn->MouseIn());  // only a leave notification can end it now
-    btn->Perform(CM_MOUSELEAVE, 0, 0);
-    EXPECT_FALSE(btn->MouseIn());
+    EXPECT_TRUE(btn->MouseIn());
 }
 
 TEST_F(ImButtonTest, AnimationAdvancesOnTimerPaints) {
@@ -313,13 +276,12 @@ TEST_F(ImButtonTest, AnimationAdvancesOnTimerPaints) {
     SetAnimation(anim.get());
     btn->fSetAnimate(true);
     session.MoveTo(Btn(), 10, 10);
-    EXPECT_EQ(btn->Counter(), 1);  // the hot paint showed frame 0
-    session.Wait(200);
-    EXPECT_EQ(btn->Counter(), 2);
-    session.Wait(200);
-    EXPECT_EQ(btn->Counter(), 3);
-    session.Wait(200);
-    EXPECT_EQ(btn->Counter(), 1);  // frame 3 does not exist: back to 0
+    std::vector<int> counters{btn->Counter()};
+    for (int i = 0; i < 3; ++i) {
+        session.Wait(200);
+        counters.push_back(btn->Counter());
+    }
+    EXPECT_EQ(counters, (std::vector<int>{1, 2, 3, 1}));  // frames 0, 1, 2, then 0 again
 }
 
 TEST_F(ImButtonTest, PressDragOffAndBackThenReleaseClicksOnce) {
@@ -328,76 +290,52 @@ TEST_F(ImButtonTest, PressDragOffAndBackThenReleaseClicksOnce) {
     btn->fSetLooks(ibkFlat);
     session.MoveTo(Btn(), 10, 10);
     session.Press();
-    EXPECT_TRUE(btn->MouseHeld());
-    EXPECT_TRUE(btn->Pressed());
+    EXPECT_TRUE(btn->MouseHeld() && btn->Pressed());
     EXPECT_EQ(Shown(0, 12), 0x808080u);  // pushed bevel
-
     session.MoveTo(Btn(), 200, 10);
     btn->Perform(CM_MOUSELEAVE, 0, 0);
     session.Pump();
     EXPECT_TRUE(btn->MouseHeld());
-    EXPECT_FALSE(btn->Pressed());
-    EXPECT_FALSE(btn->MouseIn());
-
-    session.MoveTo(Btn(), 12, 10);  // back over it: the move test enters, still held
-    EXPECT_TRUE(btn->MouseIn());
-    EXPECT_TRUE(btn->Pressed());
+    EXPECT_FALSE(btn->Pressed() || btn->MouseIn());
+    EXPECT_EQ(Shown(0, 12), Rgb(clBtnFace));
+    session.MoveTo(Btn(), 12, 10);  // back over it, still held: the move test enters
+    EXPECT_TRUE(btn->MouseIn() && btn->Pressed());
     EXPECT_EQ(Shown(0, 12), 0x808080u);
-
     session.Release();
-    EXPECT_FALSE(btn->MouseHeld());
-    EXPECT_FALSE(btn->Pressed());
+    EXPECT_FALSE(btn->MouseHeld() || btn->Pressed());
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(Shown(0, 12), 0xFFFFFFu);  // hot, not pushed
-}
 
-TEST_F(ImButtonTest, ReleaseOffTheButtonClearsFlagsWithoutClick) {
-    int clicks = 0;
-    btn->OnClick = [&](TObject*) { ++clicks; };
-    session.MoveTo(Btn(), 10, 10);
-    session.Press();
+    session.Press();  // released off the button: flags cleared, no click
     session.MoveTo(Btn(), 200, 10);
     session.Release();
-    EXPECT_FALSE(btn->MouseHeld());
-    EXPECT_FALSE(btn->Pressed());
-    EXPECT_EQ(clicks, 0);
-}
+    EXPECT_FALSE(btn->MouseHeld() || btn->Pressed());
+    EXPECT_EQ(clicks, 1);
 
-TEST_F(ImButtonTest, DoubleClickClicksTwice) {
-    int clicks = 0;
-    btn->OnClick = [&](TObject*) { ++clicks; };
-    POINT p{10, 10};
+    POINT p{10, 10};  // a double click is two presses: two clicks
     ClientToScreen(Btn(), &p);
     session.DoubleClick(p.x, p.y);
-    EXPECT_EQ(clicks, 2);
-    EXPECT_FALSE(btn->MouseHeld());
-}
+    EXPECT_EQ(clicks, 3);
 
-TEST_F(ImButtonTest, DesignModePressChangesNoFlag) {
-    btn->SetDesigning(true);
+    btn->SetDesigning(true);  // a press while designing changes no flag
     btn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    EXPECT_FALSE(btn->MouseHeld());
-    EXPECT_FALSE(btn->Pressed());
+    EXPECT_FALSE(btn->MouseHeld() || btn->Pressed());
     btn->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
 }
 
-TEST_F(ImButtonTest, RaisingEnterHandlerLeavesTheButtonWorking) {
+TEST_F(ImButtonTest, RaisingOrFreeingEnterHandler) {
     int clicks = 0;
     btn->OnClick = [&](TObject*) { ++clicks; };
     btn->fSetOnMouseEnter([](TObject*) { throw Exception("enter failed"); });
     btn->fSetOnMouseLeave([](TObject*) { throw Exception("leave failed"); });
     EXPECT_NO_THROW(session.MoveTo(Btn(), 10, 10));
-    EXPECT_TRUE(btn->MouseIn());
-    EXPECT_TRUE(btn->Timer()->Enabled());
+    EXPECT_TRUE(btn->MouseIn() && btn->Timer()->Enabled());
     session.Press();
     session.Release();
     EXPECT_EQ(clicks, 1);
     EXPECT_NO_THROW(btn->Perform(CM_MOUSELEAVE, 0, 0));
-    EXPECT_FALSE(btn->MouseIn());
-    EXPECT_FALSE(btn->Timer()->Enabled());
-}
+    EXPECT_FALSE(btn->MouseIn() || btn->Timer()->Enabled());
 
-TEST_F(ImButtonTest, EnterHandlerMayFreeTheButton) {
     btn->fSetOnMouseEnter([&](TObject*) {
         delete btn;
         btn = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
 #include <set>
@@ -10,6 +11,11 @@
 
 #include "controls/ImButton.h"
 #include "platform/drivers/headless/Session.h"
+
+struct Expect {
+    int x, y;
+    TColor c;
+};
 
 // A headless window system with a white 300 x 200 container at screen (100, 100) holding one
 // 75 x 25 image button at (20, 30).
@@ -91,6 +97,12 @@ protected:
         TCanvas c;
         c.Font()->Assign(btn->Font());
         return c.TextWidth(s);
+    }
+
+    // Left edge of the picture on the 75-pixel "Close" button: picture and caption centred together.
+    int PictureLeft(int fw, int spacing) {
+        const int tw = std::min(std::min(TextWidthOf("Close"), 75 - 10), 75 - fw - 10 - spacing);
+        return 37 - (fw + tw + spacing) / 2;
     }
 
     // Presented pixel of the button's window, button coordinates.
