@@ -18,8 +18,13 @@ const char* const NoticeText =
 LUMI_DEFINE_CLASS(TMain) {
     p.ExposeMethod("FormCreate", &TMain::FormCreate)
         .ExposeMethod("btnCloseClick", &TMain::btnCloseClick)
+        .ExposeField("KdUrlLabel1", &TMain::KdUrlLabel1)
+        .ExposeField("KdBackImage1", &TMain::KdBackImage1)
+        .ExposeField("ImImage1", &TMain::ImImage1)
         .ExposeField("Label1", &TMain::Label1)
-        .ExposeField("Label2", &TMain::Label2);
+        .ExposeField("Label2", &TMain::Label2)
+        .ExposeField("KdUrlLabel2", &TMain::KdUrlLabel2)
+        .ExposeField("btnClose", &TMain::btnClose);
 }
 
 TMain::TMain(TComponent* Owner) : TForm(Owner) {
@@ -41,4 +46,11 @@ void TMain::FormCreate(TObject* /*Sender*/) { Label1->SetCaption(NoticeText); }
 
 void TMain::btnCloseClick(TObject* /*Sender*/) { Close(); }
 
-void RegisterNoticeWindow() { RegisterClass(TMain::StaticClass()); }
+void RegisterNoticeWindow() {
+    // The library's units put their classes on the palette (and so in the registry).
+    ImButton::Register();
+    ImImage::Register();
+    KdUrlLabel::Register();
+    KdBackImage::Register();
+    RegisterClass(TMain::StaticClass());
+}

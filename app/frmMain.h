@@ -1,4 +1,8 @@
 #pragma once
+#include "controls/ImButton.h"
+#include "controls/ImImage.h"
+#include "controls/KdBackImage.h"
+#include "controls/KdUrlLabel.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 
@@ -9,8 +13,14 @@ class TMain : public TForm {
 public:
     explicit TMain(TComponent* Owner);
 
+    // The members in creation order.
+    TKdUrlLabel* KdUrlLabel1 = nullptr;
+    TKdBackImage* KdBackImage1 = nullptr;
+    TImImage* ImImage1 = nullptr;
     TLabel* Label1 = nullptr;
     TLabel* Label2 = nullptr;
+    TKdUrlLabel* KdUrlLabel2 = nullptr;
+    TImButton* btnClose = nullptr;
 
     void FormCreate(TObject* Sender);
     void btnCloseClick(TObject* Sender);

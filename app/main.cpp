@@ -19,6 +19,7 @@ int main() {
     int status = 0;
     try {
         Application->Initialize();
+        RegisterNoticeWindow();
         Application->SetTitle("Test TImButtons");
         Application->CreateForm(Main);
         Application->Run();
