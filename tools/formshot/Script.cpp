@@ -172,6 +172,10 @@ std::vector<ScriptCommand> ParseScript(std::string_view script) {
             c.kind = ScriptCommand::Wait;
             needArgs(1);
             if (!ParseInt(w[1], c.ms) || c.ms < 0 || c.ms > kMaxWaitMs) Fail(line, "bad time '" + std::string(w[1]) + "'");
+        } else if (verb == "resize") {
+            c.kind = ScriptCommand::Resize;
+            point();
+            if (c.x < 1 || c.y < 1) Fail(line, "bad size '" + std::string(rest) + "'");
         } else if (verb == "shot") {
             c.kind = ScriptCommand::Shot;
             if (rest.empty()) Fail(line, "'shot' needs a file name");

@@ -11,11 +11,12 @@
 //                                             with ctrl+, shift+ and alt+ prefixes
 //   type TEXT | clipboard TEXT                the rest of the line, UTF-8
 //   wait MS                                   moves the virtual clock
+//   resize W H                                the client area, as a window manager resizes it
 //   shot OUT.png                              the client area as it is now
 //
 // Blank lines and lines starting with # are skipped.
 struct ScriptCommand {
-    enum Kind { Move, Click, DblClick, Down, Up, Key, KeyDown, KeyUp, Type, Clipboard, Wait, Shot };
+    enum Kind { Move, Click, DblClick, Down, Up, Key, KeyDown, KeyUp, Type, Clipboard, Wait, Resize, Shot };
     Kind kind = Move;
     int line = 0;
     int x = 0, y = 0;

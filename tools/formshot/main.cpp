@@ -34,7 +34,7 @@ const char* const kUsage =
     "Script commands, one a line (coordinates in the form's client area):\n"
     "  move X Y, click X Y, dblclick X Y, down [left|right], up [left|right],\n"
     "  key NAME, keydown NAME, keyup NAME (ctrl+, shift+, alt+ prefixes), type TEXT,\n"
-    "  clipboard TEXT, wait MS, shot OUT.png; blank lines and # comments are skipped.\n"
+    "  clipboard TEXT, wait MS, resize W H, shot OUT.png; blank lines and # comments are skipped.\n"
     "\n"
     "Exit status: 0 done, 1 the form or a file cannot be read, 2 a bad script or command line.\n";
 
@@ -125,6 +125,7 @@ private:
         case ScriptCommand::Type: FSession.Type(c.text); break;
         case ScriptCommand::Clipboard: FSession.SetClipboard(c.text); break;
         case ScriptCommand::Wait: FSession.Wait(c.ms); break;
+        case ScriptCommand::Resize: FSession.Resize(FForm->Handle(), c.x, c.y); break;
         case ScriptCommand::Shot: SavePicture(c.text); break;
         }
     }
