@@ -14,6 +14,23 @@ std::unordered_map<HWND, TTimer*>& TimerWindows() {
     return map;
 }
 
+// Every timer window is a hidden child of one hidden top-level host, so timers cost no window
+// of the display. The host is made again after the window system restarts.
+HWND CreateTimerWindow(WNDPROC proc) {
+    static HWND host = nullptr;
+    WNDCLASS existing;
+    if (!GetClassInfoA(kTimerClass, &existing)) {
+        WNDCLASS wc;
+        wc.lpszClassName = kTimerClass;
+        wc.lpfnWndProc = proc;
+        RegisterClassA(wc);
+    }
+    if (!IsWindow(host)) host = CreateWindowExA(0, kTimerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, 0, nullptr);
+    HWND w = host ? CreateWindowExA(0, kTimerClass, "", WS_CHILD, 0, 0, 0, 0, host, 0, nullptr) : nullptr;
+    if (!w) throw Exception("Cannot create the timer's window");
+    return w;
+}
+
 }  // namespace
 
 LUMI_DEFINE_CLASS(TTimer) {
@@ -29,7 +46,7 @@ TTimer::~TTimer() {
     Stop();
     if (FWindow) {
         TimerWindows().erase(FWindow);
-        DestroyWindow(FWindow);
+        if (IsWindow(FWindow)) DestroyWindow(FWindow);
     }
 }
 
@@ -53,7 +70,7 @@ void TTimer::SetOnTimer(const TNotifyEvent& Value) {
 void TTimer::Timer() { FOnTimer(this); }
 
 void TTimer::Stop() {
-    if (FRunning && FWindow) KillTimer(FWindow, kTimerId);
+    if (FRunning && IsWindow(FWindow)) KillTimer(FWindow, kTimerId);
     FRunning = false;
 }
 
@@ -61,17 +78,9 @@ void TTimer::Stop() {
 void TTimer::UpdateTimer() {
     Stop();
     if (!FEnabled || FInterval == 0 || !FOnTimer.Assigned()) return;
-    if (!FWindow) {
-        WNDCLASS existing;
-        if (!GetClassInfoA(kTimerClass, &existing)) {
-            WNDCLASS wc;
-            wc.lpszClassName = kTimerClass;
-            wc.lpfnWndProc = &TTimer::TimerWndProc;
-            RegisterClassA(wc);
-        }
-        // A hidden top-level window: it never shows, it only receives WM_TIMER.
-        FWindow = CreateWindowExA(0, kTimerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, 0, nullptr);
-        if (!FWindow) throw Exception("Cannot create the timer's window");
+    if (!FWindow || !IsWindow(FWindow)) {
+        if (FWindow) TimerWindows().erase(FWindow);
+        FWindow = CreateTimerWindow(&TTimer::TimerWndProc);
         TimerWindows()[FWindow] = this;
     }
     if (!SetTimer(FWindow, kTimerId, FInterval, nullptr)) throw Exception("Cannot start the timer");
