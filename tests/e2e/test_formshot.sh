@@ -5,38 +5,15 @@
 # forms exit 1. Needs no display.
 # Usage: test_formshot.sh BIN_DIR   (LUMI_UPDATE_GOLDEN=1 rewrites the golden image)
 set -eu
-BIN=$(cd "$1" && pwd)
-SRC=${LUMI_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
-FORMS="$SRC/tests/data/forms"
+source "$(dirname "$0")/lib/formshot.sh"
 FORM="$FORMS/plain.txt"
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Same pixels as the golden image, or NAME_actual.png and NAME_diff.png beside the binaries.
-golden() {
-    local name=$1 png=$2
-    if [ "${LUMI_UPDATE_GOLDEN:-}" = 1 ]; then
-        cp "$png" "$FORMS/$name.png"
-        echo "updated $name.png"
-        return
-    fi
-    [ -f "$FORMS/$name.png" ] || fail "no golden image $name.png (run with LUMI_UPDATE_GOLDEN=1)"
-    cmp -s "$png" "$FORMS/$name.png" && return
-    if command -v compare >/dev/null; then
-        local differing
-        differing=$(compare -metric AE "$png" "$FORMS/$name.png" "$BIN/${name}_diff.png" 2>&1 >/dev/null || true)
-        [ "$differing" = 0 ] && { rm -f "$BIN/${name}_diff.png"; return; }
-    fi
-    cp "$png" "$BIN/${name}_actual.png"
-    fail "$name differs from its golden image; see $BIN/${name}_actual.png and ${name}_diff.png"
-}
 
 "$BIN/formshot" --help | grep -q '^usage: formshot' || fail "--help"
 
 "$BIN/formshot" "$FORM" --png "$out/plain.png" >"$out/plain.txt"
 [ ! -s "$out/plain.txt" ] || fail "unexpected output: $(cat "$out/plain.txt")"
-golden plain "$out/plain.png"
+golden "$FORMS" plain "$out/plain.png"
 
 # Typed, then the first two characters selected and replaced by a paste.
 cat >"$out/edit.script" <<'SCRIPT'

@@ -4,33 +4,14 @@
 # faces in turn, and exactly one click.
 # Usage: test_formshot_imbutton.sh BIN_DIR   (LUMI_UPDATE_GOLDEN=1 rewrites the golden images)
 set -eu
-BIN=$(cd "$1" && pwd)
-SRC=${LUMI_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
-FORMS="$SRC/tests/data/forms"
+source "$(dirname "$0")/lib/formshot.sh"
 FORM="$FORMS/imbutton_looks.txt"
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Compares a rendering with its golden image; a mismatch leaves NAME_actual.png in the build.
-golden() {
-    local name=$1 png=$2
-    if [ "${LUMI_UPDATE_GOLDEN:-}" = 1 ]; then
-        cp "$png" "$FORMS/$name.png"
-        echo "updated $name.png"
-        return
-    fi
-    [ -f "$FORMS/$name.png" ] || fail "no golden image $name.png (run with LUMI_UPDATE_GOLDEN=1)"
-    if ! cmp -s "$png" "$FORMS/$name.png"; then
-        cp "$png" "$BIN/${name}_actual.png"
-        fail "$name differs from its golden image; see $BIN/${name}_actual.png"
-    fi
-}
 same() { cmp -s "$1" "$2" || fail "$3"; }
 differ() { cmp -s "$1" "$2" && fail "$3"; true; }
 
 "$BIN/formshot" "$FORM" --png "$out/plain.png" >/dev/null
-golden imbutton_looks "$out/plain.png"
+golden "$FORMS" imbutton_looks "$out/plain.png"
 
 # The XP button lies at (180, 50), 75 x 25.
 cat >"$out/press.script" <<EOF
@@ -46,8 +27,8 @@ up
 shot $out/released.png
 EOF
 "$BIN/formshot" "$FORM" --events "$out/press.script" --trace >"$out/trace.txt"
-golden imbutton_looks_hot "$out/hot.png"
-golden imbutton_looks_pushed "$out/pushed.png"
+golden "$FORMS" imbutton_looks_hot "$out/hot.png"
+golden "$FORMS" imbutton_looks_pushed "$out/pushed.png"
 differ "$out/hot.png" "$out/plain.png" "hovering changed nothing"
 differ "$out/off.png" "$out/pushed.png" "dragged off, the button still looks pushed"
 differ "$out/off.png" "$out/hot.png" "dragged off, the button still looks hot"

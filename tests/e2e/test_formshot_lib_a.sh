@@ -4,36 +4,17 @@
 # the link asks the shell for its address once, and the image reports turning hot.
 # Usage: test_formshot_lib_a.sh BIN_DIR   (LUMI_UPDATE_GOLDEN=1 rewrites the golden images)
 set -eu
-BIN=$(cd "$1" && pwd)
-SRC=${LUMI_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
-FORMS="$SRC/tests/data/forms"
+source "$(dirname "$0")/lib/formshot.sh"
 FORM="$FORMS/lib_a_controls.txt"
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Compares a rendering with its golden image; a mismatch leaves NAME_actual.png in the build.
-golden() {
-    local name=$1 png=$2
-    if [ "${LUMI_UPDATE_GOLDEN:-}" = 1 ]; then
-        cp "$png" "$FORMS/$name.png"
-        echo "updated $name.png"
-        return
-    fi
-    [ -f "$FORMS/$name.png" ] || fail "no golden image $name.png (run with LUMI_UPDATE_GOLDEN=1)"
-    if ! cmp -s "$png" "$FORMS/$name.png"; then
-        cp "$png" "$BIN/${name}_actual.png"
-        fail "$name differs from its golden image; see $BIN/${name}_actual.png"
-    fi
-}
 
 "$BIN/formshot" "$FORM" --png "$out/plain.png" >"$out/plain.txt"
-golden lib_a_controls "$out/plain.png"
+golden "$FORMS" lib_a_controls "$out/plain.png"
 
 # The pointer on the link turns it red; leaving it again turns it blue.
 printf 'move 40 78\n' >"$out/hot.script"
 "$BIN/formshot" "$FORM" --events "$out/hot.script" --png "$out/hot.png" >/dev/null
-golden lib_a_controls_link_hot "$out/hot.png"
+golden "$FORMS" lib_a_controls_link_hot "$out/hot.png"
 cmp -s "$out/hot.png" "$out/plain.png" && fail "the link looks the same with the pointer on it"
 printf 'move 40 78\nmove 200 110\n' >"$out/back.script"
 "$BIN/formshot" "$FORM" --events "$out/back.script" --png "$out/back.png" >/dev/null
