@@ -1,53 +1,18 @@
 // Raster hot paths at the notice window's size: a fill, a tiled background and a plain copy.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <cstring>
-#include <ctime>
-
+#include "bench/BenchCopy.h"
 #include "platform/raster/DeviceContext.h"
 
 namespace {
 constexpr int kW = 478, kH = 334;
 constexpr int kTileW = 115, kTileH = 103;
 
-// Thread CPU time: other work on the machine does not inflate the ratios.
-double NowNanos() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e9 + ts.tv_nsec;
-}
-
-void CopySurface(const Surface& from, Surface& to) {
-    std::memcpy(to.Pixels().data(), from.Pixels().data(), from.Pixels().size() * sizeof(Pixel));
-}
-
-// Nanoseconds of one plain copy of the whole surface: the best of several batches.
-double CopyNanos() {
-    static const double nanos = [] {
-        Surface a(kW, kH, 0x123456), b(kW, kH);
-        double best = 1e30;
-        for (int batch = 0; batch < 20; ++batch) {
-            const double t0 = NowNanos();
-            for (int i = 0; i < 50; ++i) {
-                CopySurface(a, b);
-                benchmark::DoNotOptimize(b.Pixels().data());
-                benchmark::ClobberMemory();
-            }
-            best = std::min(best, (NowNanos() - t0) / 50);
-        }
-        return best;
-    }();
-    return nanos;
-}
-
-// Reports the time of one iteration as a multiple of the plain copy.
+// Reports the time of one iteration as a multiple of the plain copy, and the surface's pixels per
+// second.
 template <class F>
-void RunAgainstCopy(benchmark::State& state, F&& body) {
-    const double t0 = NowNanos();
-    for (auto _ : state) body();
-    const double per = (NowNanos() - t0) / std::max<int64_t>(1, state.iterations());
-    state.counters["x_copy"] = per / CopyNanos();
+void RunRaster(benchmark::State& state, F&& body) {
+    RunAgainstCopy(state, body);
     state.counters["Mpix/s"] = benchmark::Counter(double(kW) * kH * state.iterations() / 1e6,
                                                   benchmark::Counter::kIsRate);
 }
@@ -62,7 +27,7 @@ Surface MakeTile() {
 
 static void BM_PlainCopy(benchmark::State& state) {
     Surface a(kW, kH, 0x123456), b(kW, kH);
-    RunAgainstCopy(state, [&] {
+    RunRaster(state, [&] {
         CopySurface(a, b);
         benchmark::DoNotOptimize(b.Pixels().data());
         benchmark::ClobberMemory();
@@ -74,7 +39,7 @@ static void BM_FillRect(benchmark::State& state) {
     Surface s(kW, kH);
     DeviceContext dc(&s);
     TColor c = clBtnFace;
-    RunAgainstCopy(state, [&] {
+    RunRaster(state, [&] {
         dc.FillRect({0, 0, kW, kH}, c);
         c ^= 1;
         benchmark::DoNotOptimize(s.Pixels().data());
@@ -86,7 +51,7 @@ BENCHMARK(BM_FillRect);
 static void BM_TileBackground(benchmark::State& state) {
     Surface s(kW, kH), tile = MakeTile();
     DeviceContext dc(&s), dt(&tile);
-    RunAgainstCopy(state, [&] {
+    RunRaster(state, [&] {
         for (int y = 0; y < kH; y += kTileH)
             for (int x = 0; x < kW; x += kTileW) BitBlt(dc, x, y, kTileW, kTileH, dt, 0, 0, SRCCOPY);
         benchmark::DoNotOptimize(s.Pixels().data());
@@ -100,7 +65,7 @@ static void BM_TileBackgroundRoundClip(benchmark::State& state) {
     Surface s(kW, kH), tile = MakeTile();
     DeviceContext dc(&s, {0, 0}, Region::RoundRect(0, 0, kW + 1, kH + 1, 40, 40));
     DeviceContext dt(&tile);
-    RunAgainstCopy(state, [&] {
+    RunRaster(state, [&] {
         for (int y = 0; y < kH; y += kTileH)
             for (int x = 0; x < kW; x += kTileW) BitBlt(dc, x, y, kTileW, kTileH, dt, 0, 0, SRCCOPY);
         benchmark::DoNotOptimize(s.Pixels().data());
@@ -112,7 +77,7 @@ BENCHMARK(BM_TileBackgroundRoundClip);
 static void BM_StretchFull(benchmark::State& state) {
     Surface s(kW, kH), tile = MakeTile();
     DeviceContext dc(&s), dt(&tile);
-    RunAgainstCopy(state, [&] {
+    RunRaster(state, [&] {
         StretchBlt(dc, 0, 0, kW, kH, dt, 0, 0, kTileW, kTileH, SRCCOPY);
         benchmark::DoNotOptimize(s.Pixels().data());
         benchmark::ClobberMemory();

@@ -1,10 +1,10 @@
 // Text drawing cost against the cheapest thing a paint can do: copying the window's surface.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
 #include <string>
 
+#include "bench/BenchCopy.h"
 #include "platform/raster/DeviceContext.h"
 #include "platform/text/DrawText.h"
 #include "platform/text/Font.h"
@@ -25,10 +25,6 @@ HFONT NoticeFont() {
 
 void Draw400(DeviceContext& dc) {
     for (int i = 0; i < 10; ++i) TextOutA(&dc, 8, 8 + i * 18, kLine.data(), static_cast<int>(kLine.size()));
-}
-
-void CopySurface(const Surface& src, Surface& dst) {
-    std::copy(src.Pixels().begin(), src.Pixels().end(), dst.Pixels().begin());
 }
 
 void BM_CopySurface(benchmark::State& state) {
