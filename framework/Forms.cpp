@@ -403,14 +403,8 @@ void TCustomForm::IconChanged(TObject*) {
 void TCustomForm::PaintWindow(HDC DC) {
     TWinControl::PaintWindow(DC);
     if (!OnPaint.Assigned()) return;
-    FCanvas->SetHandle(DC);
-    try {
-        OnPaint(this);
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
+    TCanvasBinding binding(*FCanvas, DC);
+    OnPaint(this);
 }
 
 TWinControl* TCustomForm::ActiveControl() const {
@@ -621,13 +615,7 @@ void TApplication::HandleMessage() {
         FTerminated = true;
         return;
     }
-    if (IsInputStart(m.message)) HideHint();
-    TranslateMessage(&m);
-    try {
-        DispatchMessageA(&m);
-    } catch (Exception& e) {
-        HandleException(this, e);
-    }
+    Deliver(m);
 }
 
 void TApplication::ProcessMessages() {
@@ -637,13 +625,17 @@ void TApplication::ProcessMessages() {
             FTerminated = true;
             return;
         }
-        if (IsInputStart(m.message)) HideHint();
-        TranslateMessage(&m);
-        try {
-            DispatchMessageA(&m);
-        } catch (Exception& e) {
-            HandleException(this, e);
-        }
+        Deliver(m);
+    }
+}
+
+void TApplication::Deliver(const MSG& m) {
+    if (IsInputStart(m.message)) HideHint();
+    TranslateMessage(&m);
+    try {
+        DispatchMessageA(&m);
+    } catch (Exception& e) {
+        HandleException(this, e);
     }
 }
 

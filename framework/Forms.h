@@ -268,6 +268,9 @@ protected:
 
 private:
     friend LRESULT ApplicationWndProc(HWND, UINT, WPARAM, LPARAM);
+    // One message taken from the queue: hides the hint on input, translates and dispatches it;
+    // an Exception from its handler goes to HandleException.
+    void Deliver(const MSG& m);
     void HintTimerExpired(uintptr_t Id);
     void StartHintTimer(uintptr_t Id, int Ms);
     void KillHintTimers();
