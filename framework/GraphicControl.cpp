@@ -11,15 +11,9 @@ void TGraphicControl::Dispatch(TMessage& Message) {
     auto* dc = reinterpret_cast<HDC>(Message.WParam);
     if (!dc) return;
     // The canvas starts each paint from the control's font and a fresh context.
-    FCanvas->SetHandle(dc);
+    TCanvasBinding binding(*FCanvas, dc);
     FCanvas->Font()->Assign(FFont.get());
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
+    Paint();
 }
 
 void TGraphicControl::Paint() {}
@@ -33,14 +27,8 @@ TCustomControl::~TCustomControl() = default;
 void TCustomControl::Paint() {}
 
 void TCustomControl::PaintWindow(HDC DC) {
-    FCanvas->SetHandle(DC);
+    TCanvasBinding binding(*FCanvas, DC);
     FCanvas->Font()->Assign(FFont.get());
     FCanvas->Brush()->SetColor(FColor);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
+    Paint();
 }

@@ -223,3 +223,16 @@ private:
     uint32_t FCopyMode = SRCCOPY;
     TPoint FPenPos;
 };
+
+// Binds a canvas to a context it does not own for the length of a scope (one paint), and unbinds
+// it when the scope ends, also when the paint throws.
+class TCanvasBinding {
+public:
+    TCanvasBinding(TCanvas& canvas, HDC dc) : FCanvas(canvas) { FCanvas.SetHandle(dc); }
+    ~TCanvasBinding() { FCanvas.SetHandle(nullptr); }
+    TCanvasBinding(const TCanvasBinding&) = delete;
+    TCanvasBinding& operator=(const TCanvasBinding&) = delete;
+
+private:
+    TCanvas& FCanvas;
+};
