@@ -31,6 +31,17 @@ int DecodeUtf8(const std::string& s, size_t i, char32_t& cp) {
     return len;
 }
 
+// Steps over the next well-formed character of s from i, skipping stray bytes: sets cp and its
+// length len (i is then just past it). False at the end of s.
+bool NextChar(const std::string& s, size_t& i, char32_t& cp, int& len) {
+    while (i < s.size()) {
+        len = DecodeUtf8(s, i, cp);
+        i += len ? len : 1;
+        if (len) return true;
+    }
+    return false;
+}
+
 FaceSource SourceOf(FcPattern* p, bool bold, bool italic) {
     FaceSource src;
     FcChar8* file = nullptr;
@@ -56,29 +67,18 @@ struct FontMatch::Sorted {
 
 std::string FontMatch::SanitizeName(const std::string& name) {
     std::string out;
-    for (size_t i = 0; i < name.size();) {
-        char32_t cp = 0;
-        int len = DecodeUtf8(name, i, cp);
-        if (len == 0) {
-            ++i;
-            continue;
-        }
-        if (cp != 0) out.append(name, i, len);
-        i += len;
-    }
+    char32_t cp = 0;
+    int len = 0;
+    for (size_t i = 0; NextChar(name, i, cp, len);)
+        if (cp != 0) out.append(name, i - len, len);
     return out;
 }
 
 std::string FontMatch::LanguageOfName(const std::string& name) {
     std::string lang;
-    for (size_t i = 0; i < name.size();) {
-        char32_t cp = 0;
-        int len = DecodeUtf8(name, i, cp);
-        if (len == 0) {
-            ++i;
-            continue;
-        }
-        i += len;
+    char32_t cp = 0;
+    int len = 0;
+    for (size_t i = 0; NextChar(name, i, cp, len);) {
         if ((cp >= 0x3040 && cp <= 0x30FF) || (cp >= 0x31F0 && cp <= 0x31FF)) return "ja";
         if ((cp >= 0xAC00 && cp <= 0xD7AF) || (cp >= 0x1100 && cp <= 0x11FF)) return "ko";
         if ((cp >= 0x2E80 && cp <= 0x2FDF) || (cp >= 0x3000 && cp <= 0x303F) ||
