@@ -241,13 +241,7 @@ std::string HeadlessSession::Clipboard() {
     return s;
 }
 
-void HeadlessSession::Close(HWND toplevel) {
-    DriverEvent e;
-    e.type = DriverEvent::CloseRequest;
-    e.window = GetDriverWindowId(toplevel);
-    FDriver.Push(e);
-    Pump();
-}
+void HeadlessSession::Close(HWND toplevel) { SendWindowEvent(toplevel, DriverEvent::CloseRequest); }
 
 void HeadlessSession::Resize(HWND toplevel, int width, int height) {
     DriverWindowId id = GetDriverWindowId(toplevel);
@@ -263,17 +257,13 @@ void HeadlessSession::Resize(HWND toplevel, int width, int height) {
     Pump();
 }
 
-void HeadlessSession::Activate(HWND toplevel) {
-    DriverEvent e;
-    e.type = DriverEvent::FocusIn;
-    e.window = GetDriverWindowId(toplevel);
-    FDriver.Push(e);
-    Pump();
-}
+void HeadlessSession::Activate(HWND toplevel) { SendWindowEvent(toplevel, DriverEvent::FocusIn); }
 
-void HeadlessSession::Deactivate(HWND toplevel) {
+void HeadlessSession::Deactivate(HWND toplevel) { SendWindowEvent(toplevel, DriverEvent::FocusOut); }
+
+void HeadlessSession::SendWindowEvent(HWND toplevel, DriverEvent::Type type) {
     DriverEvent e;
-    e.type = DriverEvent::FocusOut;
+    e.type = type;
     e.window = GetDriverWindowId(toplevel);
     FDriver.Push(e);
     Pump();

@@ -71,6 +71,8 @@ public:
 
 private:
     void PushPointer(DriverEvent::Type type, int button);
+    // Hands the window an event of the given type with no further data, then pumps.
+    void SendWindowEvent(HWND toplevel, DriverEvent::Type type);
     unsigned Modifiers() const;
     DriverWindowId KeyWindow();
 
