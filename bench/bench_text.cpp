@@ -17,10 +17,10 @@ constexpr int kWidth = 478, kHeight = 334; // the notice window's client area
 const std::string kLine = "Quillomat is now known as Lumivane 1.0. ";
 
 HFONT NoticeFont() {
-    FontSpec spec;
-    spec.name = "宋体";
-    spec.height = -14;
-    return GetFont(spec);
+    FontSpec fontSpec;
+    fontSpec.name = "宋体";
+    fontSpec.height = -14;
+    return GetFont(fontSpec);
 }
 
 void Draw400(DeviceContext& dc) {
@@ -63,11 +63,11 @@ BENCHMARK(BM_TextOut400Chars);
 void BM_DrawTextWrappedNotice(benchmark::State& state) {
     Surface s(kWidth, kHeight, 0xF0F0F0);
     DeviceContext dc(&s);
-    FontSpec spec;
-    spec.name = "宋体";
-    spec.height = -14;
-    spec.bold = true;
-    dc.font = GetFont(spec);
+    FontSpec fontSpec;
+    fontSpec.name = "宋体";
+    fontSpec.height = -14;
+    fontSpec.bold = true;
+    dc.font = GetFont(fontSpec);
     dc.bkMode = TRANSPARENT;
     const std::string text = "    " + kLine + kLine + kLine + kLine + kLine + kLine + kLine + kLine + kLine;
     for (auto _ : state) {

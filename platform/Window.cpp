@@ -236,22 +236,22 @@ HWND CreateWindowExA(uint32_t exStyle, const char* className, const char* text, 
     } else {
         wnd->owner = pw ? TopLevelOf(pw) : nullptr;
         wnd->kind = KindFor(style, wnd->owner != nullptr);
-        TopLevelSpec spec;
-        spec.kind = wnd->kind;
-        spec.centred = x == CW_USEDEFAULT;
-        if (spec.centred) {
+        TopLevelSpec request;
+        request.kind = wnd->kind;
+        request.centred = x == CW_USEDEFAULT;
+        if (request.centred) {
             TSize screen = ws.driver->ScreenSize();
             x = (screen.cx - w) / 2;
             y = (screen.cy - h) / 2;
         }
-        spec.bounds = {x, y, x + w, y + h};
-        spec.sizeable = (style & WS_THICKFRAME) != 0;
-        spec.minimizeBox = (style & WS_MINIMIZEBOX) != 0;
-        spec.maximizeBox = (style & WS_MAXIMIZEBOX) != 0;
-        spec.title = wnd->text;
-        spec.owner = wnd->owner ? wnd->owner->driverId : 0;
+        request.bounds = {x, y, x + w, y + h};
+        request.sizeable = (style & WS_THICKFRAME) != 0;
+        request.minimizeBox = (style & WS_MINIMIZEBOX) != 0;
+        request.maximizeBox = (style & WS_MAXIMIZEBOX) != 0;
+        request.title = wnd->text;
+        request.owner = wnd->owner ? wnd->owner->driverId : 0;
         wnd->surface = std::make_shared<Surface>(w, h, ColorToPixel(clBtnFace));
-        wnd->driverId = ws.driver->CreateTopLevel(spec);
+        wnd->driverId = ws.driver->CreateTopLevel(request);
         TPoint o = ws.driver->ClientOrigin(wnd->driverId);
         wnd->rect = {o.x, o.y, o.x + w, o.y + h};
         ws.topLevels.push_back(wnd);

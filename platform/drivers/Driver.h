@@ -66,7 +66,7 @@ class Driver {
 public:
     virtual ~Driver() = default;
 
-    virtual DriverWindowId CreateTopLevel(const TopLevelSpec& spec) = 0;
+    virtual DriverWindowId CreateTopLevel(const TopLevelSpec& request) = 0;
     virtual void DestroyTopLevel(DriverWindowId id) = 0;
     virtual void ShowTopLevel(DriverWindowId id, bool visible) = 0;
     virtual void SetTitle(DriverWindowId id, const std::string& utf8) = 0;

@@ -10,7 +10,7 @@ namespace {
 
 using SpecKey = std::tuple<std::string, int, bool, bool, bool, bool>;
 
-// Fonts are never freed: handles stay valid for the process, and a spec is resolved once.
+// Fonts are never freed: handles stay valid for the process, and a FontSpec is resolved once.
 std::map<SpecKey, Font*>& Registry() {
     static auto* fonts = new std::map<SpecKey, Font*>;
     return *fonts;
@@ -20,12 +20,13 @@ const Font& Resolve(HFONT font) { return font ? *font : *GetDefaultFont(); }
 
 } // namespace
 
-HFONT GetFont(const FontSpec& spec) {
-    SpecKey key{spec.name, spec.height, spec.bold, spec.italic, spec.underline, spec.strikeOut};
+HFONT GetFont(const FontSpec& fontSpec) {
+    SpecKey key{fontSpec.name,   fontSpec.height,    fontSpec.bold,
+                fontSpec.italic, fontSpec.underline, fontSpec.strikeOut};
     auto& reg = Registry();
     auto it = reg.find(key);
     if (it != reg.end()) return it->second;
-    Font* f = new Font(spec);
+    Font* f = new Font(fontSpec);
     reg.emplace(key, f);
     return f;
 }

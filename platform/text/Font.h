@@ -23,9 +23,9 @@ struct TextMetrics {
     int aveCharWidth = 0;
 };
 
-// Fonts are resolved once per distinct spec and live for the whole process (glyphs cached), so
+// Fonts are resolved once per distinct FontSpec and live for the whole process (glyphs cached), so
 // an HFONT never dangles and creating "the same" font again is free.
-HFONT GetFont(const FontSpec& spec);
+HFONT GetFont(const FontSpec& fontSpec);
 // The font a context uses when it has none of its own.
 HFONT GetDefaultFont();
 const FontSpec& GetFontSpec(HFONT font);

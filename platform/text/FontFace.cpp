@@ -54,10 +54,10 @@ struct Font::Face {
     }
 };
 
-Font::Font(const FontSpec& spec) : FSpec(spec) {
-    int h = spec.height == 0 ? -12 : spec.height;
+Font::Font(const FontSpec& fontSpec) : FSpec(fontSpec) {
+    int h = fontSpec.height == 0 ? -12 : fontSpec.height;
     h = std::clamp(h, -kMaxPixelHeight, kMaxPixelHeight);
-    FMatch = std::make_unique<FontMatch>(spec);
+    FMatch = std::make_unique<FontMatch>(fontSpec);
     if (Library() && FMatch->Primary()) FPrimary = FaceOf(*FMatch->Primary());
     if (FPrimary) {
         FT_Face f = FPrimary->ft;

@@ -26,13 +26,13 @@ struct Glyph {
 };
 
 // The object behind an HFONT: the faces fontconfig chose for a FontSpec at its pixel size, the
-// integer metrics and the cache of rendered glyphs. Created once per spec (see GetFont).
+// integer metrics and the cache of rendered glyphs. Created once per FontSpec (see GetFont).
 class Font {
 public:
     // Bounds the pixel size so that a wild height cannot drive huge glyph bitmaps.
     static constexpr int kMaxPixelHeight = 1000;
 
-    explicit Font(const FontSpec& spec);
+    explicit Font(const FontSpec& fontSpec);
     ~Font();
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;

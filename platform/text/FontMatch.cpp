@@ -91,26 +91,26 @@ std::string FontMatch::LanguageOfName(const std::string& name) {
 
 namespace {
 
-// The request for a spec, substituted as fontconfig's own tools do. The caller destroys it. Not
-// kept between calls: fontconfig links a pattern's values by offsets that leak checkers cannot
-// follow.
-FcPattern* Request(const FontSpec& spec) {
+// The pattern asking for a FontSpec, substituted as fontconfig's own tools do. The caller
+// destroys it. Not kept between calls: fontconfig links a pattern's values by offsets that leak
+// checkers cannot follow.
+FcPattern* Request(const FontSpec& fontSpec) {
     FcPattern* pat = FcPatternCreate();
     if (!pat) return nullptr;
-    std::string family = FontMatch::SanitizeName(spec.name);
+    std::string family = FontMatch::SanitizeName(fontSpec.name);
     if (family.empty()) family = "sans-serif";
     FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     // A CJK family name is only useful to fontconfig with its language: without it "宋体" lands on
     // a Latin font that has no CJK glyphs at all.
-    std::string lang = FontMatch::LanguageOfName(spec.name);
+    std::string lang = FontMatch::LanguageOfName(fontSpec.name);
     if (!lang.empty()) {
         FcLangSet* ls = FcLangSetCreate();
         FcLangSetAdd(ls, reinterpret_cast<const FcChar8*>(lang.c_str()));
         FcPatternAddLangSet(pat, FC_LANG, ls);
         FcLangSetDestroy(ls);
     }
-    FcPatternAddInteger(pat, FC_WEIGHT, spec.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pat, FC_SLANT, spec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddInteger(pat, FC_WEIGHT, fontSpec.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pat, FC_SLANT, fontSpec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
     FcConfigSubstitute(Config(), pat, FcMatchPattern);
     FcDefaultSubstitute(pat);
@@ -119,14 +119,14 @@ FcPattern* Request(const FontSpec& spec) {
 
 } // namespace
 
-FontMatch::FontMatch(const FontSpec& spec) : FSpec(spec) {
+FontMatch::FontMatch(const FontSpec& fontSpec) : FSpec(fontSpec) {
     FcConfig* config = Config();
     if (!config) return;
-    FcPattern* pat = Request(spec);
+    FcPattern* pat = Request(fontSpec);
     if (!pat) return;
     FcResult result = FcResultNoMatch;
     if (FcPattern* match = FcFontMatch(config, pat, &result)) {
-        FaceSource src = SourceOf(match, spec.bold, spec.italic);
+        FaceSource src = SourceOf(match, fontSpec.bold, fontSpec.italic);
         if (!src.file.empty()) FPrimary = src;
         FcPatternDestroy(match);
     }
@@ -135,7 +135,7 @@ FontMatch::FontMatch(const FontSpec& spec) : FSpec(spec) {
         // Any font at all is better than none.
         if (FcFontSet* any = FcConfigGetFonts(config, FcSetSystem)) {
             for (int i = 0; i < any->nfont && !FPrimary; ++i) {
-                FaceSource src = SourceOf(any->fonts[i], spec.bold, spec.italic);
+                FaceSource src = SourceOf(any->fonts[i], fontSpec.bold, fontSpec.italic);
                 if (!src.file.empty()) FPrimary = src;
             }
         }

@@ -19,7 +19,7 @@ struct FaceSource {
 // the ranked list of faces that may have it.
 class FontMatch {
 public:
-    explicit FontMatch(const FontSpec& spec);
+    explicit FontMatch(const FontSpec& fontSpec);
     ~FontMatch();
     FontMatch(const FontMatch&) = delete;
     FontMatch& operator=(const FontMatch&) = delete;

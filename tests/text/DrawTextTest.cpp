@@ -20,11 +20,11 @@ const char* const kNotice =
 
 // An underlined font: its underline is unbroken ink from the first pixel of a line to the last.
 HFONT Underlined() {
-    FontSpec spec;
-    spec.name = "宋体";
-    spec.height = -14;
-    spec.underline = true;
-    return GetFont(spec);
+    FontSpec fontSpec;
+    fontSpec.name = "宋体";
+    fontSpec.height = -14;
+    fontSpec.underline = true;
+    return GetFont(fontSpec);
 }
 
 struct Canvas {

@@ -178,10 +178,10 @@ namespace {
 
 TEST(TextOut, UnderlineAndStrikeOutSpanTheWholeText) {
     for (bool strike : {false, true}) {
-        FontSpec spec = Spec("宋体", -14);
-        spec.underline = !strike;
-        spec.strikeOut = strike;
-        HFONT f = GetFont(spec);
+        FontSpec fontSpec = Spec("宋体", -14);
+        fontSpec.underline = !strike;
+        fontSpec.strikeOut = strike;
+        HFONT f = GetFont(fontSpec);
         Surface s(120, 40, kWhite);
         DeviceContext dc(&s);
         dc.font = f;
@@ -202,10 +202,10 @@ TEST(TextOut, UnderlineAndStrikeOutSpanTheWholeText) {
 }
 
 TEST(TextOut, ItalicLeansRight) {
-    FontSpec spec = Spec("宋体", -14);
-    TRect upright = GlyphInk(GetFont(spec), "l");
-    spec.italic = true;
-    TRect slanted = GlyphInk(GetFont(spec), "l");
+    FontSpec fontSpec = Spec("宋体", -14);
+    TRect upright = GlyphInk(GetFont(fontSpec), "l");
+    fontSpec.italic = true;
+    TRect slanted = GlyphInk(GetFont(fontSpec), "l");
     EXPECT_GT(slanted.Width(), upright.Width());
     EXPECT_EQ(slanted.Height(), upright.Height());
 }

@@ -32,9 +32,9 @@ inline int InkCount(const Surface& s, Pixel background, TRect within) {
 inline bool HaveWenQuanYi() { return std::filesystem::exists("/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc"); }
 
 inline HFONT SongTi(int height = -14, bool bold = false) {
-    FontSpec spec;
-    spec.name = "宋体";
-    spec.height = height;
-    spec.bold = bold;
-    return GetFont(spec);
+    FontSpec fontSpec;
+    fontSpec.name = "宋体";
+    fontSpec.height = height;
+    fontSpec.bold = bold;
+    return GetFont(fontSpec);
 }

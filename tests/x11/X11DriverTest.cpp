@@ -76,13 +76,13 @@ protected:
         probe.MovePointer(0, 0);
     }
 
-    DriverWindowId ShowWindow(TopLevelSpec spec = {}) {
-        if (spec.bounds.IsEmpty()) {
-            spec.bounds = {0, 0, 478, 334};
-            spec.centred = true;
+    DriverWindowId ShowWindow(TopLevelSpec request = {}) {
+        if (request.bounds.IsEmpty()) {
+            request.bounds = {0, 0, 478, 334};
+            request.centred = true;
         }
-        if (spec.title.empty()) spec.title = "Renamed to Lumivane";
-        const DriverWindowId id = driver->CreateTopLevel(spec);
+        if (request.title.empty()) request.title = "Renamed to Lumivane";
+        const DriverWindowId id = driver->CreateTopLevel(request);
         driver->ShowTopLevel(id, true);
         Pump([&](const DriverEvent&) { return false; }, 0); // let the map happen
         for (int i = 0; i < 100 && !probe.Viewable(id); ++i) Pump(nullptr, 10);
@@ -131,12 +131,12 @@ TEST(X11DriverOpen, NoDisplayIsAClearException) {
 }
 
 TEST_F(X11DriverTest, NormalWindowTellsTheWindowManagerWhatItIs) {
-    TopLevelSpec spec;
-    spec.bounds = {0, 0, 478, 334};
-    spec.centred = true;
-    spec.maximizeBox = false;
-    spec.title = "Renamed to Lumivane";
-    const DriverWindowId id = ShowWindow(spec);
+    TopLevelSpec request;
+    request.bounds = {0, 0, 478, 334};
+    request.centred = true;
+    request.maximizeBox = false;
+    request.title = "Renamed to Lumivane";
+    const DriverWindowId id = ShowWindow(request);
 
     std::string type;
     EXPECT_EQ(probe.Text(id, "_NET_WM_NAME", &type), "Renamed to Lumivane");
@@ -266,10 +266,10 @@ TEST_F(X11DriverTest, ExposedWindowIsRepaintedFromTheLastPixels) {
     EXPECT_EQ(probe.Pixels(id, 0, 0, 478, 334), s.Pixels());
 
     // A window never presented asks for its pixels.
-    TopLevelSpec spec;
-    spec.bounds = {0, 0, 50, 40};
-    spec.title = "bare";
-    const DriverWindowId bare = driver->CreateTopLevel(spec);
+    TopLevelSpec request;
+    request.bounds = {0, 0, 50, 40};
+    request.title = "bare";
+    const DriverWindowId bare = driver->CreateTopLevel(request);
     driver->ShowTopLevel(bare, true);
     const Events more = PumpFor(DriverEvent::Expose);
     const DriverEvent* e = First(more, DriverEvent::Expose);
@@ -610,9 +610,9 @@ TEST(X11DriverConnection, LostDisplayEndsTheProcess) {
             }
         }
         if (!d) { _exit(4); }
-        TopLevelSpec spec;
-        spec.bounds = {0, 0, 20, 20};
-        d->ShowTopLevel(d->CreateTopLevel(spec), true);
+        TopLevelSpec request;
+        request.bounds = {0, 0, 20, 20};
+        d->ShowTopLevel(d->CreateTopLevel(request), true);
         std::fputs("ready\n", stderr);
         std::fflush(stderr);
         std::vector<DriverEvent> ev;

@@ -61,8 +61,8 @@ std::string ToCp1252(std::string_view utf8, int line) {
     return out;
 }
 
-void ParseKey(std::string_view spec, int line, ScriptCommand& c) {
-    std::string rest = Lower(spec);
+void ParseKey(std::string_view keys, int line, ScriptCommand& c) {
+    std::string rest = Lower(keys);
     for (;;) {
         if (rest.rfind("ctrl+", 0) == 0 && rest.size() > 5) {
             c.shift |= MK_CONTROL;
@@ -78,7 +78,7 @@ void ParseKey(std::string_view spec, int line, ScriptCommand& c) {
         }
     }
     c.vk = KeyNameToVk(rest);
-    if (!c.vk) Fail(line, "unknown key '" + std::string(spec) + "'");
+    if (!c.vk) Fail(line, "unknown key '" + std::string(keys) + "'");
 }
 
 } // namespace

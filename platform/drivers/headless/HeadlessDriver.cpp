@@ -10,16 +10,17 @@ namespace {
 constexpr int kMaxFruitlessWaits = 100000;
 } // namespace
 
-DriverWindowId HeadlessDriver::CreateTopLevel(const TopLevelSpec& spec) {
+DriverWindowId HeadlessDriver::CreateTopLevel(const TopLevelSpec& request) {
     DriverWindowId id = FNextId++;
     Window& w = FWindows[id];
-    w.spec = spec;
-    w.bounds = spec.bounds;
-    if (spec.centred) {
-        int x = (kScreenWidth - spec.bounds.Width()) / 2, y = (kScreenHeight - spec.bounds.Height()) / 2;
-        w.bounds = spec.bounds.Offset(x - spec.bounds.Left, y - spec.bounds.Top);
+    w.request = request;
+    w.bounds = request.bounds;
+    if (request.centred) {
+        int x = (kScreenWidth - request.bounds.Width()) / 2;
+        int y = (kScreenHeight - request.bounds.Height()) / 2;
+        w.bounds = request.bounds.Offset(x - request.bounds.Left, y - request.bounds.Top);
     }
-    w.title = spec.title;
+    w.title = request.title;
     w.presented.Resize(std::max(0, w.bounds.Width()), std::max(0, w.bounds.Height()), 0);
     return id;
 }

@@ -16,7 +16,7 @@ public:
     static constexpr int kScreenHeight = 1024;
 
     struct Window {
-        TopLevelSpec spec;
+        TopLevelSpec request;
         TRect bounds; // client area, screen coordinates
         bool visible = false;
         int cursor = 0;
@@ -31,7 +31,7 @@ public:
     HeadlessDriver() = default;
 
     // Driver
-    DriverWindowId CreateTopLevel(const TopLevelSpec& spec) override;
+    DriverWindowId CreateTopLevel(const TopLevelSpec& request) override;
     void DestroyTopLevel(DriverWindowId id) override;
     void ShowTopLevel(DriverWindowId id, bool visible) override;
     void SetTitle(DriverWindowId id, const std::string& utf8) override;

@@ -183,7 +183,7 @@ public:
     explicit X11Driver(Display* display);
     ~X11Driver() override;
 
-    DriverWindowId CreateTopLevel(const TopLevelSpec& spec) override;
+    DriverWindowId CreateTopLevel(const TopLevelSpec& request) override;
     void DestroyTopLevel(DriverWindowId id) override;
     void ShowTopLevel(DriverWindowId id, bool visible) override;
     void SetTitle(DriverWindowId id, const std::string& utf8) override;
@@ -206,7 +206,7 @@ private:
     TopLevel* Find(DriverWindowId id);
     void SetSizeHints(TopLevel& w, int x, int y, int width, int height, bool minFromSize);
     void SetWindowType(TopLevel& w, Atom type);
-    void SetMotifHints(TopLevel& w, const TopLevelSpec& spec);
+    void SetMotifHints(TopLevel& w, const TopLevelSpec& request);
     void CreateInputContext(TopLevel& w, long eventMask);
 
     // Pixels.
@@ -349,16 +349,16 @@ TopLevel* X11Driver::Find(DriverWindowId id) {
 // ---------------------------------------------------------------------------------------------
 // Windows
 
-DriverWindowId X11Driver::CreateTopLevel(const TopLevelSpec& spec) {
-    const int width = std::clamp(spec.bounds.Width(), 1, Surface::kMaxSide);
-    const int height = std::clamp(spec.bounds.Height(), 1, Surface::kMaxSide);
-    int x = spec.bounds.Left, y = spec.bounds.Top;
-    if (spec.centred) {
+DriverWindowId X11Driver::CreateTopLevel(const TopLevelSpec& request) {
+    const int width = std::clamp(request.bounds.Width(), 1, Surface::kMaxSide);
+    const int height = std::clamp(request.bounds.Height(), 1, Surface::kMaxSide);
+    int x = request.bounds.Left, y = request.bounds.Top;
+    if (request.centred) {
         const TSize screen = ScreenSize();
         x = (screen.cx - width) / 2;
         y = (screen.cy - height) / 2;
     }
-    const bool popup = spec.kind == TopLevelKind::Popup;
+    const bool popup = request.kind == TopLevelKind::Popup;
 
     const long eventMask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                            ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
@@ -376,8 +376,8 @@ DriverWindowId X11Driver::CreateTopLevel(const TopLevelSpec& spec) {
                                          CWOverrideRedirect | CWSaveUnder, &attrs);
     TopLevel& w = FWindows[xid];
     w.xid = xid;
-    w.kind = spec.kind;
-    w.sizeable = spec.sizeable;
+    w.kind = request.kind;
+    w.sizeable = request.sizeable;
     w.width = width;
     w.height = height;
     w.x = x;
@@ -391,9 +391,9 @@ DriverWindowId X11Driver::CreateTopLevel(const TopLevelSpec& spec) {
     wmHints.input = popup ? False : True; // popups (hints) never take the focus
     wmHints.initial_state = NormalState;
     // Sets WM_NAME, WM_CLIENT_MACHINE (which _NET_WM_PID needs), WM_HINTS and WM_CLASS.
-    Xutf8SetWMProperties(FDisplay, xid, spec.title.c_str(), spec.title.c_str(), nullptr, 0,
+    Xutf8SetWMProperties(FDisplay, xid, request.title.c_str(), request.title.c_str(), nullptr, 0,
                          nullptr, &wmHints, &classHint);
-    SetTitle(xid, spec.title);
+    SetTitle(xid, request.title);
     SetSizeHints(w, x, y, width, height, true);
     const long pid = getpid();
     XChangeProperty(FDisplay, xid, FAtoms[A_NET_WM_PID], XA_CARDINAL, 32, PropModeReplace,
@@ -401,13 +401,13 @@ DriverWindowId X11Driver::CreateTopLevel(const TopLevelSpec& spec) {
     if (!popup) {
         Atom protocols[2] = {FAtoms[A_WM_DELETE_WINDOW], FAtoms[A_NET_WM_PING]};
         XSetWMProtocols(FDisplay, xid, protocols, 2);
-        SetMotifHints(w, spec);
+        SetMotifHints(w, request);
     }
-    switch (spec.kind) {
+    switch (request.kind) {
     case TopLevelKind::Normal: SetWindowType(w, FAtoms[A_NET_WM_WINDOW_TYPE_NORMAL]); break;
     case TopLevelKind::Dialog:
         SetWindowType(w, FAtoms[A_NET_WM_WINDOW_TYPE_DIALOG]);
-        if (spec.owner) XSetTransientForHint(FDisplay, xid, static_cast<Window>(spec.owner));
+        if (request.owner) XSetTransientForHint(FDisplay, xid, static_cast<Window>(request.owner));
         break;
     case TopLevelKind::Popup: SetWindowType(w, FAtoms[A_NET_WM_WINDOW_TYPE_TOOLTIP]); break;
     }
@@ -462,21 +462,21 @@ void X11Driver::SetWindowType(TopLevel& w, Atom type) {
                     reinterpret_cast<const unsigned char*>(&type), 1);
 }
 
-void X11Driver::SetMotifHints(TopLevel& w, const TopLevelSpec& spec) {
+void X11Driver::SetMotifHints(TopLevel& w, const TopLevelSpec& request) {
     // Window managers that read these show exactly the boxes asked for (no maximise box).
     MotifHints m{};
     m.flags = MWM_HINTS_FUNCTIONS | MWM_HINTS_DECORATIONS;
     m.functions = MWM_FUNC_MOVE | MWM_FUNC_CLOSE;
     m.decorations = MWM_DECOR_BORDER | MWM_DECOR_TITLE | MWM_DECOR_MENU;
-    if (spec.sizeable) {
+    if (request.sizeable) {
         m.functions |= MWM_FUNC_RESIZE;
         m.decorations |= MWM_DECOR_RESIZEH;
     }
-    if (spec.minimizeBox) {
+    if (request.minimizeBox) {
         m.functions |= MWM_FUNC_MINIMIZE;
         m.decorations |= MWM_DECOR_MINIMIZE;
     }
-    if (spec.maximizeBox && spec.sizeable) {
+    if (request.maximizeBox && request.sizeable) {
         m.functions |= MWM_FUNC_MAXIMIZE;
         m.decorations |= MWM_DECOR_MAXIMIZE;
     }
