@@ -141,7 +141,7 @@ void TFont::SetPitch(TFontPitch Value) {
     Changed();
 }
 
-FontSpec TFont::Spec() const {
+FontSpec TFont::ToFontSpec() const {
     FontSpec s;
     s.name = FName;
     s.height = FHeight;
@@ -153,7 +153,7 @@ FontSpec TFont::Spec() const {
 }
 
 HFONT TFont::Handle() const {
-    if (!FHandle) FHandle = GetFont(Spec());
+    if (!FHandle) FHandle = GetFont(ToFontSpec());
     return FHandle;
 }
 

@@ -76,7 +76,7 @@ public:
 
     // The platform font for Name, Height and Style; never null.
     HFONT Handle() const;
-    FontSpec Spec() const;
+    FontSpec ToFontSpec() const;
 
     void Assign(TPersistent* Source) override;
 

@@ -36,7 +36,7 @@ HFONT GetDefaultFont() {
     return font;
 }
 
-const FontSpec& GetFontSpec(HFONT font) { return Resolve(font).Spec(); }
+const FontSpec& GetFontSpec(HFONT font) { return Resolve(font).Requested(); }
 
 TextMetrics GetFontMetrics(HFONT font) { return Resolve(font).Metrics(); }
 

@@ -37,7 +37,7 @@ public:
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;
 
-    const FontSpec& Spec() const { return FSpec; }
+    const FontSpec& Requested() const { return FSpec; }
     const TextMetrics& Metrics() const { return FMetrics; }
     // False when no font could be opened at all: such a font measures 0 and draws nothing.
     bool HasFace() const;

@@ -93,11 +93,11 @@ void PaintTextLine(DeviceContext& dc, const Font& font, int x, int y, std::strin
         }
         pen += g.advance;
     }
-    if (font.Spec().underline) {
+    if (font.Requested().underline) {
         int ut = top + font.UnderlineTop();
         Fill(*s, clips, TRect{left, ut, left + width, ut + font.UnderlineThickness()}, ink);
     }
-    if (font.Spec().strikeOut) {
+    if (font.Requested().strikeOut) {
         int st = top + font.StrikeOutTop();
         Fill(*s, clips, TRect{left, st, left + width, st + font.StrikeOutThickness()}, ink);
     }

@@ -11,7 +11,7 @@ namespace {
 
 constexpr Pixel kWhite = 0xFFFFFF;
 
-FontSpec Spec(const char* name, int height, bool bold = false) {
+FontSpec Ask(const char* name, int height, bool bold = false) {
     FontSpec s;
     s.name = name;
     s.height = height;
@@ -48,7 +48,7 @@ TEST(FontLookup, CjkFamilyAsksForChineseAndFindsTheCjkFont) {
 }
 
 TEST(FontLookup, MissingGlyphsComeFromTheNextFontThatHasThem) {
-    HFONT latin = GetFont(Spec("DejaVu Sans", -14));
+    HFONT latin = GetFont(Ask("DejaVu Sans", -14));
     ASSERT_EQ(latin->FaceFile().find("wqy"), std::string::npos);
     if (HaveWenQuanYi()) {
         const Glyph& han = latin->GlyphFor(U'宋');
@@ -62,14 +62,14 @@ TEST(FontLookup, MissingGlyphsComeFromTheNextFontThatHasThem) {
 }
 
 TEST(FontLookup, UnknownAndBrokenNamesStillGiveAFont) {
-    HFONT unknown = GetFont(Spec("No Such Family 123", -14));
+    HFONT unknown = GetFont(Ask("No Such Family 123", -14));
     EXPECT_TRUE(unknown->HasFace());
     EXPECT_GT(TextWidth(unknown, "Close"), 0);
     // Invalid UTF-8 in a name from a form is dropped, not handed to fontconfig.
     EXPECT_EQ(FontMatch::SanitizeName("a\xFF\xC3(b\xE5\xAE\x8B\xE5\xAE"), "a(b\xE5\xAE\x8B");
-    HFONT broken = GetFont(Spec("\xFF\xFE\xC0\x80", -14));
+    HFONT broken = GetFont(Ask("\xFF\xFE\xC0\x80", -14));
     EXPECT_GT(TextWidth(broken, "Close"), 0);
-    HFONT empty = GetFont(Spec("", -14));
+    HFONT empty = GetFont(Ask("", -14));
     EXPECT_GT(TextWidth(empty, "Close"), 0);
 }
 
@@ -83,8 +83,8 @@ TEST(FontLookup, OneHandlePerSpecForTheProcess) {
 
 TEST(FontLookup, BoldIsWiderAndInkier) {
     for (const char* name : {"宋体", "DejaVu Sans"}) {
-        HFONT regular = GetFont(Spec(name, -14));
-        HFONT bold = GetFont(Spec(name, -14, true));
+        HFONT regular = GetFont(Ask(name, -14));
+        HFONT bold = GetFont(Ask(name, -14, true));
         EXPECT_GT(TextWidth(bold, "Close"), TextWidth(regular, "Close")) << name;
         Surface a(100, 40, kWhite), b(100, 40, kWhite);
         DeviceContext da(&a), db(&b);
@@ -101,7 +101,7 @@ TEST(FontLookup, BoldIsWiderAndInkier) {
 
 TEST(FontMetrics, NegativeHeightIsTheEm) {
     for (int em : {11, 14, 19, 40}) {
-        HFONT f = GetFont(Spec("DejaVu Sans", -em));
+        HFONT f = GetFont(Ask("DejaVu Sans", -em));
         const TextMetrics m = GetFontMetrics(f);
         EXPECT_EQ(m.height, m.ascent + m.descent);
         EXPECT_GE(m.height, em);
@@ -116,7 +116,7 @@ TEST(FontMetrics, NegativeHeightIsTheEm) {
 TEST(FontMetrics, PositiveHeightIsTheCell) {
     for (const char* name : {"宋体", "DejaVu Sans"})
         for (int cell : {12, 16, 20, 33}) {
-            const TextMetrics m = GetFontMetrics(GetFont(Spec(name, cell)));
+            const TextMetrics m = GetFontMetrics(GetFont(Ask(name, cell)));
             EXPECT_EQ(m.height, cell) << name;
             EXPECT_EQ(m.ascent + m.descent, cell) << name;
             EXPECT_GT(m.internalLeading, 0) << name;
@@ -124,14 +124,14 @@ TEST(FontMetrics, PositiveHeightIsTheCell) {
 }
 
 TEST(FontMetrics, WildHeightsAreBounded) {
-    const TextMetrics huge = GetFontMetrics(GetFont(Spec("DejaVu Sans", -2000000000)));
+    const TextMetrics huge = GetFontMetrics(GetFont(Ask("DejaVu Sans", -2000000000)));
     EXPECT_LE(huge.height, Font::kMaxPixelHeight * 2);
-    EXPECT_GT(GetFontMetrics(GetFont(Spec("DejaVu Sans", 0))).height, 0);
-    EXPECT_GT(TextWidth(GetFont(Spec("DejaVu Sans", 1)), "x"), -1);
+    EXPECT_GT(GetFontMetrics(GetFont(Ask("DejaVu Sans", 0))).height, 0);
+    EXPECT_GT(TextWidth(GetFont(Ask("DejaVu Sans", 1)), "x"), -1);
 }
 
 TEST(TextWidth, SumsWholePixelAdvancesAndCountsCp1252) {
-    HFONT f = GetFont(Spec("DejaVu Sans", -14));
+    HFONT f = GetFont(Ask("DejaVu Sans", -14));
     EXPECT_EQ(TextWidth(f, ""), 0);
     EXPECT_EQ(TextWidth(f, "Close"), TextWidth(f, "Clo") + TextWidth(f, "se"));
     EXPECT_EQ(GetTextExtent(nullptr, "Close").cx, TextWidth(nullptr, "Close"));
@@ -165,10 +165,10 @@ TEST(TextOut, AccentedCp1252CharacterHasInkAboveTheLetter) {
 
 TEST(TextOut, ReportsWidthsForComparison) {
     for (const char* name : {"宋体", "DejaVu Sans"}) {
-        HFONT f = GetFont(Spec(name, -14));
+        HFONT f = GetFont(Ask(name, -14));
         std::printf("[ widths ] %s -14 (%s): Close %d, Download Now %d; bold -19 Lumivane %d\n", name,
                     f->FaceFile().c_str(), TextWidth(f, "Close"), TextWidth(f, "Download Now"),
-                    TextWidth(GetFont(Spec(name, -19, true)), "Lumivane"));
+                    TextWidth(GetFont(Ask(name, -19, true)), "Lumivane"));
     }
 }
 
@@ -178,7 +178,7 @@ namespace {
 
 TEST(TextOut, UnderlineAndStrikeOutSpanTheWholeText) {
     for (bool strike : {false, true}) {
-        FontSpec fontSpec = Spec("宋体", -14);
+        FontSpec fontSpec = Ask("宋体", -14);
         fontSpec.underline = !strike;
         fontSpec.strikeOut = strike;
         HFONT f = GetFont(fontSpec);
@@ -202,7 +202,7 @@ TEST(TextOut, UnderlineAndStrikeOutSpanTheWholeText) {
 }
 
 TEST(TextOut, ItalicLeansRight) {
-    FontSpec fontSpec = Spec("宋体", -14);
+    FontSpec fontSpec = Ask("宋体", -14);
     TRect upright = GlyphInk(GetFont(fontSpec), "l");
     fontSpec.italic = true;
     TRect slanted = GlyphInk(GetFont(fontSpec), "l");
