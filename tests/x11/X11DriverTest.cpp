@@ -411,6 +411,24 @@ TEST_F(X11DriverTest, KeysCharactersAndRepeat) {
     ASSERT_NE(First(PumpFor(DriverEvent::FocusOut), DriverEvent::FocusOut), nullptr);
 }
 
+// The very first key the window gets already goes through the input method: a dead key followed
+// by a letter composes one character.
+TEST_F(X11DriverTest, FirstKeysComposeThroughTheInputMethod) {
+    probe.MapSpareKey("dead_acute");
+    const DriverWindowId id = ShowWindow();
+    const TPoint o = driver->ClientOrigin(id);
+    probe.MovePointer(o.x + 5, o.y + 5);
+    probe.Focus(id);
+    ASSERT_NE(First(PumpFor(DriverEvent::FocusIn), DriverEvent::FocusIn), nullptr);
+    for (const char* k : {"+dead_acute", "-dead_acute", "+e", "-e"}) probe.Key(k + 1, k[0] == '+');
+    probe.MovePointer(o.x + 6, o.y + 5); // end marker
+    const Events ev = PumpFor(DriverEvent::PointerMove);
+    std::string chars;
+    for (const DriverEvent& e : ev)
+        if (e.type == DriverEvent::Char) chars += static_cast<char>(e.ch);
+    EXPECT_EQ(chars, "\xE9");
+}
+
 TEST_F(X11DriverTest, ResizeAndMoveFromOutsideAreReported) {
     const DriverWindowId id = ShowWindow();
     Pump(nullptr, 100);

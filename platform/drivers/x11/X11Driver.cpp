@@ -154,6 +154,8 @@ struct TopLevel {
     TopLevelKind kind = TopLevelKind::Normal;
     bool sizeable = true;
     XIC ic = nullptr;
+    long eventMask = 0;        // what the window selected, before the input method adds its own
+    bool focused = false;      // has the keyboard focus (as its last FocusIn/FocusOut said)
     int width = 0, height = 0; // last known client size
     int x = 0, y = 0;          // last known screen position of the client area
     XImage* image = nullptr;   // the pixels last presented, window-sized
@@ -207,7 +209,8 @@ private:
     void SetSizeHints(TopLevel& w, int x, int y, int width, int height, bool minFromSize);
     void SetWindowType(TopLevel& w, Atom type);
     void SetMotifHints(TopLevel& w, const TopLevelSpec& request);
-    void CreateInputContext(TopLevel& w, long eventMask);
+    void CreateInputContext(TopLevel& w);
+    void OpenInputMethod();
 
     // Pixels.
     bool EnsureImage(TopLevel& w, int width, int height);
@@ -248,6 +251,7 @@ private:
     bool FFastPixels = false; // the visual takes 0x00RRGGBB words as they are
     int FShift[3] = {}, FBits[3] = {};
     XIM FIM = nullptr;
+    bool FIMOpened = false; // the input method is opened at the first key press
     bool FDetectableRepeat = false;
     std::bitset<256> FKeysDown;
     std::unordered_map<Window, TopLevel> FWindows;
@@ -318,15 +322,24 @@ X11Driver::X11Driver(Display* display) : FDisplay(display) {
     const char* ctype = std::setlocale(LC_CTYPE, nullptr);
     if (ctype && (std::strcmp(ctype, "C") == 0 || std::strcmp(ctype, "POSIX") == 0))
         std::setlocale(LC_CTYPE, "");
-    if (XSupportsLocale()) {
-        XSetLocaleModifiers("");
+    if (XSupportsLocale()) XSetLocaleModifiers("");
+}
+
+// Opening an input method reads the locale's whole compose table (hundreds of kilobytes, several
+// milliseconds): a window that is never typed in does without. The first key press opens it
+// and gives every window its input context before that key is filtered.
+void X11Driver::OpenInputMethod() {
+    if (FIMOpened) return;
+    FIMOpened = true;
+    if (!XSupportsLocale()) return;
+    FIM = XOpenIM(FDisplay, nullptr, nullptr, nullptr);
+    if (!FIM) {
+        // XMODIFIERS names a server that is not running: use Xlib's own.
+        XSetLocaleModifiers("@im=none");
         FIM = XOpenIM(FDisplay, nullptr, nullptr, nullptr);
-        if (!FIM) {
-            // XMODIFIERS names a server that is not running: use Xlib's own.
-            XSetLocaleModifiers("@im=none");
-            FIM = XOpenIM(FDisplay, nullptr, nullptr, nullptr);
-        }
     }
+    for (auto& [xid, w] : FWindows)
+        if (w.kind != TopLevelKind::Popup) CreateInputContext(w);
 }
 
 X11Driver::~X11Driver() {
@@ -378,6 +391,7 @@ DriverWindowId X11Driver::CreateTopLevel(const TopLevelSpec& request) {
     w.xid = xid;
     w.kind = request.kind;
     w.sizeable = request.sizeable;
+    w.eventMask = eventMask;
     w.width = width;
     w.height = height;
     w.x = x;
@@ -411,20 +425,21 @@ DriverWindowId X11Driver::CreateTopLevel(const TopLevelSpec& request) {
         break;
     case TopLevelKind::Popup: SetWindowType(w, FAtoms[A_NET_WM_WINDOW_TYPE_TOOLTIP]); break;
     }
-    if (!popup) CreateInputContext(w, eventMask);
+    if (!popup) CreateInputContext(w);
     XFlush(FDisplay);
     return xid;
 }
 
-void X11Driver::CreateInputContext(TopLevel& w, long eventMask) {
-    if (!FIM) return;
+void X11Driver::CreateInputContext(TopLevel& w) {
+    if (!FIM || w.ic) return;
     w.ic = XCreateIC(FIM, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow,
                      w.xid, XNFocusWindow, w.xid, nullptr);
     if (!w.ic) return;
     // The input method may need events of its own on our window.
     long imMask = 0;
-    if (!XGetICValues(w.ic, XNFilterEvents, &imMask, nullptr) && (imMask & ~eventMask))
-        XSelectInput(FDisplay, w.xid, eventMask | imMask);
+    if (!XGetICValues(w.ic, XNFilterEvents, &imMask, nullptr) && (imMask & ~w.eventMask))
+        XSelectInput(FDisplay, w.xid, w.eventMask | imMask);
+    if (w.focused) XSetICFocus(w.ic);
 }
 
 void X11Driver::SetSizeHints(TopLevel& w, int x, int y, int width, int height, bool minFromSize) {
@@ -752,6 +767,7 @@ void X11Driver::Drain(std::vector<DriverEvent>& out) {
     while (XPending(FDisplay) > 0) {
         XEvent ev;
         XNextEvent(FDisplay, &ev);
+        if (ev.type == KeyPress) OpenInputMethod();
         if (XFilterEvent(&ev, None)) continue; // the input method's
         Translate(ev, out);
     }
@@ -767,6 +783,7 @@ bool X11Driver::WaitForEvent(XEvent& found, const std::function<bool(const XEven
                 found = ev;
                 return true;
             }
+            if (ev.type == KeyPress) OpenInputMethod();
             if (XFilterEvent(&ev, None)) continue;
             Translate(ev, FQueued); // input arriving meanwhile is kept, in order
         }
@@ -850,6 +867,7 @@ void X11Driver::Translate(XEvent& ev, std::vector<DriverEvent>& out) {
         // Grabs by the window manager (a move, a key binding) are not focus changes.
         if (ev.xfocus.mode == NotifyGrab || ev.xfocus.mode == NotifyUngrab) return;
         if (ev.xfocus.detail == NotifyPointer) return;
+        w->focused = ev.type == FocusIn;
         if (ev.type == FocusIn) {
             if (w->ic) XSetICFocus(w->ic);
         } else {

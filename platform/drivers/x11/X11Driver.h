@@ -17,7 +17,8 @@
 // - The environment variable LUMI_X11_NO_SHM=1 turns shared memory off (tests use it to check
 //   the XPutImage path).
 // - Input methods need a locale: when LC_CTYPE is still "C", the driver sets it from the
-//   environment (setlocale(LC_CTYPE, "")).
+//   environment (setlocale(LC_CTYPE, "")). The input method itself is opened at the first key
+//   press, before that key is filtered: a window never typed in never loads a compose table.
 
 // Opens the display (null: $DISPLAY). Throws Exception("cannot open display ...") when it can't.
 std::unique_ptr<Driver> CreateX11Driver(const char* displayName);
