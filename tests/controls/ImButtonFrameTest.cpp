@@ -75,14 +75,18 @@ TEST_F(ImButtonTest, FramePixelsOfEachLookAndState) {
             EXPECT_EQ(At(*f, e.x, e.y), e.c) << "look " << int(c.look) << " state " << c.state << " at " << e.x << "," << e.y;
         for (int y = 0; y < 25; ++y)
             for (int x = 0; x < 75; ++x) ASSERT_NE(At(*f, x, y), kGuard) << int(c.look) << " leaves " << x << "," << y;
+        // The caption that follows is drawn without background.
+        EXPECT_EQ(f->Canvas()->Brush()->Style(), bsClear) << "look " << int(c.look) << " state " << c.state;
     }
 }
 
-// Rows j = 0 and j = 20 of the side pixels are painted over by lines and corners afterwards.
+// Gradient row 0 and side rows j = 0 and j = 20 are painted over by the outline, lines and corners
+// afterwards.
 TEST_F(ImButtonTest, XpSidePixelsOfFirstAndLastRows) {
     btn->fSetLooks(ibkWindowsXP);
     auto f = Paper(75, 25);
     auto draw = [&](int state) { return [&, state] { btn->fDrawFrameRect(f->Canvas(), {0, 0, 75, 25}, state); }; };
+    EXPECT_TRUE(Has(History(*f, {37, 0}, draw(0)), RGB(255, 255, 255)));  // row 0, under the outline
     EXPECT_TRUE(Has(History(*f, {73, 2}, draw(ibsHot)), RGB(238, 220, 173)));
     EXPECT_TRUE(Has(History(*f, {1, 22}, draw(ibsHot)), RGB(247, 180, 54)));
     EXPECT_TRUE(Has(History(*f, {72, 22}, draw(ibsHot)), RGB(249, 180, 62)));

@@ -1,6 +1,8 @@
 // Properties, colour set, window shape, stored form, and the pointer, press and timer handling of
 // the image button in a running window system.
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "ImButtonTestKit.h"
 #include "framework/ClassRegistry.h"
@@ -91,6 +93,50 @@ TEST_F(ImButtonTest, ColourSetIndexesAssignAndRepaint) {
     EXPECT_EQ(paints, 1);
 }
 
+// Which setters repaint (counted paints after the window system settles) and which only store.
+TEST_F(ImButtonTest, SettersThatRepaintAndSettersThatOnlyStore) {
+    int paints = 0;
+    btn->fSetOnOwnerDraw([&](TObject*, TCanvas*, TRect*, int, int&) { ++paints; });
+    session.Pump();
+    auto paintsAfter = [&](const std::function<void()>& set) {
+        paints = 0;
+        set();
+        session.Pump();
+        return paints;
+    };
+    auto strip = Strip(18, {clRed});
+    TPicture pic;
+    pic.Assign(strip.get());
+    TImButtonColors colours(nullptr);
+    TFont font;
+    font.SetColor(clRed);
+    const std::pair<const char*, std::function<void()>> repainting[] = {
+        {"Animated", [&] { btn->fSetAnimate(true); }},
+        {"AnimatedCount", [&] { btn->fSetAniCount(3); }},
+        {"Spacing", [&] { btn->fSetSpacing(2); }},
+        {"FocusRect", [&] { btn->fSetFocusRect(true); }},
+        {"Looks", [&] { btn->fSetLooks(ibkNormal); }},
+        {"Colors", [&] { btn->fSetBtnColors(&colours); }},
+        {"Picture", [&] { btn->fSetNomPicture(&pic); }},
+        {"PictureCount", [&] { btn->fSetPicCount(0); }},
+        {"AnimatePicture", [&] { btn->fSetHotPicutre(&pic); }},
+        {"Color", [&] { btn->SetColor(clRed); }},
+        {"Enabled", [&] { btn->SetEnabled(false); }},
+        {"Font", [&] { btn->SetFont(&font); }},
+    };
+    for (const auto& [name, set] : repainting) EXPECT_EQ(paintsAfter(set), 1) << name;
+    const std::pair<const char*, std::function<void()>> storing[] = {
+        {"DefaultDraw", [&] { btn->fSetDefaultDraw(false); }},
+        {"HotTextColor", [&] { btn->fSetHotTextColor(clRed); }},
+        {"AnimateSpeed", [&] { btn->fSetAniSpd(50); }},
+        {"OnMouseEnter", [&] { btn->fSetOnMouseEnter([](TObject*) {}); }},
+        {"OnMouseLeave", [&] { btn->fSetOnMouseLeave([](TObject*) {}); }},
+    };
+    for (const auto& [name, set] : storing) EXPECT_EQ(paintsAfter(set), 0) << name;
+    EXPECT_EQ(btn->fGetAniSpd(), 50);
+    EXPECT_EQ(btn->Timer()->Interval(), 50u);
+}
+
 // ---- Window ----
 
 TEST_F(ImButtonTest, WindowIsOwnerDrawnAndKeepsItsBackground) {
@@ -132,11 +178,21 @@ TEST_F(ImButtonTest, FocusMarksTheButtonAsDefault) {
     edit->SetFocus();
     session.Pump();
     EXPECT_FALSE(btn->IsDefault());
-    btn->SetDefault(true);
+    int paints = 0;
+    btn->fSetOnOwnerDraw([&](TObject*, TCanvas*, TRect*, int, int&) { ++paints; });
     session.Pump();
+    paints = 0;
+    btn->SetDefault(true);
     EXPECT_TRUE(btn->IsDefault());
+    EXPECT_EQ(paints, 1);  // repainted at once, not later
+    session.Pump();
     // The outline of a default button is on screen.
     EXPECT_EQ(Shown(0, 0), Rgb(clWindowFrame));
+    paints = 0;
+    btn->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(edit));  // marking unchanged: no paint
+    session.Pump();
+    EXPECT_TRUE(btn->IsDefault());
+    EXPECT_EQ(paints, 0);
 }
 
 // ---- Stored form ----
@@ -245,6 +301,63 @@ TEST_F(ImButtonTest, HoverEntersOnceFromTheMoveAndAgainFromTheNotification) {
     EXPECT_FALSE(btn->Timer()->Enabled());
 }
 
+// What the event handlers see: the flags are already updated; the timer starts after the enter
+// event and stops before the leave event.
+TEST_F(ImButtonTest, EnterAndLeaveEventsSeeTheUpdatedState) {
+    bool inside = false, held = false, pressed = true, timer = true;
+    int counter = -1;
+    btn->fSetOnMouseEnter([&](TObject*) {
+        inside = btn->MouseIn();
+        pressed = btn->Pressed();
+        timer = btn->Timer()->Enabled();
+        counter = btn->Counter();
+    });
+    btn->fSetOnMouseLeave([&](TObject*) {
+        inside = btn->MouseIn();
+        held = btn->MouseHeld();
+        pressed = btn->Pressed();
+        timer = btn->Timer()->Enabled();
+        counter = btn->Counter();
+    });
+    session.MoveTo(Btn(), 10, 10);
+    EXPECT_TRUE(inside);
+    EXPECT_FALSE(pressed || timer);
+    EXPECT_EQ(counter, 0);
+    session.Press();
+    btn->Perform(CM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(inside || pressed || timer);
+    EXPECT_TRUE(held);  // the press survives leaving
+    btn->Perform(CM_MOUSEENTER, 0, 0);
+    EXPECT_TRUE(inside && pressed);  // pushed again before the event
+    EXPECT_FALSE(timer);
+    EXPECT_TRUE(btn->Timer()->Enabled());
+    session.Release();
+}
+
+// A position that cannot be read or converted counts as inside: the button stays hot and the
+// animation goes on.
+TEST_F(ImButtonTest, TimerTakesAnUnknownCursorAsInside) {
+    int paints = 0;
+    btn->fSetOnOwnerDraw([&](TObject*, TCanvas*, TRect*, int, int&) { ++paints; });
+    btn->fSetAnimate(true);
+    session.MoveTo(Btn(), 10, 10);
+    session.Driver().SetCursorPos({0, 0});  // far outside the button...
+    session.Driver().SetCursorUnknown();    // ...but not readable
+    paints = 0;
+    btn->ImMousePosTimer(btn->Timer());
+    EXPECT_TRUE(btn->MouseIn());
+    EXPECT_EQ(paints, 1);  // Repaint, at once
+
+    TImButton windowless(nullptr);  // no window to convert into
+    session.Driver().SetCursorPos({500, 500});  // outside, read as screen or as client position
+    windowless.fMouseEnter();
+    windowless.ImMousePosTimer(windowless.Timer());
+    EXPECT_TRUE(windowless.MouseIn());
+    session.Driver().SetCursorPos({0, 0});  // readable and outside: the leave steps
+    btn->ImMousePosTimer(btn->Timer());
+    EXPECT_FALSE(btn->MouseIn());
+}
+
 TEST_F(ImButtonTest, TimerNoticesLeavingAndRepaintsOnlyWhenAnimated) {
     int paints = 0;
     btn->fSetOnOwnerDraw([&](TObject*, TCanvas*, TRect*, int, int&) { ++paints; });
@@ -316,6 +429,17 @@ TEST_F(ImButtonTest, PressDragOffAndBackThenReleaseClicksOnce) {
     ClientToScreen(Btn(), &p);
     session.DoubleClick(p.x, p.y);
     EXPECT_EQ(clicks, 3);
+
+    // A captured move left of and above the button reads as far right and below: no enter.
+    btn->Perform(CM_MOUSELEAVE, 0, 0);
+    btn->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(-3, -3));
+    EXPECT_FALSE(btn->MouseIn());
+    btn->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(74, 24));
+    EXPECT_TRUE(btn->MouseIn());
+    btn->Perform(CM_MOUSELEAVE, 0, 0);
+    btn->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(75, 10));
+    btn->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(10, 25));
+    EXPECT_FALSE(btn->MouseIn());
 
     btn->SetDesigning(true);  // a press while designing changes no flag
     btn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
