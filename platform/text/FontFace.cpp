@@ -2,13 +2,16 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_SIZES_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <mutex>
+#include <utility>
 
 #include "platform/text/Cp1252.h"
 #include "platform/text/FontMatch.h"
@@ -42,15 +45,57 @@ bool IsBoldFace(FT_Face f) {
 
 double Px(FT_Long units, FT_Fixed scale) { return static_cast<double>(FT_MulFix(units, scale)) / 64.0; }
 
+// One FreeType face per font file and index for the whole process, shared by every font that uses
+// it: each open face maps the whole file and keeps its own tables and auto-hinter data, so a face
+// per font multiplied those by the number of sizes and styles. Each font draws through a size
+// object of its own on the shared face.
+using FaceKey = std::pair<std::string, int>;
+
+struct OpenFace {
+    FT_Face ft = nullptr;
+    int users = 0;
+};
+
+std::map<FaceKey, OpenFace>& OpenFaces() {
+    static auto* faces = new std::map<FaceKey, OpenFace>;
+    return *faces;
+}
+
+FT_Face AcquireFace(const FaceKey& key) {
+    OpenFace& open = OpenFaces()[key];
+    if (!open.ft && FT_New_Face(Library(), key.first.c_str(), key.second, &open.ft) != 0) open.ft = nullptr;
+    if (!open.ft) {
+        OpenFaces().erase(key);
+        return nullptr;
+    }
+    ++open.users;
+    return open.ft;
+}
+
+void ReleaseFace(const FaceKey& key) {
+    auto it = OpenFaces().find(key);
+    if (it == OpenFaces().end() || --it->second.users > 0) return;
+    FT_Done_Face(it->second.ft);
+    OpenFaces().erase(it);
+}
+
 } // namespace
 
 struct Font::Face {
-    FT_Face ft = nullptr;
+    FT_Face ft = nullptr;   // shared: see OpenFaces
+    FT_Size size = nullptr; // this font's own size on it
     bool embolden = false;
     bool oblique = false;
     std::string file;
+    int index = 0;
+    // Makes this font's size the one the shared face draws and measures with.
+    FT_Face Use() const {
+        FT_Activate_Size(size);
+        return ft;
+    }
     ~Face() {
-        if (ft) FT_Done_Face(ft);
+        if (size) FT_Done_Size(size);
+        if (ft) ReleaseFace({file, index});
     }
 };
 
@@ -60,7 +105,7 @@ Font::Font(const FontSpec& fontSpec) : FSpec(fontSpec) {
     FMatch = std::make_unique<FontMatch>(fontSpec);
     if (Library() && FMatch->Primary()) FPrimary = FaceOf(*FMatch->Primary());
     if (FPrimary) {
-        FT_Face f = FPrimary->ft;
+        FT_Face f = FPrimary->Use();
         FT_Error err = 0;
         if (h < 0) {
             err = FT_Set_Pixel_Sizes(f, 0, static_cast<FT_UInt>(-h));
@@ -100,7 +145,7 @@ const std::string& Font::FaceFile() const {
 bool Font::SyntheticBold() const { return FPrimary && FPrimary->embolden; }
 
 void Font::ComputeMetrics() {
-    FT_Face f = FPrimary->ft;
+    FT_Face f = FPrimary->Use();
     const FT_Size_Metrics& m = f->size->metrics;
     double em = FEm26 / 64.0;
     double asc, desc;
@@ -151,7 +196,14 @@ Font::Face* Font::FaceOf(const FaceSource& src) const {
     if (it != FFaces.end()) return it->second.get();
     auto face = std::make_unique<Face>();
     face->file = src.file;
-    if (FT_New_Face(Library(), src.file.c_str(), src.index, &face->ft) != 0) face->ft = nullptr;
+    face->index = src.index;
+    face->ft = Library() ? AcquireFace(key) : nullptr;
+    if (face->ft && FT_New_Size(face->ft, &face->size) != 0) {
+        face->size = nullptr;
+        ReleaseFace(key);
+        face->ft = nullptr;
+    }
+    if (face->ft) face->Use();
     if (face->ft) {
         face->embolden = src.bold && !IsBoldFace(face->ft);
         face->oblique = src.italic && !(face->ft->style_flags & FT_STYLE_FLAG_ITALIC);
@@ -167,7 +219,7 @@ Font::Face* Font::FaceOf(const FaceSource& src) const {
 
 Glyph Font::Render(Face& face, unsigned index) const {
     Glyph g;
-    FT_Face f = face.ft;
+    FT_Face f = face.Use();
     if (FT_Load_Glyph(f, index, kLoadFlags) != 0) return g;
     FT_GlyphSlot slot = f->glyph;
     if (face.oblique) FT_GlyphSlot_Oblique(slot);

@@ -99,6 +99,25 @@ TEST(FontLookup, BoldIsWiderAndInkier) {
     }
 }
 
+// Fonts of one file share its face: each still draws at its own size, whichever font used the
+// face last.
+TEST(FontLookup, FontsOfOneFileKeepTheirOwnSizes) {
+    Font small(Ask("DejaVu Sans", -12));
+    Font big(Ask("DejaVu Sans", -30));
+    ASSERT_EQ(small.FaceFile(), big.FaceFile());
+    const Glyph& w12 = small.GlyphFor(U'W');
+    const Glyph& w30 = big.GlyphFor(U'W');
+    Font again(Ask("DejaVu Sans", -12));
+    const Glyph& alone = again.GlyphFor(U'W');
+    EXPECT_GT(w30.height, w12.height);
+    EXPECT_EQ(w12.width, alone.width);
+    EXPECT_EQ(w12.height, alone.height);
+    EXPECT_EQ(w12.advance, alone.advance);
+    EXPECT_EQ(w12.coverage, alone.coverage);
+    EXPECT_EQ(small.Metrics().height, again.Metrics().height);
+    EXPECT_LT(small.Metrics().height, big.Metrics().height);
+}
+
 TEST(FontMetrics, NegativeHeightIsTheEm) {
     for (int em : {11, 14, 19, 40}) {
         HFONT f = GetFont(Ask("DejaVu Sans", -em));
