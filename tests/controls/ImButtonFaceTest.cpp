@@ -35,6 +35,28 @@ bool HoldsLighter(const TBitmap& b, TRect r, TColor than) {
     });
 }
 
+// Smallest rectangle holding every pixel of r that differs from back; empty when none does.
+TRect InkBox(const TBitmap& b, TRect r, TColor back) {
+    TRect box{r.Right, r.Bottom, r.Left, r.Top};
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x)
+            if (PixelToColor(b.Pixels().Get(x, y)) != back) {
+                box.Left = std::min(box.Left, x);
+                box.Top = std::min(box.Top, y);
+                box.Right = std::max(box.Right, x + 1);
+                box.Bottom = std::max(box.Bottom, y + 1);
+            }
+    return box;
+}
+
+// A bitmap of a class of its own: not drawn by the button.
+class TStampBitmap : public TBitmap {
+    LUMI_CLASS(TStampBitmap, TBitmap)
+public:
+    std::unique_ptr<TGraphic> CreateNew() const override { return std::make_unique<TStampBitmap>(); }
+};
+LUMI_DEFINE_CLASS(TStampBitmap) {}
+
 }  // namespace
 
 TEST_F(ImButtonTest, StripFramesByStateAndPosition) {
@@ -65,10 +87,49 @@ TEST_F(ImButtonTest, StripFramesByStateAndPosition) {
         EXPECT_EQ(At(*f, x + 13, y + 13), c.frame);
         EXPECT_NE(At(*f, x + 14, y + 14), c.frame);
         EXPECT_EQ(At(*f, x + 1, y + 9), face);  // olive is transparent
+        if (c.hot && c.strip == two.get() && !c.itemState) {
+            EXPECT_EQ(btn->Counter(), 1);  // frame 3 missing: frame 0, and the counter restarts at 1
+        }
         if (c.hot) btn->fMouseLeave();
         btn->SetEnabled(true);
     }
     EXPECT_TRUE(btn->fGetNomPicture()->Graphic()->Transparent());
+}
+
+// Pushed: the caption moves one pixel right and down, alone or beside a picture (which moves too).
+TEST_F(ImButtonTest, PushedCaptionMovesOneRightAndDown) {
+    const TColor face = Rgb(clBtnFace);
+    const TRect inside{3, 3, 72, 22};
+    auto box = [&](UINT itemState, TRect r) { return InkBox(*Face(itemState), r, face); };
+    const TRect plain = box(0, inside), pushed = box(ODS_SELECTED, inside);
+    ASSERT_LT(plain.Left, plain.Right);
+    EXPECT_EQ(pushed, (TRect{plain.Left + 1, plain.Top + 1, plain.Right + 1, plain.Bottom + 1}));
+
+    auto strip = Strip(18, {kF0});
+    SetPicture(strip.get());
+    const int x = PictureLeft(18, 2);
+    const TRect caption{x + 20, 3, 72, 22};
+    const TRect withPic = box(0, caption), withPicPushed = box(ODS_SELECTED, {x + 21, 3, 72, 22});
+    ASSERT_LT(withPic.Left, withPic.Right);
+    EXPECT_EQ(withPicPushed, (TRect{withPic.Left + 1, withPic.Top + 1, withPic.Right + 1, withPic.Bottom + 1}));
+    EXPECT_EQ(At(*Face(ODS_SELECTED), x + 5, 3 + 5), kF0);  // frame 0 (no frame 2) at (x + 1, 4)
+    EXPECT_EQ(At(*Face(ODS_SELECTED), x + 4, 3 + 4), face);
+}
+
+// Only a TBitmap or a TIcon is drawn; a graphic of another class still takes its place.
+TEST_F(ImButtonTest, OtherGraphicClassDrawsNothingButKeepsItsPlace) {
+    const TColor face = Rgb(clBtnFace);
+    auto strip = Strip(18, {kF0});
+    TStampBitmap stamp;
+    stamp.Assign(strip.get());
+    SetPicture(&stamp);
+    ASSERT_EQ(btn->fGetNomPicture()->Graphic()->ClassName(), "TStampBitmap");
+    auto f = Face();
+    const int x = PictureLeft(18, 2);
+    EXPECT_FALSE(Inked(*f, {x, 3, x + 18, 21}, face));
+    const TRect ink = InkBox(*f, {3, 3, 72, 22}, face);
+    EXPECT_GE(ink.Left, x + 20);  // the caption still starts after the picture's place
+    EXPECT_FALSE(btn->fGetNomPicture()->Graphic()->Transparent());
 }
 
 TEST_F(ImButtonTest, CaptionBesidePictureAndClippedWhenWide) {
@@ -125,7 +186,10 @@ TEST_F(ImButtonTest, DisabledSingleFramePictureIsEmbossed) {
     SetPicture(bmp.get());
     btn->SetEnabled(false);
     const int x = PictureLeft(18, 2), y = 3;
+    uint32_t copyMode = 0;
+    btn->fSetOnOwnerDraw([&](TObject*, TCanvas* c, TRect*, int, int&) { copyMode = c->CopyMode(); });
     auto f = Face();
+    EXPECT_EQ(copyMode, uint32_t(SRCCOPY));  // restored after the three stamps
     const TColor face = Rgb(clBtnFace), shadow = Rgb(clBtnShadow), light = Rgb(clBtnHighlight);
     for (Expect e : {Expect{x + 4, y + 4, shadow}, {x + 13, y + 8, shadow}, {x + 14, y + 9, light},
                      {x + 9, y + 14, light}, {x + 11, y + 11, face}, {x + 2, y + 2, face}})
@@ -165,6 +229,7 @@ TEST_F(ImButtonTest, HotCaptionColourOnlyWhenEnabled) {
     EXPECT_FALSE(HoldsNear(*Face(), text, 0x0000FF));
     btn->fMouseEnter();
     EXPECT_TRUE(HoldsNear(*Face(), text, 0x0000FF));
+    EXPECT_EQ(btn->Font()->Color(), clWindowText);  // the canvas took a copy
     btn->SetEnabled(false);
     auto off = Face();
     EXPECT_FALSE(HoldsNear(*off, text, 0x0000FF));
@@ -214,6 +279,23 @@ TEST_F(ImButtonTest, FullPictureStretchesTheStateRows) {
     auto big = Face(ODS_SELECTED, {0, 0, 80, 50});
     EXPECT_EQ(At(*big, 3, 3), RGB(1, 51, 7));
     EXPECT_EQ(At(*big, 79, 49), RGB(39, 74, 7));
+}
+
+// An icon on the full-picture look: drawn unscaled at the corner, and nothing else is drawn.
+TEST_F(ImButtonTest, FullPictureIconUnscaledAndAlone) {
+    btn->SetBounds(20, 30, 40, 25);
+    btn->fSetLooks(ibkFullPicture);
+    TIcon icon;
+    icon.SetImage(IconImage::FromSurfaces(Surface(16, 16, ColorToPixel(0x00FF00)), nullptr, 24));
+    SetPicture(&icon);
+    auto f = Face(ODS_FOCUS | ODS_SELECTED, {0, 0, 40, 25});
+    EXPECT_EQ(At(*f, 0, 0), 0x00FF00u);
+    EXPECT_EQ(At(*f, 15, 15), 0x00FF00u);
+    for (int y = 0; y < 25; ++y)
+        for (int x = 0; x < 40; ++x)
+            if (x >= 16 || y >= 16) {
+                ASSERT_EQ(At(*f, x, y), kGuard) << x << "," << y;
+            }
 }
 
 TEST_F(ImButtonTest, OwnerDrawAfterDefaultFaceAloneOrFailing) {
