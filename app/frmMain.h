@@ -13,7 +13,8 @@ class TMain : public TForm {
 public:
     explicit TMain(TComponent* Owner);
 
-    // The members in creation order.
+    // The members as declared; the layout creates them with KdBackImage1 first, then KdUrlLabel1
+    // and the rest in this order.
     TKdUrlLabel* KdUrlLabel1 = nullptr;
     TKdBackImage* KdBackImage1 = nullptr;
     TImImage* ImImage1 = nullptr;
