@@ -219,30 +219,47 @@ Surface Pattern(int w, int h, uint32_t salt) {
     return s;
 }
 
-void CheckPresentedPixels(X11DriverTest* t, Driver& driver, XProbe& probe, DriverWindowId id) {
-    (void)t;
-    Surface s = Pattern(478, 334, 0x5A5A5A);
+// A window big enough to be presented through shared memory, and the notice window's size, which
+// is presented straight from the surface.
+constexpr TSize kLarge{640, 480}, kSmall{478, 334};
+
+DriverWindowId ShowSized(const std::function<DriverWindowId(TopLevelSpec)>& show, TSize size) {
+    TopLevelSpec request;
+    request.bounds = {0, 0, size.cx, size.cy};
+    request.centred = true;
+    return show(request);
+}
+
+void CheckPresentedPixels(Driver& driver, XProbe& probe, DriverWindowId id, TSize size) {
+    const int w = size.cx, h = size.cy;
+    Surface s = Pattern(w, h, 0x5A5A5A);
     driver.Present(id, s, {s.Bounds()});
     TPoint sync;
     driver.GetCursorPos(sync); // a round trip: the server has drawn everything sent before it
-    EXPECT_EQ(probe.Pixels(id, 0, 0, 478, 334), s.Pixels());
+    EXPECT_EQ(probe.Pixels(id, 0, 0, w, h), s.Pixels());
 
     // Only the given rectangles travel: outside them the window keeps the old pixels.
-    Surface changed = Pattern(478, 334, 0x00FF00);
-    driver.Present(id, changed, {{10, 20, 30, 25}, {470, 330, 478, 334}});
+    Surface changed = Pattern(w, h, 0x00FF00);
+    const TRect a{10, 20, 30, 25}, b{w - 8, h - 4, w, h};
+    driver.Present(id, changed, {a, b});
     driver.GetCursorPos(sync);
-    const auto got = probe.Pixels(id, 0, 0, 478, 334);
-    for (int y = 0; y < 334; ++y)
-        for (int x = 0; x < 478; ++x) {
-            const bool inside = TRect{10, 20, 30, 25}.Contains(x, y) || TRect{470, 330, 478, 334}.Contains(x, y);
+    const auto got = probe.Pixels(id, 0, 0, w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const bool inside = a.Contains(x, y) || b.Contains(x, y);
             const uint32_t want = inside ? changed.Get(x, y) : s.Get(x, y);
-            ASSERT_EQ(got[static_cast<size_t>(y) * 478 + x], want) << x << "," << y;
+            ASSERT_EQ(got[static_cast<size_t>(y) * w + x], want) << x << "," << y;
         }
 }
 
 TEST_F(X11DriverTest, PresentShowsExactPixelsThroughSharedMemory) {
-    const DriverWindowId id = ShowWindow();
-    CheckPresentedPixels(this, *driver, probe, id);
+    const DriverWindowId id = ShowSized([&](TopLevelSpec r) { return ShowWindow(r); }, kLarge);
+    CheckPresentedPixels(*driver, probe, id, kLarge);
+}
+
+TEST_F(X11DriverTest, PresentShowsExactPixelsOfASmallWindowFromTheSurface) {
+    const DriverWindowId id = ShowSized([&](TopLevelSpec r) { return ShowWindow(r); }, kSmall);
+    CheckPresentedPixels(*driver, probe, id, kSmall);
 }
 
 TEST_F(X11DriverTest, PresentShowsExactPixelsWithoutSharedMemory) {
@@ -250,20 +267,42 @@ TEST_F(X11DriverTest, PresentShowsExactPixelsWithoutSharedMemory) {
     setenv("LUMI_X11_NO_SHM", "1", 1);
     driver = CreateX11Driver(nullptr);
     unsetenv("LUMI_X11_NO_SHM");
-    const DriverWindowId id = ShowWindow();
-    CheckPresentedPixels(this, *driver, probe, id);
+    const DriverWindowId id = ShowSized([&](TopLevelSpec r) { return ShowWindow(r); }, kLarge);
+    CheckPresentedPixels(*driver, probe, id, kLarge);
 }
 
 TEST_F(X11DriverTest, ExposedWindowIsRepaintedFromTheLastPixels) {
-    const DriverWindowId id = ShowWindow();
-    const Surface s = Pattern(478, 334, 0x123456);
+    // A window presented through shared memory: the driver has every pixel.
+    const DriverWindowId id = ShowSized([&](TopLevelSpec r) { return ShowWindow(r); }, kLarge);
+    const Surface s = Pattern(kLarge.cx, kLarge.cy, 0x123456);
     driver->Present(id, s, {s.Bounds()});
     probe.Remap(id); // Xvfb keeps no backing store: the contents are gone until repainted
     const Events events = Pump(nullptr, 300);
     EXPECT_EQ(Count(events, DriverEvent::Expose), 0) << "the driver had every pixel";
     TPoint sync;
     driver->GetCursorPos(sync);
-    EXPECT_EQ(probe.Pixels(id, 0, 0, 478, 334), s.Pixels());
+    EXPECT_EQ(probe.Pixels(id, 0, 0, kLarge.cx, kLarge.cy), s.Pixels());
+
+    // A small window keeps no copy: every lost pixel is asked for, and presenting those parts
+    // again restores the window.
+    const DriverWindowId small = ShowSized([&](TopLevelSpec r) { return ShowWindow(r); }, kSmall);
+    const Surface t = Pattern(kSmall.cx, kSmall.cy, 0x654321);
+    driver->Present(small, t, {t.Bounds()});
+    Pump(nullptr, 100);
+    probe.Remap(small);
+    const Events asked = Pump(nullptr, 300);
+    std::vector<TRect> lost;
+    std::vector<bool> covered(static_cast<size_t>(kSmall.cx) * kSmall.cy);
+    for (const DriverEvent& e : asked) {
+        if (e.type != DriverEvent::Expose || e.window != small) continue;
+        lost.push_back(e.rect);
+        for (int y = e.rect.Top; y < e.rect.Bottom; ++y)
+            for (int x = e.rect.Left; x < e.rect.Right; ++x) covered[static_cast<size_t>(y) * kSmall.cx + x] = true;
+    }
+    EXPECT_TRUE(std::all_of(covered.begin(), covered.end(), [](bool c) { return c; }));
+    driver->Present(small, t, lost);
+    driver->GetCursorPos(sync);
+    EXPECT_EQ(probe.Pixels(small, 0, 0, kSmall.cx, kSmall.cy), t.Pixels());
 
     // A window never presented asks for its pixels.
     TopLevelSpec request;

@@ -135,6 +135,11 @@ constexpr int kMaxIconSide = 1024;
 // Smallest client area a window manager may shrink a sizeable window to (never more than the
 // window's first size).
 constexpr int kMinTrackWidth = 112, kMinTrackHeight = 27;
+// Windows of fewer pixels than this are presented straight from the caller's surface with
+// XPutImage and the driver keeps no copy: the window system presents exposed parts again from its
+// surface. Larger windows go through a shared-memory image (when the server has the extension),
+// which saves sending every frame down the socket and keeps their pixels for exposures.
+constexpr int64_t kShmMinPixels = 512 * 512;
 
 struct MotifHints {
     unsigned long flags, functions, decorations;
@@ -218,6 +223,7 @@ private:
     void FreeImage(TopLevel& w);
     void CopyToImage(TopLevel& w, const Surface& s, const TRect& r);
     void PutImage(TopLevel& w, const TRect& r, bool last);
+    void PutSurface(TopLevel& w, const Surface& s, const std::vector<TRect>& rects);
 
     // Events.
     void Drain(std::vector<DriverEvent>& out);
@@ -691,9 +697,31 @@ void X11Driver::PutImage(TopLevel& w, const TRect& r, bool last) {
     }
 }
 
+void X11Driver::PutSurface(TopLevel& w, const Surface& s, const std::vector<TRect>& rects) {
+    // An image header over the surface's own rows: XPutImage has sent them when it returns.
+    const Pixel* pixels = s.Row(0);
+    XImage* img = XCreateImage(FDisplay, FVisual, FDepth, ZPixmap, 0,
+                               reinterpret_cast<char*>(const_cast<Pixel*>(pixels)), s.Width(),
+                               s.Height(), 32, s.Width() * 4);
+    if (!img) return;
+    for (const TRect& r : rects) {
+        const TRect c = r.Intersect(s.Bounds());
+        if (!c.IsEmpty())
+            XPutImage(FDisplay, w.xid, FGC, img, c.Left, c.Top, c.Left, c.Top, c.Width(), c.Height());
+    }
+    img->data = nullptr; // the surface's
+    XDestroyImage(img);
+}
+
 void X11Driver::Present(DriverWindowId id, const Surface& surface, const std::vector<TRect>& rects) {
     TopLevel* w = Find(id);
     if (!w || surface.Width() <= 0 || surface.Height() <= 0) return;
+    if (FFastPixels && (!FShm || int64_t{surface.Width()} * surface.Height() < kShmMinPixels)) {
+        FreeImage(*w); // kept from a larger size; exposures are the window system's now
+        PutSurface(*w, surface, rects);
+        XFlush(FDisplay);
+        return;
+    }
     const bool fresh = !w->image || w->image->width != surface.Width() || w->image->height != surface.Height();
     if (!EnsureImage(*w, surface.Width(), surface.Height())) return;
     if (w->shmBusy) {

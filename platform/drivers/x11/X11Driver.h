@@ -4,13 +4,16 @@
 
 #include "platform/drivers/Driver.h"
 
-// The real-display driver: one X window per top-level window, drawn by copying surface pixels
-// (MIT-SHM where the server offers it, XPutImage otherwise).
+// The real-display driver: one X window per top-level window, drawn from surface pixels (large
+// windows through an MIT-SHM image where the server offers it, others with XPutImage straight from
+// the surface).
 //
 // Choices others may rely on:
 // - A DriverWindowId is the X window's id, so tests and tools can address the window directly.
-// - The driver keeps the pixels it was last given for each window and repaints exposed parts
-//   itself; it reports Expose only for parts it has never been given pixels for.
+// - A window presented through shared memory (or through a converted image, on visuals that do
+//   not take surface pixels as they are) keeps the pixels it was last given, and the driver
+//   repaints its exposed parts itself; for other windows, and for parts never given pixels, it
+//   reports Expose and the window system presents them again.
 // - Losing the display connection prints a message on standard error and ends the process at
 //   once with status 3 (Xlib cannot continue after it; nothing is left to save).
 // - X protocol errors are logged on standard error and otherwise ignored.
