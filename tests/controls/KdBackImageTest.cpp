@@ -133,6 +133,30 @@ TEST(KdBackImage, EmptyingThePictureBringsBackTheFrame) {
     EXPECT_EQ(s.At(10, 10), kBack);
 }
 
+TEST(KdBackImage, InPlaceChangesWaitForASetterEvenOneThatChangesNothing) {
+    BackImageScene s(30, 30, {0, 0, 20, 20});
+    auto bmp = PositionBitmap(10, 10);
+    s.SetPicture(bmp.get());
+    EXPECT_EQ(s.At(12, 3), RGB(2, 3, 7));
+    auto paintIn = [&](TColor c) {
+        TBitmap* own = s.image->fGetPicture()->Bitmap();
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x) own->Pixels().Set(x, y, ColorToPixel(c));
+        s.session.Pump();
+    };
+    // Drawing on the owned bitmap is not watched.
+    paintIn(clMaroon);
+    EXPECT_EQ(s.At(12, 3), RGB(2, 3, 7));
+    // Setting the style or the transparency to the value it already has repaints.
+    s.image->fSetStyle(kdbmsTiled);
+    s.session.Pump();
+    EXPECT_EQ(s.At(12, 3), clMaroon);
+    paintIn(clNavy);
+    s.image->fSetTransparent(false);
+    s.session.Pump();
+    EXPECT_EQ(s.At(12, 3), clNavy);
+}
+
 TEST(KdBackImage, TransparentLetsTheParentThroughEveryTile) {
     // Bottom-left pixel colour (the transparent one) fills the left column of each 3 x 3 tile.
     auto bmp = std::make_unique<TBitmap>();
