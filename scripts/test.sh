@@ -24,6 +24,10 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
 cmake --build build-fuzz -j "$jobs"
 
 status=0
+# Fuzzers and sanitizer runs see the same pinned fonts as the tests; fontconfig's own long-lived
+# blocks are not our leaks.
+export FONTCONFIG_FILE="$PWD/tests/fonts/fonts.conf" LANG=C.UTF-8
+export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp"
 echo "== fuzz (${LUMI_FUZZ_SECONDS:-15} s each)"
 for f in build-fuzz/bin/fuzz_*; do
   [ -x "$f" ] || continue
