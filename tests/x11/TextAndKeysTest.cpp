@@ -61,6 +61,22 @@ TEST(X11Text, RoundTripsEveryDefinedCp1252Byte) {
     EXPECT_EQ(Cp1252ToUtf8("\x80\x81" "A"), "\xE2\x82\xAC" "A"); // undefined byte dropped
 }
 
+TEST(X11Text, PrintableLatin1FromUtf8OnlyWhenEveryCharacterIsOne) {
+    std::string out;
+    EXPECT_TRUE(Utf8ToPrintableLatin1("", out));
+    EXPECT_EQ(out, "");
+    EXPECT_TRUE(Utf8ToPrintableLatin1("Zo\xC3\xAB\t\xC2\xA0~ \xC3\xBF", out));
+    EXPECT_EQ(out, "Zo\xEB\t\xA0~ \xFF");
+    EXPECT_FALSE(Utf8ToPrintableLatin1("\xE2\x82\xAC", out));    // the Euro sign is beyond Latin-1
+    EXPECT_FALSE(Utf8ToPrintableLatin1("a\nb", out));             // controls other than tab
+    EXPECT_FALSE(Utf8ToPrintableLatin1("\x7F", out));
+    EXPECT_FALSE(Utf8ToPrintableLatin1("\xC2\x85", out));         // C1 control
+    EXPECT_FALSE(Utf8ToPrintableLatin1("caf\xE9", out));           // Latin-1 bytes are not UTF-8
+    EXPECT_FALSE(Utf8ToPrintableLatin1("ab\xC3", out));            // cut short
+    EXPECT_FALSE(Utf8ToPrintableLatin1("\xC3\x41", out));         // no continuation byte
+    EXPECT_FALSE(Utf8ToPrintableLatin1("\xC1\xA1", out));         // overlong 'a'
+}
+
 TEST(X11Text, Latin1ConversionsMapTheDifferingRange) {
     EXPECT_EQ(Latin1ToCp1252("caf\xE9\x85\x9F"), "caf\xE9"); // C1 controls dropped
     EXPECT_EQ(Cp1252ToLatin1("caf\xE9 \x80"), "caf\xE9 ?");

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cstring>
 #include <cstdlib>
 #include <fstream>
@@ -141,7 +142,11 @@ TEST_F(X11DriverTest, NormalWindowTellsTheWindowManagerWhatItIs) {
     std::string type;
     EXPECT_EQ(probe.Text(id, "_NET_WM_NAME", &type), "Renamed to Lumivane");
     EXPECT_EQ(type, "UTF8_STRING");
-    EXPECT_EQ(probe.Text(id, "WM_NAME"), "Renamed to Lumivane");
+    EXPECT_EQ(probe.Text(id, "WM_NAME", &type), "Renamed to Lumivane");
+    EXPECT_EQ(type, "STRING");
+    EXPECT_EQ(probe.Text(id, "WM_ICON_NAME", &type), "Renamed to Lumivane");
+    EXPECT_EQ(type, "STRING");
+    EXPECT_EQ(probe.Text(id, "WM_LOCALE_NAME"), std::setlocale(LC_CTYPE, nullptr));
     EXPECT_EQ(probe.Text(id, "WM_CLASS").find('\0') != std::string::npos, true);
     EXPECT_NE(probe.Text(id, "WM_CLASS").find("Lumivane"), std::string::npos);
     EXPECT_EQ(probe.Longs(id, "_NET_WM_PID"), std::vector<unsigned long>{static_cast<unsigned long>(getpid())});
@@ -166,9 +171,16 @@ TEST_F(X11DriverTest, NormalWindowTellsTheWindowManagerWhatItIs) {
     EXPECT_LE(hints[5], 478u); // minimum size no larger than the window
     EXPECT_GT(hints[5], 0u);
 
+    // The old name property: Latin-1 text as STRING, anything beyond as COMPOUND_TEXT.
+    driver->SetTitle(id, "Zo\xC3\xAB\t\xC2\xA0!");
+    EXPECT_EQ(probe.Text(id, "WM_NAME", &type), "Zo\xEB\t\xA0!");
+    EXPECT_EQ(type, "STRING");
+    EXPECT_EQ(probe.Text(id, "WM_ICON_NAME", &type), "Zo\xEB\t\xA0!");
+    EXPECT_EQ(type, "STRING");
     driver->SetTitle(id, "Zo\xC3\xAB \xE2\x82\xAC");
     EXPECT_EQ(probe.Text(id, "_NET_WM_NAME"), "Zo\xC3\xAB \xE2\x82\xAC");
-    EXPECT_FALSE(probe.Text(id, "WM_NAME").empty());
+    EXPECT_FALSE(probe.Text(id, "WM_NAME", &type).empty());
+    EXPECT_EQ(type, "COMPOUND_TEXT");
 
     std::vector<uint32_t> icon(4 * 3, 0xFFFF0000u);
     icon[5] = 0x80123456u;

@@ -119,13 +119,15 @@ enum AtomIndex {
     A_WM_PROTOCOLS, A_WM_DELETE_WINDOW, A_NET_WM_PING, A_NET_WM_NAME, A_NET_WM_ICON_NAME,
     A_NET_WM_ICON, A_NET_WM_PID, A_NET_WM_WINDOW_TYPE, A_NET_WM_WINDOW_TYPE_NORMAL,
     A_NET_WM_WINDOW_TYPE_DIALOG, A_NET_WM_WINDOW_TYPE_TOOLTIP, A_MOTIF_WM_HINTS, A_UTF8_STRING,
-    A_CLIPBOARD, A_TARGETS, A_TEXT, A_TIMESTAMP, A_INCR, A_LUMI_CLIP, A_LUMI_TIME, A_COUNT
+    A_CLIPBOARD, A_TARGETS, A_TEXT, A_TIMESTAMP, A_INCR, A_LUMI_CLIP, A_LUMI_TIME, A_WM_LOCALE_NAME,
+    A_COUNT
 };
 const char* const kAtomNames[A_COUNT] = {
     "WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_PING", "_NET_WM_NAME", "_NET_WM_ICON_NAME",
     "_NET_WM_ICON", "_NET_WM_PID", "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL",
     "_NET_WM_WINDOW_TYPE_DIALOG", "_NET_WM_WINDOW_TYPE_TOOLTIP", "_MOTIF_WM_HINTS", "UTF8_STRING",
     "CLIPBOARD", "TARGETS", "TEXT", "TIMESTAMP", "INCR", "_LUMI_CLIPBOARD", "_LUMI_TIMESTAMP",
+    "WM_LOCALE_NAME",
 };
 
 // Clipboard text we accept from other programs; more is cut off.
@@ -328,16 +330,16 @@ X11Driver::X11Driver(Display* display) : FDisplay(display) {
     const char* ctype = std::setlocale(LC_CTYPE, nullptr);
     if (ctype && (std::strcmp(ctype, "C") == 0 || std::strcmp(ctype, "POSIX") == 0))
         std::setlocale(LC_CTYPE, "");
-    if (XSupportsLocale()) XSetLocaleModifiers("");
 }
 
-// Opening an input method reads the locale's whole compose table (hundreds of kilobytes, several
-// milliseconds): a window that is never typed in does without. The first key press opens it
-// and gives every window its input context before that key is filtered.
+// Opening an input method loads Xlib's locale support and reads the locale's whole compose table
+// (most of a megabyte, several milliseconds): a window that is never typed in does without. The
+// first key press opens it and gives every window its input context before that key is filtered.
 void X11Driver::OpenInputMethod() {
     if (FIMOpened) return;
     FIMOpened = true;
     if (!XSupportsLocale()) return;
+    XSetLocaleModifiers("");
     FIM = XOpenIM(FDisplay, nullptr, nullptr, nullptr);
     if (!FIM) {
         // XMODIFIERS names a server that is not running: use Xlib's own.
@@ -410,9 +412,12 @@ DriverWindowId X11Driver::CreateTopLevel(const TopLevelSpec& request) {
     wmHints.flags = InputHint | StateHint;
     wmHints.input = popup ? False : True; // popups (hints) never take the focus
     wmHints.initial_state = NormalState;
-    // Sets WM_NAME, WM_CLIENT_MACHINE (which _NET_WM_PID needs), WM_HINTS and WM_CLASS.
-    Xutf8SetWMProperties(FDisplay, xid, request.title.c_str(), request.title.c_str(), nullptr, 0,
-                         nullptr, &wmHints, &classHint);
+    // Sets WM_CLIENT_MACHINE (which _NET_WM_PID needs), WM_HINTS and WM_CLASS; SetTitle sets the
+    // names, and WM_LOCALE_NAME tells in which locale they are.
+    XSetWMProperties(FDisplay, xid, nullptr, nullptr, nullptr, 0, nullptr, &wmHints, &classHint);
+    if (const char* locale = std::setlocale(LC_CTYPE, nullptr))
+        XChangeProperty(FDisplay, xid, FAtoms[A_WM_LOCALE_NAME], XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(locale), static_cast<int>(std::strlen(locale)));
     SetTitle(xid, request.title);
     SetSizeHints(w, x, y, width, height, true);
     const long pid = getpid();
@@ -537,14 +542,25 @@ void X11Driver::SetTitle(DriverWindowId id, const std::string& utf8) {
                     PropModeReplace, bytes, n);
     XChangeProperty(FDisplay, w->xid, FAtoms[A_NET_WM_ICON_NAME], FAtoms[A_UTF8_STRING], 8,
                     PropModeReplace, bytes, n);
-    // WM_NAME for older window managers, as STRING or COMPOUND_TEXT.
+    // WM_NAME for older window managers, as STRING or COMPOUND_TEXT. A Latin-1 title is written
+    // as Xlib would write it, without loading Xlib's locale support for it.
     std::string copy = utf8.substr(0, n);
-    char* list[1] = {copy.data()};
+    std::string latin1;
     XTextProperty text{};
-    if (Xutf8TextListToTextProperty(FDisplay, list, 1, XStdICCTextStyle, &text) >= Success) {
+    if (Utf8ToPrintableLatin1(copy, latin1)) {
+        text.value = reinterpret_cast<unsigned char*>(latin1.data());
+        text.encoding = XA_STRING;
+        text.format = 8;
+        text.nitems = latin1.size();
         XSetWMName(FDisplay, w->xid, &text);
         XSetWMIconName(FDisplay, w->xid, &text);
-        XFree(text.value);
+    } else {
+        char* list[1] = {copy.data()};
+        if (Xutf8TextListToTextProperty(FDisplay, list, 1, XStdICCTextStyle, &text) >= Success) {
+            XSetWMName(FDisplay, w->xid, &text);
+            XSetWMIconName(FDisplay, w->xid, &text);
+            XFree(text.value);
+        }
     }
     XFlush(FDisplay);
 }

@@ -92,3 +92,22 @@ std::string Cp1252ToLatin1(const std::string& cp1252) {
     }
     return out;
 }
+
+bool Utf8ToPrintableLatin1(const std::string& utf8, std::string& latin1) {
+    latin1.clear();
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(utf8[i]);
+        unsigned c = b;
+        if (b >= 0x80) {
+            // Latin-1 beyond ASCII takes two bytes, C2 or C3 and one continuation byte.
+            if ((b != 0xC2 && b != 0xC3) || i + 1 >= utf8.size()) return false;
+            const unsigned char cb = static_cast<unsigned char>(utf8[++i]);
+            if ((cb & 0xC0) != 0x80) return false;
+            c = ((b & 0x1Fu) << 6) | (cb & 0x3Fu);
+        }
+        const bool printable = (c >= 0x20 && c < 0x7F) || c >= 0xA0 || c == '\t';
+        if (!printable) return false;
+        latin1 += static_cast<char>(c);
+    }
+    return true;
+}

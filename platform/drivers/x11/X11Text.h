@@ -10,3 +10,6 @@ std::string Cp1252ToUtf8(const std::string& cp1252);
 std::string Latin1ToCp1252(const std::string& latin1);
 // Characters beyond Latin-1 (the Euro sign, curly quotes...) become '?'.
 std::string Cp1252ToLatin1(const std::string& cp1252);
+// The text as Latin-1 when it is well-formed UTF-8 made only of printable Latin-1 characters and
+// tabs (what the STRING type holds as it is); false, with latin1 unspecified, otherwise.
+bool Utf8ToPrintableLatin1(const std::string& utf8, std::string& latin1);
