@@ -6,10 +6,16 @@
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <utility>
 
@@ -51,8 +57,75 @@ double Px(FT_Long units, FT_Fixed scale) { return static_cast<double>(FT_MulFix(
 // object of its own on the shared face.
 using FaceKey = std::pair<std::string, int>;
 
+// A font file read with pread instead of FreeType's mapping of the whole file. A mapping makes
+// every spot FreeType touches resident 64 KB at a time (the kernel maps the cached pages around
+// each fault), so a few dozen glyphs of a large CJK font cost hundreds of kilobytes; read, only
+// the tables FreeType keeps and the glyphs it loads come in. A few aligned blocks are kept: most
+// reads are a few bytes next to an earlier one (metrics, then outline, then the next metrics).
+struct FileStream {
+    static constexpr unsigned long kBlock = 4096;
+    static constexpr int kBlocks = 4;
+    struct Block {
+        unsigned long start = 0, size = 0;
+        unsigned char bytes[kBlock];
+    };
+    FT_StreamRec rec{};
+    int fd = -1;
+    Block blocks[kBlocks];
+    int nextVictim = 0;
+
+    // Opens the file into rec; false when it cannot be read.
+    bool Open(const std::string& path) {
+        fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st {};
+        if (fd < 0 || fstat(fd, &st) != 0 || st.st_size <= 0) return false;
+        rec.size = static_cast<unsigned long>(st.st_size);
+        rec.descriptor.pointer = this;
+        rec.read = Read;
+        rec.close = Close;
+        return true;
+    }
+    ~FileStream() {
+        if (fd >= 0) close(fd);
+    }
+
+    // Whole reads of count bytes at offset; fewer only at the end of the file.
+    unsigned long ReadFile(unsigned long offset, unsigned char* buffer, unsigned long count) const {
+        unsigned long done = 0;
+        while (done < count) {
+            const ssize_t n = pread(fd, buffer + done, count - done, static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<unsigned long>(n);
+        }
+        return done;
+    }
+
+    static unsigned long Read(FT_Stream stream, unsigned long offset, unsigned char* buffer, unsigned long count) {
+        auto* self = static_cast<FileStream*>(stream->descriptor.pointer);
+        if (count == 0) return offset <= stream->size ? 0 : 1; // a seek: non-zero is an error
+        const unsigned long start = offset / kBlock * kBlock;
+        if (offset + count > start + kBlock) return self->ReadFile(offset, buffer, count);
+        Block* b = nullptr;
+        for (Block& k : self->blocks)
+            if (k.size > 0 && k.start == start) b = &k;
+        if (!b) {
+            b = &self->blocks[self->nextVictim];
+            self->nextVictim = (self->nextVictim + 1) % kBlocks;
+            b->start = start;
+            b->size = self->ReadFile(start, b->bytes, kBlock);
+        }
+        const unsigned long end = std::min(offset + count, start + b->size);
+        if (end <= offset) return 0;
+        std::memcpy(buffer, b->bytes + (offset - start), end - offset);
+        return end - offset;
+    }
+    static void Close(FT_Stream) {} // the file closes with the FileStream
+};
+
 struct OpenFace {
     FT_Face ft = nullptr;
+    std::unique_ptr<FileStream> stream; // outlives the face
     int users = 0;
 };
 
@@ -63,7 +136,14 @@ std::map<FaceKey, OpenFace>& OpenFaces() {
 
 FT_Face AcquireFace(const FaceKey& key) {
     OpenFace& open = OpenFaces()[key];
-    if (!open.ft && FT_New_Face(Library(), key.first.c_str(), key.second, &open.ft) != 0) open.ft = nullptr;
+    if (!open.ft) {
+        open.stream = std::make_unique<FileStream>();
+        FT_Open_Args args{};
+        args.flags = FT_OPEN_STREAM;
+        args.stream = &open.stream->rec;
+        if (!open.stream->Open(key.first) || FT_Open_Face(Library(), &args, key.second, &open.ft) != 0)
+            open.ft = nullptr;
+    }
     if (!open.ft) {
         OpenFaces().erase(key);
         return nullptr;
