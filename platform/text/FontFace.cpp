@@ -52,9 +52,9 @@ bool IsBoldFace(FT_Face f) {
 double Px(FT_Long units, FT_Fixed scale) { return static_cast<double>(FT_MulFix(units, scale)) / 64.0; }
 
 // One FreeType face per font file and index for the whole process, shared by every font that uses
-// it: each open face maps the whole file and keeps its own tables and auto-hinter data, so a face
-// per font multiplied those by the number of sizes and styles. Each font draws through a size
-// object of its own on the shared face.
+// it: each open face keeps its own tables and auto-hinter data (and its own reads of the file), so
+// a face per font multiplied those by the number of sizes and styles. Each font draws through a
+// size object of its own on the shared face.
 using FaceKey = std::pair<std::string, int>;
 
 // A font file read with pread instead of FreeType's mapping of the whole file. A mapping makes
