@@ -8,6 +8,12 @@
 
 TGallery* Gallery = nullptr;
 
+namespace {
+bool gEcho = false;
+}  // namespace
+
+void EchoGalleryEvents(bool Echo) { gEcho = Echo; }
+
 LUMI_DEFINE_CLASS(TGallery) {
     p.ExposeMethod("AnyClick", &TGallery::AnyClick)
         .ExposeMethod("AnyDblClick", &TGallery::AnyDblClick)
@@ -33,9 +39,10 @@ void TGallery::AnyImStatusChanged(TObject* Sender, int NewStatus, int OldStatus)
 void TGallery::ShowEvent(TObject* Sender, const std::string& What) {
     auto* component = dynamic_cast<TComponent*>(Sender);
     std::string line = (component ? component->Name() : std::string("?")) + ": " + What;
-    // Standard output too: scripts and tests follow the events without reading pixels.
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
+    if (gEcho) {
+        std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
+    }
     if (lblEvent) lblEvent->SetCaption(line);
 }
 

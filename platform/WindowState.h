@@ -72,6 +72,7 @@ struct WindowSystemState {
     bool quitPending = false;
     int quitCode = 0;
     std::function<void()> idleHandler;
+    std::unordered_map<int, std::pair<HWND, UINT>> readableNotify; // fd -> window and message
 
     std::vector<TimerEntry> timers;
     uint64_t timerOrder = 0;
@@ -125,6 +126,8 @@ void KillTimersOf(HWND hwnd);
 // Input internals.
 void TranslateDriverEvent(const DriverEvent& e);
 void ForgetInput(Wnd* w);
+// Posts the message asked for with NotifyReadable; the request is used up.
+void ReadableEvent(int fd);
 
 // The deepest window under a point in w's client coordinates: visible windows only, window
 // regions honoured; with skipDisabled a disabled window stops the search at its parent.

@@ -2,6 +2,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,8 @@ public:
     void SetClipboardText(const std::string& cp1252) override;
     bool GetClipboardText(std::string& cp1252) override;
     void OpenAddress(const std::string& address) override;
+    // The watched fds are looked at (without waiting) by every WaitEvents.
+    void WatchReadable(int fd, bool watch) override;
 
     // Test side.
     void SetNow(int64_t ms) { FNow = ms; }
@@ -96,4 +99,5 @@ private:
     int FIdleWaits = 0;
     int FFruitlessWaits = 0;
     int64_t FFruitlessSince = 0;
+    std::set<int> FWatched;
 };
