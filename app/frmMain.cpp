@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "controls/KdUpDownEdit.h"
 #include "framework/ClassRegistry.h"
 #include "framework/Published.h"
 #include "platform/image/FileBytes.h"
@@ -52,5 +53,6 @@ void RegisterNoticeWindow() {
     ImImage::Register();
     KdUrlLabel::Register();
     KdBackImage::Register();
+    KdUpDownEdit::Register();
     RegisterClass(TMain::StaticClass());
 }

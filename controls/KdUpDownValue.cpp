@@ -67,10 +67,6 @@ int64_t WrappingAdd(int64_t v, int64_t delta) {
     return static_cast<int64_t>(static_cast<uint64_t>(v) + static_cast<uint64_t>(delta));
 }
 
-int64_t Step(int64_t v, int64_t delta, int64_t minValue, int64_t maxValue) {
-    return Clamp(WrappingAdd(v, delta), minValue, maxValue);
-}
-
 void WriteMin(int64_t& minValue, int64_t& maxValue, int64_t v) {
     minValue = v;
     if (maxValue < minValue) maxValue = minValue;

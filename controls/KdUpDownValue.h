@@ -29,9 +29,6 @@ std::string Format(int64_t v);
 // v + delta in 64-bit two's-complement arithmetic (INT64_MAX + 1 is INT64_MIN).
 int64_t WrappingAdd(int64_t v, int64_t delta);
 
-// One step from the current value: the wrapped sum, then clamped.
-int64_t Step(int64_t v, int64_t delta, int64_t minValue, int64_t maxValue);
-
 // Writing one limit moves the other along when the pair would cross.
 void WriteMin(int64_t& minValue, int64_t& maxValue, int64_t v);
 void WriteMax(int64_t& minValue, int64_t& maxValue, int64_t v);

@@ -109,7 +109,7 @@ TEST(KdUpDownValue, StepsWrapAtBothEndsThenClamp) {
         {5, -1, 5, 10, 5},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(V::Step(c.v, c.delta, c.lo, c.hi), c.out) << c.v << (c.delta > 0 ? " +1" : " -1");
+        EXPECT_EQ(V::Clamp(V::WrappingAdd(c.v, c.delta), c.lo, c.hi), c.out) << c.v << (c.delta > 0 ? " +1" : " -1");
 }
 
 TEST(KdUpDownValue, LimitWritesKeepTheOrderAndChooseTheMinusRule) {
