@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/frmMain.h"
+#include "controls/ValidateEdit.h"
 #include "framework/FormReader.h"
 #include "platform/drivers/headless/Session.h"
 
@@ -16,6 +17,8 @@ HeadlessSession& Session() {
         auto* s = new HeadlessSession();
         Application->Initialize();
         RegisterNoticeWindow();
+        // Library controls the notice window does not place.
+        ValidateEdit::Register();
         Application->OnMessageBox = [](const std::string&, const std::string&, unsigned) { return 1; };
         return s;
     }();

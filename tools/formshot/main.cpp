@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/frmMain.h"
+#include "controls/ValidateEdit.h"
 #include "framework/ClassRegistry.h"
 #include "framework/EventTrace.h"
 #include "framework/Forms.h"
@@ -200,6 +201,8 @@ int FormShot(int argc, char** argv) {
     HeadlessSession session;
     Application->Initialize();
     RegisterNoticeWindow();
+    // Library controls the notice window does not place.
+    ValidateEdit::Register();
     Application->OnMessageBox = [](const std::string& t, const std::string& caption, unsigned flags) {
         std::printf("message box: %s: %s\n", caption.c_str(), Cp1252ToUtf8(t).c_str());
         std::fflush(stdout);
