@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/frmMain.h"
 #include "framework/ClassRegistry.h"
 #include "framework/EventTrace.h"
 #include "framework/Forms.h"
@@ -16,6 +15,7 @@
 #include "framework/TextCodec.h"
 #include "platform/drivers/headless/Session.h"
 #include "platform/image/FileBytes.h"
+#include "tools/ToolClasses.h"
 #include "tools/formshot/Script.h"
 
 namespace {
@@ -200,7 +200,7 @@ int FormShot(int argc, char** argv) {
 
     HeadlessSession session;
     Application->Initialize();
-    RegisterNoticeWindow();
+    RegisterToolClasses();
     Application->OnMessageBox = [](const std::string& t, const std::string& caption, unsigned flags) {
         std::printf("message box: %s: %s\n", caption.c_str(), Cp1252ToUtf8(t).c_str());
         std::fflush(stdout);
