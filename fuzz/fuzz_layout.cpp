@@ -1,6 +1,7 @@
 // Feeds arbitrary text as a form layout with the framework's and the library's real classes, on
-// the headless window system: the form is loaded, shown, painted, clicked at and freed. Only
-// Exception may come out of loading; nothing may crash, leak or read out of bounds.
+// the headless window system: the form is loaded, shown, painted, clicked at, left by the
+// pointer and freed. Only Exception may come out of loading; nothing may crash, leak or read out
+// of bounds.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -43,6 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             TPoint p = form->ClientToScreen({form->ClientWidth() / 2, form->ClientHeight() / 2});
             session.Click(p.x, p.y);
             session.Wait(250);
+            // Off the form and past a second: the cursor polls (image panels) run too.
+            session.Move(p.x + form->Width(), p.y);
+            session.Wait(1000);
         }
     } catch (const Exception&) {
     }
