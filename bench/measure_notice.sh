@@ -8,6 +8,9 @@
 #
 # Environment: LUMI_IDLE_S (idle window per run, default 10 s).
 #
+# Then, where the notice program's time and memory go: its start-up phases (window/
+# startup_phases.cpp, wall and CPU time, medians of RUNS) and its resident set at rest by mapping.
+#
 # Everything it needs is in this folder: window/xwatch.c starts a program, waits for its window's
 # first paint, watches it idle and presses Return (one run, one line of figures); window/
 # notice_fltk.cpp is the FLTK window. It builds the programs (Release, build-release/) and those two
@@ -31,8 +34,8 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 bash scripts/deps.sh
 
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=OFF -DLUMI_BENCH=OFF >/dev/null
-targets=(lumivane-notice)
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=OFF -DLUMI_BENCH=ON >/dev/null
+targets=(lumivane-notice startup_phases)
 cmake --build build-release --target help | grep -q '^lumivane-gallery:' && targets+=(lumivane-gallery)
 cmake --build build-release --target "${targets[@]}"
 
@@ -94,7 +97,7 @@ median() { # NAME METRIC
 }
 declare -A m
 for n in "${names[@]}"; do
-    for k in paint_ms startup_cpu_ms hwm_kb close_ms idle_cpu_ms idle_vcsw; do m[$n,$k]=$(median "$n" "$k"); done
+    for k in paint_ms startup_cpu_ms startup_minflt hwm_kb close_ms idle_cpu_ms idle_vcsw; do m[$n,$k]=$(median "$n" "$k"); done
     m[$n,ok]=$(grep '^run ' "$out/$n.runs" | grep -c ' status=ok ' || true)
 done
 cell() { # NAME METRIC SCALE UNIT
@@ -107,13 +110,13 @@ cell() { # NAME METRIC SCALE UNIT
 {
     echo "Medians of $runs rounds ($(date -u +%F), $(nproc) CPUs, Xvfb, idle window ${idle_s} s); in brackets: ratio to the FLTK window"
     echo
-    echo "| program | first paint | CPU to first paint | peak RSS | Return to exit | idle CPU / wakeups | clean runs |"
-    echo "|---|---|---|---|---|---|---|"
+    echo "| program | first paint | CPU to first paint | peak RSS | Return to exit | idle CPU / wakeups | page faults to first paint | clean runs |"
+    echo "|---|---|---|---|---|---|---|---|"
     for n in "${names[@]}"; do
         idle=$(awk -v c="${m[$n,idle_cpu_ms]}" -v w="${m[$n,idle_vcsw]}" -v s="$idle_s" \
             'BEGIN { if (c == "nan") print "n/a"; else printf "%.2f ms / %d in %d s", c, w, s }')
         echo "| ${label[$n]} | $(cell "$n" paint_ms 1 ms) | $(cell "$n" startup_cpu_ms 1 ms) | $(cell "$n" hwm_kb 1024 MB)" \
-            "| $(cell "$n" close_ms 1 ms) | $idle | ${m[$n,ok]}/$runs |"
+            "| $(cell "$n" close_ms 1 ms) | $idle | ${m[$n,startup_minflt]} | ${m[$n,ok]}/$runs |"
     done
     if [ -n "${label[gallery]:-}" ]; then
         echo
@@ -121,3 +124,44 @@ cell() { # NAME METRIC SCALE UNIT
             'BEGIN { if (n > 0) printf "Gallery first paint / notice first paint: %.2f\n", g / n }'
     fi
 } | tee "$out/table.md"
+
+# Where the notice program's start-up time and memory go.
+phases=$out/phases.runs
+: >"$phases"
+for _ in $(seq 1 "$runs"); do
+    env -i "HOME=$HOME" "PATH=$PATH" "DISPLAY=$display" LANG=C.UTF-8 "XDG_RUNTIME_DIR=$rtdir" \
+        "$repo/build-release/bin/startup_phases" >>"$phases" 2>>"$out/programs.log" || true
+    sleep 0.2
+done
+{
+    echo
+    echo "Start-up phases of lumivane-notice, ms, wall / CPU (medians of $runs runs of bench/window/startup_phases.cpp)"
+    echo
+    awk '{ for (i = 1; i <= NF; i++) { split($i, kv, "[=/]"); if (NR == 1) order[++k] = kv[1]
+             w[kv[1], NR] = kv[2]; c[kv[1], NR] = kv[3] } }
+         function med(a, name, n,   v, i, j, t) {
+             for (i = 1; i <= n; i++) v[i] = a[name, i] + 0
+             for (i = 2; i <= n; i++) { t = v[i]; for (j = i - 1; j >= 1 && v[j] > t; j--) v[j + 1] = v[j]; v[j + 1] = t }
+             return (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2 }
+         END { if (NR == 0) exit
+             h = "|"; d = "|"; r = "|"; tw = 0; tc = 0
+             for (i = 1; i <= k; i++) { n = order[i]; mw = med(w, n, NR); mc = med(c, n, NR); tw += mw; tc += mc
+                 h = h " " n " |"; d = d "---|"; r = r sprintf(" %.1f / %.1f |", mw, mc) }
+             print h " sum |"; print d "---|"; print r sprintf(" %.1f / %.1f |", tw, tc) }' "$phases"
+    echo
+    echo "Resident set of lumivane-notice 1 s after start, KB by mapping (/proc/PID/smaps)"
+    echo
+    env -i "HOME=$HOME" "PATH=$PATH" "DISPLAY=$display" LANG=C.UTF-8 "XDG_RUNTIME_DIR=$rtdir" \
+        "$repo/build-release/bin/lumivane-notice" 2>>"$out/programs.log" &
+    pid=$!
+    sleep 1
+    echo "| KB | mapping |"
+    echo "|---|---|"
+    awk '/^[0-9a-f]+-[0-9a-f]+ / { name = $6 == "" ? "[anonymous]" : $6 }
+         /^Rss:/ { rss[name] += $2; total += $2 }
+         END { for (n in rss) if (rss[n] > 0) printf "| %d | %s |\n", rss[n], n; printf "| %d | total |\n", total }' \
+        "/proc/$pid/smaps" | sort -t'|' -k2 -rn
+    grep VmHWM "/proc/$pid/status" | awk '{ print ""; print "Peak (VmHWM): " $2 " KB" }'
+    kill -TERM "$pid"
+    wait "$pid" || true
+} | tee -a "$out/table.md"

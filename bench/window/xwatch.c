@@ -131,6 +131,7 @@ static int pixel_is_painted(int x, int y, const unsigned char *rgb) {
 typedef struct {
     int64_t run_ns;   /* on-CPU time, all live threads (schedstat, ns) */
     long ticks;       /* utime+stime of the process (clock ticks, includes exited threads) */
+    long minflt;      /* page faults served without reading a file (the process) */
     long vcsw, nvcsw; /* context switches, all live threads */
     int threads;
 } ProcSnap;
@@ -162,6 +163,7 @@ static ProcSnap proc_snap(pid_t pid) {
             if (p) v[i] = strtol(p + 1, NULL, 10);
         }
         s.ticks = v[11] + v[12];
+        s.minflt = v[7];
     }
     snprintf(path, sizeof path, "/proc/%d/task", (int)pid);
     DIR *d = opendir(path);
@@ -723,6 +725,7 @@ int main(int argc, char **argv) {
            t_map ? ms(t_map - t0) : -1.0, t_paint ? ms(t_paint - t0) : -1.0);
     printf(" last_damage_ms=%.3f settle_damage=%ld polls=%ld windows_lost=%ld",
            last_damage_ns ? ms(last_damage_ns - t0) : -1.0, settle_damage, polls, windows_lost);
+    printf(" startup_minflt=%ld", t_paint ? at_paint.minflt : -1);
     printf(" startup_cpu_ms=%.3f startup_xcpu_ms=%.3f", t_paint ? ms(at_paint.run_ns) : -1.0,
            t_paint && opt_server_pid ? ms(xs_paint.run_ns - xs0.run_ns) : -1.0);
     int idle_ok = idle1.threads > 0;
