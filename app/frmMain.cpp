@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "controls/KdUpDownEdit.h"
+#include "controls/ImPanel.h"
 #include "framework/ClassRegistry.h"
 #include "framework/Published.h"
 #include "platform/image/FileBytes.h"
@@ -51,8 +51,8 @@ void RegisterNoticeWindow() {
     // The library's units put their classes on the palette (and so in the registry).
     ImButton::Register();
     ImImage::Register();
+    ImPanel::Register();
     KdUrlLabel::Register();
     KdBackImage::Register();
-    KdUpDownEdit::Register();
     RegisterClass(TMain::StaticClass());
 }

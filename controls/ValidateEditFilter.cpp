@@ -5,7 +5,9 @@
 #include "framework/Clipbrd.h"
 #include "framework/Published.h"
 
-LUMI_DEFINE_CLASS(TKdCustomInplaceEdit) {}
+LUMI_DEFINE_CLASS(TKdCustomInplaceEdit) {
+    p.Prop("TabStop", &TKdCustomInplaceEdit::TabStop, &TKdCustomInplaceEdit::SetTabStop, true);
+}
 
 TKdCustomInplaceEdit::TKdCustomInplaceEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
     FVType = vtNone;

@@ -126,6 +126,11 @@ bool HeadlessDriver::GetClipboardText(std::string& cp1252) {
 
 void HeadlessDriver::OpenAddress(const std::string& address) { FOpened.push_back(address); }
 
+void HeadlessDriver::SetTextInput(DriverWindowId id, bool on) {
+    auto it = FWindows.find(id);
+    if (it != FWindows.end()) it->second.textInput = on;
+}
+
 DriverWindowId HeadlessDriver::TopLevelAt(TPoint screen) const {
     for (auto it = FStacking.rbegin(); it != FStacking.rend(); ++it) {
         const Window* w = Find(*it);

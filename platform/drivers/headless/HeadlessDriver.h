@@ -24,6 +24,7 @@ public:
         int iconWidth = 0;
         int iconHeight = 0;
         std::vector<uint32_t> icon;
+        bool textInput = false;                 // the last SetTextInput
         Surface presented;                      // what the display shows
         std::vector<std::vector<TRect>> presents; // rectangles of each Present call, in order
     };
@@ -52,6 +53,7 @@ public:
     void SetClipboardText(const std::string& cp1252) override;
     bool GetClipboardText(std::string& cp1252) override;
     void OpenAddress(const std::string& address) override;
+    void SetTextInput(DriverWindowId id, bool on) override;
 
     // Test side.
     void SetNow(int64_t ms) { FNow = ms; }

@@ -20,6 +20,7 @@ constexpr DriverEvent::Type kEvFocusOut = DriverEvent::FocusOut;
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <langinfo.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/syscall.h>
@@ -160,7 +161,7 @@ struct TopLevel {
     Window xid = 0;
     TopLevelKind kind = TopLevelKind::Normal;
     bool sizeable = true;
-    XIC ic = nullptr;
+    XIC ic = nullptr;          // while the window's focus takes typed text
     long eventMask = 0;        // what the window selected, before the input method adds its own
     bool focused = false;      // has the keyboard focus (as its last FocusIn/FocusOut said)
     int width = 0, height = 0; // last known client size
@@ -208,8 +209,10 @@ public:
     void SetClipboardText(const std::string& cp1252) override;
     bool GetClipboardText(std::string& cp1252) override;
     void OpenAddress(const std::string& address) override;
+    void SetTextInput(DriverWindowId id, bool on) override;
 
     int64_t WaitCount() const { return FWaitCount; }
+    bool InputMethodOpened() const { return FIMOpened; }
 
 private:
     TopLevel* Find(DriverWindowId id);
@@ -259,7 +262,7 @@ private:
     bool FFastPixels = false; // the visual takes 0x00RRGGBB words as they are
     int FShift[3] = {}, FBits[3] = {};
     XIM FIM = nullptr;
-    bool FIMOpened = false; // the input method is opened at the first key press
+    bool FIMOpened = false; // the input method is opened when an edit first gets the focus
     bool FDetectableRepeat = false;
     std::bitset<256> FKeysDown;
     std::unordered_map<Window, TopLevel> FWindows;
@@ -333,8 +336,9 @@ X11Driver::X11Driver(Display* display) : FDisplay(display) {
 }
 
 // Opening an input method loads Xlib's locale support and reads the locale's whole compose table
-// (most of a megabyte, several milliseconds): a window that is never typed in does without. The
-// first key press opens it and gives every window its input context before that key is filtered.
+// (most of a megabyte, several milliseconds): a window whose focus never takes typed text does
+// without, and keys there give Latin-1 characters straight from their keysyms. The first edit to
+// get the focus opens it, before any key is typed there.
 void X11Driver::OpenInputMethod() {
     if (FIMOpened) return;
     FIMOpened = true;
@@ -346,8 +350,21 @@ void X11Driver::OpenInputMethod() {
         XSetLocaleModifiers("@im=none");
         FIM = XOpenIM(FDisplay, nullptr, nullptr, nullptr);
     }
-    for (auto& [xid, w] : FWindows)
-        if (w.kind != TopLevelKind::Popup) CreateInputContext(w);
+}
+
+void X11Driver::SetTextInput(DriverWindowId id, bool on) {
+    TopLevel* w = Find(id);
+    if (!w || w->kind == TopLevelKind::Popup) return;
+    if (on) {
+        OpenInputMethod();
+        CreateInputContext(*w);
+        return;
+    }
+    if (!w->ic) return;
+    // A compose sequence left half typed is dropped with the context.
+    XDestroyIC(w->ic);
+    w->ic = nullptr;
+    XSelectInput(FDisplay, w->xid, w->eventMask);
 }
 
 X11Driver::~X11Driver() {
@@ -436,7 +453,6 @@ DriverWindowId X11Driver::CreateTopLevel(const TopLevelSpec& request) {
         break;
     case TopLevelKind::Popup: SetWindowType(w, FAtoms[A_NET_WM_WINDOW_TYPE_TOOLTIP]); break;
     }
-    if (!popup) CreateInputContext(w);
     XFlush(FDisplay);
     return xid;
 }
@@ -811,8 +827,7 @@ void X11Driver::Drain(std::vector<DriverEvent>& out) {
     while (XPending(FDisplay) > 0) {
         XEvent ev;
         XNextEvent(FDisplay, &ev);
-        if (ev.type == KeyPress) OpenInputMethod();
-        if (XFilterEvent(&ev, None)) continue; // the input method's
+        if (FIM && XFilterEvent(&ev, None)) continue; // the input method's
         Translate(ev, out);
     }
 }
@@ -827,8 +842,7 @@ bool X11Driver::WaitForEvent(XEvent& found, const std::function<bool(const XEven
                 found = ev;
                 return true;
             }
-            if (ev.type == KeyPress) OpenInputMethod();
-            if (XFilterEvent(&ev, None)) continue;
+            if (FIM && XFilterEvent(&ev, None)) continue;
             Translate(ev, FQueued); // input arriving meanwhile is kept, in order
         }
         const int64_t left = deadline - Now();
@@ -987,7 +1001,13 @@ void X11Driver::TranslateKey(TopLevel& w, XKeyEvent& ev, std::vector<DriverEvent
     } else {
         char buf[64];
         const int n = XLookupString(&ev, buf, sizeof buf, &charSym, nullptr);
-        if (n > 0) chars = Latin1ToCp1252(std::string(buf, std::min<size_t>(n, sizeof buf)));
+        // Without an input method nothing composes: a dead key alone gives no character.
+        const bool dead = charSym >= 0xFE50 && charSym <= 0xFE8F; // XK_dead_grave ... the last dead key
+        if (n > 0 && !dead) {
+            // Xlib writes the characters in the locale's character set.
+            const std::string bytes(buf, std::min<size_t>(n, sizeof buf));
+            chars = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0 ? Utf8ToCp1252(bytes) : Latin1ToCp1252(bytes);
+        }
     }
     for (char c : chars) {
         // Delete produces DEL (0x7F) in X but no character for the window system.
@@ -1320,4 +1340,9 @@ std::unique_ptr<Driver> CreateX11Driver(const char* displayName) {
 int64_t X11DriverWaitCount(Driver& driver) {
     auto* x = dynamic_cast<X11Driver*>(&driver);
     return x ? x->WaitCount() : -1;
+}
+
+bool X11DriverInputMethodOpened(Driver& driver) {
+    auto* x = dynamic_cast<X11Driver*>(&driver);
+    return x && x->InputMethodOpened();
 }
