@@ -20,7 +20,6 @@ constexpr DriverEvent::Type kEvFocusOut = DriverEvent::FocusOut;
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <langinfo.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/syscall.h>
@@ -178,6 +177,26 @@ int64_t MonotonicMs() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+std::string Utf8Of(char32_t c) {
+    std::string s;
+    if (c < 0x80) {
+        s += static_cast<char>(c);
+    } else if (c < 0x800) {
+        s += static_cast<char>(0xC0 | (c >> 6));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        s += static_cast<char>(0xE0 | (c >> 12));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        s += static_cast<char>(0xF0 | (c >> 18));
+        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return s;
 }
 
 unsigned ShiftState(unsigned state) {
@@ -999,14 +1018,12 @@ void X11Driver::TranslateKey(TopLevel& w, XKeyEvent& ev, std::vector<DriverEvent
             chars = Utf8ToCp1252(std::string(buf, std::min<size_t>(n, sizeof buf)));
         }
     } else {
-        char buf[64];
-        const int n = XLookupString(&ev, buf, sizeof buf, &charSym, nullptr);
-        // Without an input method nothing composes: a dead key alone gives no character.
-        const bool dead = charSym >= 0xFE50 && charSym <= 0xFE8F; // XK_dead_grave ... the last dead key
-        if (n > 0 && !dead) {
-            // Xlib writes the characters in the locale's character set.
-            const std::string bytes(buf, std::min<size_t>(n, sizeof buf));
-            chars = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0 ? Utf8ToCp1252(bytes) : Latin1ToCp1252(bytes);
+        // Not XLookupString: it loads Xlib's locale support (its alias and locale tables) at the
+        // first key, which a window of buttons pays for on the Return that closes it.
+        unsigned mods = 0;
+        if (XkbLookupKeySym(FDisplay, static_cast<KeyCode>(ev.keycode), ev.state, &mods, &charSym)) {
+            const char32_t c = KeysymToChar(charSym, ev.state & ControlMask);
+            if (c) chars = Utf8ToCp1252(Utf8Of(c));
         }
     }
     for (char c : chars) {
