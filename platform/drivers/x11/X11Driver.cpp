@@ -199,6 +199,27 @@ std::string Utf8Of(char32_t c) {
     return s;
 }
 
+bool IsPlainCtype(const char* ctype) {
+    return !ctype || std::strcmp(ctype, "C") == 0 || std::strcmp(ctype, "POSIX") == 0;
+}
+
+// Xlib's input methods and its COMPOUND_TEXT conversions work only under a locale it supports:
+// when LC_CTYPE is still "C", take it from the environment. Only done when one of them is needed
+// (loading the locale costs memory and time a window of buttons does without).
+void EnsureCtypeLocale() {
+    if (IsPlainCtype(std::setlocale(LC_CTYPE, nullptr))) std::setlocale(LC_CTYPE, "");
+}
+
+// The character-type locale the program runs in: the one set, or else the one EnsureCtypeLocale
+// would set (the first of LC_ALL, LC_CTYPE and LANG that is not empty), without loading it.
+std::string CtypeLocaleName() {
+    const char* ctype = std::setlocale(LC_CTYPE, nullptr);
+    if (!IsPlainCtype(ctype)) return ctype;
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"})
+        if (const char* v = std::getenv(name); v && *v) return v;
+    return ctype ? ctype : "C";
+}
+
 unsigned ShiftState(unsigned state) {
     unsigned s = 0;
     if (state & ShiftMask) s |= MK_SHIFT;
@@ -346,12 +367,6 @@ X11Driver::X11Driver(Display* display) : FDisplay(display) {
 
     Bool supported = False;
     FDetectableRepeat = XkbSetDetectableAutoRepeat(FDisplay, True, &supported) && supported;
-
-    // Characters come through an input method (compose sequences, IM servers); Xlib's input
-    // methods work only under a locale it supports.
-    const char* ctype = std::setlocale(LC_CTYPE, nullptr);
-    if (ctype && (std::strcmp(ctype, "C") == 0 || std::strcmp(ctype, "POSIX") == 0))
-        std::setlocale(LC_CTYPE, "");
 }
 
 // Opening an input method loads Xlib's locale support and reads the locale's whole compose table
@@ -361,6 +376,7 @@ X11Driver::X11Driver(Display* display) : FDisplay(display) {
 void X11Driver::OpenInputMethod() {
     if (FIMOpened) return;
     FIMOpened = true;
+    EnsureCtypeLocale();
     if (!XSupportsLocale()) return;
     XSetLocaleModifiers("");
     FIM = XOpenIM(FDisplay, nullptr, nullptr, nullptr);
@@ -451,9 +467,9 @@ DriverWindowId X11Driver::CreateTopLevel(const TopLevelSpec& request) {
     // Sets WM_CLIENT_MACHINE (which _NET_WM_PID needs), WM_HINTS and WM_CLASS; SetTitle sets the
     // names, and WM_LOCALE_NAME tells in which locale they are.
     XSetWMProperties(FDisplay, xid, nullptr, nullptr, nullptr, 0, nullptr, &wmHints, &classHint);
-    if (const char* locale = std::setlocale(LC_CTYPE, nullptr))
-        XChangeProperty(FDisplay, xid, FAtoms[A_WM_LOCALE_NAME], XA_STRING, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(locale), static_cast<int>(std::strlen(locale)));
+    const std::string locale = CtypeLocaleName();
+    XChangeProperty(FDisplay, xid, FAtoms[A_WM_LOCALE_NAME], XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(locale.data()), static_cast<int>(locale.size()));
     SetTitle(xid, request.title);
     SetSizeHints(w, x, y, width, height, true);
     const long pid = getpid();
@@ -590,6 +606,7 @@ void X11Driver::SetTitle(DriverWindowId id, const std::string& utf8) {
         XSetWMName(FDisplay, w->xid, &text);
         XSetWMIconName(FDisplay, w->xid, &text);
     } else {
+        EnsureCtypeLocale();
         char* list[1] = {copy.data()};
         if (Xutf8TextListToTextProperty(FDisplay, list, 1, XStdICCTextStyle, &text) >= Success) {
             XSetWMName(FDisplay, w->xid, &text);
