@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/frmMain.h"
 #include "framework/ClassRegistry.h"
 #include "framework/EventTrace.h"
 #include "framework/Forms.h"
@@ -16,6 +15,7 @@
 #include "framework/TextCodec.h"
 #include "platform/drivers/headless/Session.h"
 #include "platform/image/FileBytes.h"
+#include "tools/ToolClasses.h"
 #include "tools/formshot/Script.h"
 
 namespace {
@@ -29,7 +29,8 @@ const char* const kUsage =
     "plays the event script and writes the client area (--png) and the layout (--dump; --dump-all with\n"
     "defaults). Prints 'open: ADDRESS' for each address handed to the shell, 'message box: CAPTION:\n"
     "TEXT' for each message box (answered with its first button) and, with --trace, 'event:\n"
-    "COMPONENT.EVENT(ARGS)' for each event that fires.\n"
+    "COMPONENT.EVENT(ARGS)' for each event a control raises, handled or not (the trace only watches:\n"
+    "no event counts as handled because of it).\n"
     "\n"
     "Script commands, one a line (coordinates in the form's client area):\n"
     "  move X Y, click X Y, dblclick X Y, down [left|right], up [left|right],\n"
@@ -199,7 +200,7 @@ int FormShot(int argc, char** argv) {
 
     HeadlessSession session;
     Application->Initialize();
-    RegisterNoticeWindow();
+    RegisterToolClasses();
     Application->OnMessageBox = [](const std::string& t, const std::string& caption, unsigned flags) {
         std::printf("message box: %s: %s\n", caption.c_str(), Cp1252ToUtf8(t).c_str());
         std::fflush(stdout);

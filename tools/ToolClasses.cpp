@@ -1,0 +1,5 @@
+#include "tools/ToolClasses.h"
+
+#include "gallery/frmGallery.h"
+
+void RegisterToolClasses() { RegisterGalleryWindow(); }
