@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "app/frmMain.h"
+#include "controls/KdUpDownEdit.h"
+#include "controls/ValidateEdit.h"
 #include "framework/ClassRegistry.h"
 #include "framework/Published.h"
 
@@ -28,7 +30,11 @@ TGallery::TGallery(TComponent* Owner) : TForm(Owner) { LoadForm("TGALLERY"); }
 
 void TGallery::AnyClick(TObject* Sender) { ShowEvent(Sender, "OnClick"); }
 void TGallery::AnyDblClick(TObject* Sender) { ShowEvent(Sender, "OnDblClick"); }
-void TGallery::AnyChange(TObject* Sender) { ShowEvent(Sender, "OnChange"); }
+// With the new text, so a script can follow what an edit holds.
+void TGallery::AnyChange(TObject* Sender) {
+    auto* control = dynamic_cast<TControl*>(Sender);
+    ShowEvent(Sender, control ? "OnChange '" + control->GetText() + "'" : std::string("OnChange"));
+}
 void TGallery::AnyMouseEnter(TObject* Sender) { ShowEvent(Sender, "OnMouseEnter"); }
 void TGallery::AnyMouseLeave(TObject* Sender) { ShowEvent(Sender, "OnMouseLeave"); }
 
@@ -38,6 +44,8 @@ void TGallery::AnyImStatusChanged(TObject* Sender, int NewStatus, int OldStatus)
 
 void TGallery::ShowEvent(TObject* Sender, const std::string& What) {
     auto* component = dynamic_cast<TComponent*>(Sender);
+    // An unnamed inner part (the validating edit's inner edit sends OnChange) goes by its owner.
+    if (component && component->Name().empty() && component->Owner()) component = component->Owner();
     std::string line = (component ? component->Name() : std::string("?")) + ": " + What;
     if (gEcho) {
         std::printf("%s\n", line.c_str());
@@ -48,5 +56,7 @@ void TGallery::ShowEvent(TObject* Sender, const std::string& What) {
 
 void RegisterGalleryWindow() {
     RegisterNoticeWindow();  // the library's units and the notice window
+    ValidateEdit::Register();  // units the notice window does not use
+    KdUpDownEdit::Register();
     RegisterClass(TGallery::StaticClass());
 }

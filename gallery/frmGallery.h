@@ -22,6 +22,7 @@ public:
 
     void AnyClick(TObject* Sender);
     void AnyDblClick(TObject* Sender);
+    // "edVtFloat: OnChange '3.5'".
     void AnyChange(TObject* Sender);
     void AnyMouseEnter(TObject* Sender);
     void AnyMouseLeave(TObject* Sender);

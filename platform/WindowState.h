@@ -78,6 +78,7 @@ struct WindowSystemState {
     uint64_t timerOrder = 0;
 
     HWND focus = nullptr;
+    HWND textInputTop = nullptr;  // the top-level window told that its focus takes typed text
     HWND capture = nullptr;
     HWND active = nullptr;
     HWND pointerWindow = nullptr; // last window that got pointer input
@@ -128,6 +129,8 @@ void TranslateDriverEvent(const DriverEvent& e);
 void ForgetInput(Wnd* w);
 // Posts the message asked for with NotifyReadable; the request is used up.
 void ReadableEvent(int fd);
+// Tells the driver whether the focus takes typed text; after every change of the focus.
+void SyncTextInput();
 
 // The deepest window under a point in w's client coordinates: visible windows only, window
 // regions honoured; with skipDisabled a disabled window stops the search at its parent.

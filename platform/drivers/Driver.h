@@ -103,4 +103,8 @@ public:
 
     // Asks the desktop to open an address (never through a shell).
     virtual void OpenAddress(const std::string& address) = 0;
+
+    // Whether the control that has the window's focus takes typed text (an edit): a driver may
+    // then compose characters through an input method, and may do without one otherwise.
+    virtual void SetTextInput(DriverWindowId, bool) {}
 };

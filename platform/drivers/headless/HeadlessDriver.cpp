@@ -147,6 +147,11 @@ void HeadlessDriver::WatchReadable(int fd, bool watch) {
         FWatched.erase(fd);
 }
 
+void HeadlessDriver::SetTextInput(DriverWindowId id, bool on) {
+    auto it = FWindows.find(id);
+    if (it != FWindows.end()) it->second.textInput = on;
+}
+
 DriverWindowId HeadlessDriver::TopLevelAt(TPoint screen) const {
     for (auto it = FStacking.rbegin(); it != FStacking.rend(); ++it) {
         const Window* w = Find(*it);

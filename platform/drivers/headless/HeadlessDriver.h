@@ -25,6 +25,7 @@ public:
         int iconWidth = 0;
         int iconHeight = 0;
         std::vector<uint32_t> icon;
+        bool textInput = false;                 // the last SetTextInput
         Surface presented;                      // what the display shows
         std::vector<std::vector<TRect>> presents; // rectangles of each Present call, in order
     };
@@ -55,6 +56,7 @@ public:
     void OpenAddress(const std::string& address) override;
     // The watched fds are looked at (without waiting) by every WaitEvents.
     void WatchReadable(int fd, bool watch) override;
+    void SetTextInput(DriverWindowId id, bool on) override;
 
     // Test side.
     void SetNow(int64_t ms) { FNow = ms; }
