@@ -10,8 +10,9 @@
 //
 // Adding a section: put one TPanel (or a titled group of controls) in frmGallery.txt and bind its
 // controls' events to the generic handlers below (OnClick = AnyClick, OnImStatusChanged =
-// AnyImStatusChanged, ...). Each handler writes "<Sender's name>: <event>" on the event line, so a new section needs no code here unless its events carry other
-// arguments; then add one more Any... handler in the same style.
+// AnyImStatusChanged, ...). Each handler writes "<Sender's name>: <event>" on the event line, so
+// a new section needs no code here unless its events carry other arguments; then add one more
+// Any... handler in the same style.
 class TGallery : public TForm {
     LUMI_CLASS(TGallery, TForm)
 public:
