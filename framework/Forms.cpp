@@ -402,7 +402,6 @@ void TCustomForm::IconChanged(TObject*) {
 
 void TCustomForm::PaintWindow(HDC DC) {
     TWinControl::PaintWindow(DC);
-    if (!OnPaint.Assigned()) return;
     TCanvasBinding binding(*FCanvas, DC);
     OnPaint(this);
 }

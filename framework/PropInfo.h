@@ -40,8 +40,9 @@ public:
     virtual std::string MethodName(TObject* instance) const = 0;
     // Binds the method of target; an Exception says so when the parameters differ.
     virtual void BindMethod(TObject* instance, TObject* target, const TMethodInfo& method) const = 0;
-    // Puts a handler in front of the current one that receives the arguments as text, e.g.
+    // Puts an observer on the event that receives the arguments of every raise as text, e.g.
     // "Key=65" or "1, 0" (Sender left out, pointers left out, by-reference ones as Name=value).
+    // The handler and whether the event counts as assigned stay as they were.
     virtual void BindTrace(TObject* instance, std::function<void(const std::string& args)> sink) const = 0;
     // The parameter names, e.g. "(Sender, Key)", for messages.
     virtual std::string Parameters() const = 0;

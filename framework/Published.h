@@ -274,12 +274,10 @@ private:
             FSet(Self(o), e);
         }
         void BindTrace(TObject* o, std::function<void(const std::string&)> sink) const override {
-            E old = FGet(Self(o));
-            E e;
-            e.Bind(old.Data(), old.MethodName(), [old, sink](A... a) {
-                sink(EventText::Format<A...>(E::ParamNames, a...));
-                old(std::forward<A>(a)...);
-            });
+            // Through the property's writer, so a writer with side effects sees the same
+            // handler; the observer rides along and the handler stays as it was.
+            E e = FGet(Self(o));
+            e.SetObserver([sink](A... a) { sink(EventText::Format<A...>(E::ParamNames, a...)); });
             FSet(Self(o), e);
         }
         std::string Parameters() const override {
