@@ -127,10 +127,11 @@ void KillTimersOf(HWND hwnd);
 // Input internals.
 void TranslateDriverEvent(const DriverEvent& e);
 void ForgetInput(Wnd* w);
-// Posts the message asked for with NotifyReadable; the request is used up.
-void ReadableEvent(int fd);
 // Tells the driver whether the focus takes typed text; after every change of the focus.
 void SyncTextInput();
+
+// Posts the message asked for with NotifyReadable; the request is used up.
+void ReadableEvent(int fd);
 
 // The deepest window under a point in w's client coordinates: visible windows only, window
 // regions honoured; with skipDisabled a disabled window stops the search at its parent.

@@ -82,7 +82,7 @@ private:
         }
         case ScriptCommand::Click: {
             TPoint p = Screen(c.x, c.y);
-            FSession.Click(p.x, p.y);
+            FSession.Click(p.x, p.y, c.button);
             break;
         }
         case ScriptCommand::DblClick: {
@@ -106,7 +106,29 @@ private:
 public:
     void SavePicture(const std::string& path) {
         FSession.Pump();
-        FSession.Save(FForm->Handle(), path);
+        SavePng(Composed(), path.c_str());
+    }
+
+private:
+    // The form's client area with the open popup windows (menus, hints) drawn over it, bottom
+    // one first, as the screen shows them.
+    Surface Composed() {
+        HWND form = FForm->Handle();
+        Surface out = FSession.Presented(form);
+        const TPoint origin = FForm->ClientToScreen({0, 0});
+        std::vector<HWND> tops = FSession.TopLevelWindows();
+        for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
+            if (*it == form || !IsWindowVisible(*it) || (GetWindowLongPtrA(*it, GWL_STYLE) & WS_POPUP) == 0) continue;
+            RECT r;
+            GetWindowRect(*it, &r);
+            const Surface& s = FSession.Presented(*it);
+            for (int y = 0; y < s.Height(); ++y)
+                for (int x = 0; x < s.Width(); ++x) {
+                    const int ox = r.Left - origin.x + x, oy = r.Top - origin.y + y;
+                    if (ox >= 0 && oy >= 0 && ox < out.Width() && oy < out.Height()) out.Set(ox, oy, s.Get(x, y));
+                }
+        }
+        return out;
     }
 
 private:

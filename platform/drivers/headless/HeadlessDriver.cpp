@@ -140,16 +140,16 @@ bool HeadlessDriver::GetClipboardText(std::string& cp1252) {
 
 void HeadlessDriver::OpenAddress(const std::string& address) { FOpened.push_back(address); }
 
+void HeadlessDriver::SetTextInput(DriverWindowId id, bool on) {
+    auto it = FWindows.find(id);
+    if (it != FWindows.end()) it->second.textInput = on;
+}
+
 void HeadlessDriver::WatchReadable(int fd, bool watch) {
     if (watch)
         FWatched.insert(fd);
     else
         FWatched.erase(fd);
-}
-
-void HeadlessDriver::SetTextInput(DriverWindowId id, bool on) {
-    auto it = FWindows.find(id);
-    if (it != FWindows.end()) it->second.textInput = on;
 }
 
 DriverWindowId HeadlessDriver::TopLevelAt(TPoint screen) const {

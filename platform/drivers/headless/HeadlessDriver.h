@@ -54,9 +54,9 @@ public:
     void SetClipboardText(const std::string& cp1252) override;
     bool GetClipboardText(std::string& cp1252) override;
     void OpenAddress(const std::string& address) override;
+    void SetTextInput(DriverWindowId id, bool on) override;
     // The watched fds are looked at (without waiting) by every WaitEvents.
     void WatchReadable(int fd, bool watch) override;
-    void SetTextInput(DriverWindowId id, bool on) override;
 
     // Test side.
     void SetNow(int64_t ms) { FNow = ms; }

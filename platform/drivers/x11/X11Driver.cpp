@@ -249,8 +249,8 @@ public:
     void SetClipboardText(const std::string& cp1252) override;
     bool GetClipboardText(std::string& cp1252) override;
     void OpenAddress(const std::string& address) override;
-    void WatchReadable(int fd, bool watch) override;
     void SetTextInput(DriverWindowId id, bool on) override;
+    void WatchReadable(int fd, bool watch) override;
 
     int64_t WaitCount() const { return FWaitCount; }
     bool InputMethodOpened() const { return FIMOpened; }
