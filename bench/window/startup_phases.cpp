@@ -4,11 +4,12 @@
 //
 //   startup_phases            (DISPLAY set; re-executes itself to time the exec)
 //
-// Each phase is printed as NAME=WALL/CPU. Phases: exec (process start and dynamic linking, to main), x_connect (display, driver),
+// Each phase is printed as NAME=WALL/CPU/HEAP (ms, ms, KB of heap in use at its end). Phases: exec (process start and dynamic linking, to main), x_connect (display, driver),
 // fontconfig (its configuration and the first match), fonts (the window's three fonts opened and
 // the glyphs of its texts rendered), layout (the form and its controls loaded from the resource),
 // paint (showing the window until its first frame is handed over), present (that frame sent and
 // drawn by the server: a round trip after it). Linked like the program, so the exec costs the same.
+#include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,12 +41,14 @@ int64_t CpuNs() {
 int64_t gMark = 0, gCpuMark = 0;
 std::string gLine;
 
-// Adds the wall and CPU time since the last mark as `name` (name=WALL/CPU) and sets a new mark.
+// Adds the wall and CPU time since the last mark as `name`, and the heap in use at its end
+// (name=WALL/CPU/KB), and sets a new mark.
 void Phase(const char* name) {
     const int64_t now = NowNs(), cpu = CpuNs();
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%s%s=%.3f/%.3f", gLine.empty() ? "" : " ", name, (now - gMark) / 1e6,
-                  (cpu - gCpuMark) / 1e6);
+    const struct mallinfo2 heap = mallinfo2();
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%s%s=%.3f/%.3f/%zu", gLine.empty() ? "" : " ", name, (now - gMark) / 1e6,
+                  (cpu - gCpuMark) / 1e6, (heap.uordblks + heap.hblkhd) / 1024);
     gLine += buf;
     gMark = now;
     gCpuMark = cpu;
