@@ -199,9 +199,9 @@ LUMI_DEFINE_CLASS(TKdUpDownEdit) {
     PublishControlProps(p, {"ShowHint", "TabOrder", "TabStop", "Text", "Visible"});
     p.Event("OnChange", &E::fGetOnChange, &E::fSetOnChange);
     PublishControlProps(p, {"OnClick", "OnDblClick", "OnEnter", "OnExit"});
-    p.Event("OnKeyDown", &E::fGetOnKeyDown, &E::fSetOnKeyDown)
+    p.Event("OnKeyDown", &E::fGetKeyDown, &E::fSetKeyDown)
         .Event("OnKeyPress", &E::fGetKeyPress, &E::fSetKeyPress)
-        .Event("OnKeyUp", &E::fGetOnKeyUp, &E::fSetOnKeyUp);
+        .Event("OnKeyUp", &E::fGetKeyUp, &E::fSetKeyUp);
     PublishControlProps(p, {"OnMouseDown", "OnMouseMove", "OnMouseUp"});
 }
 

@@ -35,12 +35,13 @@ public:
     void fSetMaxVal(int64_t Value);
     TKdUpDownButtonColors* fGetUpDnColors() const { return FUpDownColors.get(); }
     void fSetUpDnColors(TKdUpDownButtonColors* Value) { FUpDownColors->Assign(Value); }
-    // The control's own key events (the inner edit's are taken by EvKeyDown and EvKeyUp); fired
-    // with this control as sender.
-    const TKeyEvent& fGetOnKeyDown() const { return FOnKeyDown; }
-    void fSetOnKeyDown(const TKeyEvent& Value) { FOnKeyDown = Value; }
-    const TKeyEvent& fGetOnKeyUp() const { return FOnKeyUp; }
-    void fSetOnKeyUp(const TKeyEvent& Value) { FOnKeyUp = Value; }
+    // The control's own key events, fired with this control as sender. They replace the
+    // validating edit's accessors, which would hand the handler to the inner edit, whose key
+    // events EvKeyDown and EvKeyUp take.
+    const TKeyEvent& fGetKeyDown() const { return FOnKeyDown; }
+    void fSetKeyDown(const TKeyEvent& Value) { FOnKeyDown = Value; }
+    const TKeyEvent& fGetKeyUp() const { return FOnKeyUp; }
+    void fSetKeyUp(const TKeyEvent& Value) { FOnKeyUp = Value; }
 
     // Adds Delta (+1 or -1) in wrapping 64-bit arithmetic, writes the clamped result and selects
     // the whole text.

@@ -179,13 +179,13 @@ TEST_F(UpDownEditTest, ValidateTypeFollowsTheLimitRuleAndAWriteHoldsUntilTheNext
 TEST_F(UpDownEditTest, OwnKeyHandlerRunsFirstAndMayClearTheKey) {
     std::vector<WORD> seen;
     TObject* sender = nullptr;
-    edit->fSetOnKeyDown(TKeyEvent([&](TObject* s, WORD& key, TShiftState) {
+    edit->fSetKeyDown(TKeyEvent([&](TObject* s, WORD& key, TShiftState) {
         sender = s;
         seen.push_back(key);
         if (key == VK_DOWN) key = 0;
     }));
     int ups = 0;
-    edit->fSetOnKeyUp(TKeyEvent([&](TObject* s, WORD&, TShiftState) { ups += s == edit; }));
+    edit->fSetKeyUp(TKeyEvent([&](TObject* s, WORD&, TShiftState) { ups += s == edit; }));
     Focus();
     Key(VK_UP);
     Key(VK_DOWN);
@@ -195,8 +195,8 @@ TEST_F(UpDownEditTest, OwnKeyHandlerRunsFirstAndMayClearTheKey) {
     EXPECT_EQ(ups, 2);
 
     // A raising handler: the step still happens, then the exception goes on.
-    edit->fSetOnKeyDown(TKeyEvent([](TObject*, WORD&, TShiftState) { throw Exception("down handler"); }));
-    edit->fSetOnKeyUp(TKeyEvent([](TObject*, WORD&, TShiftState) { throw Exception("up handler"); }));
+    edit->fSetKeyDown(TKeyEvent([](TObject*, WORD&, TShiftState) { throw Exception("down handler"); }));
+    edit->fSetKeyUp(TKeyEvent([](TObject*, WORD&, TShiftState) { throw Exception("up handler"); }));
     WORD key = VK_UP;
     EXPECT_THROW(Inner()->OnKeyDown(Inner(), key, TShiftState{}), Exception);
     EXPECT_EQ(key, 0);
@@ -352,4 +352,18 @@ TEST(KdUpDownEditForm, StoredFormRoundTripsBothEndsOfTheRange) {
     EXPECT_EQ(b2->fGetValue(), kMin);
     EXPECT_EQ(b2->fGetMaxVal(), kMin + 1);
     EXPECT_EQ(c2->fGetVType(), vtNone);
+}
+
+// After the framework's own, the value and its limits come first, then exactly the validating
+// edit's list, in its order.
+TEST(KdUpDownEditForm, PublishedOrder) {
+    auto list = [](TClass c) {
+        std::string names;
+        for (const auto& prop : c->Properties()) names += prop->Name + " ";
+        return names;
+    };
+    const std::string base = list(TCustomValidateEdit::StaticClass());
+    const std::string validating = list(TValidateEdit::StaticClass()).substr(base.size());
+    EXPECT_EQ(list(TKdUpDownEdit::StaticClass()), base + "Value MinValue MaxValue UpDownColors " + validating);
+    EXPECT_EQ(validating.substr(0, 13), "ValidateType ");
 }
