@@ -36,7 +36,7 @@ bash scripts/deps.sh
 
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=OFF -DLUMI_BENCH=ON >/dev/null
 targets=(lumivane-notice startup_phases)
-cmake --build build-release --target help | grep -q '^lumivane-gallery:' && targets+=(lumivane-gallery)
+cmake --build build-release --target help | grep '^lumivane-gallery:' >/dev/null && targets+=(lumivane-gallery)
 cmake --build build-release --target "${targets[@]}"
 
 out=$repo/build-release/measure
