@@ -709,7 +709,9 @@ void TApplication::DoMouseIdle() {
     if (!now) return;
     now->Perform(CM_MOUSEENTER, 0, 0);
     if (!(now = MouseControl())) return;
-    SetCursorShape(now->Cursor() != crDefault ? now->Cursor() : ClassCursorOf(WindowFromPoint(p)));
+    // A drag shows its own cursor.
+    if (!DragDrop::DragStarted())
+        SetCursorShape(now->Cursor() != crDefault ? now->Cursor() : ClassCursorOf(WindowFromPoint(p)));
     if (HintTarget(now)) {
         FHintControl = now;
         FHintWatch.emplace(now);

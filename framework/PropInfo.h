@@ -9,6 +9,8 @@
 
 class TObject;
 class TPersistent;
+class TComponent;
+class TClassInfo;
 struct TMethodInfo;
 
 using TBytes = std::vector<uint8_t>;
@@ -25,7 +27,8 @@ enum class TPropKind {
     Cursor,      // crName, or a number
     Object,      // a nested persistent object, reached with dotted names (Font.Height)
     Binary,      // {hex} (Picture.Data)
-    Event        // the name of a method of the form class
+    Event,       // the name of a method of the form class
+    Component    // another component of the layout by name (PopupMenu = PopupMenu1)
 };
 
 // Access to one event property of a class, whatever its parameters.
@@ -60,6 +63,11 @@ struct TPropInfo {
     std::function<TBytes(TObject*)> GetBinary;
     std::function<void(TObject*, const TBytes&)> SetBinary;
     std::shared_ptr<const TEventAccess> Event;
+    // Component references: the class a referenced component must be (fetched lazily, so class
+    // infos never depend on each other's order), and its accessors. Null is "no component".
+    const TClassInfo* (*ComponentClass)() = nullptr;
+    std::function<TComponent*(TObject*)> GetComponent;
+    std::function<void(TObject*, TComponent*)> SetComponent;
     std::function<bool(TObject*)> StoredFn;      // e.g. Font only when not ParentFont
 
     // Whether the writer stores the value of this instance (not at its default, predicate true).

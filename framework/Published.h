@@ -122,6 +122,22 @@ public:
         p->SetBinary = [set](TObject* o, const TBytes& b) { Store(set, Self(o), b); };
         return Add(std::move(p));
     }
+    // A reference to another component, stored by its name and resolved by the reader once the
+    // whole layout is read. The reader returns a C* (or a pointer convertible to one); the writer
+    // takes one. The writer stores the name when the reference is set.
+    template <class C, class G, class S>
+    TPublished& Component(std::string_view name, G get, S set) {
+        static_assert(std::is_base_of_v<TComponent, C>, "references name components");
+        auto p = NewProp(name, TPropKind::Component);
+        p->ComponentClass = &C::StaticClass;
+        p->GetComponent = [get](TObject* o) -> TComponent* { return std::invoke(get, Self(o)); };
+        p->SetComponent = [set](TObject* o, TComponent* c) {
+            C* typed = dynamic_cast<C*>(c);
+            if (c && !typed) throw Exception(c->Name() + " is a " + c->ClassName() + ", not a " + C::StaticClass()->Name());
+            Store(set, Self(o), typed);
+        };
+        return Add(std::move(p));
+    }
     template <class E>
     TPublished& Event(std::string_view name, E T::*field) {
         return Event(name, field, field);

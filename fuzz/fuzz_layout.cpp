@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/frmMain.h"
+#include "controls/KdUpDownEdit.h"
 #include "controls/ValidateEdit.h"
 #include "framework/FormReader.h"
 #include "platform/drivers/headless/Session.h"
@@ -20,6 +21,7 @@ HeadlessSession& Session() {
         RegisterNoticeWindow();
         // Library controls the notice window does not place.
         ValidateEdit::Register();
+        KdUpDownEdit::Register();
         Application->OnMessageBox = [](const std::string&, const std::string&, unsigned) { return 1; };
         return s;
     }();

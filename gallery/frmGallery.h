@@ -10,8 +10,7 @@
 //
 // Adding a section: put one TPanel (or a titled group of controls) in frmGallery.txt and bind its
 // controls' events to the generic handlers below (OnClick = AnyClick, OnImStatusChanged =
-// AnyImStatusChanged, ...). Each handler writes "<Sender's name>: <event>" on the event line (and
-// on standard output), so a new section needs no code here unless its events carry other
+// AnyImStatusChanged, ...). Each handler writes "<Sender's name>: <event>" on the event line, so a new section needs no code here unless its events carry other
 // arguments; then add one more Any... handler in the same style.
 class TGallery : public TForm {
     LUMI_CLASS(TGallery, TForm)
@@ -33,6 +32,10 @@ public:
     // Shows "<Sender's name>: <what>" on the event line.
     void ShowEvent(TObject* Sender, const std::string& What);
 };
+
+// The program also prints each event line on standard output (for scripts and tests); tools that
+// load the layout leave it off.
+void EchoGalleryEvents(bool Echo);
 
 // The window, filled in by Application->CreateForm.
 extern TGallery* Gallery;

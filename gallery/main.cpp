@@ -19,6 +19,7 @@ int main() {
     try {
         Application->Initialize();
         RegisterGalleryWindow();
+        EchoGalleryEvents(true);
         Application->SetTitle("Lumivane controls");
         Application->CreateForm(Gallery);
         Application->Run();

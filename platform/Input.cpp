@@ -160,6 +160,10 @@ void TranslateDriverEvent(const DriverEvent& e) {
         PostQuitMessage(0);
         return;
     }
+    if (e.type == DriverEvent::Readable) {
+        ReadableEvent(e.x);
+        return;
+    }
     Wnd* top = TopLevelByDriverId(e.window);
     if (!top) return;
     switch (e.type) {

@@ -72,6 +72,7 @@ struct WindowSystemState {
     bool quitPending = false;
     int quitCode = 0;
     std::function<void()> idleHandler;
+    std::unordered_map<int, std::pair<HWND, UINT>> readableNotify; // fd -> window and message
 
     std::vector<TimerEntry> timers;
     uint64_t timerOrder = 0;
@@ -128,6 +129,9 @@ void TranslateDriverEvent(const DriverEvent& e);
 void ForgetInput(Wnd* w);
 // Tells the driver whether the focus takes typed text; after every change of the focus.
 void SyncTextInput();
+
+// Posts the message asked for with NotifyReadable; the request is used up.
+void ReadableEvent(int fd);
 
 // The deepest window under a point in w's client coordinates: visible windows only, window
 // regions honoured; with skipDisabled a disabled window stops the search at its parent.

@@ -2,6 +2,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,8 @@ public:
     bool GetClipboardText(std::string& cp1252) override;
     void OpenAddress(const std::string& address) override;
     void SetTextInput(DriverWindowId id, bool on) override;
+    // The watched fds are looked at (without waiting) by every WaitEvents.
+    void WatchReadable(int fd, bool watch) override;
 
     // Test side.
     void SetNow(int64_t ms) { FNow = ms; }
@@ -98,4 +101,5 @@ private:
     int FIdleWaits = 0;
     int FFruitlessWaits = 0;
     int64_t FFruitlessSince = 0;
+    std::set<int> FWatched;
 };

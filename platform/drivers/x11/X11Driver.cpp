@@ -250,6 +250,7 @@ public:
     bool GetClipboardText(std::string& cp1252) override;
     void OpenAddress(const std::string& address) override;
     void SetTextInput(DriverWindowId id, bool on) override;
+    void WatchReadable(int fd, bool watch) override;
 
     int64_t WaitCount() const { return FWaitCount; }
     bool InputMethodOpened() const { return FIMOpened; }
@@ -314,6 +315,8 @@ private:
     Time FClipTime = CurrentTime;
     struct Child { pid_t pid; int pidfd; };
     std::vector<Child> FChildren;
+    std::vector<int> FWatched;   // fds whose data ends a wait
+    std::vector<int> FReadable;  // of those, the ones found readable, to report
     int64_t FWaitCount = 0;
 };
 
@@ -824,6 +827,13 @@ void X11Driver::WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) {
             FQueued.clear();
         }
         Drain(out);
+        for (int fd : FReadable) {
+            DriverEvent e;
+            e.type = DriverEvent::Readable;
+            e.x = fd;
+            out.push_back(e);
+        }
+        FReadable.clear();
         if (TakeTerminateRequest()) {
             DriverEvent e;
             e.type = DriverEvent::Terminate;
@@ -852,11 +862,20 @@ void X11Driver::PollDisplay(int timeoutMs) {
     if (gTerminatePipe[0] >= 0) fds.push_back({gTerminatePipe[0], POLLIN, 0});
     for (const Child& c : FChildren)
         if (c.pidfd >= 0) fds.push_back({c.pidfd, POLLIN, 0});
+    const size_t watchedFrom = fds.size();
+    for (int fd : FWatched) fds.push_back({fd, POLLIN, 0});
     ++FWaitCount;
     const int r = poll(fds.data(), fds.size(), timeoutMs);
     if (r < 0) return; // EINTR: the caller looks again
     const short bad = POLLHUP | POLLERR | POLLNVAL;
     if ((fds[0].revents & bad) && !(fds[0].revents & POLLIN)) ConnectionLost();
+    // A watched fd is reported once (at its end or on an error too) and left alone until asked
+    // for again: the loop would otherwise spin on data nobody has read yet.
+    for (size_t i = watchedFrom; i < fds.size(); ++i)
+        if (fds[i].revents) {
+            FReadable.push_back(fds[i].fd);
+            std::erase(FWatched, fds[i].fd);
+        }
 }
 
 void X11Driver::Drain(std::vector<DriverEvent>& out) {
@@ -1369,6 +1388,12 @@ std::unique_ptr<Driver> CreateX11Driver(const char* displayName) {
                         "\" (is an X server running and DISPLAY set?)");
     }
     return std::make_unique<X11Driver>(display);
+}
+
+void X11Driver::WatchReadable(int fd, bool watch) {
+    std::erase(FWatched, fd);
+    std::erase(FReadable, fd);
+    if (watch) FWatched.push_back(fd);
 }
 
 int64_t X11DriverWaitCount(Driver& driver) {
