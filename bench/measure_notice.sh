@@ -24,7 +24,7 @@ runs=${1:-9}
 idle_s=${LUMI_IDLE_S:-10}
 
 need=()
-for p in libfltk1.3-dev libxdamage-dev libxtst-dev x11-utils xvfb; do
+for p in libfltk1.3-dev libxdamage-dev libxtst-dev libbenchmark-dev x11-utils xvfb xdotool; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then
@@ -32,7 +32,7 @@ if [ ${#need[@]} -gt 0 ]; then
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
 fi
-bash scripts/deps.sh
+bash scripts/deps.sh run
 
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=OFF -DLUMI_BENCH=ON >/dev/null
 targets=(lumivane-notice startup_phases)
