@@ -24,7 +24,7 @@ runs=${1:-9}
 idle_s=${LUMI_IDLE_S:-10}
 
 need=()
-for p in libfltk1.3-dev libxdamage-dev libxtst-dev x11-utils xvfb; do
+for p in libfltk1.3-dev libxdamage-dev libxtst-dev libbenchmark-dev x11-utils xvfb xdotool; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then
@@ -32,11 +32,11 @@ if [ ${#need[@]} -gt 0 ]; then
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
 fi
-bash scripts/deps.sh
+bash scripts/deps.sh run
 
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=OFF -DLUMI_BENCH=ON >/dev/null
 targets=(lumivane-notice startup_phases)
-cmake --build build-release --target help | grep -q '^lumivane-gallery:' && targets+=(lumivane-gallery)
+cmake --build build-release --target help | grep '^lumivane-gallery:' >/dev/null && targets+=(lumivane-gallery)
 cmake --build build-release --target "${targets[@]}"
 
 out=$repo/build-release/measure
@@ -95,15 +95,17 @@ for round in $(seq 0 "$runs"); do
 done
 
 # Medians over the clean measured runs, then one table with the ratios to the FLTK window.
-median() { # NAME METRIC
-    grep '^run ' "$out/$1.runs" | grep -E " status=(${ok[$1]}) " | grep -o " $2=[0-9.-]*" | cut -d= -f2 |
-        grep -v '^-' | sort -g |
+median() { # NAME METRIC: over the counted runs, leaving out -1 (not measured in that run)
+    awk -v ok="^(${ok[$1]})$" -v key="$2" '$1 == "run" {
+            st = ""; x = ""
+            for (i = 2; i <= NF; i++) { split($i, kv, "="); if (kv[1] == "status") st = kv[2]; if (kv[1] == key) x = kv[2] }
+            if (st ~ ok && x != "" && x + 0 >= 0) print x }' "$out/$1.runs" | sort -g |
         awk '{ v[NR] = $1 } END { if (NR == 0) print "nan"; else print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 declare -A m
 for n in "${names[@]}"; do
     for k in paint_ms startup_cpu_ms startup_minflt hwm_kb close_ms idle_cpu_ms idle_vcsw; do m[$n,$k]=$(median "$n" "$k"); done
-    m[$n,ok]=$(grep '^run ' "$out/$n.runs" | grep -cE " status=(${ok[$n]}) " || true)
+    m[$n,ok]=$(awk -v ok=" status=(${ok[$n]}) " '$1 == "run" && $0 ~ ok { c++ } END { print c + 0 }' "$out/$n.runs")
 done
 cell() { # NAME METRIC SCALE UNIT
     awk -v v="${m[$1,$2]}" -v f="${m[fltk,$2]}" -v s="$3" -v u="$4" -v self="$1" 'BEGIN {
@@ -159,6 +161,8 @@ done
     echo
     echo "Resident set of lumivane-notice 1 s after start, KB by mapping (/proc/PID/smaps)"
     echo
+    # The pointer away from the window, as in the runs above (over a link it would load a cursor).
+    DISPLAY=$display xdotool mousemove 0 0 2>/dev/null || true
     env -i "HOME=$HOME" "PATH=$PATH" "DISPLAY=$display" LANG=C.UTF-8 "XDG_RUNTIME_DIR=$rtdir" \
         "$repo/build-release/bin/lumivane-notice" 2>>"$out/programs.log" &
     pid=$!
