@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,12 @@ public:
     virtual std::string Parameters() const = 0;
 };
 
+// Bounds of the numbers a layout may give (TPublished::Range). Positions and sizes reach far
+// beyond any screen, yet sums and differences of them, nested many levels deep, stay far from
+// overflowing an int; a font beyond MaxLayoutFontHeight pixels would only cost memory.
+constexpr int MaxLayoutCoord = 1000000;
+constexpr int MaxLayoutFontHeight = 1000;
+
 // One published property. Only the accessors of its kind are set.
 struct TPropInfo {
     std::string Name;
@@ -60,6 +67,7 @@ struct TPropInfo {
     std::function<void(TObject*, const TBytes&)> SetBinary;
     std::shared_ptr<const TEventAccess> Event;
     std::function<bool(TObject*)> StoredFn;      // e.g. Font only when not ParentFont
+    std::optional<std::pair<int64_t, int64_t>> Limits; // values a layout may give; none = the type's
 
     // Whether the writer stores the value of this instance (not at its default, predicate true).
     bool IsStored(TObject* instance) const;
