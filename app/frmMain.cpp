@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "controls/ImPanel.h"
 #include "framework/ClassRegistry.h"
 #include "framework/Published.h"
 #include "platform/image/FileBytes.h"
@@ -50,6 +51,7 @@ void RegisterNoticeWindow() {
     // The library's units put their classes on the palette (and so in the registry).
     ImButton::Register();
     ImImage::Register();
+    ImPanel::Register();
     KdUrlLabel::Register();
     KdBackImage::Register();
     RegisterClass(TMain::StaticClass());

@@ -76,14 +76,12 @@ void TCustomImButton::DrawItem(const DRAWITEMSTRUCT& DrawItemStruct) {
         else
             fDefaultDrawNormal(&canvas, rect, state);
     }
-    if (FOnOwnerDraw.Assigned()) {
-        // The event is copied: the handler may free the button (and so the event) while it runs.
-        const TImOwnerDrawEvent handler = FOnOwnerDraw;
-        try {
-            handler(this, &canvas, &rect, state, FCounter);
-        } catch (const Exception&) {
-            // A failing handler leaves the default face; the request still completes.
-        }
+    // The event is copied: the handler may free the button (and so the event) while it runs.
+    const TImOwnerDrawEvent handler = FOnOwnerDraw;
+    try {
+        handler(this, &canvas, &rect, state, FCounter);
+    } catch (const Exception&) {
+        // A failing handler leaves the default face; the request still completes.
     }
     // The context belongs to the window system.
     canvas.SetHandle(nullptr);

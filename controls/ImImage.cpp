@@ -58,7 +58,6 @@ void TImImage::fSetImStatus(int Value) {
     } catch (const Exception&) {
         // A picture that cannot be copied leaves the status as far as it got; still report it.
     }
-    if (!OnImStatusChanged) return;
     try {
         OnImStatusChanged(this, FImStatus, old);
     } catch (const Exception& e) {

@@ -11,8 +11,9 @@ LUMI_DEFINE_CLASS(TKdBackImage) {
         .Prop("Transparent", &TKdBackImage::fGetTransparent, &TKdBackImage::fSetTransparent, false)
         .Enum("Style", &TKdBackImage::fGetStyle, &TKdBackImage::fSetStyle, KdBackImageStyleNames, kdbmsTiled);
     PublishControlProps(p, {"Align", "Anchors", "Constraints", "DragCursor", "DragKind", "DragMode", "Enabled",
-                            "ParentShowHint", "ShowHint", "Visible", "OnClick", "OnDblClick", "OnMouseDown",
-                            "OnMouseMove", "OnMouseUp"});
+                            "ParentShowHint", "PopupMenu", "ShowHint", "Visible", "OnClick", "OnContextPopup",
+                            "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDock", "OnEndDrag", "OnMouseDown",
+                            "OnMouseMove", "OnMouseUp", "OnStartDock", "OnStartDrag"});
 }
 
 TKdBackImage::TKdBackImage(TComponent* AOwner)

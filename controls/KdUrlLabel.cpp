@@ -59,16 +59,17 @@ LUMI_DEFINE_CLASS(TKdUrlLabel) {
     p.Prop("AutoSize", &TKdUrlLabel::AutoSize, [](TKdUrlLabel* c, bool v) { c->SetAutoSize(v); }, true);
     PublishControlProps(p, {"BiDiMode", "Caption", "Color", "Constraints", "DragCursor", "DragKind", "DragMode",
                             "Enabled"});
-    p.String("FocusControl", &TKdUrlLabel::FocusControlName, &TKdUrlLabel::SetFocusControlName);
-    PublishControlProps(p, {"Font", "ParentBiDiMode", "ParentColor", "ParentFont", "ParentShowHint"});
+    p.Component<TWinControl>("FocusControl", &TKdUrlLabel::FocusControl, &TKdUrlLabel::SetFocusControl);
+    PublishControlProps(p, {"Font", "ParentBiDiMode", "ParentColor", "ParentFont", "ParentShowHint", "PopupMenu"});
     p.Prop("ShowAccelChar", &TKdUrlLabel::ShowAccelChar, &TKdUrlLabel::SetShowAccelChar, true);
     PublishControlProps(p, {"ShowHint"});
     p.Prop("Transparent", &TKdUrlLabel::Transparent, &TKdUrlLabel::SetTransparent, false)
         .Enum("Layout", &TKdUrlLabel::Layout, &TKdUrlLabel::SetLayout, TextLayoutNames, tlTop);
     PublishControlProps(p, {"Visible"});
     p.Prop("WordWrap", &TKdUrlLabel::WordWrap, &TKdUrlLabel::SetWordWrap, false);
-    PublishControlProps(p, {"OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnMouseEnter",
-                            "OnMouseLeave"});
+    PublishControlProps(p, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDock",
+                            "OnEndDrag", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnMouseEnter", "OnMouseLeave",
+                            "OnStartDock", "OnStartDrag"});
 }
 
 namespace KdUrlLabel {

@@ -277,6 +277,7 @@ void TControl::Dispatch(TMessage& Message) {
     case WM_RBUTTONUP: WMMouseUp(Message, mbRight); return;
     case WM_MBUTTONUP: WMMouseUp(Message, mbMiddle); return;
     case WM_MOUSEMOVE: WMMouseMove(Message); return;
+    case WM_CONTEXTMENU: WMContextMenu(Message); return;
     case CM_MOUSEENTER: CMMouseEnter(Message); return;
     case CM_MOUSELEAVE: CMMouseLeave(Message); return;
     case CM_ENABLEDCHANGED:
@@ -421,6 +422,7 @@ void TControl::WMMouseDown(TMessage& Message, TMouseButton Button, TShiftState E
     }
     MouseDown(Button, KeysToShiftState(Message.WParam) + Extra, GET_X_LPARAM(Message.LParam),
               GET_Y_LPARAM(Message.LParam));
+    if (Button == mbLeft && FDragMode == dmAutomatic && w.Alive() && !IsDesigning()) BeginDrag(false);
 }
 
 void TControl::WMMouseUp(TMessage& Message, TMouseButton Button) {
@@ -440,6 +442,10 @@ void TControl::WMMouseUp(TMessage& Message, TMouseButton Button) {
         }
     }
     MouseUp(Button, KeysToShiftState(Message.WParam), x, y);
+    if (Button == mbRight && w.Alive()) {
+        const TPoint screen = ClientToScreen({x, y});
+        Perform(WM_CONTEXTMENU, 0, MAKELPARAM(screen.x, screen.y));
+    }
 }
 
 void TControl::WMMouseMove(TMessage& Message) {

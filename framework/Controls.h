@@ -9,8 +9,10 @@
 
 #include "framework/Component.h"
 #include "framework/Cursors.h"
+#include "framework/DragDrop.h"
 #include "framework/Events.h"
 #include "framework/Graphics.h"
+#include "framework/Menus.h"
 #include "framework/Published.h"
 #include "framework/Set.h"
 #include "platform/Window.h"
@@ -28,6 +30,7 @@
 
 class TWinControl;
 class TControl;
+class TPopupMenu;
 
 using WORD = uint16_t;
 
@@ -288,6 +291,25 @@ public:
         std::weak_ptr<const int> FToken;
     };
 
+    // The menu a right click, the Menu key or Shift+F10 opens (after OnContextPopup, which may
+    // handle the request). A control without one offers its own menu if it has one (an edit's),
+    // else passes the request to its parent. The reference clears itself when the menu is freed.
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* Value);
+
+    // Dragging (see framework/DragDrop.h). Threshold < 0 takes DefaultDragThreshold.
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    // Ends the drag of this control: dropped where the pointer is (if accepted) or cancelled.
+    void EndDrag(bool Drop);
+    bool Dragging() const;
+
+    TContextPopupEvent OnContextPopup;
+    TDragDropEvent OnDragDrop;
+    TDragOverEvent OnDragOver;
+    TStartDragEvent OnStartDrag;
+    TEndDragEvent OnEndDrag;
+    TStartDockEvent OnStartDock;
+    TEndDragEvent OnEndDock;
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TMouseEvent OnMouseDown;
@@ -297,7 +319,23 @@ public:
     TNotifyEvent OnMouseLeave;
     TNotifyEvent OnResize;
 
+    // Drag and drop steps, each firing its event (OnStartDrag, OnDragOver, OnDragDrop,
+    // OnEndDrag). DragOver starts with Accept true when OnDragOver is assigned, else false.
+    virtual void DoStartDrag(TDragObject*& DragObject);
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    virtual void DragDrop(TObject* Source, int X, int Y);
+    virtual void DoEndDrag(TObject* Target, int X, int Y);
+
 protected:
+    // Fires OnContextPopup; MousePos is (-1, -1) when the request came from the keyboard.
+    virtual void DoContextPopup(TPoint MousePos, bool& Handled);
+    // The control's own context menu at a screen point, used when it has no PopupMenu; false
+    // when it has none (the request then goes to the parent).
+    virtual bool DefaultContextPopup(TPoint ScreenPos);
+    // WM_CONTEXTMENU: LParam is the screen point, or -1 from the keyboard.
+    void WMContextMenu(TMessage& Message);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
     // Fire OnMouseDown / OnMouseMove / OnMouseUp; X and Y are client coordinates.
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseMove(TShiftState Shift, int X, int Y);
@@ -355,6 +393,7 @@ protected:
     TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
     TControlState FControlState;
     std::unique_ptr<TSizeConstraints> FConstraints;
+    TPopupMenu* FPopupMenu = nullptr;
 
 private:
     friend class TWinControl;
@@ -460,6 +499,11 @@ public:
     // The native procedure of the window's class; nothing before the window exists.
     void DefaultHandler(TMessage& Message) override;
 
+    // Docking events: stored and published for dock sites, never fired.
+    TDockDropEvent OnDockDrop;
+    TDockOverEvent OnDockOver;
+    TGetSiteInfoEvent OnGetSiteInfo;
+    TUnDockEvent OnUnDock;
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
     TKeyEvent OnKeyDown;
@@ -602,10 +646,12 @@ TShiftState KeyboardShiftState();
 //
 // Names of TControl: Align, Anchors, AutoSize, BiDiMode, Caption, Color, Constraints, Cursor,
 // DragCursor, DragKind, DragMode, Enabled, Font, Hint, ParentBiDiMode, ParentColor, ParentFont,
-// ParentShowHint, ShowHint, Text, Visible, OnClick, OnDblClick, OnMouseDown, OnMouseMove,
-// OnMouseUp, OnMouseEnter, OnMouseLeave, OnResize. Of TWinControl: BevelEdges, BevelInner,
-// BevelKind, BevelOuter, BevelWidth, Ctl3D, DockSite, ImeMode, ImeName, ParentCtl3D, TabOrder,
-// TabStop, UseDockManager, OnEnter, OnExit, OnKeyDown, OnKeyPress, OnKeyUp. Color is stored
+// ParentShowHint, PopupMenu, ShowHint, Text, Visible, OnClick, OnContextPopup, OnDblClick,
+// OnDragDrop, OnDragOver, OnEndDock, OnEndDrag, OnMouseDown, OnMouseMove, OnMouseUp,
+// OnMouseEnter, OnMouseLeave, OnResize, OnStartDock, OnStartDrag. Of TWinControl: BevelEdges,
+// BevelInner, BevelKind, BevelOuter, BevelWidth, Ctl3D, DockSite, ImeMode, ImeName, ParentCtl3D,
+// TabOrder, TabStop, UseDockManager, OnDockDrop, OnDockOver, OnEnter, OnExit, OnGetSiteInfo,
+// OnKeyDown, OnKeyPress, OnKeyUp, OnUnDock. Color is stored
 // unless ParentColor, Font unless ParentFont. An unknown name is a programming error (Exception).
 template <class T>
 TPublished<T>& PublishControlProps(TPublished<T>& p, std::initializer_list<std::string_view> names) {
@@ -640,6 +686,14 @@ TPublished<T>& PublishControlProps(TPublished<T>& p, std::initializer_list<std::
         else if (n == "OnMouseEnter") p.Event("OnMouseEnter", &TControl::OnMouseEnter, &TControl::OnMouseEnter);
         else if (n == "OnMouseLeave") p.Event("OnMouseLeave", &TControl::OnMouseLeave, &TControl::OnMouseLeave);
         else if (n == "OnResize") p.Event("OnResize", &TControl::OnResize, &TControl::OnResize);
+        else if (n == "PopupMenu") p.template Component<TPopupMenu>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
+        else if (n == "OnContextPopup") p.Event("OnContextPopup", &TControl::OnContextPopup, &TControl::OnContextPopup);
+        else if (n == "OnDragDrop") p.Event("OnDragDrop", &TControl::OnDragDrop, &TControl::OnDragDrop);
+        else if (n == "OnDragOver") p.Event("OnDragOver", &TControl::OnDragOver, &TControl::OnDragOver);
+        else if (n == "OnEndDock") p.Event("OnEndDock", &TControl::OnEndDock, &TControl::OnEndDock);
+        else if (n == "OnEndDrag") p.Event("OnEndDrag", &TControl::OnEndDrag, &TControl::OnEndDrag);
+        else if (n == "OnStartDock") p.Event("OnStartDock", &TControl::OnStartDock, &TControl::OnStartDock);
+        else if (n == "OnStartDrag") p.Event("OnStartDrag", &TControl::OnStartDrag, &TControl::OnStartDrag);
         else if constexpr (std::is_base_of_v<TWinControl, T>) {
             if (n == "BevelEdges") p.Set("BevelEdges", &TWinControl::BevelEdges, &TWinControl::SetBevelEdges, BevelEdgeNames, TBevelEdges{beLeft, beTop, beRight, beBottom});
             else if (n == "BevelInner") p.Enum("BevelInner", &TWinControl::BevelInner, &TWinControl::SetBevelInner, BevelCutNames, bvRaised);
@@ -659,6 +713,10 @@ TPublished<T>& PublishControlProps(TPublished<T>& p, std::initializer_list<std::
             else if (n == "OnKeyDown") p.Event("OnKeyDown", &TWinControl::OnKeyDown, &TWinControl::OnKeyDown);
             else if (n == "OnKeyPress") p.Event("OnKeyPress", &TWinControl::OnKeyPress, &TWinControl::OnKeyPress);
             else if (n == "OnKeyUp") p.Event("OnKeyUp", &TWinControl::OnKeyUp, &TWinControl::OnKeyUp);
+            else if (n == "OnDockDrop") p.Event("OnDockDrop", &TWinControl::OnDockDrop, &TWinControl::OnDockDrop);
+            else if (n == "OnDockOver") p.Event("OnDockOver", &TWinControl::OnDockOver, &TWinControl::OnDockOver);
+            else if (n == "OnGetSiteInfo") p.Event("OnGetSiteInfo", &TWinControl::OnGetSiteInfo, &TWinControl::OnGetSiteInfo);
+            else if (n == "OnUnDock") p.Event("OnUnDock", &TWinControl::OnUnDock, &TWinControl::OnUnDock);
             else throw Exception("no standard control property '" + std::string(n) + "'");
         } else
             throw Exception("no standard control property '" + std::string(n) + "'");

@@ -9,16 +9,26 @@
 
 #include "framework/Object.h"
 
-// An event: a handler bound to an object, called with the sender first. Calling an unassigned
-// event does nothing. The bound method's name travels with it so the writer can store it.
+// An event: a handler bound to an object, called with the sender first. A control raises the
+// event by calling it; raising an unassigned event does nothing (beyond reporting it to an
+// observer, below). The bound method's name travels with it so the writer can store it.
 //
 //     TNotifyEvent OnClick;
 //     btn->OnClick = TNotifyEvent(this, &TMain::btnCloseClick);
 //     btn->OnClick = [](TObject* Sender) { ... };
 //     OnClick(this);
 //
+// A control tests Assigned() only where its own behaviour depends on whether someone handles the
+// event (a panel that paints itself unless OnPaint is handled); everywhere else it just raises.
+//
+// An event slot may also carry an observer (the --trace tool's): it sees every raise, before the
+// handler and whether or not a handler is bound, and never counts as a handler, so an observed
+// control behaves exactly as an unobserved one. The observer belongs to the slot: assigning a
+// handler to an observed event keeps the observer; it is replaced only by assigning an event that
+// brings an observer of its own (how one is put on through a property's writer).
+//
 // An event type that has by-reference or named parameters declares their names once, for the
-// generic handler of the --trace tool:
+// generic observer of the --trace tool:
 //
 //     struct TKeyPressEvent : TEvent<TObject*, char&> {
 //         using TEvent::TEvent;
@@ -41,17 +51,40 @@ public:
         BindObject(object, std::move(name), [object, method](A... a) { (object->*method)(std::forward<A>(a)...); });
     }
 
+    TEvent(const TEvent&) = default;
+    TEvent(TEvent&&) noexcept = default;
+    TEvent& operator=(const TEvent& other) {
+        if (this != &other) AssignFrom(other.FFn, other.FData, other.FMethodName, other.FObserver);
+        return *this;
+    }
+    TEvent& operator=(TEvent&& other) noexcept {
+        if (this != &other)
+            AssignFrom(std::move(other.FFn), other.FData, std::move(other.FMethodName), std::move(other.FObserver));
+        return *this;
+    }
+
     void Bind(TObject* data, std::string methodName, THandler fn) {
         FFn = std::make_shared<const THandler>(std::move(fn));
         FData = data;
         FMethodName = std::move(methodName);
     }
+    // Drops the handler (an observer stays).
     void Clear() { *this = TEvent(); }
-
-    // The handler lives on while it runs, even if the handler frees the object holding the event.
-    void operator()(A... args) const {
-        if (auto fn = FFn) (*fn)(std::forward<A>(args)...);
+    // Puts an observer on this slot, or removes it (null).
+    void SetObserver(THandler fn) {
+        FObserver = fn ? std::make_shared<const THandler>(std::move(fn)) : nullptr;
     }
+    bool Observed() const { return FObserver != nullptr; }
+
+    // Raises the event: the observer first, then the handler if one is bound. Both live on while
+    // they run, even if one of them frees the object holding the event.
+    void operator()(A... args) const {
+        auto observer = FObserver;
+        auto fn = FFn;
+        if (observer) (*observer)(args...);
+        if (fn) (*fn)(std::forward<A>(args)...);
+    }
+    // Whether a handler is bound; an observer alone does not count.
     bool Assigned() const { return FFn != nullptr; }
     explicit operator bool() const { return Assigned(); }
     TObject* Data() const { return FData; }
@@ -65,9 +98,18 @@ private:
         Bind(data, std::move(name), std::move(fn));
     }
 
+    void AssignFrom(std::shared_ptr<const THandler> fn, TObject* data, std::string methodName,
+                    std::shared_ptr<const THandler> observer) {
+        FFn = std::move(fn);
+        FData = data;
+        FMethodName = std::move(methodName);
+        if (observer) FObserver = std::move(observer);
+    }
+
     std::shared_ptr<const THandler> FFn;
     TObject* FData = nullptr;
     std::string FMethodName;
+    std::shared_ptr<const THandler> FObserver;
 };
 
 using TNotifyEvent = TEvent<TObject*>;

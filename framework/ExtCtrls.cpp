@@ -112,11 +112,15 @@ LUMI_DEFINE_CLASS(TImage) {
     p.Prop("IncrementalDisplay", &TImage::IncrementalDisplay, &TImage::SetIncrementalDisplay, false);
     PublishControlProps(p, {"ParentShowHint"});
     p.Object("Picture", &TImage::Picture);
+    PublishControlProps(p, {"PopupMenu"});
     p.Prop("Proportional", &TImage::Proportional, &TImage::SetProportional, false);
     PublishControlProps(p, {"ShowHint"});
     p.Prop("Stretch", &TImage::Stretch, &TImage::SetStretch, false);
     p.Prop("Transparent", &TImage::Transparent, &TImage::SetTransparent, false);
-    PublishControlProps(p, {"Visible", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+    PublishControlProps(p, {"Visible", "OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDock",
+                            "OnEndDrag", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+    p.Event("OnProgress", &TImage::OnProgress);
+    PublishControlProps(p, {"OnStartDock", "OnStartDrag"});
 }
 
 // ---- TCustomPanel ----
@@ -267,9 +271,11 @@ LUMI_DEFINE_CLASS(TPanel) {
     p.Prop("Locked", &TPanel::Locked, &TPanel::SetLocked, false);
     PublishControlProps(p, {"ParentBiDiMode"});
     p.Prop("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, false);
-    PublishControlProps(p, {"ParentCtl3D", "ParentFont", "ParentShowHint", "ShowHint", "TabOrder", "TabStop",
-                            "Visible", "OnClick", "OnDblClick", "OnEnter", "OnExit", "OnMouseDown", "OnMouseEnter",
-                            "OnMouseLeave", "OnMouseMove", "OnMouseUp", "OnResize"});
+    PublishControlProps(p, {"ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder",
+                            "TabStop", "Visible", "OnClick", "OnContextPopup", "OnDblClick", "OnDockDrop",
+                            "OnDockOver", "OnDragDrop", "OnDragOver", "OnEndDock", "OnEndDrag", "OnEnter", "OnExit",
+                            "OnGetSiteInfo", "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove",
+                            "OnMouseUp", "OnResize", "OnStartDock", "OnStartDrag", "OnUnDock"});
 }
 
 void RegisterExtControls() {

@@ -6,6 +6,12 @@
 
 // The picture control and the panel.
 
+enum TProgressStage { psStarting, psRunning, psEnding };
+struct TProgressEvent : TEvent<TObject*, TProgressStage, uint8_t, bool, const TRect&, const std::string&> {
+    using TEvent::TEvent;
+    static constexpr const char* ParamNames = "Sender, Stage, PercentDone, RedrawNow, R, Msg";
+};
+
 // A picture on its parent, without a window. The picture is drawn in DestRect: at the top-left
 // at its own size, centred (Center), scaled to the client area (Stretch) or scaled keeping its
 // aspect (Proportional; only shrinks unless Stretch is set too). With AutoSize the control takes
@@ -33,6 +39,9 @@ public:
 
     // Where the picture is drawn, in client coordinates.
     TRect DestRect();
+
+    // Stored only: pictures load whole, so there is no progress to report.
+    TProgressEvent OnProgress;
 
 protected:
     void Paint() override;

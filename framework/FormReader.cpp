@@ -235,6 +235,7 @@ const char* KindName(TPropKind k) {
     case TPropKind::Object: return "an object";
     case TPropKind::Binary: return "binary data {...}";
     case TPropKind::Event: return "a method name";
+    case TPropKind::Component: return "a component name";
     }
     return "a value";
 }
@@ -266,6 +267,7 @@ public:
             }
             ReadBody(root, 1);
             if (FTok.Kind != TTok::End) Fail(FTok.Line, "text after the final 'end'");
+            ResolveReferences();
             for (TComponent* c : Alive()) c->SetStateFlag(csReading, false);
             root->SetStateFlag(csReading, false);
             for (TComponent* c : Alive()) {
@@ -367,6 +369,7 @@ private:
     }
 
     void ReadProperty(TComponent* instance) {
+        FCurrent = instance;
         int line = FTok.Line;
         std::vector<std::string> parts = SplitDots(FTok.Text, line);
         Advance();
@@ -494,10 +497,39 @@ private:
             Guard(line, [&] { prop.Event->BindMethod(target, FRoot, *m); }, prop.Name + ": ");
             return;
         }
+        case TPropKind::Component: {
+            if (FTok.Kind != TTok::Ident) Expected(std::string(KindName(prop.Kind)) + where);
+            if (SameText(FTok.Text, "nil")) {
+                Guard(line, [&] { prop.SetComponent(target, nullptr); });
+            } else {
+                if (!IsValidIdent(FTok.Text)) Expected(std::string(KindName(prop.Kind)) + where);
+                FReferences.push_back({FCurrent, target, &prop, FTok.Text, line});
+            }
+            Advance();
+            return;
+        }
         case TPropKind::Object:
             Fail(line, "property '" + prop.Name + "' of " + target->ClassName() +
                            " is an object: set its properties, e.g. " + prop.Name + ".Name");
         }
+    }
+
+    // Component references may name components that stand further down: they are set once every
+    // component exists, in the order they stood.
+    void ResolveReferences() {
+        std::vector<TComponent*> alive = Alive();
+        for (const TReference& r : FReferences) {
+            if (r.Instance != FRoot && std::find(alive.begin(), alive.end(), r.Instance) == alive.end()) continue;
+            TComponent* found = FRoot->FindComponent(r.Name);
+            if (!found && SameText(FRoot->Name(), r.Name)) found = FRoot;
+            const std::string where = " for " + r.Prop->Name + " of " + r.Target->ClassName();
+            if (!found) Fail(r.Line, "unknown component '" + r.Name + "'" + where);
+            const TClassInfo* want = r.Prop->ComponentClass ? r.Prop->ComponentClass() : nullptr;
+            if (want && !found->InheritsFrom(want))
+                Fail(r.Line, r.Name + " is a " + found->ClassName() + ", not a " + want->Name() + where);
+            Guard(r.Line, [&] { r.Prop->SetComponent(r.Target, found); });
+        }
+        FReferences.clear();
     }
 
     int64_t Number(const TPropInfo& prop, const std::string& where) const {
@@ -566,10 +598,20 @@ private:
         return out;
     }
 
+    struct TReference {
+        TComponent* Instance;  // the component whose property (or nested property) it is
+        TObject* Target;
+        const TPropInfo* Prop;
+        std::string Name;
+        int Line;
+    };
+
     TLexer FLex;
     TToken FTok;
     TComponent* FRoot;
+    TComponent* FCurrent = nullptr;
     std::vector<TComponent*> FCreated;
+    std::vector<TReference> FReferences;
 };
 
 }  // namespace

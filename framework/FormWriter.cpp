@@ -85,7 +85,8 @@ private:
             }
             if (!stored) {
                 if (!FAll) continue;
-                if (p->Kind == TPropKind::Binary || p->Kind == TPropKind::Event) continue;
+                if (p->Kind == TPropKind::Binary || p->Kind == TPropKind::Event || p->Kind == TPropKind::Component)
+                    continue;
             }
             Indent(depth);
             FOut += prefix + p->Name + " = ";
@@ -172,6 +173,9 @@ private:
         }
         case TPropKind::Event:
             FOut += p.Event->MethodName(obj);
+            return;
+        case TPropKind::Component:
+            FOut += p.GetComponent(obj)->Name();
             return;
         case TPropKind::Object:
             return;

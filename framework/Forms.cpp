@@ -415,7 +415,6 @@ void TCustomForm::IconChanged(TObject*) {
 
 void TCustomForm::PaintWindow(HDC DC) {
     TWinControl::PaintWindow(DC);
-    if (!OnPaint.Assigned()) return;
     TCanvasBinding binding(*FCanvas, DC);
     OnPaint(this);
 }
@@ -725,7 +724,9 @@ void TApplication::DoMouseIdle() {
     if (!now) return;
     now->Perform(CM_MOUSEENTER, 0, 0);
     if (!(now = MouseControl())) return;
-    SetCursorShape(now->Cursor() != crDefault ? now->Cursor() : ClassCursorOf(WindowFromPoint(p)));
+    // A drag shows its own cursor.
+    if (!DragDrop::DragStarted())
+        SetCursorShape(now->Cursor() != crDefault ? now->Cursor() : ClassCursorOf(WindowFromPoint(p)));
     if (HintTarget(now)) {
         FHintControl = now;
         FHintWatch.emplace(now);

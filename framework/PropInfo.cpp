@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "framework/ClassInfo.h"
+#include "framework/Component.h"
 #include "framework/Cursors.h"
 #include "platform/raster/Color.h"
 
@@ -27,6 +28,10 @@ bool TPropInfo::IsStored(TObject* instance) const {
         return !GetBinary(instance).empty();
     case TPropKind::Event:
         return !Event->MethodName(instance).empty();
+    case TPropKind::Component: {
+        TComponent* c = GetComponent(instance);
+        return c && !c->Name().empty();
+    }
     }
     return true;
 }

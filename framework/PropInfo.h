@@ -10,6 +10,8 @@
 
 class TObject;
 class TPersistent;
+class TComponent;
+class TClassInfo;
 struct TMethodInfo;
 
 using TBytes = std::vector<uint8_t>;
@@ -26,7 +28,8 @@ enum class TPropKind {
     Cursor,      // crName, or a number
     Object,      // a nested persistent object, reached with dotted names (Font.Height)
     Binary,      // {hex} (Picture.Data)
-    Event        // the name of a method of the form class
+    Event,       // the name of a method of the form class
+    Component    // another component of the layout by name (PopupMenu = PopupMenu1)
 };
 
 // Access to one event property of a class, whatever its parameters.
@@ -38,8 +41,9 @@ public:
     virtual std::string MethodName(TObject* instance) const = 0;
     // Binds the method of target; an Exception says so when the parameters differ.
     virtual void BindMethod(TObject* instance, TObject* target, const TMethodInfo& method) const = 0;
-    // Puts a handler in front of the current one that receives the arguments as text, e.g.
+    // Puts an observer on the event that receives the arguments of every raise as text, e.g.
     // "Key=65" or "1, 0" (Sender left out, pointers left out, by-reference ones as Name=value).
+    // The handler and whether the event counts as assigned stay as they were.
     virtual void BindTrace(TObject* instance, std::function<void(const std::string& args)> sink) const = 0;
     // The parameter names, e.g. "(Sender, Key)", for messages.
     virtual std::string Parameters() const = 0;
@@ -66,6 +70,11 @@ struct TPropInfo {
     std::function<TBytes(TObject*)> GetBinary;
     std::function<void(TObject*, const TBytes&)> SetBinary;
     std::shared_ptr<const TEventAccess> Event;
+    // Component references: the class a referenced component must be (fetched lazily, so class
+    // infos never depend on each other's order), and its accessors. Null is "no component".
+    const TClassInfo* (*ComponentClass)() = nullptr;
+    std::function<TComponent*(TObject*)> GetComponent;
+    std::function<void(TObject*, TComponent*)> SetComponent;
     std::function<bool(TObject*)> StoredFn;      // e.g. Font only when not ParentFont
     std::optional<std::pair<int64_t, int64_t>> Limits; // values a layout may give; none = the type's
 

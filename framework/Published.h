@@ -122,6 +122,22 @@ public:
         p->SetBinary = [set](TObject* o, const TBytes& b) { Store(set, Self(o), b); };
         return Add(std::move(p));
     }
+    // A reference to another component, stored by its name and resolved by the reader once the
+    // whole layout is read. The reader returns a C* (or a pointer convertible to one); the writer
+    // takes one. The writer stores the name when the reference is set.
+    template <class C, class G, class S>
+    TPublished& Component(std::string_view name, G get, S set) {
+        static_assert(std::is_base_of_v<TComponent, C>, "references name components");
+        auto p = NewProp(name, TPropKind::Component);
+        p->ComponentClass = &C::StaticClass;
+        p->GetComponent = [get](TObject* o) -> TComponent* { return std::invoke(get, Self(o)); };
+        p->SetComponent = [set](TObject* o, TComponent* c) {
+            C* typed = dynamic_cast<C*>(c);
+            if (c && !typed) throw Exception(c->Name() + " is a " + c->ClassName() + ", not a " + C::StaticClass()->Name());
+            Store(set, Self(o), typed);
+        };
+        return Add(std::move(p));
+    }
     template <class E>
     TPublished& Event(std::string_view name, E T::*field) {
         return Event(name, field, field);
@@ -264,12 +280,10 @@ private:
             FSet(Self(o), e);
         }
         void BindTrace(TObject* o, std::function<void(const std::string&)> sink) const override {
-            E old = FGet(Self(o));
-            E e;
-            e.Bind(old.Data(), old.MethodName(), [old, sink](A... a) {
-                sink(EventText::Format<A...>(E::ParamNames, a...));
-                old(std::forward<A>(a)...);
-            });
+            // Through the property's writer, so a writer with side effects sees the same
+            // handler; the observer rides along and the handler stays as it was.
+            E e = FGet(Self(o));
+            e.SetObserver([sink](A... a) { sink(EventText::Format<A...>(E::ParamNames, a...)); });
             FSet(Self(o), e);
         }
         std::string Parameters() const override {

@@ -62,12 +62,17 @@ void TCustomLabel::SetAutoSize(bool Value) {
     AdjustBounds();
 }
 
-TWinControl* TCustomLabel::FocusControl() const {
-    if (FFocusControlName.empty() || !Owner()) return nullptr;
-    return dynamic_cast<TWinControl*>(Owner()->FindComponent(FFocusControlName));
+void TCustomLabel::SetFocusControl(TWinControl* Value) {
+    if (FFocusControl == Value) return;
+    if (FFocusControl) FFocusControl->RemoveFreeNotification(this);
+    FFocusControl = Value;
+    if (Value) Value->FreeNotification(this);
 }
 
-void TCustomLabel::SetFocusControl(TWinControl* Value) { FFocusControlName = Value ? Value->Name() : std::string(); }
+void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation) {
+    inherited::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent && AComponent == FFocusControl) FFocusControl = nullptr;
+}
 
 void TCustomLabel::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
@@ -169,18 +174,19 @@ void TCustomLabel::AdjustBounds() {
 static const std::initializer_list<std::string_view> kLabelProps = {
     "Align", "Alignment", "Anchors", "AutoSize", "BiDiMode", "Caption", "Color", "Constraints", "DragCursor",
     "DragKind", "DragMode", "Enabled", "FocusControl", "Font", "ParentBiDiMode", "ParentColor", "ParentFont",
-    "ParentShowHint", "ShowAccelChar", "ShowHint", "Transparent", "Layout", "Visible", "WordWrap", "OnClick",
-    "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnMouseEnter", "OnMouseLeave"};
+    "ParentShowHint", "PopupMenu", "ShowAccelChar", "ShowHint", "Transparent", "Layout", "Visible", "WordWrap",
+    "OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDock", "OnEndDrag",
+    "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnMouseEnter", "OnMouseLeave", "OnStartDock", "OnStartDrag"};
 
 LUMI_DEFINE_CLASS(TLabel) {
-    p.Prop("Cursor", &TLabel::Cursor, &TLabel::SetCursor, crDefault).Prop("Hint", &TLabel::Hint, &TLabel::SetHint);
+    PublishControlProps(p, {"Cursor", "Hint"});
     for (std::string_view n : kLabelProps) {
         if (n == "Alignment")
             p.Enum("Alignment", &TLabel::Alignment, &TLabel::SetAlignment, AlignmentNames, taLeftJustify);
         else if (n == "AutoSize")
             p.Prop("AutoSize", &TLabel::AutoSize, [](TLabel* l, bool v) { l->SetAutoSize(v); }, true);
         else if (n == "FocusControl")
-            p.String("FocusControl", &TLabel::FocusControlName, &TLabel::SetFocusControlName);
+            p.Component<TWinControl>("FocusControl", &TLabel::FocusControl, &TLabel::SetFocusControl);
         else if (n == "ShowAccelChar")
             p.Prop("ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar, true);
         else if (n == "Transparent")
@@ -204,9 +210,10 @@ LUMI_DEFINE_CLASS(TButton) {
     p.Cursor("Cursor", &TButton::Cursor, &TButton::SetCursor, crDefault).Prop("Hint", &TButton::Hint, &TButton::SetHint);
     for (std::string_view n : {"Anchors", "BiDiMode", "Cancel", "Caption", "Constraints", "Default", "DragCursor",
                                "DragKind", "DragMode", "Enabled", "Font", "ModalResult", "ParentBiDiMode",
-                               "ParentFont", "ParentShowHint", "ShowHint", "TabOrder", "TabStop", "Visible", "OnClick",
+                               "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop", "Visible",
+                               "OnClick", "OnContextPopup", "OnDragDrop", "OnDragOver", "OnEndDock", "OnEndDrag",
                                "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove",
-                               "OnMouseUp"}) {
+                               "OnMouseUp", "OnStartDock", "OnStartDrag"}) {
         if (n == "Cancel")
             p.Prop("Cancel", &TButton::Cancel, &TButton::SetCancel, false);
         else if (n == "Default")
@@ -483,14 +490,15 @@ void TCustomEdit::PaintBorder() {
 }
 
 LUMI_DEFINE_CLASS(TEdit) {
-    p.Prop("Cursor", &TEdit::Cursor, &TEdit::SetCursor, crDefault).Prop("Hint", &TEdit::Hint, &TEdit::SetHint);
+    PublishControlProps(p, {"Cursor", "Hint"});
     for (std::string_view n :
          {"Anchors", "AutoSelect", "AutoSize", "BevelEdges", "BevelInner", "BevelKind", "BevelOuter", "BiDiMode",
           "BorderStyle", "CharCase", "Color", "Constraints", "Ctl3D", "DragCursor", "DragKind", "DragMode", "Enabled",
           "Font", "HideSelection", "ImeMode", "ImeName", "MaxLength", "OEMConvert", "ParentBiDiMode", "ParentColor",
-          "ParentCtl3D", "ParentFont", "ParentShowHint", "PasswordChar", "ReadOnly", "ShowHint", "TabOrder", "TabStop",
-          "Text", "Visible", "OnChange", "OnClick", "OnDblClick", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress",
-          "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp"}) {
+          "ParentCtl3D", "ParentFont", "ParentShowHint", "PasswordChar", "PopupMenu", "ReadOnly", "ShowHint",
+          "TabOrder", "TabStop", "Text", "Visible", "OnChange", "OnClick", "OnContextPopup", "OnDblClick",
+          "OnDragDrop", "OnDragOver", "OnEndDock", "OnEndDrag", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress",
+          "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDock", "OnStartDrag"}) {
         if (n == "AutoSelect")
             p.Prop("AutoSelect", &TEdit::AutoSelect, &TEdit::SetAutoSelect, true);
         else if (n == "AutoSize")
@@ -525,4 +533,5 @@ void RegisterStandardControls() {
                      TCustomControl::StaticClass(), TCustomLabel::StaticClass(), TLabel::StaticClass(),
                      TButtonControl::StaticClass(), TButton::StaticClass(), TCustomEdit::StaticClass(),
                      TEdit::StaticClass(), TTimer::StaticClass()});
+    RegisterMenuClasses();
 }

@@ -30,11 +30,9 @@ public:
     bool WordWrap() const { return FWordWrap; }
     void SetWordWrap(bool Value);
     void SetAutoSize(bool Value) override;
-    // The control that a click on the label's accelerator would focus: kept by name and
-    // looked up among the owner's components.
-    TWinControl* FocusControl() const;
-    const std::string& FocusControlName() const { return FFocusControlName; }
-    void SetFocusControlName(const std::string& Value) { FFocusControlName = Value; }
+    // The control that a click on the label's accelerator would focus; cleared when that
+    // control is freed.
+    TWinControl* FocusControl() const { return FFocusControl; }
     void SetFocusControl(TWinControl* Value);
 
     void Dispatch(TMessage& Message) override;
@@ -55,7 +53,9 @@ protected:
     bool FShowAccelChar = true;
     bool FTransparent = false;
     bool FWordWrap = false;
-    std::string FFocusControlName;
+    TWinControl* FFocusControl = nullptr;
+
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 };
 
 class TLabel : public TCustomLabel {
@@ -166,6 +166,12 @@ protected:
     virtual void Change();
     // The frame of bsSingle, drawn after the native painting.
     void PaintBorder();
+    // The edit's own menu (framework/EditMenu.cpp): Undo, Cut, Copy, Paste, Delete, Select All,
+    // each enabled only when it can act.
+    bool DefaultContextPopup(TPoint ScreenPos) override;
+    TPopupMenu* EditMenu();
+    void UpdateEditMenu();
+    TPopupMenu* FEditMenu = nullptr;  // owned by the edit, made when first shown
 
     bool FAutoSelect = true;
     TBorderStyle FBorderStyle = bsSingle;

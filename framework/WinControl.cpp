@@ -3,6 +3,7 @@
 
 #include "framework/Controls.h"
 #include "framework/ControlsInternal.h"
+#include "framework/MenuWindow.h"
 
 namespace {
 
@@ -570,6 +571,8 @@ void TWinControl::KeyUp(WORD& Key, TShiftState Shift) { OnKeyUp(this, Key, Shift
 void TWinControl::PaintWindow(HDC) {}
 
 void TWinControl::WndProc(TMessage& Message) {
+    // An open popup menu takes the keys; a drag takes the pointer and Escape.
+    if (MenuWindow::InterceptKey(Message) || DragDrop::InterceptMessage(this, Message)) return;
     if (IsMouseMessage(Message.Msg)) {
         // Mouse input over a graphic child (or captured for one) is that child's.
         TControl* target = nullptr;
@@ -738,6 +741,12 @@ void TWinControl::WMKeyDown(TMessage& Message) {
             return;
         }
         if (!w.Alive()) return;
+    }
+    const bool contextKey = key == VK_APPS || (key == VK_F10 && KeyboardShiftState().Contains(ssShift) &&
+                                               !KeyboardShiftState().Contains(ssCtrl));
+    if (contextKey) {
+        Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(FHandle), -1);
+        return;
     }
     Message.WParam = key;
     DefaultHandler(Message);

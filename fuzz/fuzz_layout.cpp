@@ -1,11 +1,14 @@
 // Feeds arbitrary text as a form layout with the framework's and the library's real classes, on
-// the headless window system: the form is loaded, shown, painted, clicked at and freed. Only
-// Exception may come out of loading; nothing may crash, leak or read out of bounds.
+// the headless window system: the form is loaded, shown, painted, clicked at, left by the
+// pointer and freed. Only Exception may come out of loading; nothing may crash, leak or read out
+// of bounds.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "app/frmMain.h"
+#include "controls/KdUpDownEdit.h"
+#include "controls/ValidateEdit.h"
 #include "framework/FormReader.h"
 #include "platform/drivers/headless/Session.h"
 
@@ -16,6 +19,9 @@ HeadlessSession& Session() {
         auto* s = new HeadlessSession();
         Application->Initialize();
         RegisterNoticeWindow();
+        // Library controls the notice window does not place.
+        ValidateEdit::Register();
+        KdUpDownEdit::Register();
         Application->OnMessageBox = [](const std::string&, const std::string&, unsigned) { return 1; };
         return s;
     }();
@@ -40,6 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             TPoint p = form->ClientToScreen({form->ClientWidth() / 2, form->ClientHeight() / 2});
             session.Click(p.x, p.y);
             session.Wait(250);
+            // Off the form and past a second: the cursor polls (image panels) run too.
+            session.Move(p.x + form->Width(), p.y);
+            session.Wait(1000);
         }
     } catch (const Exception&) {
     }

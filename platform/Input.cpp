@@ -160,6 +160,10 @@ void TranslateDriverEvent(const DriverEvent& e) {
         PostQuitMessage(0);
         return;
     }
+    if (e.type == DriverEvent::Readable) {
+        ReadableEvent(e.x);
+        return;
+    }
     Wnd* top = TopLevelByDriverId(e.window);
     if (!top) return;
     switch (e.type) {
@@ -252,7 +256,28 @@ void ForgetInput(Wnd* w) {
     if (ws.lastDownWindow == w->handle) ws.lastDownWindow = nullptr;
 }
 
-HWND SetFocus(HWND hwnd) {
+// Tells the driver which top-level window, if any, has the focus on a control that takes typed
+// text (it answers WM_GETDLGCODE with DLGC_WANTCHARS), so that a window of buttons never pays for
+// an input method and an edit pays when it gets the focus, not at its first key.
+void SyncTextInput() {
+    auto& ws = WS();
+    Wnd* f = FromHandle(ws.focus);
+    Wnd* top = nullptr;
+    if (f && (SendMessageA(f->handle, WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS)) {
+        f = FromHandle(ws.focus); // the answer may have changed anything
+        if (f) top = TopLevelOf(f);
+    }
+    const HWND now = top ? top->handle : nullptr;
+    if (now == ws.textInputTop || !ws.driver) return;
+    if (Wnd* old = FromHandle(ws.textInputTop); old && old->driverId) ws.driver->SetTextInput(old->driverId, false);
+    ws.textInputTop = now;
+    if (top && top->driverId) ws.driver->SetTextInput(top->driverId, true);
+}
+
+namespace {
+
+// SetFocus without telling the driver.
+HWND MoveFocus(HWND hwnd) {
     auto& ws = WS();
     HWND old = ws.focus;
     if (!hwnd) {
@@ -279,6 +304,14 @@ HWND SetFocus(HWND hwnd) {
     top->lastFocus = hwnd;
     if (old) SendMessageA(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
     if (ws.focus == hwnd) SendMessageA(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+    return old;
+}
+
+} // namespace
+
+HWND SetFocus(HWND hwnd) {
+    HWND old = MoveFocus(hwnd);
+    SyncTextInput();
     return old;
 }
 

@@ -293,6 +293,8 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYDOWN:
         KeyDown(hwnd, s, wp);
         return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         MouseDown(hwnd, wp, lp, msg == WM_LBUTTONDBLCLK);

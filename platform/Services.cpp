@@ -24,3 +24,26 @@ HINSTANCE ShellExecuteA(HWND /*hwnd*/, const char* operation, const char* file, 
     d->OpenAddress(file);
     return 42;
 }
+
+bool NotifyReadable(int fd, HWND hwnd, UINT message) {
+    auto& ws = WS();
+    if (!ws.driver || fd < 0) return false;
+    if (!hwnd) {
+        ws.readableNotify.erase(fd);
+        ws.driver->WatchReadable(fd, false);
+        return true;
+    }
+    if (!IsWindow(hwnd)) return false;
+    ws.readableNotify[fd] = {hwnd, message};
+    ws.driver->WatchReadable(fd, true);
+    return true;
+}
+
+void ReadableEvent(int fd) {
+    auto& ws = WS();
+    auto it = ws.readableNotify.find(fd);
+    if (it == ws.readableNotify.end()) return;
+    auto [hwnd, message] = it->second;
+    ws.readableNotify.erase(it);
+    PostMessageA(hwnd, message, static_cast<WPARAM>(fd), 0);
+}

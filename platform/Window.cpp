@@ -301,6 +301,7 @@ bool DestroyWindow(HWND hwnd) {
     // The procedures may have done anything; look everything up again.
     if (ws.capture == hwnd) ws.capture = nullptr;
     if (ws.focus == hwnd) ws.focus = nullptr;
+    SyncTextInput();
     std::vector<HWND> late; // children created during destruction
     for (Wnd* c : w->children) late.push_back(c->handle);
     for (HWND c : late) DestroyWindow(c);

@@ -72,11 +72,13 @@ struct WindowSystemState {
     bool quitPending = false;
     int quitCode = 0;
     std::function<void()> idleHandler;
+    std::unordered_map<int, std::pair<HWND, UINT>> readableNotify; // fd -> window and message
 
     std::vector<TimerEntry> timers;
     uint64_t timerOrder = 0;
 
     HWND focus = nullptr;
+    HWND textInputTop = nullptr;  // the top-level window told that its focus takes typed text
     HWND capture = nullptr;
     HWND active = nullptr;
     HWND pointerWindow = nullptr; // last window that got pointer input
@@ -125,6 +127,11 @@ void KillTimersOf(HWND hwnd);
 // Input internals.
 void TranslateDriverEvent(const DriverEvent& e);
 void ForgetInput(Wnd* w);
+// Tells the driver whether the focus takes typed text; after every change of the focus.
+void SyncTextInput();
+
+// Posts the message asked for with NotifyReadable; the request is used up.
+void ReadableEvent(int fd);
 
 // The deepest window under a point in w's client coordinates: visible windows only, window
 // regions honoured; with skipDisabled a disabled window stops the search at its parent.

@@ -1,9 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need, when any is missing.
+# Installs the Debian packages that are missing for what the caller is about to do:
+#   deps.sh run    build and run the programs and tools (compiler, libraries, fonts, xdg-utils)
+#   deps.sh test   that, and the test toolchain (GoogleTest, Google Benchmark, clang, Xvfb, xdotool...)
 set -euo pipefail
-pkgs=(cmake ninja-build g++ pkg-config libx11-dev libxext-dev libfreetype-dev libfontconfig-dev
-      fonts-wqy-zenhei fonts-dejavu-core libpng-dev googletest libgtest-dev libbenchmark-dev clang
-      libclang-rt-dev xvfb xauth xfonts-base xdotool imagemagick xdg-utils xclip x11-utils)
+run=(cmake ninja-build g++ pkg-config libx11-dev libxext-dev libfreetype-dev libfontconfig-dev
+     fonts-wqy-zenhei fonts-dejavu-core libpng-dev xdg-utils)
+test=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev xvfb xauth xfonts-base xdotool
+      imagemagick xclip x11-utils libxtst-dev)
+case "${1:-test}" in
+  run) pkgs=("${run[@]}") ;;
+  test) pkgs=("${run[@]}" "${test[@]}") ;;
+  *) echo "usage: deps.sh run|test" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -4,7 +4,7 @@
 # target briefly (build-fuzz/, clang and libFuzzer). Benchmarks are built, not run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh
+bash scripts/deps.sh test
 jobs=$(nproc)
 werror=OFF
 [ -n "${CI:-}" ] && werror=ON

@@ -43,7 +43,8 @@ struct DriverEvent {
         FocusIn,
         FocusOut,
         ConnectionLost,
-        Terminate      // the process was asked to end (SIGTERM, SIGINT): quit cleanly
+        Terminate,     // the process was asked to end (SIGTERM, SIGINT): quit cleanly
+        Readable       // x: a file descriptor given to WatchReadable has data to read
     };
     Type type = PointerMove;
     DriverWindowId window = 0;
@@ -95,6 +96,15 @@ public:
     // False when there is no text on the clipboard.
     virtual bool GetClipboardText(std::string& cp1252) = 0;
 
+    // Makes the wait also end when `fd` has data to read (or is at its end), reporting Readable
+    // once; the fd is then left alone until it is given again, so that its reader can read before
+    // the next wait. watch = false forgets it (before it is closed).
+    virtual void WatchReadable(int fd, bool watch) = 0;
+
     // Asks the desktop to open an address (never through a shell).
     virtual void OpenAddress(const std::string& address) = 0;
+
+    // Whether the control that has the window's focus takes typed text (an edit): a driver may
+    // then compose characters through an input method, and may do without one otherwise.
+    virtual void SetTextInput(DriverWindowId, bool) {}
 };

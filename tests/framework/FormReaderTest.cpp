@@ -7,6 +7,7 @@
 #include "framework/FormReader.h"
 #include "framework/PictureData.h"
 #include "framework/Resources.h"
+#include "framework/Timer.h"
 
 namespace {
 
@@ -132,6 +133,39 @@ TEST_F(FormReader, TraceReportsArgumentsAndKeepsHandlers) {
                                                "event: Button2.OnOwnerDraw(5, iCounter=3)"}));
     EXPECT_EQ(form.Clicks, 1);  // the bound handler still runs
     EXPECT_EQ(key, 'X');
+}
+
+// The trace observes every raise, handled or not, and never makes an event count as handled:
+// neither through a field nor through a property writer, and a timer without a handler stays off.
+TEST_F(FormReader, TraceSeesUnhandledRaisesWithoutAssigningThem) {
+    TTestForm form(nullptr);
+    ReadForm(&form, Layout);
+    auto* timer = new TTimer(&form);
+    timer->SetName("Timer1");
+    std::vector<std::string> lines;
+    TraceEvents(&form, [&](const std::string& l) { lines.push_back(l); });
+    auto* panel = dynamic_cast<TTestPanel*>(form.FindComponent("Panel1"));
+    auto* b2 = dynamic_cast<TTestButton*>(form.FindComponent("Button2"));
+    EXPECT_FALSE(b2->FOnClick.Assigned() || b2->FOnClick);
+    EXPECT_FALSE(panel->fGetOnPaint().Assigned());
+    EXPECT_FALSE(timer->OnTimer().Assigned() || timer->Running());
+    EXPECT_TRUE(b2->FOnStatusChanged.Assigned());
+    b2->FOnClick(b2);
+    panel->fGetOnPaint()(panel);
+
+    // A handler set afterwards runs after the report; clearing it leaves the report.
+    std::vector<std::string> calls;
+    b2->FOnClick = [&](TObject*) { calls.push_back("handler"); lines.push_back("(handler)"); };
+    panel->fSetOnPaint(TNotifyEvent([&](TObject*) { calls.push_back("paint"); }));
+    b2->FOnClick(b2);
+    panel->fGetOnPaint()(panel);
+    b2->FOnClick.Clear();
+    b2->FOnClick(b2);
+    EXPECT_EQ(lines, (std::vector<std::string>{"event: Button2.OnClick()", "event: Panel1.OnPaint()",
+                                               "event: Button2.OnClick()", "(handler)", "event: Panel1.OnPaint()",
+                                               "event: Button2.OnClick()"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"handler", "paint"}));
+    EXPECT_FALSE(b2->FOnClick.Assigned());
 }
 
 TEST_F(FormReader, EventErrorsNameTheMethod) {

@@ -412,3 +412,28 @@ TEST_F(NativeEdit, AParentDestroyingTheEditOnChangeIsSurvived) {
     EXPECT_FALSE(IsWindow(edit));
     EXPECT_EQ(g.changes, 1);
 }
+
+// The driver hears whether the focus takes typed text: an edit does, a button does not, and an
+// edit destroyed with the focus leaves none behind.
+TEST_F(NativeEdit, DriverIsToldWhetherTheFocusTakesText) {
+    const DriverWindowId top = GetDriverWindowId(host);
+    auto textInput = [&] { return s.Driver().Find(top)->textInput; };
+    EXPECT_FALSE(textInput());
+    HWND button = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE, 170, 10, 60, 20, host, 8, nullptr);
+    Focus(button);
+    EXPECT_FALSE(textInput());
+    Focus(edit);
+    EXPECT_TRUE(textInput());
+    Focus(button);
+    EXPECT_FALSE(textInput());
+    Focus(edit);
+    DestroyWindow(edit);
+    s.Pump();
+    EXPECT_FALSE(textInput());
+    HWND other = Make(0);
+    Focus(other);
+    EXPECT_TRUE(textInput());
+    SetFocus(nullptr);
+    EXPECT_FALSE(textInput());
+}
+

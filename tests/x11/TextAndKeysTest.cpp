@@ -81,3 +81,28 @@ TEST(X11Text, Latin1ConversionsMapTheDifferingRange) {
     EXPECT_EQ(Latin1ToCp1252("caf\xE9\x85\x9F"), "caf\xE9"); // C1 controls dropped
     EXPECT_EQ(Cp1252ToLatin1("caf\xE9 \x80"), "caf\xE9 ?");
 }
+
+// Characters of keys without an input method: Latin-1 and Unicode keysyms, the Euro sign, the
+// keypad and control keys, Control combinations; nothing for dead keys (0xFE51 dead_acute),
+// function keys, modifiers, arrows or legacy symbols outside the table (0x6D6 Cyrillic_zhe).
+TEST(X11Keys, CharactersWithoutAnInputMethod) {
+    struct Case {
+        unsigned long keysym;
+        bool control;
+        char32_t ch;
+    };
+    const Case cases[] = {
+        {0x61, false, U'a'},          {0x41, false, U'A'},           {0xE9, false, U'\u00E9'},
+        {0xA0, false, 0xA0}, {0x010003B1, false, 0x3B1},  {0x20AC, false, 0x20AC},
+        {0xFFB7, false, U'7'},       {0xFFAA, false, U'*'}, {0xFF80, false, U' '},
+        {0xFF0D, false, U'\r'},    {0xFF8D, false, U'\r'},   {0xFF09, false, U'\t'},
+        {0xFF08, false, U'\b'}, {0xFF1B, false, 0x1B},       {0xFFFF, false, 0x7F},
+        {0x63, true, 0x03},           {0x5B, true, 0x1B},  {0x20, true, 0},
+        {0x33, true, 0x1B},           {0x38, true, 0x7F},            {0xE9, true, U'\u00E9'},
+        {0xFE51, false, 0},    {0xFFC1, false, 0},             {0xFFE1, false, 0},
+        {0x6D6, false, 0},  {0xFF51, false, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(KeysymToChar(c.keysym, c.control), c.ch) << std::hex << c.keysym << (c.control ? " with Control" : "");
+}
+

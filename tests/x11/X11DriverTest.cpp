@@ -146,7 +146,15 @@ TEST_F(X11DriverTest, NormalWindowTellsTheWindowManagerWhatItIs) {
     EXPECT_EQ(type, "STRING");
     EXPECT_EQ(probe.Text(id, "WM_ICON_NAME", &type), "Renamed to Lumivane");
     EXPECT_EQ(type, "STRING");
-    EXPECT_EQ(probe.Text(id, "WM_LOCALE_NAME"), std::setlocale(LC_CTYPE, nullptr));
+    // The locale of the environment, whether or not the driver has loaded it yet.
+    std::string locale = std::setlocale(LC_CTYPE, nullptr);
+    if (locale == "C" || locale == "POSIX")
+        for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"})
+            if (const char* v = std::getenv(name); v && *v) {
+                locale = v;
+                break;
+            }
+    EXPECT_EQ(probe.Text(id, "WM_LOCALE_NAME"), locale);
     EXPECT_EQ(probe.Text(id, "WM_CLASS").find('\0') != std::string::npos, true);
     EXPECT_NE(probe.Text(id, "WM_CLASS").find("Lumivane"), std::string::npos);
     EXPECT_EQ(probe.Longs(id, "_NET_WM_PID"), std::vector<unsigned long>{static_cast<unsigned long>(getpid())});
@@ -387,6 +395,7 @@ TEST_F(X11DriverTest, KeysCharactersAndRepeat) {
     probe.MovePointer(o.x + 5, o.y + 5);
     probe.Focus(id);
     ASSERT_NE(First(PumpFor(DriverEvent::FocusIn), DriverEvent::FocusIn), nullptr);
+    driver->SetTextInput(id, true); // an edit has the focus
 
     auto typed = [&](const std::vector<const char*>& keys) {
         for (const char* k : keys) probe.Key(k + 1, k[0] == '+');
@@ -462,22 +471,38 @@ TEST_F(X11DriverTest, KeysCharactersAndRepeat) {
     ASSERT_NE(First(PumpFor(DriverEvent::FocusOut), DriverEvent::FocusOut), nullptr);
 }
 
-// The very first key the window gets already goes through the input method: a dead key followed
-// by a letter composes one character.
-TEST_F(X11DriverTest, FirstKeysComposeThroughTheInputMethod) {
+// Without an edit in focus the input method stays closed and keys give their Latin-1 characters
+// as they are (a dead key gives none); once the focus takes text, the very first keys go through
+// the input method: a dead key followed by a letter composes one character.
+TEST_F(X11DriverTest, InputMethodOnlyWhereTheFocusTakesText) {
     probe.MapSpareKey("dead_acute");
+    probe.MapSpareKey("eacute");
     const DriverWindowId id = ShowWindow();
     const TPoint o = driver->ClientOrigin(id);
     probe.MovePointer(o.x + 5, o.y + 5);
     probe.Focus(id);
     ASSERT_NE(First(PumpFor(DriverEvent::FocusIn), DriverEvent::FocusIn), nullptr);
-    for (const char* k : {"+dead_acute", "-dead_acute", "+e", "-e"}) probe.Key(k + 1, k[0] == '+');
-    probe.MovePointer(o.x + 6, o.y + 5); // end marker
-    const Events ev = PumpFor(DriverEvent::PointerMove);
-    std::string chars;
-    for (const DriverEvent& e : ev)
-        if (e.type == DriverEvent::Char) chars += static_cast<char>(e.ch);
-    EXPECT_EQ(chars, "\xE9");
+    auto typed = [&](const std::vector<const char*>& keys) {
+        for (const char* k : keys) probe.Key(k + 1, k[0] == '+');
+        probe.MovePointer(o.x + 6, o.y + 5); // end marker
+        const Events ev = PumpFor(DriverEvent::PointerMove);
+        probe.MovePointer(o.x + 5, o.y + 5);
+        PumpFor(DriverEvent::PointerMove);
+        std::string chars;
+        for (const DriverEvent& e : ev)
+            if (e.type == DriverEvent::Char) chars += static_cast<char>(e.ch);
+        return chars;
+    };
+    EXPECT_EQ(typed({"+Return", "-Return", "+eacute", "-eacute", "+dead_acute", "-dead_acute", "+e", "-e"}),
+              "\r\xE9" "e");
+    EXPECT_FALSE(X11DriverInputMethodOpened(*driver));
+
+    driver->SetTextInput(id, true);
+    EXPECT_TRUE(X11DriverInputMethodOpened(*driver));
+    EXPECT_EQ(typed({"+dead_acute", "-dead_acute", "+e", "-e"}), "\xE9");
+
+    driver->SetTextInput(id, false);
+    EXPECT_EQ(typed({"+dead_acute", "-dead_acute", "+e", "-e"}), "e");
 }
 
 TEST_F(X11DriverTest, ResizeAndMoveFromOutsideAreReported) {

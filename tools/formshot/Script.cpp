@@ -99,7 +99,8 @@ unsigned KeyNameToVk(std::string_view name) {
                 {"insert", VK_INSERT}, {"home", VK_HOME},    {"end", VK_END},       {"up", VK_UP},
                 {"down", VK_DOWN},     {"left", VK_LEFT},    {"right", VK_RIGHT},   {"prior", VK_PRIOR},
                 {"pageup", VK_PRIOR},  {"next", VK_NEXT},    {"pagedown", VK_NEXT}, {"shift", VK_SHIFT},
-                {"control", VK_CONTROL}, {"ctrl", VK_CONTROL}, {"alt", VK_MENU}};
+                {"control", VK_CONTROL}, {"ctrl", VK_CONTROL}, {"alt", VK_MENU},
+                {"menu", VK_APPS},     {"apps", VK_APPS}};
     for (const auto& k : keys)
         if (n == k.name) return k.vk;
     int f = 0;
@@ -146,7 +147,14 @@ std::vector<ScriptCommand> ParseScript(std::string_view script) {
             point();
         } else if (verb == "click") {
             c.kind = ScriptCommand::Click;
+            // An optional button after the point: click X Y right.
+            std::string b = w.size() == 4 ? Lower(w[3]) : "left";
+            if (w.size() == 4) w.pop_back();
             point();
+            if (b == "right")
+                c.button = 3;
+            else if (b != "left")
+                Fail(line, "unknown button '" + b + "'");
         } else if (verb == "dblclick") {
             c.kind = ScriptCommand::DblClick;
             point();

@@ -5,14 +5,16 @@
 
 // The event script of formshot: one command a line, checked completely before anything runs.
 //
-//   move X Y | click X Y | dblclick X Y       pointer, in the form's client coordinates
+//   move X Y | click X Y [left|right]         pointer, in the form's client coordinates
+//   dblclick X Y
 //   down [left|right] | up [left|right]       a button, where the pointer is
 //   key NAME | keydown NAME | keyup NAME      NAME: Return, Space, Tab, F1..F12, a letter or digit...,
 //                                             with ctrl+, shift+ and alt+ prefixes
 //   type TEXT | clipboard TEXT                the rest of the line, UTF-8
 //   wait MS                                   moves the virtual clock
 //   resize W H                                the client area, as a window manager resizes it
-//   shot OUT.png                              the client area as it is now
+//   shot OUT.png                              the client area as it is now, with the popup
+//                                             windows over it (menus, hints)
 //
 // Blank lines and lines starting with # are skipped.
 struct ScriptCommand {

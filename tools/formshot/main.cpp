@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/frmMain.h"
-#include "framework/ClassRegistry.h"
 #include "framework/EventTrace.h"
 #include "framework/Forms.h"
 #include "framework/FormWriter.h"
@@ -16,6 +14,7 @@
 #include "framework/TextCodec.h"
 #include "platform/drivers/headless/Session.h"
 #include "platform/image/FileBytes.h"
+#include "tools/ToolClasses.h"
 #include "tools/formshot/Script.h"
 
 namespace {
@@ -29,7 +28,8 @@ const char* const kUsage =
     "plays the event script and writes the client area (--png) and the layout (--dump; --dump-all with\n"
     "defaults). Prints 'open: ADDRESS' for each address handed to the shell, 'message box: CAPTION:\n"
     "TEXT' for each message box (answered with its first button) and, with --trace, 'event:\n"
-    "COMPONENT.EVENT(ARGS)' for each event that fires.\n"
+    "COMPONENT.EVENT(ARGS)' for each event a control raises, handled or not (the trace only watches:\n"
+    "no event counts as handled because of it).\n"
     "\n"
     "Script commands, one a line (coordinates in the form's client area):\n"
     "  move X Y, click X Y, dblclick X Y, down [left|right], up [left|right],\n"
@@ -48,40 +48,13 @@ std::string ReadText(const std::string& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-// The class name of the layout's root: "object Name: Class" on its first line.
-std::string RootClassName(const std::string& text) {
-    size_t start = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
-    size_t eol = text.find('\n', start);
-    std::string first = text.substr(start, eol == std::string::npos ? std::string::npos : eol - start);
-    size_t colon = first.find(':');
-    if (colon == std::string::npos) return {};
-    std::string cls = first.substr(colon + 1);
-    while (!cls.empty() && (cls.back() == '\r' || cls.back() == ' ' || cls.back() == '\t')) cls.pop_back();
-    while (!cls.empty() && (cls.front() == ' ' || cls.front() == '\t')) cls.erase(0, 1);
-    return cls;
-}
-
 class Shot {
 public:
     explicit Shot(HeadlessSession& session) : FSession(session) {}
 
     TCustomForm* Load(const std::string& text) {
-        TClass cls = GetClass(RootClassName(text));
-        if (!cls || !cls->InheritsFrom(TCustomForm::StaticClass())) cls = TForm::StaticClass();
-        // A form class loads its own compiled-in layout; here it gets the one given instead.
-        TCustomForm::SuppressResourceLayouts(true);
-        TCustomForm* form = nullptr;
-        try {
-            form = Application->CreateForm(cls);
-            form->LoadFormText(text);
-        } catch (...) {
-            TCustomForm::SuppressResourceLayouts(false);
-            delete form;
-            throw;
-        }
-        TCustomForm::SuppressResourceLayouts(false);
-        FForm = form;
-        return form;
+        FForm = CreateLayoutForm(text);
+        return FForm;
     }
 
     // A command that fails says which line of the script it came from.
@@ -114,7 +87,7 @@ private:
         }
         case ScriptCommand::Click: {
             TPoint p = Screen(c.x, c.y);
-            FSession.Click(p.x, p.y);
+            FSession.Click(p.x, p.y, c.button);
             break;
         }
         case ScriptCommand::DblClick: {
@@ -145,7 +118,29 @@ private:
 public:
     void SavePicture(const std::string& path) {
         FSession.Pump();
-        FSession.Save(FForm->Handle(), path);
+        SavePng(Composed(), path.c_str());
+    }
+
+private:
+    // The form's client area with the open popup windows (menus, hints) drawn over it, bottom
+    // one first, as the screen shows them.
+    Surface Composed() {
+        HWND form = FForm->Handle();
+        Surface out = FSession.Presented(form);
+        const TPoint origin = FForm->ClientToScreen({0, 0});
+        std::vector<HWND> tops = FSession.TopLevelWindows();
+        for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
+            if (*it == form || !IsWindowVisible(*it) || (GetWindowLongPtrA(*it, GWL_STYLE) & WS_POPUP) == 0) continue;
+            RECT r;
+            GetWindowRect(*it, &r);
+            const Surface& s = FSession.Presented(*it);
+            for (int y = 0; y < s.Height(); ++y)
+                for (int x = 0; x < s.Width(); ++x) {
+                    const int ox = r.Left - origin.x + x, oy = r.Top - origin.y + y;
+                    if (ox >= 0 && oy >= 0 && ox < out.Width() && oy < out.Height()) out.Set(ox, oy, s.Get(x, y));
+                }
+        }
+        return out;
     }
 
 private:
@@ -211,7 +206,7 @@ int FormShot(int argc, char** argv) {
 
     HeadlessSession session;
     Application->Initialize();
-    RegisterNoticeWindow();
+    RegisterToolClasses();
     Application->OnMessageBox = [](const std::string& t, const std::string& caption, unsigned flags) {
         std::printf("message box: %s: %s\n", caption.c_str(), Cp1252ToUtf8(t).c_str());
         std::fflush(stdout);

@@ -1,12 +1,16 @@
 // picturegen OUTDIR: writes the notice window's pictures (heart.ico, stucco.bmp, cross.bmp).
-// The files are committed beside the window's layout; regenerating them gives the same bytes.
+// picturegen --gallery OUTDIR: writes the gallery's pictures (lamps.bmp, spinner.bmp, ...).
+// picturegen --data FILE: prints a .bmp or .ico file as a layout's picture data block
+// ("Picture.Data = {...}" takes it as it stands).
+// The files are committed beside the layouts; regenerating them gives the same bytes.
 #include <cstdio>
 #include <string>
 
 #include "platform/base/Exception.h"
 #include "platform/image/Bmp.h"
 #include "platform/image/Ico.h"
-#include "tools/picturegen/Pictures.h"
+#include "tools/picturegen/GalleryPictures.h"
+#include "platform/image/FileBytes.h"
 
 namespace {
 
@@ -48,18 +52,57 @@ void Save(const std::string& path, const std::vector<uint8_t>& bytes) {
         throw Exception("cannot write " + path);
 }
 
+void SaveGalleryPictures(const std::string& dir) {
+    auto bmp4 = [](const IndexedPicture& p) { return WriteBmp(IndexedToDib(p, 4)); };
+    Save(dir + "/lamps.bmp", bmp4(MakeLampStates()));
+    Save(dir + "/spinner.bmp", bmp4(MakeSpinnerStrip()));
+    Save(dir + "/fullfaces.bmp", bmp4(MakeFullFaces()));
+    Save(dir + "/star.bmp", bmp4(MakeStar(0)));
+    Save(dir + "/star_hot.bmp", bmp4(MakeStar(1)));
+    Save(dir + "/star_sel.bmp", bmp4(MakeStar(2)));
+    Save(dir + "/diamonds.bmp", bmp4(MakeDiamondTile()));
+}
+
+// The picture data of a layout: the graphic's class name (one length byte and the name), then
+// the file, a bitmap's preceded by its length; 32 bytes a line.
+void PrintData(const std::string& path) {
+    std::vector<uint8_t> file = ReadFileBytes(path, 16u << 20);
+    const bool icon = path.size() > 4 && path.compare(path.size() - 4, 4, ".ico") == 0;
+    const std::string cls = icon ? "TIcon" : "TBitmap";
+    std::vector<uint8_t> data{uint8_t(cls.size())};
+    data.insert(data.end(), cls.begin(), cls.end());
+    if (!icon)
+        for (int i = 0; i < 4; ++i) data.push_back(uint8_t(file.size() >> (8 * i)));
+    data.insert(data.end(), file.begin(), file.end());
+    std::string out = "{";
+    for (size_t i = 0; i < data.size(); ++i) {
+        if (i % 32 == 0) out += "\n  ";
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%02X", data[i]);
+        out += hex;
+    }
+    std::printf("%s}\n", out.c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: picturegen OUTDIR\n");
+    const std::string mode = argc == 3 ? argv[1] : "";
+    if (!(argc == 2 || (argc == 3 && (mode == "--gallery" || mode == "--data")))) {
+        std::fprintf(stderr, "usage: picturegen OUTDIR | --gallery OUTDIR | --data FILE\n");
         return 2;
     }
     try {
-        std::string dir = argv[1];
-        Save(dir + "/heart.ico", HeartIconFile());
-        Save(dir + "/stucco.bmp", StuccoBitmapFile());
-        Save(dir + "/cross.bmp", WriteBmp(IndexedToDib(MakeCrossStrip(), 4)));
+        if (mode == "--gallery") {
+            SaveGalleryPictures(argv[2]);
+        } else if (mode == "--data") {
+            PrintData(argv[2]);
+        } else {
+            std::string dir = argv[1];
+            Save(dir + "/heart.ico", HeartIconFile());
+            Save(dir + "/stucco.bmp", StuccoBitmapFile());
+            Save(dir + "/cross.bmp", WriteBmp(IndexedToDib(MakeCrossStrip(), 4)));
+        }
     } catch (const Exception& e) {
         std::fprintf(stderr, "picturegen: %s\n", e.what());
         return 1;

@@ -1,5 +1,7 @@
 #include "platform/drivers/headless/HeadlessDriver.h"
 
+#include <poll.h>
+
 #include <algorithm>
 
 #include "platform/base/Exception.h"
@@ -84,6 +86,18 @@ void HeadlessDriver::Present(DriverWindowId id, const Surface& surface, const st
 
 void HeadlessDriver::WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) {
     ++FWaitCalls;
+    for (auto it = FWatched.begin(); it != FWatched.end();) {
+        pollfd p{*it, POLLIN, 0};
+        if (::poll(&p, 1, 0) == 1) {
+            DriverEvent e;
+            e.type = DriverEvent::Readable;
+            e.x = *it;
+            FEvents.push_back(e);
+            it = FWatched.erase(it);
+        } else {
+            ++it;
+        }
+    }
     bool poll = deadline >= 0 && deadline <= FNow; // a real display would not block either
     if (FEvents.empty() && FWaitHook && !poll) FWaitHook(deadline);
     if (!FEvents.empty()) {
@@ -125,6 +139,18 @@ bool HeadlessDriver::GetClipboardText(std::string& cp1252) {
 }
 
 void HeadlessDriver::OpenAddress(const std::string& address) { FOpened.push_back(address); }
+
+void HeadlessDriver::SetTextInput(DriverWindowId id, bool on) {
+    auto it = FWindows.find(id);
+    if (it != FWindows.end()) it->second.textInput = on;
+}
+
+void HeadlessDriver::WatchReadable(int fd, bool watch) {
+    if (watch)
+        FWatched.insert(fd);
+    else
+        FWatched.erase(fd);
+}
 
 DriverWindowId HeadlessDriver::TopLevelAt(TPoint screen) const {
     for (auto it = FStacking.rbegin(); it != FStacking.rend(); ++it) {

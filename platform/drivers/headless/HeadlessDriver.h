@@ -2,6 +2,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ public:
         int iconWidth = 0;
         int iconHeight = 0;
         std::vector<uint32_t> icon;
+        bool textInput = false;                 // the last SetTextInput
         Surface presented;                      // what the display shows
         std::vector<std::vector<TRect>> presents; // rectangles of each Present call, in order
     };
@@ -52,6 +54,9 @@ public:
     void SetClipboardText(const std::string& cp1252) override;
     bool GetClipboardText(std::string& cp1252) override;
     void OpenAddress(const std::string& address) override;
+    void SetTextInput(DriverWindowId id, bool on) override;
+    // The watched fds are looked at (without waiting) by every WaitEvents.
+    void WatchReadable(int fd, bool watch) override;
 
     // Test side.
     void SetNow(int64_t ms) { FNow = ms; }
@@ -96,4 +101,5 @@ private:
     int FIdleWaits = 0;
     int FFruitlessWaits = 0;
     int64_t FFruitlessSince = 0;
+    std::set<int> FWatched;
 };

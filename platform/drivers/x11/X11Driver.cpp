@@ -178,7 +178,7 @@ struct TopLevel {
     Window xid = 0;
     TopLevelKind kind = TopLevelKind::Normal;
     bool sizeable = true;
-    XIC ic = nullptr;
+    XIC ic = nullptr;          // while the window's focus takes typed text
     long eventMask = 0;        // what the window selected, before the input method adds its own
     bool focused = false;      // has the keyboard focus (as its last FocusIn/FocusOut said)
     int width = 0, height = 0; // last known client size
@@ -195,6 +195,47 @@ int64_t MonotonicMs() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+std::string Utf8Of(char32_t c) {
+    std::string s;
+    if (c < 0x80) {
+        s += static_cast<char>(c);
+    } else if (c < 0x800) {
+        s += static_cast<char>(0xC0 | (c >> 6));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        s += static_cast<char>(0xE0 | (c >> 12));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        s += static_cast<char>(0xF0 | (c >> 18));
+        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return s;
+}
+
+bool IsPlainCtype(const char* ctype) {
+    return !ctype || std::strcmp(ctype, "C") == 0 || std::strcmp(ctype, "POSIX") == 0;
+}
+
+// Xlib's input methods and its COMPOUND_TEXT conversions work only under a locale it supports:
+// when LC_CTYPE is still "C", take it from the environment. Only done when one of them is needed
+// (loading the locale costs memory and time a window of buttons does without).
+void EnsureCtypeLocale() {
+    if (IsPlainCtype(std::setlocale(LC_CTYPE, nullptr))) std::setlocale(LC_CTYPE, "");
+}
+
+// The character-type locale the program runs in: the one set, or else the one EnsureCtypeLocale
+// would set (the first of LC_ALL, LC_CTYPE and LANG that is not empty), without loading it.
+std::string CtypeLocaleName() {
+    const char* ctype = std::setlocale(LC_CTYPE, nullptr);
+    if (!IsPlainCtype(ctype)) return ctype;
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"})
+        if (const char* v = std::getenv(name); v && *v) return v;
+    return ctype ? ctype : "C";
 }
 
 unsigned ShiftState(unsigned state) {
@@ -226,8 +267,11 @@ public:
     void SetClipboardText(const std::string& cp1252) override;
     bool GetClipboardText(std::string& cp1252) override;
     void OpenAddress(const std::string& address) override;
+    void SetTextInput(DriverWindowId id, bool on) override;
+    void WatchReadable(int fd, bool watch) override;
 
     int64_t WaitCount() const { return FWaitCount; }
+    bool InputMethodOpened() const { return FIMOpened; }
 
 private:
     TopLevel* Find(DriverWindowId id);
@@ -277,7 +321,7 @@ private:
     bool FFastPixels = false; // the visual takes 0x00RRGGBB words as they are
     int FShift[3] = {}, FBits[3] = {};
     XIM FIM = nullptr;
-    bool FIMOpened = false; // the input method is opened at the first key press
+    bool FIMOpened = false; // the input method is opened when an edit first gets the focus
     bool FDetectableRepeat = false;
     std::bitset<256> FKeysDown;
     std::unordered_map<Window, TopLevel> FWindows;
@@ -289,6 +333,8 @@ private:
     Time FClipTime = CurrentTime;
     struct Child { pid_t pid; int pidfd; };
     std::vector<Child> FChildren;
+    std::vector<int> FWatched;   // fds whose data ends a wait
+    std::vector<int> FReadable;  // of those, the ones found readable, to report
     int64_t FWaitCount = 0;
 };
 
@@ -342,20 +388,16 @@ X11Driver::X11Driver(Display* display) : FDisplay(display) {
 
     Bool supported = False;
     FDetectableRepeat = XkbSetDetectableAutoRepeat(FDisplay, True, &supported) && supported;
-
-    // Characters come through an input method (compose sequences, IM servers); Xlib's input
-    // methods work only under a locale it supports.
-    const char* ctype = std::setlocale(LC_CTYPE, nullptr);
-    if (ctype && (std::strcmp(ctype, "C") == 0 || std::strcmp(ctype, "POSIX") == 0))
-        std::setlocale(LC_CTYPE, "");
 }
 
 // Opening an input method loads Xlib's locale support and reads the locale's whole compose table
-// (most of a megabyte, several milliseconds): a window that is never typed in does without. The
-// first key press opens it and gives every window its input context before that key is filtered.
+// (most of a megabyte, several milliseconds): a window whose focus never takes typed text does
+// without, and keys there give Latin-1 characters straight from their keysyms. The first edit to
+// get the focus opens it, before any key is typed there.
 void X11Driver::OpenInputMethod() {
     if (FIMOpened) return;
     FIMOpened = true;
+    EnsureCtypeLocale();
     if (!XSupportsLocale()) return;
     XSetLocaleModifiers("");
     FIM = XOpenIM(FDisplay, nullptr, nullptr, nullptr);
@@ -364,8 +406,21 @@ void X11Driver::OpenInputMethod() {
         XSetLocaleModifiers("@im=none");
         FIM = XOpenIM(FDisplay, nullptr, nullptr, nullptr);
     }
-    for (auto& [xid, w] : FWindows)
-        if (w.kind != TopLevelKind::Popup) CreateInputContext(w);
+}
+
+void X11Driver::SetTextInput(DriverWindowId id, bool on) {
+    TopLevel* w = Find(id);
+    if (!w || w->kind == TopLevelKind::Popup) return;
+    if (on) {
+        OpenInputMethod();
+        CreateInputContext(*w);
+        return;
+    }
+    if (!w->ic) return;
+    // A compose sequence left half typed is dropped with the context.
+    XDestroyIC(w->ic);
+    w->ic = nullptr;
+    XSelectInput(FDisplay, w->xid, w->eventMask);
 }
 
 X11Driver::~X11Driver() {
@@ -433,9 +488,9 @@ DriverWindowId X11Driver::CreateTopLevel(const TopLevelSpec& request) {
     // Sets WM_CLIENT_MACHINE (which _NET_WM_PID needs), WM_HINTS and WM_CLASS; SetTitle sets the
     // names, and WM_LOCALE_NAME tells in which locale they are.
     XSetWMProperties(FDisplay, xid, nullptr, nullptr, nullptr, 0, nullptr, &wmHints, &classHint);
-    if (const char* locale = std::setlocale(LC_CTYPE, nullptr))
-        XChangeProperty(FDisplay, xid, FAtoms[A_WM_LOCALE_NAME], XA_STRING, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(locale), static_cast<int>(std::strlen(locale)));
+    const std::string locale = CtypeLocaleName();
+    XChangeProperty(FDisplay, xid, FAtoms[A_WM_LOCALE_NAME], XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(locale.data()), static_cast<int>(locale.size()));
     SetTitle(xid, request.title);
     SetSizeHints(w, x, y, width, height, true);
     const long pid = getpid();
@@ -454,7 +509,6 @@ DriverWindowId X11Driver::CreateTopLevel(const TopLevelSpec& request) {
         break;
     case TopLevelKind::Popup: SetWindowType(w, FAtoms[A_NET_WM_WINDOW_TYPE_TOOLTIP]); break;
     }
-    if (!popup) CreateInputContext(w);
     XFlush(FDisplay);
     return xid;
 }
@@ -573,6 +627,7 @@ void X11Driver::SetTitle(DriverWindowId id, const std::string& utf8) {
         XSetWMName(FDisplay, w->xid, &text);
         XSetWMIconName(FDisplay, w->xid, &text);
     } else {
+        EnsureCtypeLocale();
         char* list[1] = {copy.data()};
         if (Xutf8TextListToTextProperty(FDisplay, list, 1, XStdICCTextStyle, &text) >= Success) {
             XSetWMName(FDisplay, w->xid, &text);
@@ -790,6 +845,13 @@ void X11Driver::WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) {
             FQueued.clear();
         }
         Drain(out);
+        for (int fd : FReadable) {
+            DriverEvent e;
+            e.type = DriverEvent::Readable;
+            e.x = fd;
+            out.push_back(e);
+        }
+        FReadable.clear();
         if (TakeTerminateRequest()) {
             DriverEvent e;
             e.type = DriverEvent::Terminate;
@@ -818,19 +880,27 @@ void X11Driver::PollDisplay(int timeoutMs) {
     if (gTerminatePipe[0] >= 0) fds.push_back({gTerminatePipe[0], POLLIN, 0});
     for (const Child& c : FChildren)
         if (c.pidfd >= 0) fds.push_back({c.pidfd, POLLIN, 0});
+    const size_t watchedFrom = fds.size();
+    for (int fd : FWatched) fds.push_back({fd, POLLIN, 0});
     ++FWaitCount;
     const int r = poll(fds.data(), fds.size(), timeoutMs);
     if (r < 0) return; // EINTR: the caller looks again
     const short bad = POLLHUP | POLLERR | POLLNVAL;
     if ((fds[0].revents & bad) && !(fds[0].revents & POLLIN)) ConnectionLost();
+    // A watched fd is reported once (at its end or on an error too) and left alone until asked
+    // for again: the loop would otherwise spin on data nobody has read yet.
+    for (size_t i = watchedFrom; i < fds.size(); ++i)
+        if (fds[i].revents) {
+            FReadable.push_back(fds[i].fd);
+            std::erase(FWatched, fds[i].fd);
+        }
 }
 
 void X11Driver::Drain(std::vector<DriverEvent>& out) {
     while (XPending(FDisplay) > 0) {
         XEvent ev;
         XNextEvent(FDisplay, &ev);
-        if (ev.type == KeyPress) OpenInputMethod();
-        if (XFilterEvent(&ev, None)) continue; // the input method's
+        if (FIM && XFilterEvent(&ev, None)) continue; // the input method's
         Translate(ev, out);
     }
 }
@@ -845,8 +915,7 @@ bool X11Driver::WaitForEvent(XEvent& found, const std::function<bool(const XEven
                 found = ev;
                 return true;
             }
-            if (ev.type == KeyPress) OpenInputMethod();
-            if (XFilterEvent(&ev, None)) continue;
+            if (FIM && XFilterEvent(&ev, None)) continue;
             Translate(ev, FQueued); // input arriving meanwhile is kept, in order
         }
         const int64_t left = deadline - Now();
@@ -1003,9 +1072,13 @@ void X11Driver::TranslateKey(TopLevel& w, XKeyEvent& ev, std::vector<DriverEvent
             chars = Utf8ToCp1252(std::string(buf, std::min<size_t>(n, sizeof buf)));
         }
     } else {
-        char buf[64];
-        const int n = XLookupString(&ev, buf, sizeof buf, &charSym, nullptr);
-        if (n > 0) chars = Latin1ToCp1252(std::string(buf, std::min<size_t>(n, sizeof buf)));
+        // Not XLookupString: it loads Xlib's locale support (its alias and locale tables) at the
+        // first key, which a window of buttons pays for on the Return that closes it.
+        unsigned mods = 0;
+        if (XkbLookupKeySym(FDisplay, static_cast<KeyCode>(ev.keycode), ev.state, &mods, &charSym)) {
+            const char32_t c = KeysymToChar(charSym, ev.state & ControlMask);
+            if (c) chars = Utf8ToCp1252(Utf8Of(c));
+        }
     }
     for (char c : chars) {
         // Delete produces DEL (0x7F) in X but no character for the window system.
@@ -1335,7 +1408,18 @@ std::unique_ptr<Driver> CreateX11Driver(const char* displayName) {
     return std::make_unique<X11Driver>(display);
 }
 
+void X11Driver::WatchReadable(int fd, bool watch) {
+    std::erase(FWatched, fd);
+    std::erase(FReadable, fd);
+    if (watch) FWatched.push_back(fd);
+}
+
 int64_t X11DriverWaitCount(Driver& driver) {
     auto* x = dynamic_cast<X11Driver*>(&driver);
     return x ? x->WaitCount() : -1;
+}
+
+bool X11DriverInputMethodOpened(Driver& driver) {
+    auto* x = dynamic_cast<X11Driver*>(&driver);
+    return x && x->InputMethodOpened();
 }

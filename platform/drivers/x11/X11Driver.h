@@ -19,9 +19,13 @@
 // - X protocol errors are logged on standard error and otherwise ignored.
 // - The environment variable LUMI_X11_NO_SHM=1 turns shared memory off (tests use it to check
 //   the XPutImage path).
-// - Input methods need a locale: when LC_CTYPE is still "C", the driver sets it from the
-//   environment (setlocale(LC_CTYPE, "")). The input method itself is opened at the first key
-//   press, before that key is filtered: a window never typed in never loads a compose table.
+// - Input methods and titles beyond Latin-1 need a locale: when LC_CTYPE is still "C", the driver
+//   sets it from the environment (setlocale(LC_CTYPE, "")) the first time it needs one; until
+//   then WM_LOCALE_NAME names the locale the environment asks for.
+// - The input method is opened when a window first says that its focus takes typed text
+//   (SetTextInput), and only such windows have an input context: keys elsewhere give their
+//   characters from the keysym without composing, and a window of buttons never loads a compose
+//   table or Xlib's locale tables.
 
 // Opens the display (null: $DISPLAY). Throws Exception("cannot open display ...") when it can't.
 std::unique_ptr<Driver> CreateX11Driver(const char* displayName);
@@ -29,3 +33,5 @@ std::unique_ptr<Driver> CreateX11Driver(const char* displayName);
 // How many times the driver's wait has slept in poll(); a driver not made here gives -1. Lets a
 // test check that waiting for a deadline sleeps instead of spinning.
 int64_t X11DriverWaitCount(Driver& driver);
+// Whether the driver has opened (or tried to open) its input method.
+bool X11DriverInputMethodOpened(Driver& driver);

@@ -56,3 +56,37 @@ unsigned KeysymToVk(unsigned long keysym) {
         if (k.keysym == keysym) return k.vk;
     return 0;
 }
+
+char32_t KeysymToChar(unsigned long keysym, bool control) {
+    char32_t c = 0;
+    if ((keysym >= 0x20 && keysym <= 0x7E) || (keysym >= 0xA0 && keysym <= 0xFF))
+        c = static_cast<char32_t>(keysym); // Latin-1 keysyms are their characters
+    else if (keysym >= 0x01000100 && keysym <= 0x0110FFFF)
+        c = static_cast<char32_t>(keysym - 0x01000000);
+    else if (keysym == XK_EuroSign)
+        c = 0x20AC;
+    else if (keysym == XK_KP_Space)
+        c = ' ';
+    else if ((keysym >= XK_KP_Multiply && keysym <= XK_KP_9) || keysym == XK_KP_Equal)
+        c = static_cast<char32_t>(keysym & 0x7F); // the keypad's symbols are ASCII in the low bits
+    else if (keysym == XK_Return || keysym == XK_KP_Enter)
+        c = '\r';
+    else if (keysym == XK_Tab || keysym == XK_KP_Tab || keysym == XK_ISO_Left_Tab)
+        c = '\t';
+    else if (keysym == XK_BackSpace)
+        c = '\b';
+    else if (keysym == XK_Escape)
+        c = 0x1B;
+    else if (keysym == XK_Linefeed)
+        c = '\n';
+    else if (keysym == XK_Delete || keysym == XK_KP_Delete)
+        c = 0x7F;
+    if (!control || c == 0 || c > 0x7F) return c;
+    // Control characters as a terminal keyboard makes them.
+    if ((c >= '@' && c < 0x7F) || c == ' ') return c & 0x1F;
+    if (c == '2') return 0;
+    if (c >= '3' && c <= '7') return c - ('3' - 0x1B);
+    if (c == '8') return 0x7F;
+    if (c == '/') return '_' & 0x1F;
+    return c;
+}

@@ -1,0 +1,44 @@
+#pragma once
+#include <string>
+
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+
+// The control gallery: every control of the library in its looks and states, live. The controls
+// and their values come from the layout resource "TGALLERY"; the window's own code only reports
+// events on the line at its bottom.
+//
+// Adding a section: put one TPanel (or a titled group of controls) in frmGallery.txt and bind its
+// controls' events to the generic handlers below (OnClick = AnyClick, OnImStatusChanged =
+// AnyImStatusChanged, ...). Each handler writes "<Sender's name>: <event>" on the event line, so a new section needs no code here unless its events carry other
+// arguments; then add one more Any... handler in the same style.
+class TGallery : public TForm {
+    LUMI_CLASS(TGallery, TForm)
+public:
+    explicit TGallery(TComponent* Owner);
+
+    // The event line at the bottom of the window.
+    TLabel* lblEvent = nullptr;
+
+    void AnyClick(TObject* Sender);
+    void AnyDblClick(TObject* Sender);
+    // "edVtFloat: OnChange '3.5'".
+    void AnyChange(TObject* Sender);
+    void AnyMouseEnter(TObject* Sender);
+    void AnyMouseLeave(TObject* Sender);
+    // "ImImage2: status 0 -> 2".
+    void AnyImStatusChanged(TObject* Sender, int NewStatus, int OldStatus);
+
+    // Shows "<Sender's name>: <what>" on the event line.
+    void ShowEvent(TObject* Sender, const std::string& What);
+};
+
+// The program also prints each event line on standard output (for scripts and tests); tools that
+// load the layout leave it off.
+void EchoGalleryEvents(bool Echo);
+
+// The window, filled in by Application->CreateForm.
+extern TGallery* Gallery;
+
+// Registers the gallery's class (and the library's) so that tools can load its layout by name.
+void RegisterGalleryWindow();

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "controls/ValidateEdit.h"
+#include "framework/ClassRegistry.h"
+#include "framework/FormWriter.h"
+#include "framework/Forms.h"
+#include "platform/drivers/headless/Session.h"
+
+namespace {
+
+std::unique_ptr<TForm> LoadForm(const std::string& text) {
+    ValidateEdit::Register();
+    auto form = std::make_unique<TForm>(nullptr);
+    form->LoadFormText(text);
+    return form;
+}
+
+TValidateEdit* Edit(TForm& form, const char* name) { return dynamic_cast<TValidateEdit*>(form.FindComponent(name)); }
+
+}  // namespace
+
+TEST(ValidateEditForm, StoredFormKeepsTheCustomSetAndTheColourSlots) {
+    HeadlessSession session;
+    auto form = LoadForm(R"(object Form1: TForm
+  object Custom: TValidateEdit
+    Left = 8
+    Top = 8
+    Width = 200
+    Height = 30
+    ValidateType = vtCustom
+    ValidateString = 'a-f-'
+    Colors.HotColor = clRed
+    BorderStyle = ebsUltraFlat
+    PasswordChar = '*'
+    Text = 'zz'
+  end
+end
+)");
+    TValidateEdit* e = Edit(*form, "Custom");
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->fGetVType(), vtCustom);
+    EXPECT_EQ(e->fGetVString(), "a-f-");
+    EXPECT_EQ(e->fGetColors()->HotColor(), clRed);
+    EXPECT_EQ(e->fGetColors()->DefaultColor(), clDefault);
+    EXPECT_EQ(e->fGetPasswordChar(), '*');
+    EXPECT_EQ(e->Text(), "zz");  // stored text is not filtered
+    // Loaded lays the inner edit out for the stored size and style.
+    EXPECT_EQ(e->InnerEdit()->BoundsRect(), (TRect{3, 3, 197, 27}));
+
+    // Written back: the kind before the set, the slot in the colour set, the differing defaults.
+    const std::string text = WriteForm(form.get(), false);
+    const size_t kind = text.find("ValidateType = vtCustom"), set = text.find("ValidateString = 'a-f-'");
+    ASSERT_NE(kind, std::string::npos) << text;
+    ASSERT_NE(set, std::string::npos) << text;
+    EXPECT_LT(kind, set);
+    for (const char* line : {"Colors.HotColor = clRed", "BorderStyle = ebsUltraFlat", "AutoSelect = True",
+                             "HideSelection = True", "ImeMode = imDontCare", "ParentColor = False"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+    EXPECT_EQ(text.find("Colors.DefaultColor"), std::string::npos) << text;
+
+    // Read again, the same values come back.
+    auto again = LoadForm(text);
+    TValidateEdit* e2 = Edit(*again, "Custom");
+    ASSERT_NE(e2, nullptr);
+    EXPECT_EQ(e2->fGetVType(), vtCustom);
+    EXPECT_EQ(e2->fGetVString(), "a-f-");
+    EXPECT_EQ(e2->fGetColors()->HotColor(), clRed);
+    EXPECT_EQ(e2->fGetBorderStyle(), ebsUltraFlat);
+    EXPECT_EQ(WriteForm(again.get(), false), text);
+}
+
+TEST(ValidateEditForm, RegisterPutsOnlyTheValidatingEditOnThePalette) {
+    ValidateEdit::Register();
+    EXPECT_NE(GetClass("TValidateEdit"), nullptr);
+    int found = 0;
+    ValidateEdit::Register();  // again: still once
+    for (const TPalettePage& page : GetPalette()) {
+        for (TClass c : page.Classes) {
+            EXPECT_NE(c->Name(), "TCustomValidateEdit");
+            EXPECT_NE(c->Name(), "TKdCustomInplaceEdit");
+            found += c->Name() == "TValidateEdit";
+        }
+    }
+    EXPECT_EQ(found, 1);
+}
+
+TEST(ValidateEditForm, PublishedPropertiesInTheirStoredOrder) {
+    std::string names;
+    for (const auto& prop : TValidateEdit::StaticClass()->Properties()) names += prop->Name + " ";
+    // The framework has no popup menus, dragging or docking events: PopupMenu, OnContextPopup,
+    // OnDragDrop, OnDragOver, OnEndDock, OnEndDrag, OnStartDock and OnStartDrag are not there.
+    EXPECT_EQ(names,
+              "Tag Left Top Width Height ValidateType ValidateString Colors OnMouseEnter OnMouseLeave Anchors "
+              "AutoSelect AutoSize BevelEdges BevelInner BevelKind BevelOuter BiDiMode BorderStyle CharCase Color "
+              "Constraints Ctl3D DragCursor DragKind DragMode Enabled Font HideSelection ImeMode ImeName MaxLength "
+              "OEMConvert ParentBiDiMode ParentColor ParentCtl3D ParentFont ParentShowHint PasswordChar ReadOnly "
+              "ShowHint TabOrder TabStop Text Visible OnChange OnClick OnDblClick OnEnter OnExit OnKeyDown "
+              "OnKeyPress OnKeyUp OnMouseDown OnMouseMove OnMouseUp ");
+}

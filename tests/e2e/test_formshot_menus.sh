@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The form tool opens context menus and drags: a right click on an edit with a PopupMenu opens
+# it (golden image with its submenu open), Shift+F10 opens it from the keyboard and the keys
+# choose an item, a click chooses one in the submenu, and a press, moves and a release drag one
+# panel onto another.
+# Usage: test_formshot_menus.sh BIN_DIR   (LUMI_UPDATE_GOLDEN=1 rewrites the golden images)
+set -eu
+source "$(dirname "$0")/lib/formshot.sh"
+FORM="$FORMS/menus_drag.txt"
+
+# Right click, then the pointer on "View" opens its submenu.
+printf 'click 20 18 right\nmove 40 90\n' >"$out/open.script"
+"$BIN/formshot" "$FORM" --events "$out/open.script" --png "$out/open.png" >/dev/null
+golden "$FORMS" menus_drag_submenu "$out/open.png"
+
+# From the keyboard: Down selects the first item, End the last one ("Sort"), Enter chooses it.
+printf 'click 20 18\nkey shift+f10\nkey down\nkey end\nkey return\n' >"$out/keys.script"
+"$BIN/formshot" "$FORM" --events "$out/keys.script" --trace >"$out/keys.txt"
+grep -qxF 'event: mnuSort.OnClick()' "$out/keys.txt" || fail "Sort was not chosen: $(cat "$out/keys.txt")"
+grep -q 'event: mnuOpen.OnClick' "$out/keys.txt" && fail "Open was chosen too"
+
+# A click on an item with the mouse, in the submenu.
+printf 'click 20 18 right\nmove 40 90\nclick 150 90\n' >"$out/mouse.script"
+"$BIN/formshot" "$FORM" --events "$out/mouse.script" --trace >"$out/mouse.txt"
+grep -qxF 'event: mnuBig.OnClick()' "$out/mouse.txt" || fail "Big was not chosen: $(cat "$out/mouse.txt")"
+
+# Drag one panel onto the other.
+printf 'move 40 200\ndown\nmove 60 200\nmove 270 200\nup\n' >"$out/drag.script"
+"$BIN/formshot" "$FORM" --events "$out/drag.script" --trace >"$out/drag.txt"
+grep -q '^event: Panel1.OnStartDrag(' "$out/drag.txt" || fail "no drag started: $(cat "$out/drag.txt")"
+grep -qxF 'event: Panel2.OnDragDrop(30, 32)' "$out/drag.txt" || fail "no drop on Panel2: $(cat "$out/drag.txt")"
+grep -qxF 'event: Panel1.OnEndDrag(30, 32)' "$out/drag.txt" || fail "no end of the drag: $(cat "$out/drag.txt")"
+echo "formshot menus: golden image, keys, mouse and a drag agree"

@@ -1,0 +1,37 @@
+#include "tools/ToolClasses.h"
+
+#include "framework/ClassRegistry.h"
+#include "framework/Forms.h"
+#include "gallery/frmGallery.h"
+
+void RegisterToolClasses() { RegisterGalleryWindow(); }
+
+std::string LayoutRootClass(const std::string& text) {
+    size_t start = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+    size_t eol = text.find('\n', start);
+    std::string first = text.substr(start, eol == std::string::npos ? std::string::npos : eol - start);
+    size_t colon = first.find(':');
+    if (colon == std::string::npos) return {};
+    std::string cls = first.substr(colon + 1);
+    while (!cls.empty() && (cls.back() == '\r' || cls.back() == ' ' || cls.back() == '\t')) cls.pop_back();
+    while (!cls.empty() && (cls.front() == ' ' || cls.front() == '\t')) cls.erase(0, 1);
+    return cls;
+}
+
+TCustomForm* CreateLayoutForm(const std::string& text) {
+    TClass cls = GetClass(LayoutRootClass(text));
+    if (!cls || !cls->InheritsFrom(TCustomForm::StaticClass())) cls = TForm::StaticClass();
+    // A form class loads its own compiled-in layout; here it gets the one given instead.
+    TCustomForm::SuppressResourceLayouts(true);
+    TCustomForm* form = nullptr;
+    try {
+        form = Application->CreateForm(cls);
+        form->LoadFormText(text);
+    } catch (...) {
+        TCustomForm::SuppressResourceLayouts(false);
+        delete form;
+        throw;
+    }
+    TCustomForm::SuppressResourceLayouts(false);
+    return form;
+}

@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+
+class TCustomForm;
+
+// What the form tools (formshot, formview) share: the classes a layout may name and the making of
+// a form from a layout text.
+
+// Registers the framework's standard classes (Application->Initialize runs first), the control
+// library's, and the notice and gallery windows.
+void RegisterToolClasses();
+
+// The class name of a layout's root: "object Name: Class" on its first line ("" when absent).
+std::string LayoutRootClass(const std::string& text);
+
+// A form of the layout's root class (a plain TForm when that class is not a registered form),
+// owned by the application, with the layout read into it instead of its compiled-in one. Throws
+// the reader's Exception (naming the line) and leaves nothing behind.
+TCustomForm* CreateLayoutForm(const std::string& text);

@@ -1,0 +1,109 @@
+#include "tools/formview/Viewer.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+#include "platform/image/FileBytes.h"
+#include "tools/ToolClasses.h"
+
+namespace {
+
+constexpr const char* kWatchClass = "FormViewWatch";
+constexpr UINT WM_LAYOUT_SAVED = WM_APP + 1;
+constexpr size_t kMaxLayoutSize = 16u << 20;
+
+} // namespace
+
+TFormViewer::TFormViewer(std::string path) : FPath(std::move(path)) {}
+
+TFormViewer::~TFormViewer() {
+    if (FWatch) NotifyReadable(FWatch->Fd(), nullptr, 0);
+    if (FWatchWindow && IsWindow(FWatchWindow)) DestroyWindow(FWatchWindow);
+}
+
+bool TFormViewer::Load() {
+    ++FLoads;
+    // The next window takes the place of the one shown now.
+    std::optional<TPoint> origin;
+    if (FForm && FForm->HandleAllocated()) origin = FForm->ClientOrigin();
+    // The old form goes first, so that the new one becomes the main form in its place.
+    delete FForm;
+    FForm = nullptr;
+    std::string error;
+    try {
+        std::vector<uint8_t> bytes = ReadFileBytes(FPath, kMaxLayoutSize);
+        FForm = CreateLayoutForm(std::string(bytes.begin(), bytes.end()));
+    } catch (const Exception& e) {
+        error = FPath + ": " + e.Message();
+    }
+    FError = error;
+    if (!error.empty()) {
+        std::fprintf(stderr, "formview: %s\n", error.c_str());
+        FForm = MakeErrorForm(error);
+    }
+    if (origin) {
+        FForm->SetPosition(poDesigned);
+        FForm->SetBounds(origin->x - FForm->Frame().Left, origin->y - FForm->Frame().Top, FForm->Width(),
+                         FForm->Height());
+    }
+    // The first time, Application->Run shows the main form; afterwards the viewer does.
+    if (FLoads > 1) FForm->Show();
+    return error.empty();
+}
+
+TCustomForm* TFormViewer::MakeErrorForm(const std::string& message) {
+    TCustomForm* form = Application->CreateForm(TForm::StaticClass());
+    form->SetCaption("formview: " + FPath);
+    form->SetClientSize(640, 160);
+    form->SetPosition(poScreenCenter);
+    form->Font()->SetHeight(-14);
+    auto* title = new TLabel(form);
+    title->SetParent(form);
+    title->SetBounds(16, 16, 600, 20);
+    title->SetCaption("The layout does not load:");
+    title->Font()->SetStyle({fsBold});
+    auto* text = new TLabel(form);
+    text->SetParent(form);
+    text->SetAutoSize(false);
+    text->SetWordWrap(true);
+    text->SetBounds(16, 44, 608, 76);
+    text->Font()->SetColor(clRed);
+    text->SetCaption(message);
+    auto* hint = new TLabel(form);
+    hint->SetParent(form);
+    hint->SetBounds(16, 130, 600, 20);
+    hint->SetCaption("Fix the file and save it: the window follows.");
+    return form;
+}
+
+void TFormViewer::Watch() {
+    FWatch = std::make_unique<TLayoutWatch>(FPath);
+    WNDCLASS wc;
+    if (!GetClassInfoA(kWatchClass, &wc)) {
+        wc = WNDCLASS{};
+        wc.lpszClassName = kWatchClass;
+        wc.lpfnWndProc = WatchProc;
+        RegisterClassA(wc);
+    }
+    // A hidden window that receives the notification in the message loop.
+    FWatchWindow = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kWatchClass, "", WS_POPUP, 0, 0, 1, 1,
+                                   nullptr, 0, nullptr);
+    SetWindowLongPtrA(FWatchWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    NotifyReadable(FWatch->Fd(), FWatchWindow, WM_LAYOUT_SAVED);
+}
+
+LRESULT TFormViewer::WatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LAYOUT_SAVED) {
+        if (auto* viewer = reinterpret_cast<TFormViewer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))) viewer->Changed();
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void TFormViewer::Changed() {
+    bool saved = FWatch->TakeChanges();
+    NotifyReadable(FWatch->Fd(), FWatchWindow, WM_LAYOUT_SAVED);
+    if (saved) Load();
+}

@@ -1,0 +1,42 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "platform/Window.h"
+#include "tools/formview/LayoutWatch.h"
+
+class TCustomForm;
+
+// Shows one layout file in a window and, once watching, loads it again each time it is saved.
+// The form made from the file is the application's main form, so closing it ends the program.
+// A file that does not load is replaced by a window with the reader's error (and its line) at the
+// same place, until a save that loads.
+class TFormViewer {
+public:
+    explicit TFormViewer(std::string path);
+    ~TFormViewer();
+
+    // Loads the file into a new form that takes the place of the window shown now. True when the
+    // layout loaded; otherwise the error is shown (and on standard error) instead.
+    bool Load();
+    // Follows saves of the file through the message loop (no polling). Throws Exception when the
+    // file's folder cannot be watched.
+    void Watch();
+
+    TCustomForm* Form() const { return FForm; }
+    const std::string& Error() const { return FError; }
+    // Loads so far, successful or not.
+    int Loads() const { return FLoads; }
+
+private:
+    static LRESULT WatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void Changed();
+    TCustomForm* MakeErrorForm(const std::string& message);
+
+    std::string FPath;
+    TCustomForm* FForm = nullptr;
+    std::string FError;
+    int FLoads = 0;
+    std::unique_ptr<TLayoutWatch> FWatch;
+    HWND FWatchWindow = nullptr;
+};

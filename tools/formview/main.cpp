@@ -1,0 +1,84 @@
+// formview: shows a form layout in a real window, running the application's message loop, and
+// loads it again each time the file is saved. Exit status: 0 when the window was closed (or, with
+// --once, painted), 1 when the layout did not load with --once or the display cannot be opened,
+// 2 for a bad command line.
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "framework/Forms.h"
+#include "platform/Window.h"
+#include "platform/drivers/x11/X11Driver.h"
+#include "tools/ToolClasses.h"
+#include "tools/formview/Viewer.h"
+
+namespace {
+
+const char* const kUsage =
+    "usage: formview LAYOUT.txt [--once]\n"
+    "\n"
+    "Shows the form layout in a window (every class of the library is known) and loads it again\n"
+    "each time the file is saved; a layout that does not load shows its error, with the line, in the\n"
+    "window until the next save. Close the window to end.\n"
+    "--once: exit after the first paint: status 0, or 1 when the layout does not load.\n";
+
+int FormView(const std::string& path, bool once) {
+    Application->Initialize();
+    RegisterToolClasses();
+    Application->SetTitle("formview");
+    TFormViewer viewer(path);
+    bool loaded = viewer.Load();
+    if (once && !loaded) return 1;
+    if (once) {
+        // The idle handler runs when every message is handled, the paints included.
+        Application->OnIdle = [](TObject*) { Application->Terminate(); };
+    } else {
+        viewer.Watch();
+    }
+    Application->Run();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string path;
+    bool once = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--once") == 0) {
+            once = true;
+        } else if (argv[i][0] == '-' || !path.empty()) {
+            std::fprintf(stderr, "formview: unexpected argument %s\n%s", argv[i], kUsage);
+            return 2;
+        } else {
+            path = argv[i];
+        }
+    }
+    if (path.empty()) {
+        std::fprintf(stderr, "formview: no layout file given\n%s", kUsage);
+        return 2;
+    }
+    std::unique_ptr<Driver> driver;
+    try {
+        driver = CreateX11Driver(nullptr);
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "formview: %s\n", e.what());
+        return 1;
+    }
+    InitWindowSystem(driver.get());
+    int status = 0;
+    try {
+        status = FormView(path, once);
+    } catch (Exception& e) {
+        std::fprintf(stderr, "formview: %s\n", e.what());
+        status = 1;
+    }
+    delete Application;
+    ShutdownWindowSystem();
+    return status;
+}
