@@ -84,7 +84,8 @@ void TCustomImButton::fSetAniCount(int Value) {
 }
 
 void TCustomImButton::fSetSpacing(int Value) {
-    FSpacing = Value;
+    // Bounded like a position, so the face layout's sums cannot overflow.
+    FSpacing = std::clamp(Value, -MaxLayoutCoord, MaxLayoutCoord);
     Invalidate();
 }
 
@@ -300,7 +301,9 @@ LUMI_DEFINE_CLASS(TImButton) {
         .Prop("Animated", &B::fGetAnimate, &B::fSetAnimate, false)
         .Prop("AnimateSpeed", &B::fGetAniSpd, &B::fSetAniSpd, 0)
         .Prop("AnimatedCount", &B::fGetAniCount, &B::fSetAniCount, 0)
+        .Range(-MaxLayoutCoord, MaxLayoutCoord)
         .Prop("Spacing", &B::fGetSpacing, &B::fSetSpacing, 0)
+        .Range(-MaxLayoutCoord, MaxLayoutCoord)
         .Prop("FocusRect", &B::fGetFocusRect, &B::fSetFocusRect, true)
         .Enum("Looks", &B::fGetLooks, &B::fSetLooks, ImBtnKindNames, ibkNormal);
     // Taken off the inherited list first so they stand here, in this order.
@@ -318,6 +321,7 @@ LUMI_DEFINE_CLASS(TImButton) {
         .Event("OnMouseLeave", &B::fGetOnMouseLeave, &B::fSetOnMouseLeave)
         .Object("Picture", &B::fGetNomPicture)
         .Prop("PictureCount", &B::fGetPicCount, &B::fSetPicCount, 0)
+        .Range(-MaxLayoutCoord, MaxLayoutCoord)
         .Object("AnimatePicture", &B::fGetHotPicture);
 }
 

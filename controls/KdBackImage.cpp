@@ -64,11 +64,50 @@ void TKdBackImage::fPaintCenter() {
     Canvas()->Draw((Width() - FPicture->Width()) / 2, (Height() - FPicture->Height()) / 2, g);
 }
 
+namespace {
+
+// Tiles narrower or lower than this are first repeated into a larger strip.
+constexpr int kMinTileSide = 64;
+constexpr int kStripSide = 256;
+
+// A small opaque bitmap repeated into a strip of whole tiles about kStripSide square (no larger
+// than the area), so tiling costs time for the pixels painted rather than a call for each tiny
+// tile. Drawing the strip gives the same pixels: its tiles sit at the same places, and each
+// pixel of the area still meets its one source pixel. Null when the picture is not such a bitmap
+// (transparency, monochrome colouring and icons keep the plain way).
+std::unique_ptr<TBitmap> TileStrip(TGraphic* g, int areaW, int areaH) {
+    auto* bmp = dynamic_cast<TBitmap*>(g);
+    if (!bmp || bmp->Empty() || bmp->Transparent() || bmp->Monochrome()) return nullptr;
+    const int tw = bmp->Width(), th = bmp->Height();
+    if (tw >= kMinTileSide && th >= kMinTileSide) return nullptr;
+    auto wholeTiles = [](int tile, int area) {
+        const int want = std::clamp(area, 1, kStripSide);
+        return std::max(1, (want + tile - 1) / tile) * tile;
+    };
+    const int sw = wholeTiles(tw, areaW), sh = wholeTiles(th, areaH);
+    if (sw == tw && sh == th) return nullptr;
+    auto strip = std::make_unique<TBitmap>();
+    strip->SetSize(sw, sh);
+    const Surface& from = bmp->Pixels();
+    Surface& to = strip->Pixels();
+    for (int y = 0; y < sh; ++y)
+        for (int x = 0; x < sw; ++x) to.Set(x, y, from.Get(x % tw, y % th));
+    return strip;
+}
+
+}  // namespace
+
 void TKdBackImage::fPaintTiled() {
     TGraphic* g = PreparedGraphic();
-    const int stepX = std::max(1, FPicture->Width());
-    const int stepY = std::max(1, FPicture->Height());
+    int stepX = std::max(1, FPicture->Width());
+    int stepY = std::max(1, FPicture->Height());
     const int w = Width(), h = Height();
+    std::unique_ptr<TBitmap> strip = TileStrip(g, w, h);
+    if (strip) {
+        g = strip.get();
+        stepX = strip->Width();
+        stepY = strip->Height();
+    }
     for (int y = 0; y < h; y += stepY)
         for (int x = 0; x < w; x += stepX) Canvas()->Draw(x, y, g);
 }

@@ -1,6 +1,7 @@
 #include "framework/Component.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "framework/Exceptions.h"
 #include "framework/Published.h"
@@ -15,6 +16,25 @@ bool IsValidIdent(std::string_view s) {
     if (!alpha(s[0])) return false;
     return std::all_of(s.begin() + 1, s.end(), [&](char c) { return alpha(c) || (c >= '0' && c <= '9'); });
 }
+
+namespace {
+// The key of the name index: names compare without regard to (ASCII) case.
+std::string NameKey(std::string_view name) {
+    std::string key(name);
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return key;
+}
+
+// The last entry is the usual one (a component freed by its owner goes last first), so the
+// search runs from the back.
+template <class T>
+typename std::vector<T*>::iterator FindFromBack(std::vector<T*>& list, const T* item) {
+    for (auto it = list.end(); it != list.begin();)
+        if (*--it == item) return it;
+    return list.end();
+}
+}  // namespace
 
 TComponent::TComponent(TComponent* AOwner) {
     if (AOwner) AOwner->InsertComponent(this);
@@ -59,7 +79,9 @@ void TComponent::SetName(const std::string& NewName) {
     if (FOwner) {
         FOwner->ValidateRename(this, NewName);
         FOwner->SetFieldReference(this, false);
+        FOwner->UnindexName(this);
         FName = NewName;
+        FOwner->IndexName(this);
         FOwner->SetFieldReference(this, true);
     } else {
         FName = NewName;
@@ -88,9 +110,20 @@ void TComponent::SetDesigning(bool Value) {
 
 TComponent* TComponent::FindComponent(std::string_view AName) const {
     if (AName.empty()) return nullptr;
-    for (TComponent* c : FComponents)
-        if (SameText(c->FName, AName)) return c;
-    return nullptr;
+    auto it = FNameIndex.find(NameKey(AName));
+    return it == FNameIndex.end() ? nullptr : it->second;
+}
+
+// Names are unique among an owner's components, so the index maps each to one component; a
+// form of thousands of controls checks each new name without going through all the others.
+void TComponent::IndexName(TComponent* AComponent) {
+    if (!AComponent->FName.empty()) FNameIndex[NameKey(AComponent->FName)] = AComponent;
+}
+
+void TComponent::UnindexName(TComponent* AComponent) {
+    if (AComponent->FName.empty()) return;
+    auto it = FNameIndex.find(NameKey(AComponent->FName));
+    if (it != FNameIndex.end() && it->second == AComponent) FNameIndex.erase(it);
 }
 
 void TComponent::InsertComponent(TComponent* AComponent) {
@@ -99,18 +132,23 @@ void TComponent::InsertComponent(TComponent* AComponent) {
     ValidateRename(AComponent, AComponent->FName);
     FComponents.push_back(AComponent);
     AComponent->FOwner = this;
+    IndexName(AComponent);
     if (FComponentState.Contains(csDesigning)) AComponent->SetDesigning(true);
     SetFieldReference(AComponent, true);
     NotifyAll(AComponent, opInsert);
 }
 
 void TComponent::RemoveComponent(TComponent* AComponent) {
-    auto it = std::find(FComponents.begin(), FComponents.end(), AComponent);
+    auto it = FindFromBack(FComponents, AComponent);
     if (it == FComponents.end()) return;
-    NotifyAll(AComponent, opRemove);
+    // An owner being freed frees all its components: telling each remaining one about every
+    // other would cost the square of their number. A component that must hear about a sibling
+    // going away even then asks for it with FreeNotification.
+    if (!FComponentState.Contains(csDestroying)) NotifyAll(AComponent, opRemove);
     SetFieldReference(AComponent, false);
+    UnindexName(AComponent);
     // The notifications may have changed the list.
-    it = std::find(FComponents.begin(), FComponents.end(), AComponent);
+    it = FindFromBack(FComponents, AComponent);
     if (it != FComponents.end()) FComponents.erase(it);
     AComponent->FOwner = nullptr;
 }
@@ -153,9 +191,12 @@ void TComponent::SetStateFlag(TComponentStateItem Item, bool On) {
 
 void TComponent::Destroying() { FComponentState.Include(csDestroying); }
 
-// Owned components hear about each other; a free-notification partner hears about removals.
+// Owned components hear about each other's removal; a free-notification partner hears about
+// removals. An insertion is told to the owner only: passing each one on to every other component
+// would make loading a form cost the square of its number of components.
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
-    if (Operation == opRemove && AComponent) RemoveFreeNotification(AComponent);
+    if (Operation != opRemove) return;
+    if (AComponent) RemoveFreeNotification(AComponent);
     for (size_t i = 0; i < FComponents.size(); ++i) FComponents[i]->Notification(AComponent, Operation);
 }
 

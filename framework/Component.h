@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/Persistent.h"
@@ -13,7 +14,9 @@ enum TOperation { opInsert, opRemove };
 
 // A persistent object with an owner and a name. The owner frees what it owns (last created
 // first); a component being freed leaves its owner's list and tells the owner (and through it
-// every component the owner owns) with Notification(AComponent, opRemove).
+// every component the owner owns) with Notification(AComponent, opRemove), except while the
+// owner itself is being freed (use FreeNotification to hear of it then). A component added is
+// told to the owner alone (opInsert).
 //
 // The destructor here runs after a derived class's parts are gone. A class whose owned
 // components must be freed while its own parts still live calls DestroyComponents() in its
@@ -72,9 +75,12 @@ private:
     void ValidateRename(TComponent* AComponent, const std::string& NewName) const;
     void SetFieldReference(TComponent* AComponent, bool Set);
     void NotifyAll(TComponent* AComponent, TOperation Operation);
+    void IndexName(TComponent* AComponent);
+    void UnindexName(TComponent* AComponent);
 
     TComponent* FOwner = nullptr;
     std::vector<TComponent*> FComponents;
+    std::unordered_map<std::string, TComponent*> FNameIndex; // owned components by lower-case name
     std::vector<TComponent*> FFreeNotifies;
     std::string FName;
     int FTag = 0;

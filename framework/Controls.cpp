@@ -7,25 +7,29 @@
 
 LUMI_DEFINE_CLASS(TSizeConstraints) {
     p.Prop("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight, 0)
+        .Range(0, MaxLayoutCoord)
         .Prop("MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth, 0)
+        .Range(0, MaxLayoutCoord)
         .Prop("MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight, 0)
-        .Prop("MinWidth", &TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth, 0);
+        .Range(0, MaxLayoutCoord)
+        .Prop("MinWidth", &TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth, 0)
+        .Range(0, MaxLayoutCoord);
 }
 
 void TSizeConstraints::SetMaxHeight(int Value) {
-    FMaxHeight = std::max(0, Value);
+    FMaxHeight = std::clamp(Value, 0, MaxLayoutCoord);
     Changed();
 }
 void TSizeConstraints::SetMaxWidth(int Value) {
-    FMaxWidth = std::max(0, Value);
+    FMaxWidth = std::clamp(Value, 0, MaxLayoutCoord);
     Changed();
 }
 void TSizeConstraints::SetMinHeight(int Value) {
-    FMinHeight = std::max(0, Value);
+    FMinHeight = std::clamp(Value, 0, MaxLayoutCoord);
     Changed();
 }
 void TSizeConstraints::SetMinWidth(int Value) {
-    FMinWidth = std::max(0, Value);
+    FMinWidth = std::clamp(Value, 0, MaxLayoutCoord);
     Changed();
 }
 
@@ -51,9 +55,13 @@ void TSizeConstraints::Changed() {
 // list itself (PublishControlProps), in its own order.
 LUMI_DEFINE_CLASS(TControl) {
     p.Prop("Left", &TControl::Left, &TControl::SetLeft)
+        .Range(-MaxLayoutCoord, MaxLayoutCoord)
         .Prop("Top", &TControl::Top, &TControl::SetTop)
+        .Range(-MaxLayoutCoord, MaxLayoutCoord)
         .Prop("Width", &TControl::Width, &TControl::SetWidth)
-        .Prop("Height", &TControl::Height, &TControl::SetHeight);
+        .Range(-MaxLayoutCoord, MaxLayoutCoord)
+        .Prop("Height", &TControl::Height, &TControl::SetHeight)
+        .Range(-MaxLayoutCoord, MaxLayoutCoord);
 }
 
 TControl::TControl(TComponent* AOwner)
@@ -90,6 +98,10 @@ void TControl::SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
 void TControl::SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
 
 void TControl::ApplyConstraints(int& AWidth, int& AHeight) const {
+    // Code may ask for anything; the bounds keep BoundsRect and everything derived from it
+    // within int.
+    AWidth = std::clamp(AWidth, -MaxLayoutCoord, MaxLayoutCoord);
+    AHeight = std::clamp(AHeight, -MaxLayoutCoord, MaxLayoutCoord);
     const TSizeConstraints& c = *FConstraints;
     if (c.MaxWidth() > 0 && AWidth > c.MaxWidth()) AWidth = c.MaxWidth();
     if (c.MinWidth() > 0 && AWidth < c.MinWidth()) AWidth = c.MinWidth();
@@ -99,6 +111,8 @@ void TControl::ApplyConstraints(int& AWidth, int& AHeight) const {
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     ApplyConstraints(AWidth, AHeight);
+    ALeft = std::clamp(ALeft, -MaxLayoutCoord, MaxLayoutCoord);
+    ATop = std::clamp(ATop, -MaxLayoutCoord, MaxLayoutCoord);
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
     const bool sized = AWidth != FWidth || AHeight != FHeight;
     if (FVisible) InvalidateControl(true);

@@ -458,6 +458,8 @@ public:
     void Realign();
     void DisableAlign() { ++FAlignLevel; }
     void EnableAlign();
+    // Runs the alignment that children asked for while the layout was read.
+    void Loaded() override;
 
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     TPoint ClientOrigin() const override;

@@ -258,9 +258,11 @@ LUMI_DEFINE_CLASS(TPanel) {
     PublishControlProps(p, {"Anchors", "AutoSize"});
     p.Enum("BevelInner", &TPanel::BevelInner, &TPanel::SetBevelInner, BevelCutNames, bvNone)
         .Enum("BevelOuter", &TPanel::BevelOuter, &TPanel::SetBevelOuter, BevelCutNames, bvRaised)
-        .Prop("BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth, 1);
+        .Prop("BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth, 1)
+        .Range(-MaxLayoutCoord, MaxLayoutCoord);
     PublishControlProps(p, {"BiDiMode"});
     p.Prop("BorderWidth", &TPanel::BorderWidth, &TPanel::SetBorderWidth, 0)
+        .Range(-MaxLayoutCoord, MaxLayoutCoord)
         .Enum("BorderStyle", &TPanel::BorderStyle, &TPanel::SetBorderStyle, BorderStyleNames, bsNone);
     PublishControlProps(p, {"Caption", "Color", "Constraints", "Ctl3D", "UseDockManager", "DockSite", "DragCursor",
                             "DragKind", "DragMode", "Enabled"});

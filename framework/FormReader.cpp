@@ -4,6 +4,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/ClassInfo.h"
@@ -121,6 +122,7 @@ private:
     }
 
     void ReadNumber(TToken& t) {
+        const size_t start = FPos;
         t.Kind = TTok::Int;
         if (FText[FPos] == '-') {
             t.Negative = true;
@@ -144,8 +146,16 @@ private:
             }
         }
         if (digits == 0) Fail(FLine, "bad number");
-        if (FPos < FText.size() && (IsIdentStart(FText[FPos]) || IsDigit(FText[FPos]) || FText[FPos] == '.'))
-            Fail(FLine, "bad number (only whole numbers are accepted)");
+        if (FPos < FText.size() && FText[FPos] == '.') Fail(FLine, "bad number (only whole numbers are accepted)");
+        if (FPos < FText.size() && IsIdentStart(FText[FPos])) {
+            // A word that starts with a digit: a misspelt name as often as a bad number.
+            size_t end = FPos;
+            while (end < FText.size() && end - start < 40 &&
+                   (IsIdentStart(FText[end]) || IsDigit(FText[end]) || FText[end] == '.'))
+                ++end;
+            Fail(FLine, "'" + std::string(FText.substr(start, end - start)) +
+                            "' is neither a whole number nor a name (names start with a letter or '_')");
+        }
         t.Magnitude = v;
     }
 
@@ -458,6 +468,8 @@ private:
             }
             std::string value;
             for (char32_t cp : text) {
+                // Strings end at a NUL on their way into controls: refused rather than cut short.
+                if (cp == 0) Fail(line, "a string cannot hold character #0" + where);
                 if (prop.Kind == TPropKind::Utf8String) {
                     AppendUtf8(value, cp);
                 } else {
@@ -532,6 +544,9 @@ private:
             if (FTok.Magnitude >= lim) Fail(FTok.Line, "number out of range" + where);
             v = static_cast<int64_t>(FTok.Magnitude);
         }
+        if (prop.Limits && (v < prop.MinOrd() || v > prop.MaxOrd()))
+            Fail(FTok.Line, "number out of range" + where + " (" + std::to_string(prop.MinOrd()) + " to " +
+                                std::to_string(prop.MaxOrd()) + ")");
         if (v < prop.MinOrd() || v > prop.MaxOrd()) Fail(FTok.Line, "number out of range" + where);
         if (prop.Kind == TPropKind::Int32) v = static_cast<int32_t>(static_cast<uint32_t>(v));
         if (prop.Kind == TPropKind::Color) v = static_cast<uint32_t>(v);
@@ -575,9 +590,11 @@ private:
     }
     // Created components still owned by the root (a component may free others it made).
     std::vector<TComponent*> Alive() const {
+        std::unordered_set<TComponent*> owned;
+        for (int i = 0; i < FRoot->ComponentCount(); ++i) owned.insert(FRoot->Components(i));
         std::vector<TComponent*> out;
         for (TComponent* c : FCreated)
-            if (Owned(c)) out.push_back(c);
+            if (owned.count(c)) out.push_back(c);
         return out;
     }
 

@@ -310,6 +310,19 @@ TPoint TCustomForm::ClientOrigin() const {
 
 bool TCustomForm::Showing() const { return TWinControl::Showing(); }
 
+void TCustomForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    if (AWidth < 0 || AHeight < 0)
+        throw Exception("A form cannot have a negative size (" + std::to_string(AWidth) + " x " +
+                        std::to_string(AHeight) + ")");
+    const TFormFrame f = Frame();
+    const int64_t clientW = int64_t{AWidth} - f.Left - f.Right, clientH = int64_t{AHeight} - f.Top - f.Bottom;
+    if (clientW > MaxWindowSide || clientH > MaxWindowSide)
+        throw Exception("A window's client area can be at most " + std::to_string(MaxWindowSide) + " x " +
+                        std::to_string(MaxWindowSide) + " pixels; this form's would be " + std::to_string(clientW) +
+                        " x " + std::to_string(clientH));
+    TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
 TRect TCustomForm::BoundsToWindowRect(const TRect& Bounds) const {
     const TFormFrame f = Frame();
     return {Bounds.Left + f.Left, Bounds.Top + f.Top, std::max(Bounds.Left + f.Left, Bounds.Right - f.Right),
@@ -489,8 +502,10 @@ LUMI_DEFINE_CLASS(TForm) {
     // The client size follows from Width and Height; a layout may give it instead.
     p.Prop("ClientHeight", [](TForm* f) { return f->ClientHeight(); }, [](TForm* f, int v) { f->SetClientHeight(v); })
         .Stored([](TForm*) { return false; })
+        .Range(0, MaxLayoutCoord)
         .Prop("ClientWidth", [](TForm* f) { return f->ClientWidth(); }, [](TForm* f, int v) { f->SetClientWidth(v); })
-        .Stored([](TForm*) { return false; });
+        .Stored([](TForm*) { return false; })
+        .Range(0, MaxLayoutCoord);
     PublishControlProps(p, {"Color", "Constraints", "Ctl3D", "UseDockManager", "DockSite", "DragKind", "DragMode",
                             "Enabled"});
     p.Prop("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, false);

@@ -66,6 +66,9 @@ public:
     void LoadForm(std::string_view ResourceName = {});
     // Reads a layout text into the form, then fires OnCreate.
     void LoadFormText(std::string_view Text);
+    // A size the window system cannot give a window (negative, or a client area beyond
+    // MaxWindowSide) raises an Exception and leaves the form as it was.
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     // While set, LoadForm does nothing: a tool creates a form class by name and reads another
     // layout into it with LoadFormText.
     static void SuppressResourceLayouts(bool Value);

@@ -90,9 +90,11 @@ LUMI_DEFINE_CLASS(TFont) {
     p.Enum("Charset", &TFont::Charset, &TFont::SetCharset, CharsetMembers(), DEFAULT_CHARSET)
         .Color("Color", &TFont::Color, &TFont::SetColor, clWindowText)
         .Prop("Height", &TFont::Height, &TFont::SetHeight, -11)
+        .Range(-MaxLayoutFontHeight, MaxLayoutFontHeight)
         .Utf8("Name", &TFont::Name, &TFont::SetName, "Tahoma")
         .Enum("Pitch", &TFont::Pitch, &TFont::SetPitch, {"fpDefault", "fpVariable", "fpFixed"}, fpDefault)
         .Prop("Size", &TFont::Size, &TFont::SetSize)
+        .Range(-MaxLayoutFontHeight, MaxLayoutFontHeight)
         .Stored([](TFont*) { return false; })  // Height says the same
         .Set("Style", &TFont::Style, &TFont::SetStyle, {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"},
              TFontStyles{});
@@ -183,7 +185,8 @@ LUMI_DEFINE_CLASS(TPen) {
               pmCopy)
         .Enum("Style", &TPen::Style, &TPen::SetStyle,
               {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"}, psSolid)
-        .Prop("Width", &TPen::Width, &TPen::SetWidth, 1);
+        .Prop("Width", &TPen::Width, &TPen::SetWidth, 1)
+        .Range(-MaxLayoutCoord, MaxLayoutCoord);
 }
 
 void TPen::SetColor(TColor Value) {

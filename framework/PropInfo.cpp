@@ -37,6 +37,7 @@ bool TPropInfo::IsStored(TObject* instance) const {
 }
 
 int64_t TPropInfo::MinOrd() const {
+    if (Limits) return Limits->first;
     switch (Kind) {
     case TPropKind::Int64: return std::numeric_limits<int64_t>::min();
     case TPropKind::Int32:
@@ -47,6 +48,7 @@ int64_t TPropInfo::MinOrd() const {
 }
 
 int64_t TPropInfo::MaxOrd() const {
+    if (Limits) return Limits->second;
     switch (Kind) {
     case TPropKind::Bool: return 1;
     case TPropKind::Int64: return std::numeric_limits<int64_t>::max();

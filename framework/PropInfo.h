@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,12 @@ public:
     virtual std::string Parameters() const = 0;
 };
 
+// Bounds of the numbers a layout may give (TPublished::Range). Positions and sizes reach far
+// beyond any screen, yet sums and differences of them, nested many levels deep, stay far from
+// overflowing an int; a font beyond MaxLayoutFontHeight pixels would only cost memory.
+constexpr int MaxLayoutCoord = 1000000;
+constexpr int MaxLayoutFontHeight = 1000;
+
 // One published property. Only the accessors of its kind are set.
 struct TPropInfo {
     std::string Name;
@@ -69,6 +76,7 @@ struct TPropInfo {
     std::function<TComponent*(TObject*)> GetComponent;
     std::function<void(TObject*, TComponent*)> SetComponent;
     std::function<bool(TObject*)> StoredFn;      // e.g. Font only when not ParentFont
+    std::optional<std::pair<int64_t, int64_t>> Limits; // values a layout may give; none = the type's
 
     // Whether the writer stores the value of this instance (not at its default, predicate true).
     bool IsStored(TObject* instance) const;

@@ -158,6 +158,12 @@ public:
             last->StoredFn = [pred](TObject* o) { return static_cast<bool>(std::invoke(pred, Self(o))); };
         return *this;
     }
+    // The values a layout may give the last property (both ends included); the reader refuses
+    // others with the line. Bounds keep the arithmetic on positions, sizes and counts in range.
+    TPublished& Range(int64_t lowest, int64_t highest) {
+        if (TPropInfo* last = FInfo.LastProperty()) last->Limits = {lowest, highest};
+        return *this;
+    }
     // Takes an inherited property off this class's list.
     TPublished& Hide(std::string_view name) {
         FInfo.HideProperty(name);

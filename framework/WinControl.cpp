@@ -243,14 +243,16 @@ void TWinControl::InsertControl(TControl* AControl) {
 }
 
 void TWinControl::RemoveControl(TControl* AControl) {
-    auto it = std::find(FControls.begin(), FControls.end(), AControl);
-    if (it == FControls.end()) return;
+    // Controls usually go last first (a form frees its controls in reverse), so look from the back.
+    auto rit = std::find(FControls.rbegin(), FControls.rend(), AControl);
+    if (rit == FControls.rend()) return;
     TWinControl* root = TopParent();
     if (root->FFocusedControl && IsAncestorOrSelf(AControl, root->FFocusedControl)) root->FFocusedControl = nullptr;
     if (gCaptureControl && IsAncestorOrSelf(AControl, gCaptureControl)) gCaptureControl = nullptr;
-    if (AControl->FVisible) AControl->InvalidateControl(true);
-    FControls.erase(it);
-    FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), AControl), FTabList.end());
+    if (AControl->FVisible && !ComponentState().Contains(csDestroying)) AControl->InvalidateControl(true);
+    FControls.erase(std::next(rit).base());
+    auto tab = std::find(FTabList.rbegin(), FTabList.rend(), AControl);
+    if (tab != FTabList.rend()) FTabList.erase(std::next(tab).base());
     AControl->FParent = nullptr;
     // A control under destruction is no longer a TWinControl here; its own destructor
     // destroys its window.
@@ -415,6 +417,11 @@ void TWinControl::Realign() {
     AlignNow();
 }
 
+void TWinControl::Loaded() {
+    inherited::Loaded();
+    if (FAlignPending) Realign();
+}
+
 void TWinControl::EnableAlign() {
     if (FAlignLevel > 0) --FAlignLevel;
     if (FAlignLevel == 0 && FAlignPending) Realign();
@@ -467,6 +474,8 @@ void TWinControl::AlignControls(TControl*, TRect& Rect) {
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     ApplyConstraints(AWidth, AHeight);
+    ALeft = std::clamp(ALeft, -MaxLayoutCoord, MaxLayoutCoord);
+    ATop = std::clamp(ATop, -MaxLayoutCoord, MaxLayoutCoord);
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
     const bool sized = AWidth != FWidth || AHeight != FHeight;
     FLeft = ALeft;

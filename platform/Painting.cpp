@@ -4,6 +4,15 @@ namespace {
 
 // Above this many rectangles one bounding rectangle is cheaper to present.
 constexpr size_t kMaxPresentRects = 64;
+// Invalid and changed areas grow one rectangle at a time (every control of a form invalidates
+// its own place); beyond this many rectangles they are kept as their bounds, so adding to them
+// stays cheap however many controls a form has. Painting a little more than asked is harmless.
+constexpr size_t kMaxAccumulatedRects = 64;
+
+void Accumulate(Region& into, const Region& more) {
+    into.Union(more);
+    if (into.Rects().size() > kMaxAccumulatedRects) into = Region(into.Bounds());
+}
 
 TRect ClientRect(const Wnd* w) { return {0, 0, w->Width(), w->Height()}; }
 
@@ -18,27 +27,46 @@ Region Shape(const Wnd* c) {
     return r;
 }
 
+// The union of the shapes of the visible windows of `list` (up to `stop`, when given) that
+// reach into `area`, in the parent's coordinates. Built in one go: subtracting many children one
+// at a time costs the square of their number.
+Region CoveredBy(const std::vector<Wnd*>& list, const Wnd* stop, const TRect& area) {
+    std::vector<TRect> plain;
+    Region shaped;
+    for (const Wnd* c : list) {
+        if (c == stop) break;
+        if (!(c->style & WS_VISIBLE) || c->rect.Intersect(area).IsEmpty()) continue;
+        if (c->region)
+            shaped.Union(Shape(c));
+        else
+            plain.push_back(c->rect);
+    }
+    Region covered = Region::UnionOf(plain);
+    if (!shaped.IsEmpty()) covered.Union(shaped);
+    return covered;
+}
+
 // What of the window can be seen, in its client coordinates: inside every ancestor's client area
 // and region, not under a sibling above it (at any level), without its own visible children.
+// Only windows that overlap the part still visible are looked at.
 Region VisibleRegion(const Wnd* w) {
     if (!IsVisibleChain(w)) return {};
     Region vis(ClientRect(w));
     if (w->region) vis.Intersect(*w->region);
-    for (const Wnd* c : w->children)
-        if (c->style & WS_VISIBLE) vis.Subtract(Shape(c));
+    vis.Subtract(CoveredBy(w->children, nullptr, ClientRect(w)));
     int ox = 0, oy = 0;
-    for (const Wnd* node = w; node->parent; node = node->parent) {
+    for (const Wnd* node = w; node->parent && !vis.IsEmpty(); node = node->parent) {
         const Wnd* p = node->parent;
         ox += node->rect.Left;
         oy += node->rect.Top;
-        Region clip(ClientRect(p));
+        // The window's visible part so far, in the parent's coordinates.
+        Region clip = vis;
+        clip.Offset(ox, oy);
+        clip.Intersect(ClientRect(p));
         if (p->region) clip.Intersect(*p->region);
-        for (const Wnd* s : p->children) {
-            if (s == node) break;
-            if (s->style & WS_VISIBLE) clip.Subtract(Shape(s));
-        }
+        clip.Subtract(CoveredBy(p->children, node, clip.Bounds()));
         clip.Offset(-ox, -oy);
-        vis.Intersect(clip);
+        vis = std::move(clip);
     }
     return vis;
 }
@@ -63,7 +91,7 @@ bool FreeDC(HDC dc) {
         // Everything the context could reach, whatever clip it was left with.
         Region changed = dc->SystemClip();
         changed.Offset(dc->Origin().x, dc->Origin().y);
-        top->dirty.Union(changed);
+        Accumulate(top->dirty, changed);
     }
     ws.dcOwners.erase(dc);
     ws.dcs.erase(it);
@@ -104,7 +132,7 @@ void AddInvalid(Wnd* w, Region rgn, bool erase) {
     rgn.Intersect(ClientRect(w));
     if (w->region) rgn.Intersect(*w->region);
     if (rgn.IsEmpty()) return;
-    w->invalid.Union(rgn);
+    Accumulate(w->invalid, rgn);
     if (erase) w->eraseRequested = true;
     TRect bounds = rgn.Bounds();
     for (Wnd* c : w->children) {

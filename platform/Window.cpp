@@ -8,10 +8,7 @@
 
 namespace {
 
-// A window larger than this on a side is clamped; keeps surfaces within their limits.
-constexpr int kMaxWindowSide = 8192;
-
-int ClampSide(int v) { return std::clamp(v, 0, kMaxWindowSide); }
+int ClampSide(int v) { return std::clamp(v, 0, MaxWindowSide); }
 
 std::string Lower(const char* s) {
     std::string r = s ? s : "";

@@ -105,6 +105,10 @@ bool TranslateMessage(const MSG* msg);
 // Sleeps until input, a posted message or a timer deadline; returns at once when work is pending.
 void WaitMessage();
 
+// A window larger than this on a side is clamped (the framework refuses to ask for more); keeps
+// surfaces within their limits.
+constexpr int MaxWindowSide = 8192;
+
 // Geometry. Child windows have no frame: the window rectangle is the client area. Rectangles of
 // children are relative to the parent's client area.
 enum : UINT {

@@ -34,7 +34,10 @@ for f in build-fuzz/bin/fuzz_*; do
   name=$(basename "$f")
   corpus=$(mktemp -d)
   cp -r fuzz/corpus/"$name"/. "$corpus"/ 2>/dev/null || true
-  if "$f" -max_total_time="${LUMI_FUZZ_SECONDS:-15}" -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1 "$corpus" \
+  # The layout readers get a dictionary of layout words and extreme numbers.
+  dict=()
+  case $name in fuzz_form|fuzz_layout) dict=(-dict=fuzz/layout.dict) ;; esac
+  if "$f" "${dict[@]}" -max_total_time="${LUMI_FUZZ_SECONDS:-15}" -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1 "$corpus" \
        >"build-fuzz/$name.log" 2>&1; then
     echo "$name: no finding ($(grep -o 'stat::number_of_executed_units: [0-9]*' "build-fuzz/$name.log" | awk '{print $2}') runs)"
   else

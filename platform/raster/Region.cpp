@@ -51,12 +51,19 @@ void CombineSpans(const std::vector<Span>& a, const std::vector<Span>& b, Op op,
     }
 }
 
-std::vector<TRect> Combine(const std::vector<TRect>& a, const std::vector<TRect>& b, Op op) {
+// The top and bottom of each band, in order: bands are disjoint and sorted, so the list comes
+// out sorted without sorting.
+std::vector<int> BandEdges(const std::vector<TRect>& rects) {
     std::vector<int> ys;
-    ys.reserve((a.size() + b.size()) * 2);
-    for (const TRect& r : a) ys.insert(ys.end(), {r.Top, r.Bottom});
-    for (const TRect& r : b) ys.insert(ys.end(), {r.Top, r.Bottom});
-    std::sort(ys.begin(), ys.end());
+    for (size_t i = 0; i < rects.size(); ++i)
+        if (i == 0 || rects[i].Top != rects[i - 1].Top) ys.insert(ys.end(), {rects[i].Top, rects[i].Bottom});
+    return ys;
+}
+
+std::vector<TRect> Combine(const std::vector<TRect>& a, const std::vector<TRect>& b, Op op) {
+    const std::vector<int> ya = BandEdges(a), yb = BandEdges(b);
+    std::vector<int> ys(ya.size() + yb.size());
+    std::merge(ya.begin(), ya.end(), yb.begin(), yb.end(), ys.begin());
     ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
 
     std::vector<TRect> out;
@@ -138,6 +145,23 @@ Region& Region::Subtract(const Region& o) {
     if (FRects.empty() || o.FRects.empty()) return *this;
     FRects = Combine(FRects, o.FRects, Op::Subtract);
     return *this;
+}
+
+Region Region::UnionOf(const std::vector<TRect>& rects) {
+    // Pairwise rounds: each round halves the number of regions and touches every rectangle
+    // once, so n rectangles cost about n log n instead of the n squared of one at a time.
+    std::vector<Region> parts;
+    parts.reserve(rects.size());
+    for (const TRect& r : rects)
+        if (!r.IsEmpty()) parts.emplace_back(r);
+    while (parts.size() > 1) {
+        std::vector<Region> next;
+        next.reserve(parts.size() / 2 + 1);
+        for (size_t i = 0; i + 1 < parts.size(); i += 2) next.push_back(std::move(parts[i].Union(parts[i + 1])));
+        if (parts.size() % 2) next.push_back(std::move(parts.back()));
+        parts = std::move(next);
+    }
+    return parts.empty() ? Region() : std::move(parts[0]);
 }
 
 Region& Region::Offset(int dx, int dy) {

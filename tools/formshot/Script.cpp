@@ -2,12 +2,12 @@
 
 #include <cctype>
 #include <charconv>
-#include <cstdlib>
 
 #include "framework/TextCodec.h"
 #include "platform/base/Exception.h"
 #include "platform/drivers/Driver.h"
 #include "platform/Messages.h"
+#include "platform/Window.h"
 
 namespace {
 
@@ -112,7 +112,8 @@ unsigned KeyNameToVk(std::string_view name) {
 std::vector<ScriptCommand> ParseScript(std::string_view script) {
     std::vector<ScriptCommand> out;
     int line = 0;
-    size_t pos = 0;
+    // A byte order mark is no command (editors on some systems write one).
+    size_t pos = script.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
     while (pos <= script.size()) {
         size_t end = script.find('\n', pos);
         if (end == std::string_view::npos) end = script.size();
@@ -133,11 +134,13 @@ std::vector<ScriptCommand> ParseScript(std::string_view script) {
             if (w.size() != n + 1)
                 Fail(line, "'" + verb + "' takes " + std::to_string(n) + (n == 1 ? " argument" : " arguments"));
         };
+        auto inRange = [](int v, int lowest, int highest) { return v >= lowest && v <= highest; };
         auto point = [&] {
             needArgs(2);
-            if (!ParseInt(w[1], c.x) || !ParseInt(w[2], c.y) || std::abs(c.x) > kMaxCoordinate ||
-                std::abs(c.y) > kMaxCoordinate)
-                Fail(line, "bad coordinates '" + std::string(rest) + "'");
+            if (!ParseInt(w[1], c.x) || !ParseInt(w[2], c.y) || !inRange(c.x, -kMaxCoordinate, kMaxCoordinate) ||
+                !inRange(c.y, -kMaxCoordinate, kMaxCoordinate))
+                Fail(line, "bad coordinates '" + std::string(rest) + "' (each from " + std::to_string(-kMaxCoordinate) +
+                               " to " + std::to_string(kMaxCoordinate) + ")");
         };
         if (verb == "move") {
             c.kind = ScriptCommand::Move;
@@ -182,8 +185,10 @@ std::vector<ScriptCommand> ParseScript(std::string_view script) {
             if (!ParseInt(w[1], c.ms) || c.ms < 0 || c.ms > kMaxWaitMs) Fail(line, "bad time '" + std::string(w[1]) + "'");
         } else if (verb == "resize") {
             c.kind = ScriptCommand::Resize;
-            point();
-            if (c.x < 1 || c.y < 1) Fail(line, "bad size '" + std::string(rest) + "'");
+            needArgs(2);
+            if (!ParseInt(w[1], c.x) || !ParseInt(w[2], c.y) || !inRange(c.x, 1, MaxWindowSide) ||
+                !inRange(c.y, 1, MaxWindowSide))
+                Fail(line, "bad size '" + std::string(rest) + "' (each from 1 to " + std::to_string(MaxWindowSide) + ")");
         } else if (verb == "shot") {
             c.kind = ScriptCommand::Shot;
             if (rest.empty()) Fail(line, "'shot' needs a file name");

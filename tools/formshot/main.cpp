@@ -57,9 +57,14 @@ public:
         return FForm;
     }
 
+    // A command that fails says which line of the script it came from.
     void Run(const std::vector<ScriptCommand>& commands) {
         for (const ScriptCommand& c : commands) {
-            Play(c);
+            try {
+                Play(c);
+            } catch (const Exception& e) {
+                throw Exception("line " + std::to_string(c.line) + ": " + e.Message());
+            }
             ReportAddresses();
         }
     }
@@ -95,12 +100,19 @@ private:
         case ScriptCommand::Key: FSession.Key(c.vk, c.shift); break;
         case ScriptCommand::KeyDown: FSession.KeyDown(c.vk, c.shift); break;
         case ScriptCommand::KeyUp: FSession.KeyUp(c.vk, c.shift); break;
-        case ScriptCommand::Type: FSession.Type(c.text); break;
+        case ScriptCommand::Type: TypeInPieces(c.text); break;
         case ScriptCommand::Clipboard: FSession.SetClipboard(c.text); break;
         case ScriptCommand::Wait: FSession.Wait(c.ms); break;
         case ScriptCommand::Resize: FSession.Resize(FForm->Handle(), c.x, c.y); break;
         case ScriptCommand::Shot: SavePicture(c.text); break;
         }
+    }
+
+    // Typed as a person would, a piece at a time, each piece handled before the next arrives:
+    // a whole long line at once would flood the message queue.
+    void TypeInPieces(const std::string& text) {
+        constexpr size_t kPiece = 256;
+        for (size_t i = 0; i < text.size(); i += kPiece) FSession.Type(text.substr(i, kPiece));
     }
 
 public:
@@ -215,8 +227,11 @@ int FormShot(int argc, char** argv) {
         form->Show();
         session.Pump();
         if (o.trace)
-            TraceEvents(form, [tracing](const std::string& line) {
+            TraceEvents(form, [tracing, &shot](const std::string& line) {
                 if (!*tracing) return;
+                // Addresses opened before this event was raised come first: the output keeps
+                // the order in which things happened.
+                shot.ReportAddresses();
                 std::printf("%s\n", line.c_str());
                 std::fflush(stdout);
             });

@@ -65,14 +65,27 @@ int OnXError(Display* display, XErrorEvent* e) {
     return 0;
 }
 
-// SIGTERM and SIGINT end the program the way closing it does: the handler only writes a byte to a
-// pipe that the event wait polls, and the loop turns it into a Terminate event.
+// SIGTERM, SIGINT and SIGHUP (the session ends, the terminal closes) end the program the way
+// closing it does: the handler only writes a byte to a pipe that the event wait polls, and the
+// loop turns it into a Terminate event. The orderly way out talks to the X server (destroying
+// windows, closing the display waits for its answer); a server that is frozen, not gone, would
+// hold the program for as long as it stays frozen. So the handler also sets a deadline: a second
+// later the program ends at once, whatever the server does.
 int gTerminatePipe[2] = {-1, -1};
+constexpr unsigned kTerminateDeadlineSeconds = 1;
+
+void OnTerminateDeadline(int) { _exit(0); }
 
 void OnTerminateSignal(int) {
     const int saved = errno;
     const char b = 1;
     [[maybe_unused]] ssize_t n = write(gTerminatePipe[1], &b, 1);
+    // The first request sets the deadline; later ones do not push it back.
+    static volatile sig_atomic_t deadlineSet = 0;
+    if (!deadlineSet) {
+        deadlineSet = 1;
+        alarm(kTerminateDeadlineSeconds);
+    }
     errno = saved;
 }
 
@@ -84,6 +97,11 @@ void InstallTerminateHandler() {
     sigemptyset(&sa.sa_mask);
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
+    struct sigaction deadline {};
+    deadline.sa_handler = OnTerminateDeadline;
+    sigemptyset(&deadline.sa_mask);
+    sigaction(SIGALRM, &deadline, nullptr);
 }
 
 // True once when a termination signal arrived since the last call.

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <memory>
+#include <string>
+
+#include "controls/ImButton.h"
+#include "controls/KdBackImage.h"
+#include "framework/ClassRegistry.h"
+#include "framework/Exceptions.h"
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+#include "platform/drivers/headless/Session.h"
+
+// Layouts with the most extreme values a layout can hold: each is refused with its line, or
+// loads, shows and paints with bounded values (the sanitizer build checks that no arithmetic
+// overflows on the way).
+namespace {
+
+// An 8x8 24-bit bitmap as picture data.
+std::string SmallPicture() {
+    std::string hex = "07544269746D6170";  // "TBitmap"
+    auto le = [&](uint32_t v, int bytes) {
+        static const char d[] = "0123456789ABCDEF";
+        for (int i = 0; i < bytes; ++i, v >>= 8) hex += {d[(v >> 4) & 15], d[v & 15]};
+    };
+    le(54 + 192, 4);
+    hex += "424D";
+    le(54 + 192, 4), le(0, 4), le(54, 4), le(40, 4), le(8, 4), le(8, 4), le(1, 2), le(24, 2), le(0, 4);
+    le(192, 4), le(0, 4), le(0, 4), le(0, 4), le(0, 4);
+    for (int i = 0; i < 64; ++i) hex += "204080";
+    return hex;
+}
+
+struct Case {
+    const char* what;
+    std::string body;   // lines inside the form, from line 2
+    const char* error;  // expected in the message ("" = loads and paints)
+    int line;           // the line the error names
+};
+
+std::string Form(const std::string& body) { return "object F: TForm\n" + body + "end\n"; }
+
+class HostileLayout : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ImButton::Register();
+        KdBackImage::Register();
+        RegisterClasses({TLabel::StaticClass(), TForm::StaticClass()});
+    }
+    HeadlessSession session;
+};
+
+}  // namespace
+
+TEST_F(HostileLayout, ExtremeValuesAreRefusedWithTheLineOrBounded) {
+    const std::string big = "2147483647", small = "-2147483648";
+    const std::string pic = "    Picture.Data = {" + SmallPicture() + "}\n";
+    const Case cases[] = {
+        {"label left", "  object L: TLabel\n    Left = " + big + "\n  end\n", "out of range for Left", 3},
+        {"label top", "  object L: TLabel\n    Top = " + small + "\n  end\n", "out of range for Top", 3},
+        {"button width", "  object B: TImButton\n    Width = " + big + "\n  end\n", "out of range for Width", 3},
+        {"hex height", "  object B: TImButton\n    Height = $FFFFFFFF\n  end\n", "out of range for Height", 3},
+        {"spacing", "  object B: TImButton\n    Spacing = " + big + "\n" + pic + "  end\n", "out of range for Spacing", 3},
+        {"font height", "  Font.Height = " + small + "\n", "out of range for Height of TFont", 2},
+        {"constraint", "  object K: TKdBackImage\n    Constraints.MaxWidth = -1\n  end\n", "out of range", 3},
+        {"form too wide", "  ClientWidth = 100000\n", "at most 8192", 2},
+        {"form negative", "  Width = -5\n", "negative size", 2},
+        {"nul in caption", "  object L: TLabel\n    Caption = 'a'#0'b'\n  end\n", "character #0", 3},
+        {"name with a digit", "  object 9abc: TLabel\n  end\n", "'9abc' is neither a whole number nor a name", 2},
+        // Within the bounds: loads, shows and paints without overflow.
+        {"far but allowed",
+         "  object B: TImButton\n    Left = 1000000\n    Top = -1000000\n    Width = 1000000\n    Height = 1000000\n"
+         "    Spacing = -1000000\n    AnimatedCount = 1000000\n    PictureCount = -1000000\n" + pic + "  end\n"
+         "  object L: TLabel\n    Left = -1000000\n    Top = 1000000\n    Caption = 'far'\n  end\n",
+         "", 0},
+        {"wide spacing on a small button",
+         "  object B: TImButton\n    Width = 40\n    Height = 20\n    Spacing = 1000000\n    Caption = 'x'\n" + pic +
+             "  end\n",
+         "", 0},
+        {"largest form", "  ClientWidth = 8192\n  ClientHeight = 1\n  Font.Height = 1000\n", "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto form = std::make_unique<TForm>(nullptr);
+        if (*c.error) {
+            try {
+                form->LoadFormText(Form(c.body));
+                ADD_FAILURE() << "loaded";
+            } catch (const Exception& e) {
+                EXPECT_NE(e.Message().find(c.error), std::string::npos) << e.Message();
+                EXPECT_EQ(e.Message().rfind("line " + std::to_string(c.line) + ": ", 0), 0u) << e.Message();
+            }
+            continue;
+        }
+        form->LoadFormText(Form(c.body));
+        form->Show();
+        session.Pump();
+        EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    }
+}
+
+// Code gets the same bounds: positions and sizes beyond them are clamped, not overflowed.
+TEST_F(HostileLayout, CodeCannotPushBoundsPastTheLimits) {
+    auto form = std::make_unique<TForm>(nullptr);
+    auto* label = new TLabel(form.get());
+    label->SetParent(form.get());
+    label->SetBounds(INT_MAX, INT_MIN, INT_MAX, INT_MAX);
+    EXPECT_EQ(label->Left(), MaxLayoutCoord);
+    EXPECT_EQ(label->Top(), -MaxLayoutCoord);
+    EXPECT_EQ(label->BoundsRect().Right, 2 * MaxLayoutCoord);
+    EXPECT_THROW(form->SetClientSize(MaxWindowSide + 1, 10), Exception);
+    EXPECT_THROW(form->SetBounds(0, 0, -1, 10), Exception);
+}
+
+// A control aligned to the client area takes it once the layout is loaded, whatever size the
+// layout stored for it.
+TEST_F(HostileLayout, ClientAlignmentRunsAfterLoading) {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->LoadFormText(Form("  ClientWidth = 300\n  ClientHeight = 200\n  object B: TKdBackImage\n"
+                            "    Left = 7\n    Top = 9\n    Width = 20\n    Height = 30\n    Align = alClient\n  end\n"));
+    auto* back = dynamic_cast<TControl*>(form->FindComponent("B"));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->BoundsRect(), (TRect{0, 0, 300, 200}));
+}

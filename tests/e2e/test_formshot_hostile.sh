@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The form tool against hostile input: a table of script lines (refused with their line, or
+# played), forms whose values the window system cannot honour (refused with their line), a byte
+# order mark and a very long typed line that work, and the trace keeping the real order of a
+# link's shell request and its OnClick. Needs no display.
+# Usage: test_formshot_hostile.sh BIN_DIR
+set -eu
+source "$(dirname "$0")/lib/formshot.sh"
+
+run() {
+    status=0
+    "$BIN/formshot" "$@" >"$out/stdout" 2>"$out/stderr" || status=$?
+}
+
+printf 'object F: TForm\n  ClientWidth = 200\n  ClientHeight = 100\nend\n' >"$out/plain.txt"
+
+# Script lines: "STATUS|LINE|EXPECTED TEXT" (status 0: played; line 3 of each script is the one).
+while IFS='|' read -r want text line; do
+    printf '# first\nmove 1 1\n%s\n' "$line" >"$out/bad.script"
+    run "$out/plain.txt" --events "$out/bad.script"
+    [ "$status" = "$want" ] || fail "'$line': status $status, expected $want ($(cat "$out/stderr"))"
+    [ -z "$text" ] || grep -qF "$text" "$out/stderr" || fail "'$line': expected '$text', got: $(cat "$out/stderr")"
+done <<'TABLE'
+2|line 3: bad coordinates|click -2147483648 -2147483648
+2|line 3: bad coordinates|click 2147483647 0
+2|line 3: bad coordinates|move -100001 5
+2|line 3: bad coordinates|dblclick 5 100001
+0||move -100000 100000
+2|line 3: bad size|resize 16384 16384
+2|line 3: bad size|resize 0 10
+2|line 3: bad size|resize -2147483648 10
+0||resize 8192 1
+2|line 3: bad time|wait 2147483647
+2|line 3: unknown command|9abc
+TABLE
+
+# A byte order mark before the first command is no command.
+printf '\xEF\xBB\xBFmove 1 1\nclick 2 2\n' >"$out/bom.script"
+run "$out/plain.txt" --events "$out/bom.script"
+[ "$status" = 0 ] || fail "script with a byte order mark: $(cat "$out/stderr")"
+
+# A typed line of 150,000 characters is played.
+{ printf 'type '; head -c 150000 /dev/zero | tr '\0' 'x'; printf '\n'; } >"$out/long.script"
+run "$out/plain.txt" --events "$out/long.script"
+[ "$status" = 0 ] || fail "long type line: $(cat "$out/stderr")"
+
+# Forms: "LINE|EXPECTED TEXT|PROPERTY LINES" (status 1, the error names the line).
+while IFS='|' read -r at text body; do
+    printf 'object F: TForm\n%b\nend\n' "$body" >"$out/bad.txt"
+    run "$out/bad.txt"
+    [ "$status" = 1 ] || fail "form '$body': status $status ($(cat "$out/stderr"))"
+    grep -qF "line $at: $text" "$out/stderr" || fail "form '$body': expected 'line $at: $text', got: $(cat "$out/stderr")"
+done <<'TABLE'
+2|A window's client area can be at most 8192|  Width = 100000
+2|A window's client area can be at most 8192|  ClientHeight = 8193
+2|A form cannot have a negative size|  Width = -5
+2|number out of range for ClientHeight|  ClientHeight = -1
+3|number out of range for Left|  object L: TLabel\n    Left = 2147483647\n  end
+3|a string cannot hold character #0|  object L: TLabel\n    Caption = 'a'#0'b'\n  end
+2|'9abc' is neither a whole number nor a name|  object 9abc: TLabel\n  end
+TABLE
+
+# A link's shell request is printed where it happened: before the OnClick that follows it.
+printf 'click 40 78\n' >"$out/click.script"
+run "$FORMS/lib_a_controls.txt" --events "$out/click.script" --trace
+[ "$status" = 0 ] || fail "link click: $(cat "$out/stderr")"
+grep -E '^(open:|event: KdUrlLabel1\.OnClick)' "$out/stdout" >"$out/order.txt"
+[ "$(head -n1 "$out/order.txt" | cut -c1-5)" = "open:" ] || fail "OnClick printed before the shell request: $(cat "$out/stdout")"
+[ "$(wc -l <"$out/order.txt")" = 2 ] || fail "expected one open and one OnClick: $(cat "$out/stdout")"
+
+echo "formshot: hostile scripts and forms refused with their lines; the trace keeps the real order"
