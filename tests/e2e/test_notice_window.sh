@@ -45,6 +45,28 @@ kill -TERM "$NOTICE_PID"
 wait_exit
 [ "$STATUS" -eq 0 ] || fail "SIGTERM: status $STATUS"
 
+# SIGHUP (the session ends, the terminal closes) ends it like SIGTERM.
+start_notice
+wait_window
+kill -HUP "$NOTICE_PID"
+wait_exit
+[ "$STATUS" -eq 0 ] || fail "SIGHUP: status $STATUS"
+
+# With the X server frozen (stopped, not gone), SIGTERM still ends it within about a second.
+start_notice
+wait_window
+kill -STOP "$XVFB_PID"
+kill -TERM "$NOTICE_PID"
+for i in $(seq 1 30); do
+    kill -0 "$NOTICE_PID" 2>/dev/null || break
+    sleep 0.1
+done
+still=0
+kill -0 "$NOTICE_PID" 2>/dev/null && still=1
+kill -CONT "$XVFB_PID"
+[ "$still" = 0 ] || fail "SIGTERM with the server frozen: still running after 3 s"
+wait "$NOTICE_PID"
+
 # 5. Start-up failures say what went wrong and end with a non-zero status.
 DISPLAY=:65000 "$BIN/lumivane-notice" 2>"$OUT/nodisplay.err"
 st=$?
