@@ -90,13 +90,12 @@ TEST(ValidateEditForm, RegisterPutsOnlyTheValidatingEditOnThePalette) {
 TEST(ValidateEditForm, PublishedPropertiesInTheirStoredOrder) {
     std::string names;
     for (const auto& prop : TValidateEdit::StaticClass()->Properties()) names += prop->Name + " ";
-    // The framework has no popup menus, dragging or docking events: PopupMenu, OnContextPopup,
-    // OnDragDrop, OnDragOver, OnEndDock, OnEndDrag, OnStartDock and OnStartDrag are not there.
     EXPECT_EQ(names,
               "Tag Left Top Width Height ValidateType ValidateString Colors OnMouseEnter OnMouseLeave Anchors "
               "AutoSelect AutoSize BevelEdges BevelInner BevelKind BevelOuter BiDiMode BorderStyle CharCase Color "
               "Constraints Ctl3D DragCursor DragKind DragMode Enabled Font HideSelection ImeMode ImeName MaxLength "
-              "OEMConvert ParentBiDiMode ParentColor ParentCtl3D ParentFont ParentShowHint PasswordChar ReadOnly "
-              "ShowHint TabOrder TabStop Text Visible OnChange OnClick OnDblClick OnEnter OnExit OnKeyDown "
-              "OnKeyPress OnKeyUp OnMouseDown OnMouseMove OnMouseUp ");
+              "OEMConvert ParentBiDiMode ParentColor ParentCtl3D ParentFont ParentShowHint PasswordChar PopupMenu "
+              "ReadOnly ShowHint TabOrder TabStop Text Visible OnChange OnClick OnContextPopup OnDblClick OnDragDrop "
+              "OnDragOver OnEndDock OnEndDrag OnEnter OnExit OnKeyDown OnKeyPress OnKeyUp OnMouseDown OnMouseMove "
+              "OnMouseUp OnStartDock OnStartDrag ");
 }
