@@ -194,15 +194,17 @@ LUMI_DEFINE_CLASS(TKdUpDownEdit) {
     PublishControlProps(p, {"ParentBiDiMode", "ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint"});
     p.String("PasswordChar",
              [](E* e) { return e->fGetPasswordChar() ? std::string(1, e->fGetPasswordChar()) : std::string(); },
-             [](E* e, const std::string& v) { e->fSetPasswordChar(v.empty() ? '\0' : v[0]); })
-        .Prop("ReadOnly", &E::fGetReadOnly, &E::fSetReadOnly, false);
+             [](E* e, const std::string& v) { e->fSetPasswordChar(v.empty() ? '\0' : v[0]); });
+    PublishControlProps(p, {"PopupMenu"});
+    p.Prop("ReadOnly", &E::fGetReadOnly, &E::fSetReadOnly, false);
     PublishControlProps(p, {"ShowHint", "TabOrder", "TabStop", "Text", "Visible"});
     p.Event("OnChange", &E::fGetOnChange, &E::fSetOnChange);
-    PublishControlProps(p, {"OnClick", "OnDblClick", "OnEnter", "OnExit"});
+    PublishControlProps(p, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDock",
+                            "OnEndDrag", "OnEnter", "OnExit"});
     p.Event("OnKeyDown", &E::fGetKeyDown, &E::fSetKeyDown)
         .Event("OnKeyPress", &E::fGetKeyPress, &E::fSetKeyPress)
         .Event("OnKeyUp", &E::fGetKeyUp, &E::fSetKeyUp);
-    PublishControlProps(p, {"OnMouseDown", "OnMouseMove", "OnMouseUp"});
+    PublishControlProps(p, {"OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDock", "OnStartDrag"});
 }
 
 namespace KdUpDownEdit {

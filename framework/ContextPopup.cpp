@@ -19,7 +19,8 @@ void TControl::DoContextPopup(TPoint MousePos, bool& Handled) { OnContextPopup(t
 bool TControl::DefaultContextPopup(TPoint) { return false; }
 
 // The request goes: OnContextPopup, then the PopupMenu (when it pops up by itself), then the
-// control's own menu, then the parent. A keyboard request opens the menu at the control's centre.
+// control's own menu (unless the control is a part of its parent that has a PopupMenu), then
+// the parent. A keyboard request opens the menu at the control's centre.
 void TControl::WMContextMenu(TMessage& Message) {
     TWatch w(this);
     const bool byKeyboard = Message.LParam == -1 || static_cast<uint32_t>(Message.LParam) == 0xFFFFFFFFu;
@@ -35,7 +36,10 @@ void TControl::WMContextMenu(TMessage& Message) {
         FPopupMenu->Popup(screen.x, screen.y);
         return;
     }
-    if (DefaultContextPopup(screen)) return;
+    // An inner part of a control (a framed edit's edit) shows its owner's menu before its own.
+    auto* outer = dynamic_cast<TControl*>(Owner());
+    const bool outerMenu = outer && outer == FParent && outer->PopupMenu();
+    if (!outerMenu && DefaultContextPopup(screen)) return;
     if (!w.Alive()) return;
     Message.Result = FParent ? FParent->Perform(WM_CONTEXTMENU, Message.WParam, MAKELPARAM(screen.x, screen.y)) : 0;
 }

@@ -12,7 +12,9 @@ class TComponent;
 // the layout is read; then csReading is cleared everywhere and Loaded runs on each created
 // component in creation order, and on the root last, so the root's Loaded sees every component
 // loaded. Events bind to methods the root's class exposes (TPublished::ExposeMethod); fields
-// the root's class exposes (ExposeField) point at the components of the same names.
+// the root's class exposes (ExposeField) point at the components of the same names. Component
+// references (PopupMenu = PopupMenu1) are set once every component exists, before Loaded; a
+// name that no component of the root has is an error naming the reference's line.
 //
 // Any failure raises an Exception whose message names the line and the problem, e.g.
 // "line 12: unknown property 'Foo' of TImButton"; every component this read created is freed

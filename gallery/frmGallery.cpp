@@ -6,6 +6,7 @@
 #include "controls/KdUpDownEdit.h"
 #include "controls/ValidateEdit.h"
 #include "framework/ClassRegistry.h"
+#include "framework/ExtCtrls.h"
 #include "framework/Published.h"
 
 TGallery* Gallery = nullptr;
@@ -23,6 +24,8 @@ LUMI_DEFINE_CLASS(TGallery) {
         .ExposeMethod("AnyMouseEnter", &TGallery::AnyMouseEnter)
         .ExposeMethod("AnyMouseLeave", &TGallery::AnyMouseLeave)
         .ExposeMethod("AnyImStatusChanged", &TGallery::AnyImStatusChanged)
+        .ExposeMethod("AnyDragOver", &TGallery::AnyDragOver)
+        .ExposeMethod("AnyDragDrop", &TGallery::AnyDragDrop)
         .ExposeField("lblEvent", &TGallery::lblEvent);
 }
 
@@ -40,6 +43,15 @@ void TGallery::AnyMouseLeave(TObject* Sender) { ShowEvent(Sender, "OnMouseLeave"
 
 void TGallery::AnyImStatusChanged(TObject* Sender, int NewStatus, int OldStatus) {
     ShowEvent(Sender, "status " + std::to_string(OldStatus) + " -> " + std::to_string(NewStatus));
+}
+
+void TGallery::AnyDragOver(TObject*, TObject* Source, int, int, TDragState, bool& Accept) {
+    Accept = dynamic_cast<TImage*>(Source) != nullptr;
+}
+
+void TGallery::AnyDragDrop(TObject* Sender, TObject* Source, int, int) {
+    auto* source = dynamic_cast<TComponent*>(Source);
+    ShowEvent(Sender, "OnDragDrop from " + (source ? source->Name() : std::string("?")));
 }
 
 void TGallery::ShowEvent(TObject* Sender, const std::string& What) {

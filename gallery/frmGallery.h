@@ -29,6 +29,9 @@ public:
     void AnyMouseLeave(TObject* Sender);
     // "ImImage2: status 0 -> 2".
     void AnyImStatusChanged(TObject* Sender, int NewStatus, int OldStatus);
+    // Pictures accept pictures: "ImImage3: OnDragDrop from ImImage2".
+    void AnyDragOver(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    void AnyDragDrop(TObject* Sender, TObject* Source, int X, int Y);
 
     // Shows "<Sender's name>: <what>" on the event line.
     void ShowEvent(TObject* Sender, const std::string& What);

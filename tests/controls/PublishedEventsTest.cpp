@@ -7,6 +7,9 @@
 
 #include "controls/ImButton.h"
 #include "controls/ImImage.h"
+#include "controls/ImPanel.h"
+#include "controls/KdUpDownEdit.h"
+#include "controls/ValidateEdit.h"
 #include "controls/KdBackImage.h"
 #include "controls/KdUrlLabel.h"
 #include "framework/ClassRegistry.h"
@@ -36,6 +39,10 @@ public:
     void Progress(TObject*, TProgressStage, uint8_t, bool, const TRect&, const std::string&) {}
     void StatusChanged(TObject*, int, int) {}
     void OwnerDraw(TObject*, TCanvas*, TRect*, int, int&) {}
+    void DockDrop(TObject*, TDragDockObject*, int, int) {}
+    void DockOver(TObject*, TDragDockObject*, int, int, TDragState, bool&) {}
+    void GetSiteInfo(TObject*, TControl*, TRect&, TPoint, bool&) {}
+    void UnDock(TObject*, TControl*, TWinControl*, bool&) {}
 };
 
 LUMI_DEFINE_CLASS(TEventsForm) {
@@ -51,7 +58,11 @@ LUMI_DEFINE_CLASS(TEventsForm) {
         .ExposeMethod("StartDock", &TEventsForm::StartDock)
         .ExposeMethod("Progress", &TEventsForm::Progress)
         .ExposeMethod("StatusChanged", &TEventsForm::StatusChanged)
-        .ExposeMethod("OwnerDraw", &TEventsForm::OwnerDraw);
+        .ExposeMethod("OwnerDraw", &TEventsForm::OwnerDraw)
+        .ExposeMethod("DockDrop", &TEventsForm::DockDrop)
+        .ExposeMethod("DockOver", &TEventsForm::DockOver)
+        .ExposeMethod("GetSiteInfo", &TEventsForm::GetSiteInfo)
+        .ExposeMethod("UnDock", &TEventsForm::UnDock);
 }
 
 const std::map<std::string, std::string> kHandlerFor = {
@@ -86,6 +97,9 @@ TEST(PublishedEvents, EachLibraryControlPublishesItsEventsAndALayoutNamingAllOfT
     ImImage::Register();
     KdBackImage::Register();
     KdUrlLabel::Register();
+    ImPanel::Register();
+    ValidateEdit::Register();
+    KdUpDownEdit::Register();
     RegisterClass(TEventsForm::StaticClass());
 
     const std::vector<std::string> drag = {"OnContextPopup", "OnDragDrop", "OnDragOver", "OnEndDock", "OnEndDrag",
@@ -104,6 +118,12 @@ TEST(PublishedEvents, EachLibraryControlPublishesItsEventsAndALayoutNamingAllOfT
          {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDock", "OnEndDrag",
           "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDock", "OnStartDrag"}},
         {TImButton::StaticClass(), {}},
+        {TImPanel::StaticClass(), {}},
+        {TValidateEdit::StaticClass(),
+         {"OnMouseEnter", "OnMouseLeave", "OnChange", "OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop",
+          "OnDragOver", "OnEndDock", "OnEndDrag", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp",
+          "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDock", "OnStartDrag"}},
+        {TKdUpDownEdit::StaticClass(), {}},
     };
 
     std::string layout = "object EventsForm: TEventsForm\n";
@@ -123,10 +143,19 @@ TEST(PublishedEvents, EachLibraryControlPublishesItsEventsAndALayoutNamingAllOfT
         layout += "  object C" + std::to_string(++n) + ": " + e.cls->Name() + "\n";
         for (auto& p : e.cls->Properties()) {
             if (p->Kind != TPropKind::Event) continue;
-            auto h = kHandlerFor.find(p->Event->Parameters());
-            ASSERT_NE(h, kHandlerFor.end()) << e.cls->Name() << "." << p->Name << p->Event->Parameters();
-            // A dock start hands out a dock object: same names, its own parameter type.
-            layout += "    " + p->Name + " = " + (p->Name == "OnStartDock" ? "StartDock" : h->second) + "\n";
+            // Dock events hand out dock objects: the drag events' names, their own parameter types.
+            static const std::map<std::string, std::string> byName = {
+                {"OnStartDock", "StartDock"}, {"OnDockDrop", "DockDrop"}, {"OnDockOver", "DockOver"},
+                {"OnGetSiteInfo", "GetSiteInfo"}, {"OnUnDock", "UnDock"}};
+            std::string handler;
+            if (auto b = byName.find(p->Name); b != byName.end()) {
+                handler = b->second;
+            } else {
+                auto h = kHandlerFor.find(p->Event->Parameters());
+                ASSERT_NE(h, kHandlerFor.end()) << e.cls->Name() << "." << p->Name << p->Event->Parameters();
+                handler = h->second;
+            }
+            layout += "    " + p->Name + " = " + handler + "\n";
         }
         layout += "  end\n";
     }

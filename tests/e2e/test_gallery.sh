@@ -2,7 +2,8 @@
 # The control gallery under Xvfb: a click on a button of each look, on a tri-state image and a
 # pointer on a link each write their event on the window's bottom line (and standard output); the
 # button, image, link and event line show exactly what formshot draws for the same input; the
-# link turns red; closing the window ends the program with status 0.
+# link turns red; the heart's context menu opens on a right click and its item is chosen; a star
+# dragged onto another is dropped there; closing the window ends the program with status 0.
 # Usage: test_gallery.sh BIN_DIR
 set -u
 BIN=$(cd "$1" && pwd)
@@ -78,8 +79,30 @@ same_area link-event "$EVENTS" "$OUT/ref_link.png"
 red=$(awk '$1 >= 520 && $1 < 680 && $2 >= 234 && $2 < 254 { if ($3 == "255,0,0") n++ } END { print n + 0 }' "$OUT/x.png.txt")
 [ "$red" -gt 40 ] || fail "the link under the pointer is not red ($red red pixels)"
 
+# The heart's context menu: a right click opens it at the pointer, a click on its first item
+# ("Hello", a frame and half an item below the pointer) chooses it.
+at 384 250
+xdotool click 3
+sleep 0.4
+xdotool mousemove_relative -- 40 12
+sleep 0.2
+xdotool click 1
+step "mnuHello: OnClick"
+
+# A picture dragged onto another: press on the second star, move past the threshold, release
+# on the third.
+at 150 250
+xdotool mousedown 1
+sleep 0.2
+at 170 250
+sleep 0.2
+at 260 250
+sleep 0.2
+xdotool mouseup 1
+step "ImImage3: OnDragDrop from ImImage2"
+
 "$BIN/xclose" "$WIN" || fail "could not ask the window to close"
 wait_exit
 [ "$STATUS" -eq 0 ] || fail "closing the window: status $STATUS ($(cat "$NOTICE_ERR"))"
 rm -rf "$OUT" "$FAKE"
-echo "gallery: six looks, an image and a link fire their events and look as formshot draws them; closed with 0"
+echo "gallery: six looks, an image and a link fire their events and look as formshot draws them; a context menu item and a drag between pictures fire theirs; closed with 0"

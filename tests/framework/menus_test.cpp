@@ -1,5 +1,6 @@
 // Popup menus, context requests, component references in layouts, the edit's own menu, and
 // dragging between controls.
+#include "framework/ClassRegistry.h"
 #include "framework/FormReader.h"
 #include "framework/FormWriter.h"
 #include "framework/MenuWindow.h"
@@ -150,8 +151,8 @@ TEST_F(MenusTest, ReferencesResolveByNameWriteBackAndClearWhenTheComponentGoes) 
     EXPECT_NE(text.find("    object mnuView: TMenuItem\n      Caption = '&View'\n      object mnuBig: TMenuItem"),
               std::string::npos) << text;
     auto* copy = static_cast<TMenuForm*>(ReadRootComponent(text, Application));
-    copy->SetName("");
-    EXPECT_EQ(WriteForm(copy), text);
+    const std::string again = WriteForm(copy);  // the same but for the root's name
+    EXPECT_EQ(again.substr(again.find('\n')), text.substr(text.find('\n')));
     delete copy;
 
     delete form->PopupMenu1;
@@ -176,7 +177,7 @@ TEST_F(MenusTest, BadReferencesAreLoadErrorsNamingTheLine) {
         {"  object E: TEdit\n    PopupMenu = Nowhere\n  end\n", "line 3: unknown component 'Nowhere' for PopupMenu of TEdit"},
         {"  object E: TEdit\n  end\n  object L: TLabel\n    PopupMenu = E\n  end\n",
          "line 5: E is a TEdit, not a TPopupMenu for PopupMenu of TLabel"},
-        {"  object E: TEdit\n    PopupMenu = 12\n  end\n", "line 3: expected a component name for PopupMenu of TEdit"},
+        {"  object E: TEdit\n    PopupMenu = 12\n  end\n", "line 3: expected a component name for PopupMenu of TEdit, found a number"},
         {"  object I: TMenuItem\n  end\n", "line 2: a menu item belongs in a menu or another menu item, not in TMenuForm"},
     };
     for (const Case& c : cases) {
@@ -460,7 +461,9 @@ TEST_F(MenusTest, DragsStartPastTheThresholdAreAcceptedByOneControlRefusedByAnot
     MoveOver(yes, 7, 8);
     session.Release();
     EXPECT_FALSE(source->Dragging());
-    EXPECT_EQ(log.lines, (std::vector<std::string>{"start", "over 0 5,6", "over 2 7,8", "drop 7,8", "end Yes 7,8"}));
+    // The release asks the target once more where the button went up.
+    EXPECT_EQ(log.lines,
+              (std::vector<std::string>{"start", "over 0 5,6", "over 2 7,8", "over 2 7,8", "drop 7,8", "end Yes 7,8"}));
     log.lines.clear();
 
     // Dropped on the refusing control: nothing dropped, the end has no target.
