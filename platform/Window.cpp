@@ -217,8 +217,12 @@ HWND CreateWindowExA(uint32_t exStyle, const char* className, const char* text, 
 
     auto rec = std::make_unique<Wnd>();
     Wnd* wnd = rec.get();
-    wnd->handle = reinterpret_cast<HWND>(ws.nextHandle);
-    ws.nextHandle += 4;
+    // Handles are never used twice in a process, not even after the window system restarts: a
+    // component that outlived its window system (a timer, a cached host window) must not
+    // mistake a new window for its own.
+    static uintptr_t nextHandle = 0x10000;
+    wnd->handle = reinterpret_cast<HWND>(nextHandle);
+    nextHandle += 4;
     wnd->cls = cit->second.get();
     wnd->proc = wnd->cls->wc.lpfnWndProc;
     wnd->style = style & ~WS_VISIBLE; // shown below, after WM_CREATE

@@ -65,7 +65,6 @@ struct WindowSystemState {
     std::unordered_map<uintptr_t, std::unique_ptr<Wnd>> windows;                // live windows by handle
     std::vector<std::unique_ptr<Wnd>> zombies; // destroyed while their procedure still runs
     std::vector<Wnd*> topLevels;               // bottom first
-    uintptr_t nextHandle = 0x10000;
 
     std::deque<MSG> queue;
     std::vector<DriverEvent> pendingEvents;

@@ -84,6 +84,7 @@ public:
     void SetClipboardText(const std::string& t) override { FInner->SetClipboardText(t); }
     bool GetClipboardText(std::string& t) override { return FInner->GetClipboardText(t); }
     void OpenAddress(const std::string& a) override { FInner->OpenAddress(a); }
+    void WatchReadable(int fd, bool watch) override { FInner->WatchReadable(fd, watch); }
 
 private:
     std::unique_ptr<Driver> FInner;
