@@ -9,7 +9,7 @@ source "$(dirname "$0")/lib/formshot.sh"
 FORM="$FORMS/menus_drag.txt"
 
 # Right click, then the pointer on "View" opens its submenu.
-printf 'click 20 18 right\nmove 40 90\n' >"$out/open.script"
+printf 'click 20 18 right\nmove 40 76\n' >"$out/open.script"
 "$BIN/formshot" "$FORM" --events "$out/open.script" --png "$out/open.png" >/dev/null
 golden "$FORMS" menus_drag_submenu "$out/open.png"
 
@@ -20,7 +20,7 @@ grep -qxF 'event: mnuSort.OnClick()' "$out/keys.txt" || fail "Sort was not chose
 grep -q 'event: mnuOpen.OnClick' "$out/keys.txt" && fail "Open was chosen too"
 
 # A click on an item with the mouse, in the submenu.
-printf 'click 20 18 right\nmove 40 90\nclick 150 90\n' >"$out/mouse.script"
+printf 'click 20 18 right\nmove 40 76\nclick 215 76\n' >"$out/mouse.script"
 "$BIN/formshot" "$FORM" --events "$out/mouse.script" --trace >"$out/mouse.txt"
 grep -qxF 'event: mnuBig.OnClick()' "$out/mouse.txt" || fail "Big was not chosen: $(cat "$out/mouse.txt")"
 
