@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
-#include "controls/ImPanel.h"
-#include "framework/ClassRegistry.h"
-#include "framework/Published.h"
-#include "platform/image/FileBytes.h"
+#include "lumivane/controls/ImPanel.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Published.h"
+#include "lumivane/platform/image/FileBytes.h"
 
 TMain* Main = nullptr;
 

@@ -1,10 +1,10 @@
 #pragma once
-#include "controls/ImButton.h"
-#include "controls/ImImage.h"
-#include "controls/KdBackImage.h"
-#include "controls/KdUrlLabel.h"
-#include "framework/Forms.h"
-#include "framework/StdCtrls.h"
+#include "lumivane/controls/ImButton.h"
+#include "lumivane/controls/ImImage.h"
+#include "lumivane/controls/KdBackImage.h"
+#include "lumivane/controls/KdUrlLabel.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/StdCtrls.h"
 
 // The notice window: tells the user that Quillomat is now Lumivane. Its controls and their values
 // come from the layout resource "TMAIN"; the window's own code is its two handlers.

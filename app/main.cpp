@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "app/frmMain.h"
-#include "platform/Window.h"
-#include "platform/drivers/x11/X11Driver.h"
+#include "lumivane/platform/Window.h"
+#include "lumivane/platform/drivers/x11/X11Driver.h"
 
 int main() {
     std::unique_ptr<Driver> driver;

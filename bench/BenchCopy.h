@@ -10,7 +10,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "platform/raster/Surface.h"
+#include "lumivane/platform/raster/Surface.h"
 
 // Thread CPU time: other work on the machine does not inflate the ratios.
 inline double NowNanos() {

@@ -4,8 +4,8 @@
 
 #include "app/frmMain.h"
 #include "bench/BenchCopy.h"
-#include "platform/Window.h"
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/platform/Window.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 namespace {
 

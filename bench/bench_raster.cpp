@@ -2,7 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/BenchCopy.h"
-#include "platform/raster/DeviceContext.h"
+#include "lumivane/platform/raster/DeviceContext.h"
 
 namespace {
 constexpr int kW = 478, kH = 334;

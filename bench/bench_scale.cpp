@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/frmMain.h"
-#include "framework/Forms.h"
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "bench/BenchCopy.h"
-#include "platform/raster/DeviceContext.h"
-#include "platform/text/DrawText.h"
-#include "platform/text/Font.h"
+#include "lumivane/platform/raster/DeviceContext.h"
+#include "lumivane/platform/text/DrawText.h"
+#include "lumivane/platform/text/Font.h"
 
 namespace {
 

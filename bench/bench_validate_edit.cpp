@@ -9,10 +9,10 @@
 #include <string>
 
 #include "bench/BenchCopy.h"
-#include "controls/ValidateEdit.h"
-#include "framework/Forms.h"
-#include "platform/Window.h"
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/controls/ValidateEdit.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/platform/Window.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 namespace {
 

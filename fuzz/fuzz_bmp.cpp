@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/base/Exception.h"
-#include "platform/image/Bmp.h"
+#include "lumivane/platform/base/Exception.h"
+#include "lumivane/platform/image/Bmp.h"
 
 namespace {
 

@@ -6,14 +6,14 @@
 #include <cstdlib>
 #include <string>
 
-#include "framework/ClassRegistry.h"
-#include "framework/Component.h"
-#include "framework/Exceptions.h"
-#include "framework/FormReader.h"
-#include "framework/FormWriter.h"
-#include "framework/PictureData.h"
-#include "framework/Published.h"
-#include "framework/Set.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Component.h"
+#include "lumivane/framework/Exceptions.h"
+#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/PictureData.h"
+#include "lumivane/framework/Published.h"
+#include "lumivane/framework/Set.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/base/Exception.h"
-#include "platform/image/Ico.h"
+#include "lumivane/platform/base/Exception.h"
+#include "lumivane/platform/image/Ico.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<IconImage> images;

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "app/frmMain.h"
-#include "controls/KdUpDownEdit.h"
-#include "controls/ValidateEdit.h"
-#include "framework/FormReader.h"
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/controls/KdUpDownEdit.h"
+#include "lumivane/controls/ValidateEdit.h"
+#include "lumivane/framework/FormReader.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <cstdio>
 
 #include "app/frmMain.h"
-#include "controls/KdUpDownEdit.h"
-#include "controls/ValidateEdit.h"
-#include "framework/ClassRegistry.h"
-#include "framework/ExtCtrls.h"
-#include "framework/Published.h"
+#include "lumivane/controls/KdUpDownEdit.h"
+#include "lumivane/controls/ValidateEdit.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/ExtCtrls.h"
+#include "lumivane/framework/Published.h"
 
 TGallery* Gallery = nullptr;
 

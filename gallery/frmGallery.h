@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
 
-#include "framework/Forms.h"
-#include "framework/StdCtrls.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/StdCtrls.h"
 
 // The control gallery: every control of the library in its looks and states, live. The controls
 // and their values come from the layout resource "TGALLERY"; the window's own code only reports

@@ -1,7 +1,7 @@
 #include "tools/ToolClasses.h"
 
-#include "framework/ClassRegistry.h"
-#include "framework/Forms.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Forms.h"
 #include "gallery/frmGallery.h"
 
 void RegisterToolClasses() { RegisterGalleryWindow(); }

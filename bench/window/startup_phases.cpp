@@ -20,9 +20,9 @@
 #include <string>
 
 #include "app/frmMain.h"
-#include "platform/Window.h"
-#include "platform/drivers/x11/X11Driver.h"
-#include "platform/text/Font.h"
+#include "lumivane/platform/Window.h"
+#include "lumivane/platform/drivers/x11/X11Driver.h"
+#include "lumivane/platform/text/Font.h"
 
 namespace {
 

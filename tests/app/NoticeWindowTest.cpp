@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/frmMain.h"
-#include "framework/FormWriter.h"
-#include "framework/Resources.h"
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/Resources.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 namespace {
 

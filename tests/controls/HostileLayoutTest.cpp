@@ -4,13 +4,13 @@
 #include <memory>
 #include <string>
 
-#include "controls/ImButton.h"
-#include "controls/KdBackImage.h"
-#include "framework/ClassRegistry.h"
-#include "framework/Exceptions.h"
-#include "framework/Forms.h"
-#include "framework/StdCtrls.h"
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/controls/ImButton.h"
+#include "lumivane/controls/KdBackImage.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Exceptions.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 // Layouts with the most extreme values a layout can hold: each is refused with its line, or
 // loads, shows and paints with bounded values (the sanitizer build checks that no arithmetic

@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "ImButtonTestKit.h"
-#include "framework/ClassRegistry.h"
-#include "framework/FormReader.h"
-#include "framework/FormWriter.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/FormWriter.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "controls/ImButton.h"
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/controls/ImButton.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 struct Expect {
     int x, y;

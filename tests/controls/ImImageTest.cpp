@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "KdBackImageTestKit.h"
-#include "controls/ImImage.h"
-#include "framework/ClassRegistry.h"
-#include "framework/FormReader.h"
-#include "framework/FormWriter.h"
-#include "framework/Forms.h"
-#include "framework/Published.h"
+#include "lumivane/controls/ImImage.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Published.h"
 
 namespace {
 

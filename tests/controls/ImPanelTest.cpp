@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "KdBackImageTestKit.h"
-#include "controls/ImPanel.h"
-#include "framework/ClassRegistry.h"
-#include "framework/EventTrace.h"
-#include "framework/FormReader.h"
-#include "framework/FormWriter.h"
-#include "framework/Forms.h"
+#include "lumivane/controls/ImPanel.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/EventTrace.h"
+#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/Forms.h"
 
 namespace {
 

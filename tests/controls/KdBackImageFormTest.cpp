@@ -4,13 +4,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "controls/ImImage.h"
-#include "controls/KdBackImage.h"
-#include "controls/KdUrlLabel.h"
-#include "framework/ClassRegistry.h"
-#include "framework/Forms.h"
-#include "platform/drivers/headless/Session.h"
-#include "platform/image/FileBytes.h"
+#include "lumivane/controls/ImImage.h"
+#include "lumivane/controls/KdBackImage.h"
+#include "lumivane/controls/KdUrlLabel.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/platform/image/FileBytes.h"
 
 // The committed layout with one control of each kind, as the form tool renders it.
 namespace {

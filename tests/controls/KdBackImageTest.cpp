@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "KdBackImageTestKit.h"
-#include "controls/KdBackImage.h"
-#include "framework/ClassRegistry.h"
-#include "framework/FormReader.h"
-#include "framework/FormWriter.h"
+#include "lumivane/controls/KdBackImage.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/FormWriter.h"
 
 namespace {
 

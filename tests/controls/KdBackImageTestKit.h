@@ -1,9 +1,9 @@
 #pragma once
 #include <memory>
 
-#include "framework/Controls.h"
-#include "framework/Picture.h"
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/Picture.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 // A top-level window that paints itself in one colour, to host the graphic controls under test
 // and to show what they leave uncovered.

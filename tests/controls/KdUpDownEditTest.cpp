@@ -5,8 +5,8 @@
 #include <string>
 
 #include "KdUpDownTestKit.h"
-#include "framework/FormReader.h"
-#include "framework/FormWriter.h"
+#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/FormWriter.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "controls/KdUpDownEdit.h"
-#include "framework/Forms.h"
-#include "framework/StdCtrls.h"
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/controls/KdUpDownEdit.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 // A shown 300 x 200 form at screen (100, 100) with one up-down edit at (20, 30), its default
 // 121 x 21; the pointer starts away from it. Events that fire are logged in order.

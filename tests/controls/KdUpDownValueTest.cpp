@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "controls/KdUpDownValue.h"
+#include "lumivane/controls/KdUpDownValue.h"
 
 namespace V = KdUpDownValue;
 

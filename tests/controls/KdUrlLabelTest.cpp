@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "controls/KdUrlLabel.h"
-#include "framework/ClassRegistry.h"
-#include "framework/FormReader.h"
-#include "framework/FormWriter.h"
-#include "framework/Forms.h"
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/controls/KdUrlLabel.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 namespace {
 

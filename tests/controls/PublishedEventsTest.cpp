@@ -5,19 +5,19 @@
 
 #include <map>
 
-#include "controls/ImButton.h"
-#include "controls/ImImage.h"
-#include "controls/ImPanel.h"
-#include "controls/KdUpDownEdit.h"
-#include "controls/ValidateEdit.h"
-#include "controls/KdBackImage.h"
-#include "controls/KdUrlLabel.h"
-#include "framework/ClassRegistry.h"
-#include "framework/ExtCtrls.h"
-#include "framework/FormReader.h"
-#include "framework/FormWriter.h"
-#include "framework/Forms.h"
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/controls/ImButton.h"
+#include "lumivane/controls/ImImage.h"
+#include "lumivane/controls/ImPanel.h"
+#include "lumivane/controls/KdUpDownEdit.h"
+#include "lumivane/controls/ValidateEdit.h"
+#include "lumivane/controls/KdBackImage.h"
+#include "lumivane/controls/KdUrlLabel.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/ExtCtrls.h"
+#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <memory>
 #include <string>
 
-#include "controls/ValidateEdit.h"
-#include "framework/ClassRegistry.h"
-#include "framework/FormWriter.h"
-#include "framework/Forms.h"
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/controls/ValidateEdit.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "controls/ValidateEdit.h"
-#include "framework/Forms.h"
-#include "framework/StdCtrls.h"
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/controls/ValidateEdit.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 // A shown 300 x 200 form at screen (100, 100) with one validating edit at (20, 30), its
 // default 121 x 21, and a plain edit below it that holds the focus at first; the pointer starts

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "StreamTestClasses.h"
-#include "framework/ClassRegistry.h"
-#include "framework/EventTrace.h"
-#include "framework/Exceptions.h"
-#include "framework/FormReader.h"
-#include "framework/PictureData.h"
-#include "framework/Resources.h"
-#include "framework/Timer.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/EventTrace.h"
+#include "lumivane/framework/Exceptions.h"
+#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/PictureData.h"
+#include "lumivane/framework/Resources.h"
+#include "lumivane/framework/Timer.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "StreamTestClasses.h"
-#include "framework/Exceptions.h"
-#include "framework/FormReader.h"
-#include "framework/FormWriter.h"
+#include "lumivane/framework/Exceptions.h"
+#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/FormWriter.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "StreamTestClasses.h"
-#include "framework/ClassRegistry.h"
-#include "framework/Component.h"
-#include "framework/Exceptions.h"
-#include "framework/Published.h"
-#include "framework/TextCodec.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Component.h"
+#include "lumivane/framework/Exceptions.h"
+#include "lumivane/framework/Published.h"
+#include "lumivane/framework/TextCodec.h"
 
 namespace {
 

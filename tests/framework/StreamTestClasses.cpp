@@ -1,8 +1,8 @@
 #include "StreamTestClasses.h"
 
-#include "framework/ClassRegistry.h"
-#include "framework/PictureData.h"
-#include "framework/Published.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/PictureData.h"
+#include "lumivane/framework/Published.h"
 
 std::vector<std::string>& TestLog() {
     static std::vector<std::string> log;

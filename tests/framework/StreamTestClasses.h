@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "framework/Component.h"
-#include "framework/Events.h"
-#include "framework/PropInfo.h"
-#include "framework/Set.h"
-#include "platform/raster/Color.h"
+#include "lumivane/framework/Component.h"
+#include "lumivane/framework/Events.h"
+#include "lumivane/framework/PropInfo.h"
+#include "lumivane/framework/Set.h"
+#include "lumivane/platform/raster/Color.h"
 
 // Every setter call and Loaded appends "Name.Prop" / "Name.Loaded" here.
 std::vector<std::string>& TestLog();

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/Controls.h"
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/framework/Controls.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 // A headless window system with a top-level container standing in for a form: white, 300 x 200
 // at screen (100, 100), shown.

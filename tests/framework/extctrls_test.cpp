@@ -1,6 +1,6 @@
 #include "tests/framework/forms_fixture.h"
 
-#include "framework/ExtCtrls.h"
+#include "lumivane/framework/ExtCtrls.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "tests/framework/forms_fixture.h"
 
-#include "framework/ExtCtrls.h"
-#include "framework/MessageBox.h"
+#include "lumivane/framework/ExtCtrls.h"
+#include "lumivane/framework/MessageBox.h"
 
 namespace {
 

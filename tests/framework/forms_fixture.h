@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/Forms.h"
-#include "framework/StdCtrls.h"
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 // A headless session with the framework's classes registered, message boxes answered by a hook
 // that records them, and every form the test made through the application freed at the end.

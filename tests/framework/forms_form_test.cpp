@@ -1,9 +1,9 @@
 #include "tests/framework/forms_fixture.h"
 
-#include "framework/ClassRegistry.h"
-#include "framework/FormReader.h"
-#include "framework/FormWriter.h"
-#include "framework/Published.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/Published.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "graphics_util.h"
-#include "framework/Exceptions.h"
+#include "lumivane/framework/Exceptions.h"
 
 // Canvas drawing on small bitmaps, checked pixel by pixel (colours as TColor 0x00BBGGRR).
 using Colors = std::vector<TColor>;

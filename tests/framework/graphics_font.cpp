@@ -3,13 +3,13 @@
 #include <memory>
 #include <string>
 
-#include "framework/Component.h"
-#include "framework/Exceptions.h"
-#include "framework/FormReader.h"
-#include "framework/FormWriter.h"
-#include "framework/Graphics.h"
-#include "framework/Picture.h"
-#include "framework/Published.h"
+#include "lumivane/framework/Component.h"
+#include "lumivane/framework/Exceptions.h"
+#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Picture.h"
+#include "lumivane/framework/Published.h"
 #include "graphics_util.h"
 
 // Fonts, pens and brushes, and the graphics objects as a layout stores them.

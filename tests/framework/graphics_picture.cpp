@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/Exceptions.h"
+#include "lumivane/framework/Exceptions.h"
 #include "graphics_util.h"
-#include "platform/image/Bmp.h"
-#include "platform/image/Ico.h"
+#include "lumivane/platform/image/Bmp.h"
+#include "lumivane/platform/image/Ico.h"
 
 // Bitmaps, icons and pictures: drawing rules, formats kept across save and load, copying.
 namespace {

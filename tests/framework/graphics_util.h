@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/Graphics.h"
-#include "framework/Picture.h"
-#include "platform/image/FileBytes.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Picture.h"
+#include "lumivane/platform/image/FileBytes.h"
 
 // Small helpers shared by the graphics tests.
 inline std::unique_ptr<TBitmap> Filled(int w, int h, TColor c) {

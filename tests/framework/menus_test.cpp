@@ -1,12 +1,12 @@
 // Popup menus, context requests, component references in layouts, the edit's own menu, and
 // dragging between controls.
-#include "framework/ClassRegistry.h"
-#include "framework/FormReader.h"
-#include "framework/FormWriter.h"
-#include "framework/MenuWindow.h"
-#include "framework/Menus.h"
-#include "framework/StdCtrls.h"
-#include "framework/ExtCtrls.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/MenuWindow.h"
+#include "lumivane/framework/Menus.h"
+#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/ExtCtrls.h"
 #include "tests/framework/forms_fixture.h"
 
 namespace {

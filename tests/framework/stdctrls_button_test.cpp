@@ -1,4 +1,4 @@
-#include "framework/StdCtrls.h"
+#include "lumivane/framework/StdCtrls.h"
 #include "tests/framework/controls_fixture.h"
 
 namespace {

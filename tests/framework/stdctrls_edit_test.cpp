@@ -1,6 +1,6 @@
-#include "framework/Clipbrd.h"
-#include "framework/StdCtrls.h"
-#include "framework/Timer.h"
+#include "lumivane/framework/Clipbrd.h"
+#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Timer.h"
 #include "tests/framework/controls_fixture.h"
 
 namespace {

@@ -1,7 +1,7 @@
-#include "framework/FormReader.h"
-#include "framework/FormWriter.h"
-#include "framework/StdCtrls.h"
-#include "platform/text/DrawText.h"
+#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/platform/text/DrawText.h"
 #include "tests/framework/controls_fixture.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <climits>
 #include <cstdio>
 
-#include "platform/image/Bmp.h"
-#include "platform/image/FileBytes.h"
+#include "lumivane/platform/image/Bmp.h"
+#include "lumivane/platform/image/FileBytes.h"
 #include "tests/image/ImageBytes.h"
 
 namespace {

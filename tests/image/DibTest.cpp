@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/image/Dib.h"
+#include "lumivane/platform/image/Dib.h"
 #include "tests/image/ImageBytes.h"
 
 TEST(Dib, RefusesBadShapes) {

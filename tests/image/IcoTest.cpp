@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/image/Bmp.h"
-#include "platform/image/Ico.h"
+#include "lumivane/platform/image/Bmp.h"
+#include "lumivane/platform/image/Ico.h"
 #include "tests/image/ImageBytes.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/base/Exception.h"
+#include "lumivane/platform/base/Exception.h"
 
 // Byte-level builders for hand-made BMP and ICO files, so tests can state every header field.
 using Bytes = std::vector<uint8_t>;

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/drivers/headless/Session.h"
+#include "lumivane/platform/drivers/headless/Session.h"
 
 // Windows that record the messages they get and paint themselves in one colour (GWLP_USERDATA).
 struct LoggedMessage {

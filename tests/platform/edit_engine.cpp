@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/EditEngine.h"
+#include "lumivane/platform/EditEngine.h"
 
 namespace {
 

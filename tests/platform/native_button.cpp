@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "platform/NativeButton.h"
-#include "platform/Window.h"
-#include "platform/drivers/headless/Session.h"
-#include "platform/text/Font.h"
+#include "lumivane/platform/NativeButton.h"
+#include "lumivane/platform/Window.h"
+#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/platform/text/Font.h"
 
 namespace {
 

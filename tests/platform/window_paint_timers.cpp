@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "WindowTestKit.h"
-#include "platform/base/Exception.h"
+#include "lumivane/platform/base/Exception.h"
 
 namespace {
 

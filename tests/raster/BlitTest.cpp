@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/raster/DeviceContext.h"
+#include "lumivane/platform/raster/DeviceContext.h"
 #include "tests/raster/RasterTestUtil.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/raster/DeviceContext.h"
+#include "lumivane/platform/raster/DeviceContext.h"
 #include "tests/raster/RasterTestUtil.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "platform/raster/Surface.h"
+#include "lumivane/platform/raster/Surface.h"
 
 // One character a pixel, rows joined by '\n': '#' where the pixel is `ink`, '.' elsewhere.
 inline std::string InkMap(const Surface& s, Pixel ink, TRect area = {}) {

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/base/Exception.h"
-#include "platform/raster/Region.h"
-#include "platform/raster/Surface.h"
+#include "lumivane/platform/base/Exception.h"
+#include "lumivane/platform/raster/Region.h"
+#include "lumivane/platform/raster/Surface.h"
 
 TEST(Surface, ResizeRejectsAbsurdSizes) {
     Surface s(4, 3, 0x123456);

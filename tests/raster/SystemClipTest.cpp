@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/raster/DeviceContext.h"
+#include "lumivane/platform/raster/DeviceContext.h"
 
 // A window's context may be narrowed and reset by painters, but never reach past the part of the
 // window it was made for.

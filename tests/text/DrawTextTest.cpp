@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "InkProbe.h"
-#include "platform/text/FontFace.h"
-#include "platform/text/TextLayout.h"
+#include "lumivane/platform/text/FontFace.h"
+#include "lumivane/platform/text/TextLayout.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "InkProbe.h"
-#include "platform/text/Cp1252.h"
-#include "platform/text/FontFace.h"
-#include "platform/text/FontMatch.h"
+#include "lumivane/platform/text/Cp1252.h"
+#include "lumivane/platform/text/FontFace.h"
+#include "lumivane/platform/text/FontMatch.h"
 
 namespace {
 

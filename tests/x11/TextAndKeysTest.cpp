@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/Messages.h"
-#include "platform/drivers/x11/X11Keys.h"
-#include "platform/drivers/x11/X11Text.h"
+#include "lumivane/platform/Messages.h"
+#include "lumivane/platform/drivers/x11/X11Keys.h"
+#include "lumivane/platform/drivers/x11/X11Text.h"
 
 // Keysym values, so this file needs no X header.
 enum : unsigned long {

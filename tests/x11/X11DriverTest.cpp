@@ -14,9 +14,9 @@
 #include <functional>
 #include <sstream>
 
-#include "platform/Messages.h"
-#include "platform/base/Exception.h"
-#include "platform/drivers/x11/X11Driver.h"
+#include "lumivane/platform/Messages.h"
+#include "lumivane/platform/base/Exception.h"
+#include "lumivane/platform/drivers/x11/X11Driver.h"
 #include "tests/x11/IncrOwner.h"
 #include "tests/x11/XProbe.h"
 

@@ -3,11 +3,11 @@
 #include <cctype>
 #include <charconv>
 
-#include "framework/TextCodec.h"
-#include "platform/base/Exception.h"
-#include "platform/drivers/Driver.h"
-#include "platform/Messages.h"
-#include "platform/Window.h"
+#include "lumivane/framework/TextCodec.h"
+#include "lumivane/platform/base/Exception.h"
+#include "lumivane/platform/drivers/Driver.h"
+#include "lumivane/platform/Messages.h"
+#include "lumivane/platform/Window.h"
 
 namespace {
 

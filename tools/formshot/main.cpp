@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "framework/EventTrace.h"
-#include "framework/Forms.h"
-#include "framework/FormWriter.h"
-#include "framework/MessageBox.h"
-#include "framework/TextCodec.h"
-#include "platform/drivers/headless/Session.h"
-#include "platform/image/FileBytes.h"
+#include "lumivane/framework/EventTrace.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/MessageBox.h"
+#include "lumivane/framework/TextCodec.h"
+#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/platform/image/FileBytes.h"
 #include "tools/ToolClasses.h"
 #include "tools/formshot/Script.h"
 

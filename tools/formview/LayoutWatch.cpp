@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/base/Exception.h"
+#include "lumivane/platform/base/Exception.h"
 
 TLayoutWatch::TLayoutWatch(const std::string& path) {
     size_t slash = path.rfind('/');

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <optional>
 
-#include "framework/Forms.h"
-#include "framework/StdCtrls.h"
-#include "platform/image/FileBytes.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/platform/image/FileBytes.h"
 #include "tools/ToolClasses.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/Window.h"
+#include "lumivane/platform/Window.h"
 #include "tools/formview/LayoutWatch.h"
 
 class TCustomForm;

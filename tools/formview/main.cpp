@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "framework/Forms.h"
-#include "platform/Window.h"
-#include "platform/drivers/x11/X11Driver.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/platform/Window.h"
+#include "lumivane/platform/drivers/x11/X11Driver.h"
 #include "tools/ToolClasses.h"
 #include "tools/formview/Viewer.h"
 

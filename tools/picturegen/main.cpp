@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/base/Exception.h"
-#include "platform/image/Bmp.h"
-#include "platform/image/Ico.h"
+#include "lumivane/platform/base/Exception.h"
+#include "lumivane/platform/image/Bmp.h"
+#include "lumivane/platform/image/Ico.h"
 #include "tools/picturegen/GalleryPictures.h"
-#include "platform/image/FileBytes.h"
+#include "lumivane/platform/image/FileBytes.h"
 
 namespace {
 

@@ -1,0 +1,113 @@
+#include "lumivane/controls/ImImage.h"
+
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Exceptions.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Published.h"
+
+LUMI_DEFINE_CLASS(TImImage) {
+    p.Prop("IsBkgnd", &TImImage::fGetIsBkgnd, &TImImage::fSetIsBkgnd, false)
+        .Object("HotPicture", &TImImage::fGetHotPicture)
+        .Object("SelPicture", &TImImage::fGetSelPicture)
+        .Object("NomPicture", &TImImage::fGetNomPicture)
+        .Event("OnImStatusChanged", &TImImage::OnImStatusChanged);
+}
+
+TImImage::TImImage(TComponent* AOwner)
+    : TImage(AOwner),
+      FNomPicture(std::make_unique<TPicture>(this)),
+      FHotPicture(std::make_unique<TPicture>(this)),
+      FSelPicture(std::make_unique<TPicture>(this)) {}
+
+// The members go selected, hot, normal: the reverse of their declaration.
+TImImage::~TImImage() = default;
+
+IImPanelHost* TImImage::PanelParent() const {
+    TWinControl* p = Parent();
+    // By class name, so the image needs nothing of the panel's unit.
+    if (!p || !p->InheritsFrom("TImPanel")) return nullptr;
+    return dynamic_cast<IImPanelHost*>(p);
+}
+
+void TImImage::fSetImStatus(int Value) {
+    if (FIsBkgnd) return;
+    const int old = FImStatus;
+    try {
+        // The picture given at design time becomes the normal one unless one was set.
+        if (!FNomPicture->HasGraphic()) FNomPicture->Assign(Picture());
+        switch (Value) {
+        case 1:
+            if (FImStatus != 1) {
+                Picture()->Assign(FHotPicture.get());
+                FImStatus = 1;
+            }
+            break;
+        case 2:
+            if (FImStatus != 2) {
+                Picture()->Assign(FSelPicture.get());
+                FImStatus = 2;
+            }
+            break;
+        default:
+            if (FImStatus != 0) {
+                Picture()->Assign(FNomPicture.get());
+                FImStatus = 0;
+            }
+            break;
+        }
+    } catch (const Exception&) {
+        // A picture that cannot be copied leaves the status as far as it got; still report it.
+    }
+    try {
+        OnImStatusChanged(this, FImStatus, old);
+    } catch (const Exception& e) {
+        Application->MessageBox(e.Message(), Application->Title(), MB_ICONEXCLAMATION | MB_OK);
+    }
+}
+
+namespace {
+// The panel's failures do not stop the image's own mouse handling.
+void ResetQuietly(IImPanelHost* panel) {
+    try {
+        panel->ResetAllImages();
+    } catch (const Exception&) {
+    }
+}
+}  // namespace
+
+void TImImage::MouseMove(TShiftState Shift, int X, int Y) {
+    TWatch w(this);
+    inherited::MouseMove(Shift, X, Y);
+    if (!w.Alive()) return;
+    IImPanelHost* panel = PanelParent();
+    if (FIsBkgnd) {
+        // An inert image is part of the panel's background.
+        if (panel) ResetQuietly(panel);
+        return;
+    }
+    if (FImStatus == 1) return;
+    if (panel) {
+        ResetQuietly(panel);
+        if (!w.Alive()) return;
+    }
+    // A selected image stays selected under the mouse.
+    if (FImStatus != 2) fSetImStatus(1);
+}
+
+void TImImage::Click() {
+    TWatch w(this);
+    IImPanelHost* panel = PanelParent();
+    if (!FIsBkgnd && panel) {
+        try {
+            panel->UnselAllImages();
+            panel->ResetAllImages();
+            if (w.Alive() && panel->fGetKeepSelStatus()) fSetImStatus(2);
+        } catch (const Exception&) {
+        }
+    }
+    if (w.Alive()) inherited::Click();
+}
+
+namespace ImImage {
+void Register() { RegisterComponents("Lumivane", {TImImage::StaticClass()}); }
+}  // namespace ImImage

@@ -1,0 +1,84 @@
+#include "lumivane/controls/ImPanel.h"
+
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Published.h"
+
+LUMI_DEFINE_CLASS(TImPanel) {
+    p.Prop("KeepSelStatus", &TImPanel::fGetKeepSelStatus, &TImPanel::fSetKeepSelStatus, false)
+        .Event("OnPaint", &TImPanel::OnPaint);
+}
+
+TImPanel::TImPanel(TComponent* AOwner) : TPanel(AOwner) {
+    // The poll runs for the panel's whole life, at one second (the timer's default interval).
+    FTimer = new TTimer(this);
+    FTimer->SetOnTimer(TNotifyEvent(this, &TImPanel::ImMousePosTimer));
+}
+
+// The timer goes first: no tick may reach a panel that is being taken apart.
+TImPanel::~TImPanel() {
+    delete FTimer;
+    FTimer = nullptr;
+}
+
+void TImPanel::fSetKeepSelStatus(bool Value) {
+    FKeepSelStatus = Value;
+    if (!Value) UnselAllImages();
+}
+
+template <class Which>
+void TImPanel::NormalizeImages(Which which) {
+    TWatch w(this);
+    // Counted once: an image's handler may add or remove children, and a child that is gone
+    // fails its own step only.
+    const int count = ControlCount();
+    for (int i = 0; i < count; ++i) {
+        try {
+            auto* im = dynamic_cast<TImImage*>(Controls(i));
+            if (im && which(im->fGetImStatus())) im->fSetImStatus(0);
+        } catch (...) {
+            // One image's failure must not keep the others from returning to normal.
+        }
+        if (!w.Alive()) return;
+    }
+}
+
+void TImPanel::InitializeImPanel() {
+    NormalizeImages([](int) { return true; });
+}
+
+void TImPanel::ResetAllImages() {
+    NormalizeImages([](int status) { return status == 1; });
+}
+
+void TImPanel::UnselAllImages() {
+    NormalizeImages([](int status) { return status == 2; });
+}
+
+void TImPanel::ImMousePosTimer(TObject*) {
+    POINT p;
+    if (!GetCursorPos(&p)) return;
+    // A panel on no window has no place on the screen to compare with, and creating a window
+    // for it here would put a stray top-level window on the display.
+    if (!HandleAllocated() && !Parent()) return;
+    if (!::ScreenToClient(Handle(), &p)) return;
+    if (p.x < 0 || p.y < 0 || p.x > Width() || p.y > Height()) ResetAllImages();
+}
+
+void TImPanel::MouseMove(TShiftState Shift, int X, int Y) {
+    TWatch w(this);
+    inherited::MouseMove(Shift, X, Y);
+    // The pointer is on the bare surface: no image of the panel is under it.
+    if (w.Alive()) ResetAllImages();
+}
+
+void TImPanel::Paint() {
+    if (OnPaint.Assigned()) {
+        OnPaint(this);
+        return;
+    }
+    inherited::Paint();
+}
+
+namespace ImPanel {
+void Register() { RegisterComponents("Lumivane", {TImPanel::StaticClass()}); }
+}  // namespace ImPanel

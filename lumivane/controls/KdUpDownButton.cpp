@@ -1,0 +1,130 @@
+#include "lumivane/controls/KdUpDownButton.h"
+
+#include <exception>
+
+#include "lumivane/framework/Published.h"
+
+LUMI_DEFINE_CLASS(TKdCustomUpDownButton) {}
+
+TKdCustomUpDownButton::TKdCustomUpDownButton(TComponent* AOwner)
+    : TGraphicControl(AOwner), FUpDownEdit(dynamic_cast<TKdUpDownButtonHost*>(AOwner)) {
+    SetColor(clBtnFace);
+    SetCursor(crHandPoint);
+    FTimer = new TTimer(this);
+    FTimer->SetInterval(kRepeatInterval);
+    FTimer->SetOnTimer(TNotifyEvent(this, &TKdCustomUpDownButton::fRepeatTimer));
+    FTimer->SetEnabled(false);
+}
+
+TKdCustomUpDownButton::~TKdCustomUpDownButton() {
+    delete FTimer;
+    FTimer = nullptr;
+}
+
+void TKdCustomUpDownButton::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case CM_MOUSEENTER: CMMouseEnter(Message); return;
+    case CM_MOUSELEAVE: CMMouseLeave(Message); return;
+    default: inherited::Dispatch(Message);
+    }
+}
+
+bool TKdCustomUpDownButton::_Down() const {
+    return FPressed || (FUpDownEdit && FUpDownEdit->ArrowKeyHeld(FIsDownButton));
+}
+
+void TKdCustomUpDownButton::_Step() {
+    if (FUpDownEdit) FUpDownEdit->StepValue(FIsDownButton ? -1 : +1);
+}
+
+// The first step comes with the press; the clock then counts its ticks before repeating. The
+// mouse capture that the framework takes for the pressed control brings the release here even
+// when the pointer has left the button.
+void TKdCustomUpDownButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TWatch w(this);
+    if (Button == mbLeft && !FMouseHeld) {
+        FMouseHeld = true;
+        FPressed = true;
+        // The framework may not have reported the pointer yet (a press right after a move).
+        if (!FMouseIn) Perform(CM_MOUSEENTER, 0, 0);
+        if (!w.Alive()) return;
+        if (FUpDownEdit) {
+            TWinControl* edit = FUpDownEdit->UpDownControl();
+            if (!edit->Focused()) edit->SetFocus();
+            if (!w.Alive()) return;
+            _Step();
+            if (!w.Alive()) return;
+        }
+        FRepeatCount = 0;
+        FTimer->SetEnabled(true);
+        Invalidate();
+    }
+    inherited::MouseDown(Button, Shift, X, Y);
+}
+
+void TKdCustomUpDownButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (Button == mbLeft && FMouseHeld) {
+        FMouseHeld = false;
+        FPressed = false;
+        FRepeatCount = 0;
+        FTimer->SetEnabled(false);
+        Invalidate();
+    }
+    inherited::MouseUp(Button, Shift, X, Y);
+}
+
+// Off the button FPressed is false and ticks pass without a step; the count is not reset, so
+// coming back steps at the next tick.
+void TKdCustomUpDownButton::fRepeatTimer(TObject*) {
+    if (FRepeatCount < kTicksBeforeRepeat) {
+        ++FRepeatCount;
+        return;
+    }
+    if (FPressed) _Step();
+}
+
+// The callback runs before the notification goes on to the edit, and the edit hears of it even
+// when the callback raised. The framework's own handling would fire the control's OnMouseEnter
+// once more: it is asked only to tell the parent (a notification naming this button as its
+// source fires nothing here).
+void TKdCustomUpDownButton::CMMouseEnter(TMessage& Message) {
+    TWatch w(this);
+    if (!FMouseIn) {
+        FMouseIn = true;
+        FPressed = FMouseHeld;
+        Invalidate();
+    }
+    std::exception_ptr raised;
+    try {
+        OnMouseEnter(this);
+    } catch (...) {
+        raised = std::current_exception();
+    }
+    if (w.Alive()) {
+        TMessage toParent = Message;
+        toParent.LParam = reinterpret_cast<LPARAM>(this);
+        inherited::Dispatch(toParent);
+    }
+    if (raised) std::rethrow_exception(raised);
+}
+
+void TKdCustomUpDownButton::CMMouseLeave(TMessage& Message) {
+    TWatch w(this);
+    if (FMouseIn) {
+        FMouseIn = false;
+        FPressed = false;
+        Invalidate();
+    }
+    std::exception_ptr raised;
+    try {
+        OnMouseLeave(this);
+    } catch (...) {
+        raised = std::current_exception();
+    }
+    if (w.Alive()) {
+        TMessage toParent = Message;
+        toParent.LParam = reinterpret_cast<LPARAM>(this);
+        inherited::Dispatch(toParent);
+    }
+    if (raised) std::rethrow_exception(raised);
+}

@@ -1,0 +1,33 @@
+#pragma once
+#include "lumivane/framework/Controls.h"
+
+// Four face colours of the up-down edit's arrow buttons: 0 DefaultColor (at rest), 1 HotColor
+// (pointer over the button), 2 PressedColor (held by the mouse or an arrow key), 3 DisabledColor
+// (the edit is disabled). clDefault means the colour the button's look chooses. The order is not
+// that of the frame's colour set (there hot is 3 and disabled 1).
+class TKdUpDownButtonColors : public TPersistent {
+    LUMI_CLASS(TKdUpDownButtonColors, TPersistent)
+public:
+    static constexpr int ColorCount = 4;
+
+    explicit TKdUpDownButtonColors(TWinControl* AOwner);
+
+    // clDefault outside 0..3; a write outside 0..3 is ignored. Every write repaints the owner,
+    // which for an up-down edit is the frame and both buttons.
+    TColor fGetVEColor(int Index) const;
+    void fSetVEColor(int Index, TColor Value);
+    // Copies the four slots of another set of this class; any other source is ignored.
+    void Assign(TPersistent* Source) override;
+    TPersistent* GetOwner() override { return FOwnerControl; }
+
+    TColor DefaultColor() const { return fGetVEColor(0); }
+    TColor HotColor() const { return fGetVEColor(1); }
+    TColor PressedColor() const { return fGetVEColor(2); }
+    TColor DisabledColor() const { return fGetVEColor(3); }
+
+private:
+    void _OwnerChanged();
+
+    TWinControl* FOwnerControl;
+    TColor FColors[ColorCount];
+};

@@ -1,0 +1,212 @@
+#include "lumivane/controls/KdUpDownEdit.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "lumivane/controls/KdUpDownValue.h"
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Published.h"
+
+LUMI_DEFINE_CLASS(TKdCustomUpDownEdit) {}
+
+TKdCustomUpDownEdit::TKdCustomUpDownEdit(TComponent* AOwner) : TCustomValidateEdit(AOwner) {
+    fSetValue(0);
+    fSetVType(vtInteger);
+    FUpDownColors = std::make_unique<TKdUpDownButtonColors>(this);
+    FUpButton = _NewButton(false);
+    FDownButton = _NewButton(true);
+    FEdit->OnKeyDown = TKeyEvent(this, &TKdCustomUpDownEdit::EvKeyDown);
+    FEdit->OnKeyUp = TKeyEvent(this, &TKdCustomUpDownEdit::EvKeyUp);
+    _fEdgeWidthAdj();
+}
+
+TKdCustomUpDownButton* TKdCustomUpDownEdit::_NewButton(bool IsDown) {
+    auto* b = new TKdCustomUpDownButton(this);
+    b->SetParent(this);
+    b->fSetIsDownButton(IsDown);
+    b->Invalidate();
+    b->OnMouseEnter = TNotifyEvent(this, &TKdCustomUpDownEdit::_fUpDownMouseEnter);
+    b->OnMouseLeave = TNotifyEvent(this, &TKdCustomUpDownEdit::_fUpDownMouseLeave);
+    return b;
+}
+
+TKdCustomUpDownEdit::~TKdCustomUpDownEdit() {
+    delete FDownButton;
+    FDownButton = nullptr;
+    delete FUpButton;
+    FUpButton = nullptr;
+    FUpDownColors.reset();
+}
+
+// ---- Value and limits ----
+
+int64_t TKdCustomUpDownEdit::fGetValue() { return KdUpDownValue::Read(GetText(), FMinValue); }
+
+void TKdCustomUpDownEdit::fSetValue(int64_t Value) {
+    SetText(KdUpDownValue::Format(KdUpDownValue::Clamp(Value, FMinValue, FMaxValue)));
+}
+
+void TKdCustomUpDownEdit::_ApplyLimitRule() {
+    fSetVType(KdUpDownValue::AllowsMinus(FMinValue, FMaxValue) ? vtInteger : vtIntegerPs);
+}
+
+void TKdCustomUpDownEdit::fSetMinVal(int64_t Value) {
+    KdUpDownValue::WriteMin(FMinValue, FMaxValue, Value);
+    _ApplyLimitRule();
+    if (fGetValue() < FMinValue) fSetValue(FMinValue);
+}
+
+void TKdCustomUpDownEdit::fSetMaxVal(int64_t Value) {
+    KdUpDownValue::WriteMax(FMinValue, FMaxValue, Value);
+    _ApplyLimitRule();
+    if (fGetValue() > FMaxValue) fSetValue(FMaxValue);
+}
+
+void TKdCustomUpDownEdit::StepValue(int Delta) {
+    TWatch w(this);
+    fSetValue(KdUpDownValue::WrappingAdd(fGetValue(), Delta));
+    if (!w.Alive()) return;  // an OnChange handler may free the control
+    FEdit->SetSelStart(0);
+    FEdit->SetSelLength(static_cast<int>(GetText().size()));
+}
+
+// ---- Layout ----
+
+void TKdCustomUpDownEdit::EdgeWidthAdj() { _fEdgeWidthAdj(); }
+
+// The inner edit ends where the buttons begin. The buttons sit inside the frame's edge, one
+// pixel inside the control's edge for the ultra-flat look (its outer ring stays visible), and
+// against the edge without a frame. A control too small for them gives empty sizes, never
+// negative ones.
+void TKdCustomUpDownEdit::_fEdgeWidthAdj() {
+    if (!FUpButton || !FDownButton) return;  // the base class's constructor, before the buttons
+    const int w = Width(), h = Height(), bw = GetBorderWidth();
+    const int inset = bw != 0 ? bw + 1 : 0;
+    const int margin = FBorderStyle == ebsUltraFlat ? 1 : bw;
+    const int left = w - kButtonWidth - margin;
+    FEdit->SetBounds(inset, inset, std::max(0, w - inset - kButtonWidth - margin), std::max(0, h - 2 * inset));
+    for (TKdCustomUpDownButton* b : {FUpButton, FDownButton}) {
+        b->fSetBorderStyle(FBorderStyle);
+        b->Invalidate();
+    }
+    FUpButton->SetBounds(left, margin, kButtonWidth, std::max(0, h / 2 - margin));
+    FDownButton->SetBounds(left, margin + FUpButton->Height(), kButtonWidth,
+                           std::max(0, h - 2 * margin - FUpButton->Height()));
+}
+
+// ---- Keys and focus ----
+
+void TKdCustomUpDownEdit::DoEnter() { inherited::DoEnter(); }
+
+void TKdCustomUpDownEdit::DoExit() {
+    const bool wasHeld = FUpKeyDown || FDownKeyDown;
+    FUpKeyDown = false;
+    FDownKeyDown = false;
+    if (wasHeld) Invalidate();
+    inherited::DoExit();
+}
+
+// The user's handler goes first and sees this control as sender; whatever it raised, the arrow
+// keys are handled before the exception goes on. Auto-repeat of a held key steps every time;
+// the flag and repaint come with the first press only.
+void TKdCustomUpDownEdit::EvKeyDown(TObject*, WORD& Key, TShiftState Shift) {
+    TWatch w(this);
+    std::exception_ptr raised;
+    try {
+        FOnKeyDown(this, Key, Shift);
+    } catch (...) {
+        raised = std::current_exception();
+    }
+    if (w.Alive() && (Key == VK_UP || Key == VK_DOWN)) {
+        const bool up = Key == VK_UP;
+        bool& held = up ? FUpKeyDown : FDownKeyDown;
+        if (!held) {
+            held = true;
+            Invalidate();
+        }
+        Key = 0;  // the inner edit never sees it
+        StepValue(up ? +1 : -1);
+    }
+    if (raised) std::rethrow_exception(raised);
+}
+
+void TKdCustomUpDownEdit::EvKeyUp(TObject*, WORD& Key, TShiftState Shift) {
+    TWatch w(this);
+    std::exception_ptr raised;
+    try {
+        FOnKeyUp(this, Key, Shift);
+    } catch (...) {
+        raised = std::current_exception();
+    }
+    if (w.Alive()) {
+        bool* held = Key == VK_UP ? &FUpKeyDown : Key == VK_DOWN ? &FDownKeyDown : nullptr;
+        if (held && *held) {
+            *held = false;
+            Invalidate();
+        }
+    }
+    if (raised) std::rethrow_exception(raised);
+}
+
+// ---- Hover ----
+
+void TKdCustomUpDownEdit::_fUpDownMouseEnter(TObject* Sender) {
+    if (Sender == FUpButton) FMouseInState |= kMouseInUpButton;
+    if (Sender == FDownButton) FMouseInState |= kMouseInDownButton;
+    EvMouseEnter();
+}
+
+void TKdCustomUpDownEdit::_fUpDownMouseLeave(TObject* Sender) {
+    if (Sender == FUpButton) FMouseInState &= ~kMouseInUpButton;
+    if (Sender == FDownButton) FMouseInState &= ~kMouseInDownButton;
+    EvMouseLeave();
+}
+
+// ---- TKdUpDownEdit ----
+
+// The value comes before its limits in a stored form: it is written unclamped (no limits yet),
+// and each limit then pulls it in on its own side. ValidateType is always stored, since the
+// limits read before it choose one of their own.
+LUMI_DEFINE_CLASS(TKdUpDownEdit) {
+    using E = TKdUpDownEdit;
+    p.Prop("Value", &E::fGetValue, &E::fSetValue, int64_t{0})
+        .Prop("MinValue", &E::fGetMinVal, &E::fSetMinVal, int64_t{0})
+        .Prop("MaxValue", &E::fGetMaxVal, &E::fSetMaxVal, int64_t{0})
+        .Object("UpDownColors", &E::fGetUpDnColors);
+    p.Enum("ValidateType", &E::fGetVType, &E::fSetVType, ValidateTypeNames)
+        .String("ValidateString", &E::fGetVString, &E::fSetVString)
+        .Object("Colors", &E::fGetColors)
+        .Event("OnMouseEnter", &E::fGetOnMouseEnter, &E::fSetOnMouseEnter)
+        .Event("OnMouseLeave", &E::fGetOnMouseLeave, &E::fSetOnMouseLeave);
+    PublishControlProps(p, {"Anchors"});
+    p.Prop("AutoSelect", &E::fGetAutoSelect, &E::fSetAutoSelect, false);
+    PublishControlProps(p, {"AutoSize", "BevelEdges", "BevelInner", "BevelKind", "BevelOuter", "BiDiMode"});
+    p.Enum("BorderStyle", &E::fGetBorderStyle, &E::fSetBorderStyle, EditBorderStyleNames, ebsNormal)
+        .Enum("CharCase", &E::fGetCharCase, &E::fSetCharCase, EditCharCaseNames, ecNormal)
+        .Color("Color", &TControl::Color, &TControl::SetColor, clWindow)
+        .Stored([](E* e) { return !e->ParentColor(); });
+    PublishControlProps(p, {"Constraints", "Ctl3D", "DragCursor", "DragKind", "DragMode", "Enabled", "Font"});
+    p.Prop("HideSelection", &E::fGetHideSelection, &E::fSetHideSelection, false)
+        .Enum("ImeMode", &E::fGetImeMode, &E::fSetImeMode, ImeModeNames, imDisable)
+        .String("ImeName", &E::fGetImeName, &E::fSetImeName)
+        .Prop("MaxLength", &E::fGetMaxLength, &E::fSetMaxLength, 0)
+        .Prop("OEMConvert", &E::fGetOEMConvert, &E::fSetOEMConvert, false);
+    PublishControlProps(p, {"ParentBiDiMode", "ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint"});
+    p.String("PasswordChar",
+             [](E* e) { return e->fGetPasswordChar() ? std::string(1, e->fGetPasswordChar()) : std::string(); },
+             [](E* e, const std::string& v) { e->fSetPasswordChar(v.empty() ? '\0' : v[0]); });
+    PublishControlProps(p, {"PopupMenu"});
+    p.Prop("ReadOnly", &E::fGetReadOnly, &E::fSetReadOnly, false);
+    PublishControlProps(p, {"ShowHint", "TabOrder", "TabStop", "Text", "Visible"});
+    p.Event("OnChange", &E::fGetOnChange, &E::fSetOnChange);
+    PublishControlProps(p, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDock",
+                            "OnEndDrag", "OnEnter", "OnExit"});
+    p.Event("OnKeyDown", &E::fGetKeyDown, &E::fSetKeyDown)
+        .Event("OnKeyPress", &E::fGetKeyPress, &E::fSetKeyPress)
+        .Event("OnKeyUp", &E::fGetKeyUp, &E::fSetKeyUp);
+    PublishControlProps(p, {"OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDock", "OnStartDrag"});
+}
+
+namespace KdUpDownEdit {
+void Register() { RegisterComponents("Lumivane", {TKdUpDownEdit::StaticClass()}); }
+}  // namespace KdUpDownEdit

@@ -1,0 +1,47 @@
+#pragma once
+#include <string>
+
+#include "lumivane/framework/StdCtrls.h"
+
+// A label that acts as a web link: underlined, a hand pointer, one colour while the mouse is
+// away and another while it is over the label; a click hands the address to the platform shell.
+// The colours and the address are plain values: a new colour shows at the next mouse change.
+class TKdCustomUrlLabel : public TCustomLabel {
+    LUMI_CLASS(TKdCustomUrlLabel, TCustomLabel)
+public:
+    explicit TKdCustomUrlLabel(TComponent* AOwner);
+    ~TKdCustomUrlLabel() override;
+
+    // 8-bit text, handed to the shell as it is.
+    const std::string& fGetURLString() const { return FURLString; }
+    void fSetURLString(const std::string& Value) { FURLString = Value; }
+    TColor fGetTextColor() const { return FTextColor; }
+    void fSetTextColor(TColor Value) { FTextColor = Value; }
+    TColor fGetHotTextColor() const { return FHotTextColor; }
+    void fSetHotTextColor(TColor Value) { FHotTextColor = Value; }
+
+    // Opens the address (when there is one), then fires OnClick.
+    void Click() override;
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CMMouseEnter(TMessage& Message);
+    void CMMouseLeave(TMessage& Message);
+
+private:
+    std::string FURLString;
+    TColor FTextColor = clBlue;
+    TColor FHotTextColor = clRed;
+};
+
+// The link label with its properties published.
+class TKdUrlLabel : public TKdCustomUrlLabel {
+    LUMI_CLASS(TKdUrlLabel, TKdCustomUrlLabel)
+public:
+    explicit TKdUrlLabel(TComponent* AOwner) : TKdCustomUrlLabel(AOwner) {}
+};
+
+namespace KdUrlLabel {
+// Puts the unit's classes on the library's palette page.
+void Register();
+}  // namespace KdUrlLabel

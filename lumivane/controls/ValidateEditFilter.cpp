@@ -1,0 +1,115 @@
+// The validating edit's inner edit: the keystroke filter, the filtered paste and the pointer
+// tracking it reports to its host.
+#include "lumivane/controls/ValidateEdit.h"
+
+#include "lumivane/framework/Clipbrd.h"
+#include "lumivane/framework/Published.h"
+
+LUMI_DEFINE_CLASS(TKdCustomInplaceEdit) {
+    p.Prop("TabStop", &TKdCustomInplaceEdit::TabStop, &TKdCustomInplaceEdit::SetTabStop, true);
+}
+
+TKdCustomInplaceEdit::TKdCustomInplaceEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
+    FVType = vtNone;
+    FMouseIn = false;
+    // The host draws the frame.
+    SetBorderStyle(bsNone);
+}
+
+TKdCustomInplaceEdit::~TKdCustomInplaceEdit() = default;
+
+void TKdCustomInplaceEdit::fSetVType(TValidateType Value) {
+    FVType = Value;
+    if (Value != vtCustom) FVString.clear();
+}
+
+void TKdCustomInplaceEdit::fSetVString(const std::string& Value) {
+    FVString = Value;
+    if (!Value.empty()) FVType = vtCustom;
+}
+
+TValidateState TKdCustomInplaceEdit::_State() {
+    if (FPasteState) return *FPasteState;
+    return TValidateState::Of(GetText(), SelStart(), SelLength());
+}
+
+char TKdCustomInplaceEdit::fProcessKey(char& Key) {
+    switch (FVType) {
+    case vtCustom: fProcessKeyCustom(Key); break;
+    case vtInteger: fProcessKeyInteger(Key); break;
+    case vtIntegerPs: fProcessKeyIntegerPs(Key); break;
+    case vtFloat: fProcessKeyFloat(Key); break;
+    case vtFloatPs: fProcessKeyFloatPs(Key); break;
+    case vtHex: fProcessKeyHex(Key); break;
+    case vtHexUp: fProcessKeyHexUp(Key); break;
+    case vtHexLo: fProcessKeyHexLo(Key); break;
+    default: break;  // vtNone, and any value out of range, lets everything through
+    }
+    return Key;
+}
+
+void TKdCustomInplaceEdit::fProcessKeyInteger(char& Key) {
+    if (!ValidateRules::IsControlChar(Key)) ValidateRules::Integer(Key, _State());
+}
+void TKdCustomInplaceEdit::fProcessKeyIntegerPs(char& Key) { ValidateRules::IntegerPs(Key); }
+void TKdCustomInplaceEdit::fProcessKeyFloat(char& Key) {
+    if (!ValidateRules::IsControlChar(Key)) ValidateRules::Float(Key, _State());
+}
+void TKdCustomInplaceEdit::fProcessKeyFloatPs(char& Key) {
+    if (!ValidateRules::IsControlChar(Key)) ValidateRules::FloatPs(Key, _State());
+}
+void TKdCustomInplaceEdit::fProcessKeyHex(char& Key) { ValidateRules::Hex(Key); }
+void TKdCustomInplaceEdit::fProcessKeyHexUp(char& Key) { ValidateRules::HexUp(Key); }
+void TKdCustomInplaceEdit::fProcessKeyHexLo(char& Key) { ValidateRules::HexLo(Key); }
+void TKdCustomInplaceEdit::fProcessKeyCustom(char& Key) { ValidateRules::Custom(Key, FVString); }
+
+void TKdCustomInplaceEdit::KeyPress(char& Key) {
+    if (fProcessKey(Key) == 0) return;
+    inherited::KeyPress(Key);
+}
+
+void TKdCustomInplaceEdit::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_PASTE: WMPaste(Message); return;
+    case CM_MOUSEENTER: CMMouseEnter(Message); return;
+    case CM_MOUSELEAVE: CMMouseLeave(Message); return;
+    default: inherited::Dispatch(Message);
+    }
+}
+
+// Every clipboard character is judged against the edit as it was before the paste (so "--5"
+// pastes whole into an empty integer edit), and what passes goes in with one replacement.
+void TKdCustomInplaceEdit::WMPaste(TMessage& Message) {
+    if (ReadOnly() || FVType == vtNone) {
+        inherited::Dispatch(Message);
+        return;
+    }
+    const std::string clip = Clipboard()->HasFormat(CF_TEXT) ? Clipboard()->AsText() : std::string();
+    if (clip.empty()) return;
+    const TValidateState before = _State();
+    std::string out;
+    out.reserve(clip.size());
+    FPasteState = &before;
+    for (char c : clip) {
+        char key = c;
+        if (fProcessKey(key) != 0) out += key;
+    }
+    FPasteState = nullptr;
+    if (!out.empty()) SetSelText(out);
+}
+
+void TKdCustomInplaceEdit::CMMouseEnter(TMessage&) {
+    if (FMouseIn) return;
+    FMouseIn = true;
+    // The repaint is requested first so a handler that raises cannot skip it.
+    Invalidate();
+    OnMouseEnter(this);
+}
+
+void TKdCustomInplaceEdit::CMMouseLeave(TMessage&) {
+    if (!FMouseIn) return;
+    FMouseIn = false;
+    // The repaint is requested first so a handler that raises cannot skip it.
+    Invalidate();
+    OnMouseLeave(this);
+}

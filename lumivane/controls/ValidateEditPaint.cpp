@@ -1,0 +1,79 @@
+// The validating edit's frames. The framework has filled the control with Color before Paint;
+// the inner edit, a child window, paints its own area on top.
+#include "lumivane/controls/ValidateEdit.h"
+
+void TCustomValidateEdit::Paint() {
+    inherited::Paint();
+    const TRect R{0, 0, Width(), Height()};
+    switch (FBorderStyle) {
+    case ebsNormal: _DrawNormalEdge(Canvas(), R); break;
+    case ebsFlat: _DrawFlatEdge(Canvas(), R); break;
+    case ebsUltraFlat: _DrawUltraFlatEdge(Canvas(), R); break;
+    default: break;
+    }
+}
+
+// Sunken double edge: grey over white outside, dark grey over light grey inside. The ring at
+// inset 2 is left to the background (Color, or clBtnFace when disabled).
+void TCustomValidateEdit::_DrawNormalEdge(TCanvas* Canvas, const TRect& R) {
+    const int L = R.Left, T = R.Top, Rt = R.Right - 1, B = R.Bottom - 1;
+    TPen* pen = Canvas->Pen();
+    Canvas->MoveTo(L, B);
+    pen->SetColor(clGray);
+    Canvas->LineTo(L, T);
+    Canvas->LineTo(Rt, T);
+    pen->SetColor(clWhite);
+    Canvas->LineTo(Rt, B);
+    Canvas->LineTo(L, B);
+    Canvas->MoveTo(L + 1, B - 1);
+    pen->SetColor(static_cast<TColor>(0x404040));
+    Canvas->LineTo(L + 1, T + 1);
+    Canvas->LineTo(Rt - 1, T + 1);
+    pen->SetColor(static_cast<TColor>(0xDFDFDF));
+    Canvas->LineTo(Rt - 1, B - 1);
+    Canvas->LineTo(L + 1, B - 1);
+    if (!Enabled()) {
+        Canvas->Brush()->SetColor(clBtnFace);
+        Canvas->Brush()->SetStyle(bsSolid);
+        Canvas->FillRect({L + 2, T + 2, R.Right - 2, R.Bottom - 2});
+    }
+}
+
+void TCustomValidateEdit::_DrawFlatEdge(TCanvas* Canvas, const TRect& R) {
+    const int L = R.Left, T = R.Top, Rt = R.Right - 1, B = R.Bottom - 1;
+    TPen* pen = Canvas->Pen();
+    Canvas->MoveTo(L, B);
+    pen->SetColor(clGray);
+    Canvas->LineTo(L, T);
+    Canvas->LineTo(Rt, T);
+    pen->SetColor(clWhite);
+    Canvas->LineTo(Rt, B);
+    Canvas->LineTo(L, B);
+    if (!Enabled()) {
+        Canvas->Brush()->SetColor(clBtnFace);
+        Canvas->Brush()->SetStyle(bsSolid);
+        Canvas->FillRect({L + 1, T + 1, R.Right - 1, R.Bottom - 1});
+    }
+}
+
+// Three rings coloured by state; the brush is left as it is, the insides lie under the edit.
+void TCustomValidateEdit::_DrawUltraFlatEdge(TCanvas* Canvas, const TRect& R) {
+    const bool enabled = Enabled();
+    TColor outer;
+    if (enabled && FMouseInState != 0)
+        outer = _SlotColor(3);
+    else if (FFocused)
+        outer = _SlotColor(2);
+    else
+        outer = _SlotColor(0);
+    Canvas->Pen()->SetColor(outer);
+    Canvas->Rectangle(R.Left, R.Top, R.Right, R.Bottom);
+
+    const TColor second = !enabled ? _SlotColor(1) : FFocused ? _SlotColor(2) : Color();
+    Canvas->Pen()->SetColor(second);
+    Canvas->Rectangle(R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1);
+
+    const TColor third = !enabled ? _SlotColor(1) : Color();
+    Canvas->Pen()->SetColor(third);
+    Canvas->Rectangle(R.Left + 2, R.Top + 2, R.Right - 2, R.Bottom - 2);
+}

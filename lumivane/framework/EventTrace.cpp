@@ -1,0 +1,19 @@
+#include "lumivane/framework/EventTrace.h"
+
+#include "lumivane/framework/ClassInfo.h"
+#include "lumivane/framework/Component.h"
+
+namespace {
+void TraceOne(TComponent* c, const std::function<void(const std::string&)>& report) {
+    for (auto& p : c->ClassType()->Properties()) {
+        if (p->Kind != TPropKind::Event) continue;
+        std::string head = "event: " + c->Name() + "." + p->Name + "(";
+        p->Event->BindTrace(c, [report, head](const std::string& args) { report(head + args + ")"); });
+    }
+}
+}  // namespace
+
+void TraceEvents(TComponent* root, std::function<void(const std::string& line)> report) {
+    TraceOne(root, report);
+    for (int i = 0; i < root->ComponentCount(); ++i) TraceOne(root->Components(i), report);
+}

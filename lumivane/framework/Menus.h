@@ -1,0 +1,169 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lumivane/framework/Component.h"
+#include "lumivane/framework/Events.h"
+#include "lumivane/platform/raster/Geometry.h"
+
+// Menus: TMenuItem (a caption with an '&' accelerator, or '-' for a separator line; nested items
+// make a submenu), TMenu (the root of a tree of items) and TPopupMenu (a menu shown at a point
+// in a window of its own, drawn by the framework; see framework/MenuWindow.h for how it tracks
+// the pointer and the keys).
+//
+// In a layout the items are nested objects of their menu:
+//
+//     object PopupMenu1: TPopupMenu
+//       object mnuOpen: TMenuItem
+//         Caption = '&Open'
+//         ShortCut = 16463
+//         OnClick = mnuOpenClick
+//       end
+//     end
+
+class TMenu;
+
+// A key with its modifiers: the virtual key in the low byte, scShift, scCtrl, scAlt above.
+using TShortCut = uint16_t;
+constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000, scNone = 0;
+// "Ctrl+C", "Shift+Del", "F2"...; empty for scNone or a key without a name.
+std::string ShortCutToText(TShortCut ShortCut);
+// The accelerator of a caption: the character after a single '&', in lower case; 0 for none.
+char AcceleratorOf(std::string_view Caption);
+
+enum TPopupAlignment { paLeft, paRight, paCenter };
+enum TTrackButton { tbRightButton, tbLeftButton };
+inline constexpr std::string_view PopupAlignmentNames[] = {"paLeft", "paRight", "paCenter"};
+inline constexpr std::string_view TrackButtonNames[] = {"tbRightButton", "tbLeftButton"};
+
+class TMenuItem : public TComponent {
+    LUMI_CLASS(TMenuItem, TComponent)
+public:
+    explicit TMenuItem(TComponent* AOwner);
+    // Frees its subitems too.
+    ~TMenuItem() override;
+
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& Value) { FCaption = Value; }
+    bool IsLine() const { return FCaption == "-"; }
+    // Setting a radio item checked unchecks the other radio items of its group among its siblings.
+    bool Checked() const { return FChecked; }
+    void SetChecked(bool Value);
+    bool AutoCheck() const { return FAutoCheck; }
+    void SetAutoCheck(bool Value) { FAutoCheck = Value; }
+    bool RadioItem() const { return FRadioItem; }
+    void SetRadioItem(bool Value) { FRadioItem = Value; }
+    int GroupIndex() const { return FGroupIndex; }
+    void SetGroupIndex(int Value) { FGroupIndex = Value; }
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value) { FDefault = Value; }
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value) { FEnabled = Value; }
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value) { FVisible = Value; }
+    const std::string& Hint() const { return FHint; }
+    void SetHint(const std::string& Value) { FHint = Value; }
+    TShortCut ShortCut() const { return FShortCut; }
+    void SetShortCut(TShortCut Value) { FShortCut = Value; }
+
+    // Subitems.
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TMenuItem* Items(int Index) const;
+    int IndexOf(const TMenuItem* Item) const;
+    void Add(TMenuItem* Item);
+    void Insert(int Index, TMenuItem* Item);
+    void Remove(TMenuItem* Item);
+    // Removes and frees the subitem.
+    void Delete(int Index);
+    // Frees every subitem.
+    void Clear();
+    TMenuItem* Parent() const { return FParent; }
+    int MenuIndex() const { return FParent ? FParent->IndexOf(this) : -1; }
+    // The menu whose tree holds the item (null for a loose item).
+    TMenu* GetParentMenu() const;
+    // Visible subitems, for the menu window.
+    std::vector<TMenuItem*> VisibleItems() const;
+
+    // Toggles Checked when AutoCheck is set, then fires OnClick.
+    virtual void Click();
+
+    // The layout: an item read inside a menu or another item becomes its last subitem.
+    void SetParentComponent(TComponent* Value) override;
+    TComponent* GetParentComponent() const override;
+    bool HasParent() const override { return true; }
+
+    TNotifyEvent OnClick;
+
+private:
+    friend class TMenu;
+    std::string FCaption;
+    bool FChecked = false;
+    bool FAutoCheck = false;
+    bool FRadioItem = false;
+    int FGroupIndex = 0;
+    bool FDefault = false;
+    bool FEnabled = true;
+    bool FVisible = true;
+    std::string FHint;
+    TShortCut FShortCut = scNone;
+    std::vector<TMenuItem*> FItems;
+    TMenuItem* FParent = nullptr;
+    TMenu* FMenu = nullptr;  // set on a menu's root item
+};
+
+class TMenu : public TComponent {
+    LUMI_CLASS(TMenu, TComponent)
+public:
+    explicit TMenu(TComponent* AOwner);
+    ~TMenu() override;
+    // The root item; the menu's items are its subitems.
+    TMenuItem* Items() const { return FItems; }
+    // The first item of the tree with that shortcut, visible and enabled; null for none.
+    TMenuItem* FindItemByShortCut(TShortCut ShortCut) const;
+
+private:
+    TMenuItem* FItems;
+};
+
+class TPopupMenu : public TMenu {
+    LUMI_CLASS(TPopupMenu, TMenu)
+public:
+    explicit TPopupMenu(TComponent* AOwner);
+    ~TPopupMenu() override;
+
+    TPopupAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TPopupAlignment Value) { FAlignment = Value; }
+    // Whether a control's context request opens the menu by itself.
+    bool AutoPopup() const { return FAutoPopup; }
+    void SetAutoPopup(bool Value) { FAutoPopup = Value; }
+    TTrackButton TrackButton() const { return FTrackButton; }
+    void SetTrackButton(TTrackButton Value) { FTrackButton = Value; }
+    // The control the menu was last opened for.
+    TComponent* PopupComponent() const { return FPopupComponent; }
+    void SetPopupComponent(TComponent* Value);
+
+    // Fires OnPopup, then opens the menu with its corner at the screen point (Alignment says
+    // which corner), moved so it stays on the screen. Returns at once: the menu tracks the
+    // pointer and keys until an item is chosen or the menu closes. An empty menu opens nothing.
+    virtual void Popup(int X, int Y);
+    // Closes the menu if it is open.
+    void CloseMenu();
+    bool IsOpen() const;
+
+    TNotifyEvent OnPopup;
+    TNotifyEvent OnClose;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TPopupAlignment FAlignment = paLeft;
+    bool FAutoPopup = true;
+    TTrackButton FTrackButton = tbRightButton;
+    TComponent* FPopupComponent = nullptr;
+};
+
+// Registers TMenuItem, TMenu and TPopupMenu with the class registry.
+void RegisterMenuClasses();

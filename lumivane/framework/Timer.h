@@ -1,0 +1,38 @@
+#pragma once
+#include "lumivane/framework/Component.h"
+#include "lumivane/framework/Events.h"
+#include "lumivane/platform/Window.h"
+
+// A message-based timer: OnTimer fires every Interval ms on the GUI thread, from WM_TIMER
+// delivered to a hidden window of its own. No timer runs while Enabled is false, Interval is 0
+// or OnTimer is unassigned; changing Interval, Enabled or OnTimer restarts it.
+class TTimer : public TComponent {
+    LUMI_CLASS(TTimer, TComponent)
+public:
+    explicit TTimer(TComponent* AOwner);
+    ~TTimer() override;
+
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+    unsigned Interval() const { return FInterval; }
+    void SetInterval(unsigned Value);
+    TNotifyEvent OnTimer() const { return FOnTimer; }
+    void SetOnTimer(const TNotifyEvent& Value);
+    // Whether a window-system timer is running now.
+    bool Running() const { return FRunning; }
+
+protected:
+    // Fires OnTimer.
+    virtual void Timer();
+
+private:
+    void UpdateTimer();
+    void Stop();
+    static LRESULT TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+    bool FEnabled = true;
+    unsigned FInterval = 1000;
+    TNotifyEvent FOnTimer;
+    HWND FWindow = nullptr;
+    bool FRunning = false;
+};

@@ -1,0 +1,13 @@
+#pragma once
+#include <cstdint>
+
+#include "lumivane/platform/Messages.h"
+
+// Timers post WM_TIMER (wParam = id) to their window when due, on the driver's clock. An interval
+// of 0 never fires. Missed ticks coalesce: at most one WM_TIMER per timer each time the queue is
+// looked at, and the timer keeps its phase (a 55 ms timer set at 0 is due at 55, 110, 165...).
+// Setting an existing (window, id) again restarts it with the new interval.
+uintptr_t SetTimer(HWND hwnd, uintptr_t id, UINT elapseMs, void* timerProc /*unused*/);
+bool KillTimer(HWND hwnd, uintptr_t id);
+// Earliest deadline of any running timer; false when none runs.
+bool GetNextTimerDeadline(int64_t* deadline);

@@ -1,0 +1,53 @@
+#include "lumivane/platform/text/Font.h"
+
+#include <map>
+#include <tuple>
+
+#include "lumivane/platform/text/FontFace.h"
+#include "lumivane/platform/text/TextPainter.h"
+
+namespace {
+
+using SpecKey = std::tuple<std::string, int, bool, bool, bool, bool>;
+
+// Fonts are never freed: handles stay valid for the process, and a FontSpec is resolved once.
+std::map<SpecKey, Font*>& Registry() {
+    static auto* fonts = new std::map<SpecKey, Font*>;
+    return *fonts;
+}
+
+const Font& Resolve(HFONT font) { return font ? *font : *GetDefaultFont(); }
+
+} // namespace
+
+HFONT GetFont(const FontSpec& fontSpec) {
+    SpecKey key{fontSpec.name,   fontSpec.height,    fontSpec.bold,
+                fontSpec.italic, fontSpec.underline, fontSpec.strikeOut};
+    auto& reg = Registry();
+    auto it = reg.find(key);
+    if (it != reg.end()) return it->second;
+    Font* f = new Font(fontSpec);
+    reg.emplace(key, f);
+    return f;
+}
+
+HFONT GetDefaultFont() {
+    static HFONT font = GetFont(FontSpec{});
+    return font;
+}
+
+const FontSpec& GetFontSpec(HFONT font) { return Resolve(font).Requested(); }
+
+TextMetrics GetFontMetrics(HFONT font) { return Resolve(font).Metrics(); }
+
+int TextWidth(HFONT font, const std::string& text) { return Resolve(font).Width(text); }
+
+TSize GetTextExtent(HDC dc, const std::string& text) {
+    const Font& f = Resolve(dc ? dc->font : nullptr);
+    return TSize{f.Width(text), f.Metrics().height};
+}
+
+void TextOutA(HDC dc, int x, int y, const char* text, int len) {
+    if (!dc || !text || len <= 0) return;
+    PaintTextLine(*dc, Resolve(dc->font), x, y, std::string_view(text, static_cast<size_t>(len)));
+}

@@ -1,0 +1,167 @@
+#include "lumivane/platform/text/FontMatch.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <mutex>
+#include <vector>
+
+namespace {
+
+// Fontconfig is loaded once for the process; a second load rescans every font directory.
+FcConfig* Config() {
+    static FcConfig* config = nullptr;
+    static std::once_flag once;
+    std::call_once(once, [] { config = FcInitLoadConfigAndFonts(); });
+    return config;
+}
+
+// Decodes one UTF-8 sequence at s[i]; returns its length, or 0 when it is invalid.
+int DecodeUtf8(const std::string& s, size_t i, char32_t& cp) {
+    const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    unsigned c = b(i);
+    int len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    if (len == 0 || i + len > s.size()) return 0;
+    cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+    for (int k = 1; k < len; ++k) {
+        if ((b(i + k) & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b(i + k) & 0x3F);
+    }
+    static constexpr char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return len;
+}
+
+// Steps over the next well-formed character of s from i, skipping stray bytes: sets cp and its
+// length len (i is then just past it). False at the end of s.
+bool NextChar(const std::string& s, size_t& i, char32_t& cp, int& len) {
+    while (i < s.size()) {
+        len = DecodeUtf8(s, i, cp);
+        i += len ? len : 1;
+        if (len) return true;
+    }
+    return false;
+}
+
+FaceSource SourceOf(FcPattern* p, bool bold, bool italic) {
+    FaceSource src;
+    FcChar8* file = nullptr;
+    if (FcPatternGetString(p, FC_FILE, 0, &file) == FcResultMatch && file)
+        src.file = reinterpret_cast<const char*>(file);
+    int index = 0;
+    if (FcPatternGetInteger(p, FC_INDEX, 0, &index) == FcResultMatch) src.index = index;
+    // The face's own style is judged from the face itself (fontconfig's synthetic-style rules,
+    // present on desktops and absent from the pinned test set, rewrite the weight and slant).
+    src.bold = bold;
+    src.italic = italic;
+    return src;
+}
+
+} // namespace
+
+struct FontMatch::Sorted {
+    FcFontSet* set = nullptr;
+    ~Sorted() {
+        if (set) FcFontSetDestroy(set);
+    }
+};
+
+std::string FontMatch::SanitizeName(const std::string& name) {
+    std::string out;
+    char32_t cp = 0;
+    int len = 0;
+    for (size_t i = 0; NextChar(name, i, cp, len);)
+        if (cp != 0) out.append(name, i - len, len);
+    return out;
+}
+
+std::string FontMatch::LanguageOfName(const std::string& name) {
+    std::string lang;
+    char32_t cp = 0;
+    int len = 0;
+    for (size_t i = 0; NextChar(name, i, cp, len);) {
+        if ((cp >= 0x3040 && cp <= 0x30FF) || (cp >= 0x31F0 && cp <= 0x31FF)) return "ja";
+        if ((cp >= 0xAC00 && cp <= 0xD7AF) || (cp >= 0x1100 && cp <= 0x11FF)) return "ko";
+        if ((cp >= 0x2E80 && cp <= 0x2FDF) || (cp >= 0x3000 && cp <= 0x303F) ||
+            (cp >= 0x3400 && cp <= 0x4DBF) || (cp >= 0x4E00 && cp <= 0x9FFF) ||
+            (cp >= 0xF900 && cp <= 0xFAFF) || (cp >= 0x20000 && cp <= 0x2FA1F))
+            lang = "zh-cn";
+    }
+    return lang;
+}
+
+namespace {
+
+// The pattern asking for a FontSpec, substituted as fontconfig's own tools do. The caller
+// destroys it. Not kept between calls: fontconfig links a pattern's values by offsets that leak
+// checkers cannot follow.
+FcPattern* Request(const FontSpec& fontSpec) {
+    FcPattern* pat = FcPatternCreate();
+    if (!pat) return nullptr;
+    std::string family = FontMatch::SanitizeName(fontSpec.name);
+    if (family.empty()) family = "sans-serif";
+    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    // A CJK family name is only useful to fontconfig with its language: without it "宋体" lands on
+    // a Latin font that has no CJK glyphs at all.
+    std::string lang = FontMatch::LanguageOfName(fontSpec.name);
+    if (!lang.empty()) {
+        FcLangSet* ls = FcLangSetCreate();
+        FcLangSetAdd(ls, reinterpret_cast<const FcChar8*>(lang.c_str()));
+        FcPatternAddLangSet(pat, FC_LANG, ls);
+        FcLangSetDestroy(ls);
+    }
+    FcPatternAddInteger(pat, FC_WEIGHT, fontSpec.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pat, FC_SLANT, fontSpec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(Config(), pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    return pat;
+}
+
+} // namespace
+
+FontMatch::FontMatch(const FontSpec& fontSpec) : FSpec(fontSpec) {
+    FcConfig* config = Config();
+    if (!config) return;
+    FcPattern* pat = Request(fontSpec);
+    if (!pat) return;
+    FcResult result = FcResultNoMatch;
+    if (FcPattern* match = FcFontMatch(config, pat, &result)) {
+        FaceSource src = SourceOf(match, fontSpec.bold, fontSpec.italic);
+        if (!src.file.empty()) FPrimary = src;
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pat);
+    if (!FPrimary) {
+        // Any font at all is better than none.
+        if (FcFontSet* any = FcConfigGetFonts(config, FcSetSystem)) {
+            for (int i = 0; i < any->nfont && !FPrimary; ++i) {
+                FaceSource src = SourceOf(any->fonts[i], fontSpec.bold, fontSpec.italic);
+                if (!src.file.empty()) FPrimary = src;
+            }
+        }
+    }
+}
+
+FontMatch::~FontMatch() = default;
+
+std::optional<FaceSource> FontMatch::FaceFor(char32_t cp) {
+    if (!Config()) return std::nullopt;
+    if (!FSorted) {
+        FSorted = std::make_unique<Sorted>();
+        if (FcPattern* pat = Request(FSpec)) {
+            FcResult result = FcResultNoMatch;
+            FSorted->set = FcFontSort(Config(), pat, FcTrue, nullptr, &result);
+            FcPatternDestroy(pat);
+        }
+    }
+    if (!FSorted->set) return std::nullopt;
+    for (int i = 0; i < FSorted->set->nfont; ++i) {
+        FcPattern* p = FSorted->set->fonts[i];
+        FcCharSet* cs = nullptr;
+        if (FcPatternGetCharSet(p, FC_CHARSET, 0, &cs) != FcResultMatch || !cs) continue;
+        if (!FcCharSetHasChar(cs, cp)) continue;
+        FaceSource src = SourceOf(p, FSpec.bold, FSpec.italic);
+        if (!src.file.empty()) return src;
+    }
+    return std::nullopt;
+}
