@@ -12,7 +12,7 @@
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/Exceptions.h"
 #include "lumivane/framework/Resources.h"
-#include "lumivane/framework/TextCodec.h"
+#include "lumivane/platform/text/TextEncoding.h"
 
 namespace {
 

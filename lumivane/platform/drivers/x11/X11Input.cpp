@@ -12,30 +12,6 @@
 
 namespace x11 {
 
-namespace {
-
-std::string Utf8Of(char32_t c) {
-    std::string s;
-    if (c < 0x80) {
-        s += static_cast<char>(c);
-    } else if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | (c >> 18));
-        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return s;
-}
-
-} // namespace
-
 // Opening an input method loads Xlib's locale support and reads the locale's whole compose table
 // (most of a megabyte, several milliseconds): a window whose focus never takes typed text does
 // without, and keys there give Latin-1 characters straight from their keysyms. The first edit to
@@ -141,7 +117,7 @@ void X11Driver::TranslateKey(TopLevel& w, XKeyEvent& ev, std::vector<DriverEvent
         unsigned mods = 0;
         if (XkbLookupKeySym(FDisplay, static_cast<KeyCode>(ev.keycode), ev.state, &mods, &charSym)) {
             const char32_t c = KeysymToChar(charSym, ev.state & ControlMask);
-            if (c) chars = Utf8ToCp1252(Utf8Of(c));
+            if (c) chars = CharToCp1252(c);
         }
     }
     for (char c : chars) {
