@@ -9,7 +9,8 @@
 
 #include "lumivane/framework/EventTrace.h"
 #include "lumivane/framework/Forms.h"
-#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/Application.h"
+#include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/MessageBox.h"
 #include "lumivane/platform/text/TextEncoding.h"
 #include "lumivane/platform/drivers/headless/Session.h"

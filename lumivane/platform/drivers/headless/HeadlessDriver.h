@@ -27,7 +27,8 @@ public:
         int iconHeight = 0;
         std::vector<uint32_t> icon;
         bool textInput = false;                 // the last SetTextInput
-        Surface presented;                      // what the display shows
+        Surface presented;                      // what the display shows: see PresentedPixels
+        bool presentedUnmade = true;            // black at the window's size, not yet allocated
         std::vector<std::vector<TRect>> presents; // rectangles of each Present call, in order
     };
 
@@ -81,6 +82,10 @@ public:
     // The topmost visible window whose client area contains the screen point; 0 for none.
     DriverWindowId TopLevelAt(TPoint screen) const;
     const Window* Find(DriverWindowId id) const;
+    // What the display shows of a window. A window is black until presented; the pixels are
+    // allocated only then or when first read, so a big form is not copied into a blank picture
+    // it would overwrite anyway.
+    const Surface& PresentedPixels(DriverWindowId id);
     // Visible windows, bottom first.
     std::vector<DriverWindowId> Stacking() const { return FStacking; }
     const std::map<DriverWindowId, Window>& Windows() const { return FWindows; }

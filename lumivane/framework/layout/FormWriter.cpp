@@ -1,4 +1,4 @@
-#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/layout/FormWriter.h"
 
 #include <cstdio>
 
