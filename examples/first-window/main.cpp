@@ -10,6 +10,7 @@
 #include <string>
 #include <unistd.h>
 
+#include <lumivane/framework/Application.h>
 #include <lumivane/platform/Window.h>
 #include <lumivane/platform/drivers/headless/Session.h>
 #include <lumivane/platform/drivers/x11/X11Driver.h>
