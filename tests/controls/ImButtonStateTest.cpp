@@ -6,8 +6,8 @@
 
 #include "ImButtonTestKit.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/FormReader.h"
-#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/layout/FormReader.h"
+#include "lumivane/framework/layout/FormWriter.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include "KdBackImageTestKit.h"
 #include "lumivane/controls/KdBackImage.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/FormReader.h"
-#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/layout/FormReader.h"
+#include "lumivane/framework/layout/FormWriter.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "KdUpDownTestKit.h"
-#include "lumivane/framework/FormReader.h"
-#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/layout/FormReader.h"
+#include "lumivane/framework/layout/FormWriter.h"
 
 namespace {
 

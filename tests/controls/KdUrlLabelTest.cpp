@@ -5,8 +5,8 @@
 
 #include "lumivane/controls/KdUrlLabel.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/FormReader.h"
-#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/layout/FormReader.h"
+#include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 

@@ -5,7 +5,7 @@
 
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 

@@ -1,5 +1,5 @@
-#include "lumivane/framework/FormReader.h"
-#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/layout/FormReader.h"
+#include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/StdCtrls.h"
 #include "lumivane/platform/text/DrawText.h"
 #include "tests/framework/controls_fixture.h"

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Application.h"
 #include "lumivane/platform/Window.h"
 #include "lumivane/platform/drivers/x11/X11Driver.h"
 #include "tools/ToolClasses.h"

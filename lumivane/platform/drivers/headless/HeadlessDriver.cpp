@@ -3,6 +3,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "lumivane/platform/base/Exception.h"
 
@@ -120,6 +121,11 @@ void HeadlessDriver::WaitEvents(int64_t deadline, std::vector<DriverEvent>& out)
             ++it;
         }
     }
+    if (TakeTerminateRequest()) {
+        DriverEvent e;
+        e.type = DriverEvent::Terminate;
+        FEvents.push_back(e);
+    }
     bool poll = deadline >= 0 && deadline <= FNow; // a real display would not block either
     if (FEvents.empty() && FWaitHook && !poll) FWaitHook(deadline);
     if (!FEvents.empty()) {
@@ -161,6 +167,8 @@ bool HeadlessDriver::GetClipboardText(std::string& cp1252) {
 }
 
 void HeadlessDriver::OpenAddress(const std::string& address) { FOpened.push_back(address); }
+
+bool HeadlessDriver::TakeTerminateRequest() { return std::exchange(FTerminateRequested, false); }
 
 void HeadlessDriver::SetTextInput(DriverWindowId id, bool on) {
     auto it = FWindows.find(id);

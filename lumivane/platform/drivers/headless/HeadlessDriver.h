@@ -10,8 +10,9 @@
 
 // A display that exists only in memory, for tests and tools. Its clock is virtual and moves only
 // when told; waiting never blocks. Input is a queue of events that the test pushes. Every window's
-// presented pixels and presented rectangles are recorded.
-class HeadlessDriver : public Driver {
+// presented pixels and presented rectangles are recorded. It is its own system too: the addresses
+// asked to be opened are recorded, and a test may ask the process to end.
+class HeadlessDriver : public Driver, public System {
 public:
     static constexpr int kScreenWidth = 1280;
     static constexpr int kScreenHeight = 1024;
@@ -54,15 +55,21 @@ public:
     void SetCursor(DriverWindowId id, int cursor) override;
     void SetClipboardText(const std::string& cp1252) override;
     bool GetClipboardText(std::string& cp1252) override;
-    void OpenAddress(const std::string& address) override;
+    System& GetSystem() override { return *this; }
     void SetTextInput(DriverWindowId id, bool on) override;
     // The watched fds are looked at (without waiting) by every WaitEvents.
     void WatchReadable(int fd, bool watch) override;
+
+    // System
+    void OpenAddress(const std::string& address) override;
+    bool TakeTerminateRequest() override;
 
     // Test side.
     void SetNow(int64_t ms) { FNow = ms; }
     void Advance(int64_t ms) { FNow += ms; }
     void Push(const DriverEvent& e) { FEvents.push_back(e); }
+    // As a termination signal would: the next wait reports Terminate.
+    void RequestTerminate() { FTerminateRequested = true; }
     bool HasEvents() const { return !FEvents.empty(); }
     // Called from WaitEvents when no event is queued, with the deadline asked for.
     void SetWaitHook(std::function<void(int64_t deadline)> hook) { FWaitHook = std::move(hook); }
@@ -107,4 +114,5 @@ private:
     int FFruitlessWaits = 0;
     int64_t FFruitlessSince = 0;
     std::set<int> FWatched;
+    bool FTerminateRequested = false;
 };
