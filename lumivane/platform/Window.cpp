@@ -854,3 +854,37 @@ std::vector<HWND> GetTopLevelWindows() {
     for (auto it = WS().topLevels.rbegin(); it != WS().topLevels.rend(); ++it) r.push_back((*it)->handle);
     return r;
 }
+
+WindowData* SetWindowData(HWND hwnd, std::unique_ptr<WindowData> data) {
+    Wnd* w = FromHandle(hwnd);
+    if (!w || !data) return nullptr;
+    const std::type_info& type = typeid(*data);
+    for (auto& d : w->data)
+        if (typeid(*d) == type) {
+            d = std::move(data);
+            return d.get();
+        }
+    w->data.push_back(std::move(data));
+    return w->data.back().get();
+}
+
+WindowData* FindWindowData(HWND hwnd, const std::type_info& type) {
+    Wnd* w = FromHandle(hwnd);
+    if (!w) return nullptr;
+    for (auto& d : w->data)
+        if (typeid(*d) == type) return d.get();
+    return nullptr;
+}
+
+void RemoveWindowData(HWND hwnd, const std::type_info& type) {
+    Wnd* w = FromHandle(hwnd);
+    if (!w) return;
+    // Moved out first: the data's destructor may call back into the window system.
+    std::unique_ptr<WindowData> gone;
+    for (auto it = w->data.begin(); it != w->data.end(); ++it)
+        if (typeid(**it) == type) {
+            gone = std::move(*it);
+            w->data.erase(it);
+            break;
+        }
+}
