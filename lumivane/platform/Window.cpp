@@ -479,12 +479,11 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
 
     bool restacked = false;
     if (!(flags & SWP_NOZORDER)) {
-        PaintOrderChanged();
         if (w->parent) {
             auto& list = w->parent->children;
-            auto old = std::find(list.begin(), list.end(), w);
-            const size_t from = static_cast<size_t>(old - list.begin());
-            list.erase(old);
+            auto here = std::find(list.begin(), list.end(), w);
+            const size_t from = static_cast<size_t>(here - list.begin());
+            list.erase(here);
             Wnd* after = insertAfter == HWND_BOTTOM ? nullptr : FromHandle(insertAfter);
             auto pos = list.begin();
             if (insertAfter == HWND_BOTTOM)
@@ -495,6 +494,7 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
             list.insert(pos, w);
             restacked = from != to;
             if (restacked) {
+                PaintOrderChanged();
                 ChildIndex::Removed(w->parent, w);
                 ChildIndex::Placed(w->parent, w, to);
             }
@@ -504,6 +504,7 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
             auto& tl = ws.topLevels;
             tl.erase(std::remove(tl.begin(), tl.end(), w), tl.end());
             tl.insert(tl.begin(), w);
+            PaintOrderChanged();
         }
     }
     w->rect = nr;

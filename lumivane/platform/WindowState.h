@@ -66,6 +66,7 @@ struct TimerEntry {
     unsigned interval;
     int64_t deadline;
     uint64_t order; // creation order, ties go to the older timer
+    bool resting = false;
 };
 
 struct WindowSystemState {
