@@ -1,7 +1,7 @@
 #include "lumivane/framework/Clipbrd.h"
 #include "lumivane/framework/StdCtrls.h"
 #include "lumivane/framework/Timer.h"
-#include "tests/framework/controls_fixture.h"
+#include "tests/framework/ControlsTestKit.h"
 
 namespace {
 

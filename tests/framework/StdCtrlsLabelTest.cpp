@@ -1,7 +1,7 @@
 #include "lumivane/framework/FormReader.h"
 #include "lumivane/framework/StdCtrls.h"
 #include "lumivane/platform/text/DrawText.h"
-#include "tests/framework/controls_fixture.h"
+#include "tests/framework/ControlsTestKit.h"
 
 namespace {
 
