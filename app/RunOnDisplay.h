@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Application.h"
 #include "lumivane/platform/Window.h"
 #include "lumivane/platform/drivers/x11/X11Driver.h"
 

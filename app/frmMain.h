@@ -4,6 +4,7 @@
 #include "lumivane/controls/KdBackImage.h"
 #include "lumivane/controls/KdUrlLabel.h"
 #include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Application.h"
 #include "lumivane/framework/StdCtrls.h"
 
 // The notice window: tells the user that Quillomat is now Lumivane. Its controls and their values

@@ -11,6 +11,7 @@
 
 #include "app/frmMain.h"
 #include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Application.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "bench/BenchCopy.h"
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Application.h"
 #include "lumivane/platform/Window.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 

@@ -1,4 +1,4 @@
-# Files compiled into a program and found by name at run time (lumivane/framework/Resources.h):
+# Files compiled into a program and found by name at run time (lumivane/framework/layout/Resources.h):
 #
 #   lumi_add_resources(target NAME1 file1 NAME2 file2 ...)
 #

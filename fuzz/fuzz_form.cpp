@@ -9,9 +9,9 @@
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/Exceptions.h"
-#include "lumivane/framework/FormReader.h"
-#include "lumivane/framework/FormWriter.h"
-#include "lumivane/framework/PictureData.h"
+#include "lumivane/framework/layout/FormReader.h"
+#include "lumivane/framework/layout/FormWriter.h"
+#include "lumivane/framework/layout/PictureData.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/framework/Set.h"
 

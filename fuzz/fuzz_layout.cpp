@@ -9,7 +9,7 @@
 #include "app/frmMain.h"
 #include "lumivane/controls/KdUpDownEdit.h"
 #include "lumivane/controls/ValidateEdit.h"
-#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 
 namespace {

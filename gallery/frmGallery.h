@@ -2,6 +2,7 @@
 #include <string>
 
 #include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Application.h"
 #include "lumivane/framework/StdCtrls.h"
 
 // The control gallery: every control of the library in its looks and states, live. The controls

@@ -2,6 +2,7 @@
 
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Application.h"
 #include "gallery/frmGallery.h"
 
 void RegisterToolClasses() { RegisterGalleryWindow(); }

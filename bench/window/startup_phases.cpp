@@ -83,7 +83,7 @@ public:
     void SetCursor(DriverWindowId id, int c) override { FInner->SetCursor(id, c); }
     void SetClipboardText(const std::string& t) override { FInner->SetClipboardText(t); }
     bool GetClipboardText(std::string& t) override { return FInner->GetClipboardText(t); }
-    void OpenAddress(const std::string& a) override { FInner->OpenAddress(a); }
+    System& GetSystem() override { return FInner->GetSystem(); }
     void WatchReadable(int fd, bool watch) override { FInner->WatchReadable(fd, watch); }
 
 private:

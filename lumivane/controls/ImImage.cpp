@@ -3,6 +3,7 @@
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Exceptions.h"
 #include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Application.h"
 #include "lumivane/framework/Published.h"
 
 LUMI_DEFINE_CLASS(TImImage) {

@@ -7,10 +7,9 @@
 #include <string_view>
 
 #include "lumivane/framework/Controls.h"
-#include "lumivane/framework/HintWindow.h"
 #include "lumivane/framework/Picture.h"
 
-// Forms (top-level windows holding controls) and the application object.
+// Forms: top-level windows holding controls (the application object is in Application.h).
 
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
@@ -31,10 +30,6 @@ struct TCloseEvent : TEvent<TObject*, TCloseAction&> {
 struct TCloseQueryEvent : TEvent<TObject*, bool&> {
     using TEvent::TEvent;
     static constexpr const char* ParamNames = "Sender, CanClose";
-};
-struct TExceptionEvent : TEvent<TObject*, Exception&> {
-    using TEvent::TEvent;
-    static constexpr const char* ParamNames = "Sender, E";
 };
 
 // The window frame a border style draws around the client area. Our windows are their client
@@ -186,113 +181,3 @@ public:
 
 // The form a control sits on (the top of its parent chain), or null.
 TCustomForm* GetParentForm(TControl* Control);
-
-// The application object: start-up, the forms it owns, the message loop, exceptions, message
-// boxes, hints and the idle processing (mouse enter/leave notifications, cursor, hints).
-class TApplication : public TComponent {
-    LUMI_CLASS(TApplication, TComponent)
-public:
-    explicit TApplication(TComponent* AOwner);
-    ~TApplication() override;
-
-    // Registers the framework's standard classes with the class registry.
-    void Initialize();
-
-    const std::string& Title() const { return FTitle; }
-    void SetTitle(const std::string& Value);
-
-    // Creates a form of class T owned by the application and stores it in Reference (already
-    // while its constructor runs, so the form's own code can use the reference). The first form
-    // created this way becomes the main form.
-    template <class T>
-    void CreateForm(T*& Reference) {
-        static_assert(std::is_base_of_v<TCustomForm, T>);
-        void* memory = ::operator new(sizeof(T));
-        Reference = static_cast<T*>(memory);
-        try {
-            new (memory) T(this);
-        } catch (...) {
-            Reference = nullptr;
-            ::operator delete(memory);
-            throw;
-        }
-        if (!FMainForm) FMainForm = Reference;
-    }
-    // Creates a form of a registered class by name (a TCustomForm descendant).
-    TCustomForm* CreateForm(TClass FormClass);
-
-    TCustomForm* MainForm() const { return FMainForm; }
-    // Shows the main form and handles messages until Terminate. An Exception escaping a message
-    // handler is shown (HandleException) and the loop goes on.
-    void Run();
-    void Terminate();
-    bool Terminated() const { return FTerminated; }
-    // Handles the messages waiting now, without waiting for more.
-    void ProcessMessages();
-    // Waits for one message and handles it.
-    void HandleMessage();
-    // OnException when assigned, else ShowException.
-    void HandleException(TObject* Sender, Exception& E);
-    // A message box with the exception's message, captioned with Title, MB_OK | MB_ICONERROR.
-    void ShowException(Exception& E);
-    // The framework's modal message box (or OnMessageBox's answer when a hook is set).
-    int MessageBox(const std::string& Text, const std::string& Caption, unsigned Flags);
-
-    // A hidden top-level window of the application (the owner window for shell requests).
-    HWND Handle();
-
-    // Hints.
-    bool ShowHint() const { return FShowHint; }
-    void SetShowHint(bool Value);
-    int HintPause() const { return FHintPause; }
-    void SetHintPause(int Value) { FHintPause = Value; }
-    int HintHidePause() const { return FHintHidePause; }
-    void SetHintHidePause(int Value) { FHintHidePause = Value; }
-    void CancelHint();
-    void HideHint();
-    THintWindow& HintWindow() { return FHintWindow; }
-
-    // The idle processing, run each time the message queue runs empty: finds the control under
-    // the pointer, tells the old one CM_MOUSELEAVE and then the new one CM_MOUSEENTER, sets the
-    // cursor and times the hint. Forms install it when their window is created.
-    void Idle();
-    void DoMouseIdle();
-    void InstallIdleHandler();
-    // The control the pointer was last found over.
-    TControl* MouseControl() const { return FMouseWatch && FMouseWatch->Alive() ? FMouseControl : nullptr; }
-
-    // A hook for tests and tools: when set, message boxes are not shown; the hook answers them.
-    std::function<int(const std::string& Text, const std::string& Caption, unsigned Flags)> OnMessageBox;
-    TExceptionEvent OnException;
-    TNotifyEvent OnIdle;
-
-protected:
-    void Notification(TComponent* AComponent, TOperation Operation) override;
-
-private:
-    friend LRESULT ApplicationWndProc(HWND, UINT, WPARAM, LPARAM);
-    // One message taken from the queue: hides the hint on input, translates and dispatches it;
-    // an Exception from its handler goes to HandleException.
-    void Deliver(const MSG& m);
-    void HintTimerExpired(uintptr_t Id);
-    void StartHintTimer(uintptr_t Id, int Ms);
-    void KillHintTimers();
-    bool HintTarget(TControl* Control) const;
-
-    std::string FTitle;
-    TCustomForm* FMainForm = nullptr;
-    bool FTerminated = false;
-    HWND FHandle = nullptr;
-    bool FShowHint = true;
-    int FHintPause = 500;
-    int FHintHidePause = 2500;
-    THintWindow FHintWindow;
-    TControl* FMouseControl = nullptr;
-    std::optional<TControl::TWatch> FMouseWatch;
-    TControl* FHintControl = nullptr;
-    std::optional<TControl::TWatch> FHintWatch;
-    bool FHintDone = false;  // shown and hidden again for the control under the pointer
-};
-
-// The one application object of the program.
-extern TApplication* Application;

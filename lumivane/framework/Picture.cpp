@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "lumivane/framework/Exceptions.h"
-#include "lumivane/framework/PictureData.h"
+#include "lumivane/framework/layout/PictureData.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/platform/image/Bmp.h"
 #include "lumivane/platform/image/FileBytes.h"

@@ -6,18 +6,19 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
-#include <regex>
-#include <sstream>
 #include <memory>
+#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "lumivane/framework/Application.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/Exceptions.h"
-#include "lumivane/framework/FormReader.h"
-#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/layout/FormReader.h"
+#include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/Menus.h"

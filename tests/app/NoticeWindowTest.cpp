@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/frmMain.h"
-#include "lumivane/framework/FormWriter.h"
-#include "lumivane/framework/Resources.h"
+#include "lumivane/framework/layout/FormWriter.h"
+#include "lumivane/framework/layout/Resources.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "ImButtonTestKit.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/layout/FormReader.h"
 
 namespace {
 

@@ -8,8 +8,9 @@
 #include "KdBackImageTestKit.h"
 #include "lumivane/controls/ImImage.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Application.h"
 #include "lumivane/framework/Published.h"
 
 namespace {

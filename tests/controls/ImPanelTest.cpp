@@ -13,7 +13,7 @@
 #include "lumivane/controls/ImPanel.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/EventTrace.h"
-#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/Forms.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "KdBackImageTestKit.h"
 #include "lumivane/controls/KdBackImage.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/layout/FormReader.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "KdUpDownTestKit.h"
-#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/layout/FormReader.h"
 
 namespace {
 

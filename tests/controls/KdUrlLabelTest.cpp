@@ -5,7 +5,7 @@
 
 #include "lumivane/controls/KdUrlLabel.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 

@@ -4,9 +4,9 @@
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/EventTrace.h"
 #include "lumivane/framework/Exceptions.h"
-#include "lumivane/framework/FormReader.h"
-#include "lumivane/framework/PictureData.h"
-#include "lumivane/framework/Resources.h"
+#include "lumivane/framework/layout/FormReader.h"
+#include "lumivane/framework/layout/PictureData.h"
+#include "lumivane/framework/layout/Resources.h"
 #include "lumivane/framework/Timer.h"
 
 namespace {

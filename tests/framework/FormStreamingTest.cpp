@@ -2,8 +2,8 @@
 
 #include "StreamTestClasses.h"
 #include "lumivane/framework/Exceptions.h"
-#include "lumivane/framework/FormReader.h"
-#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/layout/FormReader.h"
+#include "lumivane/framework/layout/FormWriter.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "tests/framework/FormsTestKit.h"
 
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/FormReader.h"
-#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/layout/FormReader.h"
+#include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/Published.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Application.h"
 #include "lumivane/framework/StdCtrls.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 

@@ -5,8 +5,8 @@
 
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/Exceptions.h"
-#include "lumivane/framework/FormReader.h"
-#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/layout/FormReader.h"
+#include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/Picture.h"
 #include "lumivane/framework/Published.h"

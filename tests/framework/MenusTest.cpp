@@ -1,8 +1,8 @@
 // Popup menus, context requests, component references in layouts, the edit's own menu, and
 // dragging between controls.
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/FormReader.h"
-#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/layout/FormReader.h"
+#include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/MenuWindow.h"
 #include "lumivane/framework/Menus.h"
 #include "lumivane/framework/StdCtrls.h"

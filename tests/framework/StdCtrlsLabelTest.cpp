@@ -1,4 +1,4 @@
-#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/StdCtrls.h"
 #include "lumivane/platform/text/DrawText.h"
 #include "tests/framework/ControlsTestKit.h"

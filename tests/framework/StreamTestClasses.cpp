@@ -1,7 +1,7 @@
 #include "StreamTestClasses.h"
 
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/PictureData.h"
+#include "lumivane/framework/layout/PictureData.h"
 #include "lumivane/framework/Published.h"
 
 std::vector<std::string>& TestLog() {

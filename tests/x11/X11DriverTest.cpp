@@ -629,8 +629,8 @@ TEST_F(X11DriverTest, OpenAddressPassesOneArgumentAndLeavesNoZombie) {
     setenv("PATH", (std::string(dir) + ":" + oldPath).c_str(), 1);
 
     const std::string address = "https://example.com/a'b\"c$(touch /tmp/lumi-pwned);d e`id`&f|g";
-    driver->OpenAddress(address);
-    driver->OpenAddress("-x"); // never reaches xdg-open as an option
+    driver->GetSystem().OpenAddress(address);
+    driver->GetSystem().OpenAddress("-x"); // never reaches xdg-open as an option
     for (int i = 0; i < 100 && access(log.c_str(), F_OK) != 0; ++i) Pump(nullptr, 20);
     EXPECT_EQ(ReadFile(log), "1\n" + address);
     EXPECT_NE(access("/tmp/lumi-pwned", F_OK), 0);

@@ -9,9 +9,10 @@
 
 #include "lumivane/framework/EventTrace.h"
 #include "lumivane/framework/Forms.h"
-#include "lumivane/framework/FormWriter.h"
+#include "lumivane/framework/Application.h"
+#include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/MessageBox.h"
-#include "lumivane/framework/TextCodec.h"
+#include "lumivane/platform/text/TextEncoding.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 #include "lumivane/platform/image/FileBytes.h"
 #include "tools/ToolClasses.h"

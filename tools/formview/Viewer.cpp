@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Application.h"
 #include "lumivane/framework/StdCtrls.h"
 #include "lumivane/platform/image/FileBytes.h"
 #include "tools/ToolClasses.h"

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/RunOnDisplay.h"
+#include "lumivane/framework/Application.h"
 #include "lumivane/framework/Forms.h"
 #include "tools/ToolClasses.h"
 #include "tools/formview/Viewer.h"

@@ -5,6 +5,7 @@
 
 #include "lumivane/platform/raster/Geometry.h"
 #include "lumivane/platform/raster/Surface.h"
+#include "lumivane/platform/drivers/System.h"
 
 // The narrow interface between the window system and a display. A driver translates: it turns
 // the display's events into input for the window system and presents rectangles of surfaces.
@@ -101,8 +102,8 @@ public:
     // the next wait. watch = false forgets it (before it is closed).
     virtual void WatchReadable(int fd, bool watch) = 0;
 
-    // Asks the desktop to open an address (never through a shell).
-    virtual void OpenAddress(const std::string& address) = 0;
+    // Programs and signals: not the display's, but the system the display runs on.
+    virtual System& GetSystem() = 0;
 
     // Whether the control that has the window's focus takes typed text (an edit): a driver may
     // then compose characters through an input method, and may do without one otherwise.

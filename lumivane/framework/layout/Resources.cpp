@@ -1,4 +1,4 @@
-#include "lumivane/framework/Resources.h"
+#include "lumivane/framework/layout/Resources.h"
 
 #include <memory>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "lumivane/framework/PictureData.h"
+#include "lumivane/framework/layout/PictureData.h"
 
 #include "lumivane/framework/ClassInfo.h"
 #include "lumivane/framework/Component.h"

@@ -27,7 +27,7 @@ constexpr int MaxFormNesting = 32;
 // header's class must be the root's class or one of its bases, or a registered class derived
 // from the root's class. An unnamed root takes the header's name.
 void ReadForm(TComponent* root, std::string_view text);
-// Reads a compiled-in layout (see framework/Resources.h) into root.
+// Reads a compiled-in layout (see framework/layout/Resources.h) into root.
 void ReadFormResource(TComponent* root, std::string_view resourceName);
 // Creates the root from the header's registered class, owned by owner, and reads the layout
 // into it. The class's constructor must not load a layout of its own.

@@ -1,4 +1,4 @@
-#include "lumivane/framework/FormReader.h"
+#include "lumivane/framework/layout/FormReader.h"
 
 #include <algorithm>
 #include <limits>
@@ -11,200 +11,11 @@
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/Exceptions.h"
-#include "lumivane/framework/Resources.h"
-#include "lumivane/framework/TextCodec.h"
+#include "lumivane/framework/layout/FormLexer.h"
+#include "lumivane/framework/layout/Resources.h"
+#include "lumivane/platform/text/TextEncoding.h"
 
 namespace {
-
-[[noreturn]] void Fail(int line, const std::string& what) {
-    throw Exception("line " + std::to_string(line) + ": " + what);
-}
-
-enum class TTok { End, Ident, Int, String, Symbol };
-
-struct TToken {
-    TTok Kind = TTok::End;
-    int Line = 1;
-    std::string Text;     // identifier (dots included) or the symbol
-    bool Negative = false;
-    bool Hex = false;
-    uint64_t Magnitude = 0;
-    std::u32string Str;   // string: code points of every adjacent quoted and #NNN part
-};
-
-bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-class TLexer {
-public:
-    explicit TLexer(std::string_view text) : FText(text) {
-        if (FText.substr(0, 3) == "\xEF\xBB\xBF") FPos = 3;
-    }
-
-    int Line() const { return FLine; }
-
-    TToken Next() {
-        SkipSpace();
-        TToken t;
-        t.Line = FLine;
-        if (FPos >= FText.size()) return t;
-        char c = FText[FPos];
-        if (IsIdentStart(c)) {
-            size_t start = FPos;
-            while (FPos < FText.size() && (IsIdentStart(FText[FPos]) || IsDigit(FText[FPos]) || FText[FPos] == '.'))
-                ++FPos;
-            t.Kind = TTok::Ident;
-            t.Text = std::string(FText.substr(start, FPos - start));
-            return t;
-        }
-        if (IsDigit(c) || c == '$' || (c == '-' && FPos + 1 < FText.size() &&
-                                       (IsDigit(FText[FPos + 1]) || FText[FPos + 1] == '$'))) {
-            ReadNumber(t);
-            return t;
-        }
-        if (c == '\'' || c == '#') {
-            ReadString(t);
-            return t;
-        }
-        if (std::string_view("=:[],{}+()<>").find(c) != std::string_view::npos) {
-            ++FPos;
-            t.Kind = TTok::Symbol;
-            t.Text = std::string(1, c);
-            return t;
-        }
-        if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) >= 127)
-            Fail(FLine, "unexpected character (code " + std::to_string(static_cast<unsigned char>(c)) + ")");
-        Fail(FLine, std::string("unexpected character '") + c + "'");
-    }
-
-    // The hex digits of binary data up to the closing brace, which is consumed.
-    TBytes ReadBinary(int startLine) {
-        TBytes out;
-        int high = -1;
-        while (true) {
-            if (FPos >= FText.size()) Fail(startLine, "binary data is not closed with '}'");
-            char c = FText[FPos++];
-            if (c == '}') break;
-            if (c == '\n') {
-                ++FLine;
-                continue;
-            }
-            if (c == ' ' || c == '\t' || c == '\r') continue;
-            int v = HexValue(c);
-            if (v < 0) Fail(FLine, "bad character in binary data");
-            if (high < 0) {
-                high = v;
-            } else {
-                out.push_back(static_cast<uint8_t>(high * 16 + v));
-                high = -1;
-            }
-        }
-        if (high >= 0) Fail(FLine, "binary data has an odd number of hex digits");
-        return out;
-    }
-
-private:
-    void SkipSpace() {
-        while (FPos < FText.size()) {
-            char c = FText[FPos];
-            if (c == '\n')
-                ++FLine;
-            else if (c != ' ' && c != '\t' && c != '\r')
-                break;
-            ++FPos;
-        }
-    }
-
-    void ReadNumber(TToken& t) {
-        const size_t start = FPos;
-        t.Kind = TTok::Int;
-        if (FText[FPos] == '-') {
-            t.Negative = true;
-            ++FPos;
-        }
-        uint64_t v = 0;
-        int digits = 0;
-        if (FText[FPos] == '$') {
-            t.Hex = true;
-            ++FPos;
-            while (FPos < FText.size() && HexValue(FText[FPos]) >= 0) {
-                if (++digits > 16) Fail(FLine, "number too large");
-                v = v * 16 + static_cast<uint64_t>(HexValue(FText[FPos++]));
-            }
-        } else {
-            while (FPos < FText.size() && IsDigit(FText[FPos])) {
-                uint64_t d = static_cast<uint64_t>(FText[FPos++] - '0');
-                if (v > (std::numeric_limits<uint64_t>::max() - d) / 10) Fail(FLine, "number too large");
-                v = v * 10 + d;
-                ++digits;
-            }
-        }
-        if (digits == 0) Fail(FLine, "bad number");
-        if (FPos < FText.size() && FText[FPos] == '.') Fail(FLine, "bad number (only whole numbers are accepted)");
-        if (FPos < FText.size() && IsIdentStart(FText[FPos])) {
-            // A word that starts with a digit: a misspelt name as often as a bad number.
-            size_t end = FPos;
-            while (end < FText.size() && end - start < 40 &&
-                   (IsIdentStart(FText[end]) || IsDigit(FText[end]) || FText[end] == '.'))
-                ++end;
-            Fail(FLine, "'" + std::string(FText.substr(start, end - start)) +
-                            "' is neither a whole number nor a name (names start with a letter or '_')");
-        }
-        t.Magnitude = v;
-    }
-
-    void ReadString(TToken& t) {
-        t.Kind = TTok::String;
-        while (FPos < FText.size()) {
-            char c = FText[FPos];
-            if (c == '\'') {
-                ++FPos;
-                while (true) {
-                    if (FPos >= FText.size() || FText[FPos] == '\n' || FText[FPos] == '\r')
-                        Fail(FLine, "string is not closed");
-                    if (FText[FPos] == '\'') {
-                        if (FPos + 1 < FText.size() && FText[FPos + 1] == '\'') {
-                            t.Str += U'\'';
-                            FPos += 2;
-                            continue;
-                        }
-                        ++FPos;
-                        break;
-                    }
-                    char32_t cp;
-                    if (!DecodeUtf8(FText, FPos, cp)) Fail(FLine, "string is not valid UTF-8");
-                    t.Str += cp;
-                }
-            } else if (c == '#') {
-                ++FPos;
-                uint64_t v = 0;
-                int digits = 0;
-                bool hex = FPos < FText.size() && FText[FPos] == '$';
-                if (hex) ++FPos;
-                while (FPos < FText.size() && (hex ? HexValue(FText[FPos]) >= 0 : IsDigit(FText[FPos]))) {
-                    v = v * (hex ? 16 : 10) + static_cast<uint64_t>(HexValue(FText[FPos++]));
-                    if (v > 0x10FFFF) Fail(FLine, "character code too large");
-                    ++digits;
-                }
-                if (digits == 0) Fail(FLine, "'#' must be followed by a character code");
-                if (v >= 0xD800 && v <= 0xDFFF) Fail(FLine, "character code " + std::to_string(v) + " is not a character");
-                t.Str += static_cast<char32_t>(v);
-            } else {
-                break;
-            }
-        }
-    }
-
-    std::string_view FText;
-    size_t FPos = 0;
-    int FLine = 1;
-};
 
 std::vector<std::string> SplitDots(const std::string& name, int line) {
     std::vector<std::string> parts;
@@ -212,9 +23,9 @@ std::vector<std::string> SplitDots(const std::string& name, int line) {
     while (true) {
         size_t j = name.find('.', i);
         std::string part = name.substr(i, j == std::string::npos ? std::string::npos : j - i);
-        if (!IsValidIdent(part)) Fail(line, "bad property name '" + name + "'");
+        if (!IsValidIdent(part)) FailAtLine(line, "bad property name '" + name + "'");
         parts.push_back(part);
-        if (parts.size() > 8) Fail(line, "property name '" + name + "' is nested too deeply");
+        if (parts.size() > 8) FailAtLine(line, "property name '" + name + "' is nested too deeply");
         if (j == std::string::npos) break;
         i = j + 1;
     }
@@ -266,7 +77,7 @@ public:
                 if (!owner || !owner->FindComponent(name)) Guard(headerLine, [&] { root->SetName(name); });
             }
             ReadBody(root, 1);
-            if (FTok.Kind != TTok::End) Fail(FTok.Line, "text after the final 'end'");
+            if (FTok.Kind != TFormTok::End) FailAtLine(FTok.Line, "text after the final 'end'");
             ResolveReferences();
             for (TComponent* c : Alive()) c->SetStateFlag(csReading, false);
             root->SetStateFlag(csReading, false);
@@ -295,30 +106,30 @@ public:
 private:
     void Advance() { FTok = FLex.Next(); }
 
-    bool IsIdent(const char* word) const { return FTok.Kind == TTok::Ident && SameText(FTok.Text, word); }
-    bool IsSymbol(char c) const { return FTok.Kind == TTok::Symbol && FTok.Text[0] == c; }
+    bool IsIdent(const char* word) const { return FTok.Kind == TFormTok::Ident && SameText(FTok.Text, word); }
+    bool IsSymbol(char c) const { return FTok.Kind == TFormTok::Symbol && FTok.Text[0] == c; }
     std::string Describe() const {
         switch (FTok.Kind) {
-        case TTok::End: return "the end of the text";
-        case TTok::Ident: return "'" + FTok.Text + "'";
-        case TTok::Int: return "a number";
-        case TTok::String: return "a string";
-        case TTok::Symbol: return "'" + FTok.Text + "'";
+        case TFormTok::End: return "the end of the text";
+        case TFormTok::Ident: return "'" + FTok.Text + "'";
+        case TFormTok::Int: return "a number";
+        case TFormTok::String: return "a string";
+        case TFormTok::Symbol: return "'" + FTok.Text + "'";
         }
         return "?";
     }
-    [[noreturn]] void Expected(const std::string& what) const { Fail(FTok.Line, "expected " + what + ", found " + Describe()); }
+    [[noreturn]] void Expected(const std::string& what) const { FailAtLine(FTok.Line, "expected " + what + ", found " + Describe()); }
 
     void ReadObjectHeader(std::string& name, std::string& className, int& line) {
         if (!IsIdent("object")) Expected("'object'");
         line = FTok.Line;
         Advance();
-        if (FTok.Kind != TTok::Ident || !IsValidIdent(FTok.Text)) Expected("a component name");
+        if (FTok.Kind != TFormTok::Ident || !IsValidIdent(FTok.Text)) Expected("a component name");
         name = FTok.Text;
         Advance();
         if (IsSymbol(':')) {
             Advance();
-            if (FTok.Kind != TTok::Ident || !IsValidIdent(FTok.Text)) Expected("a class name");
+            if (FTok.Kind != TFormTok::Ident || !IsValidIdent(FTok.Text)) Expected("a class name");
             className = FTok.Text;
             Advance();
         } else {
@@ -330,7 +141,7 @@ private:
     // Properties and child objects up to and including `end`.
     void ReadBody(TComponent* current, int depth) {
         while (true) {
-            if (FTok.Kind != TTok::Ident) Expected("a property, 'object' or 'end'");
+            if (FTok.Kind != TFormTok::Ident) Expected("a property, 'object' or 'end'");
             if (IsIdent("end")) {
                 Advance();
                 return;
@@ -344,14 +155,14 @@ private:
     }
 
     void ReadChild(TComponent* parent, int depth) {
-        if (depth > MaxFormNesting) Fail(FTok.Line, "objects nested too deeply");
+        if (depth > MaxFormNesting) FailAtLine(FTok.Line, "objects nested too deeply");
         std::string name, className;
         int line;
         ReadObjectHeader(name, className, line);
         TClass cls = GetClass(className);
         if (!cls) cls = FRoot->ClassType()->FindFieldClass(className);
-        if (!cls) Fail(line, "unknown class '" + className + "'");
-        if (!cls->Creator()) Fail(line, "class " + cls->Name() + " cannot be created from a layout");
+        if (!cls) FailAtLine(line, "unknown class '" + className + "'");
+        if (!cls->Creator()) FailAtLine(line, "class " + cls->Name() + " cannot be created from a layout");
         TComponent* c = nullptr;
         Guard(line, [&] { c = CreateComponent(cls, FRoot); });
         FCreated.push_back(c);
@@ -360,7 +171,7 @@ private:
         if (const TFieldInfo* f = FRoot->ClassType()->FindField(name)) {
             TClass want = f->FieldClass();
             if (!c->InheritsFrom(want))
-                Fail(line, name + " is a " + c->ClassName() + ", but " + FRoot->ClassName() + " declares it a " +
+                FailAtLine(line, name + " is a " + c->ClassName() + ", but " + FRoot->ClassName() + " declares it a " +
                                want->Name());
         }
         Guard(line, [&] { c->SetName(name); });
@@ -379,13 +190,13 @@ private:
         const TPropInfo* prop = nullptr;
         for (size_t i = 0; i < parts.size(); ++i) {
             prop = target->ClassType()->FindProperty(parts[i]);
-            if (!prop) Fail(line, "unknown property '" + parts[i] + "' of " + target->ClassName());
+            if (!prop) FailAtLine(line, "unknown property '" + parts[i] + "' of " + target->ClassName());
             if (i + 1 < parts.size()) {
                 if (prop->Kind != TPropKind::Object)
-                    Fail(line, "property '" + parts[i] + "' of " + target->ClassName() + " has no properties of its own");
+                    FailAtLine(line, "property '" + parts[i] + "' of " + target->ClassName() + " has no properties of its own");
                 TObject* inner = nullptr;
                 Guard(line, [&] { inner = prop->GetObject(target); });
-                if (!inner) Fail(line, "property '" + parts[i] + "' of " + target->ClassName() + " holds no object");
+                if (!inner) FailAtLine(line, "property '" + parts[i] + "' of " + target->ClassName() + " holds no object");
                 target = inner;
             }
         }
@@ -412,15 +223,15 @@ private:
         case TPropKind::Color:
         case TPropKind::Cursor: {
             int64_t v;
-            if (FTok.Kind == TTok::Int) {
+            if (FTok.Kind == TFormTok::Int) {
                 v = Number(prop, where);
-            } else if (FTok.Kind == TTok::Ident && prop.Kind == TPropKind::Color) {
+            } else if (FTok.Kind == TFormTok::Ident && prop.Kind == TPropKind::Color) {
                 auto c = IdentToColor(FTok.Text);
-                if (!c) Fail(line, "unknown colour '" + FTok.Text + "'" + where);
+                if (!c) FailAtLine(line, "unknown colour '" + FTok.Text + "'" + where);
                 v = *c;
-            } else if (FTok.Kind == TTok::Ident && prop.Kind == TPropKind::Cursor) {
+            } else if (FTok.Kind == TFormTok::Ident && prop.Kind == TPropKind::Cursor) {
                 auto c = IdentToCursor(FTok.Text);
-                if (!c) Fail(line, "unknown cursor '" + FTok.Text + "'" + where);
+                if (!c) FailAtLine(line, "unknown cursor '" + FTok.Text + "'" + where);
                 v = *c;
             } else {
                 Expected(std::string(KindName(prop.Kind)) + where);
@@ -430,7 +241,7 @@ private:
             return;
         }
         case TPropKind::Enum: {
-            if (FTok.Kind != TTok::Ident) Expected(std::string(KindName(prop.Kind)) + where);
+            if (FTok.Kind != TFormTok::Ident) Expected(std::string(KindName(prop.Kind)) + where);
             int64_t v = Member(prop, FTok.Text, line);
             Advance();
             Guard(line, [&] { prop.SetOrd(target, v); });
@@ -442,7 +253,7 @@ private:
             int64_t bits = 0;
             if (!IsSymbol(']')) {
                 while (true) {
-                    if (FTok.Kind != TTok::Ident) Expected("a set member" + where);
+                    if (FTok.Kind != TFormTok::Ident) Expected("a set member" + where);
                     bits |= int64_t{1} << Member(prop, FTok.Text, line);
                     Advance();
                     if (IsSymbol(']')) break;
@@ -456,26 +267,26 @@ private:
         }
         case TPropKind::String:
         case TPropKind::Utf8String: {
-            if (FTok.Kind != TTok::String) Expected(std::string(KindName(prop.Kind)) + where);
+            if (FTok.Kind != TFormTok::String) Expected(std::string(KindName(prop.Kind)) + where);
             std::u32string text = FTok.Str;
             Advance();
             while (IsSymbol('+')) {
                 Advance();
-                if (FTok.Kind != TTok::String) Expected("a string after '+'");
-                if (text.size() + FTok.Str.size() > MaxFormTextSize) Fail(line, "string too long");
+                if (FTok.Kind != TFormTok::String) Expected("a string after '+'");
+                if (text.size() + FTok.Str.size() > MaxFormTextSize) FailAtLine(line, "string too long");
                 text += FTok.Str;
                 Advance();
             }
             std::string value;
             for (char32_t cp : text) {
                 // Strings end at a NUL on their way into controls: refused rather than cut short.
-                if (cp == 0) Fail(line, "a string cannot hold character #0" + where);
+                if (cp == 0) FailAtLine(line, "a string cannot hold character #0" + where);
                 if (prop.Kind == TPropKind::Utf8String) {
                     AppendUtf8(value, cp);
                 } else {
                     char ch;
                     if (!UnicodeToCp1252(cp, ch))
-                        Fail(line, "character U+" + Hex(cp) + " has no Windows-1252 form" + where);
+                        FailAtLine(line, "character U+" + Hex(cp) + " has no Windows-1252 form" + where);
                     value += ch;
                 }
             }
@@ -490,15 +301,15 @@ private:
             return;
         }
         case TPropKind::Event: {
-            if (FTok.Kind != TTok::Ident || !IsValidIdent(FTok.Text)) Expected(std::string(KindName(prop.Kind)) + where);
+            if (FTok.Kind != TFormTok::Ident || !IsValidIdent(FTok.Text)) Expected(std::string(KindName(prop.Kind)) + where);
             const TMethodInfo* m = FRoot->ClassType()->FindMethod(FTok.Text);
-            if (!m) Fail(line, "unknown method '" + FTok.Text + "' of " + FRoot->ClassName() + where);
+            if (!m) FailAtLine(line, "unknown method '" + FTok.Text + "' of " + FRoot->ClassName() + where);
             Advance();
             Guard(line, [&] { prop.Event->BindMethod(target, FRoot, *m); }, prop.Name + ": ");
             return;
         }
         case TPropKind::Component: {
-            if (FTok.Kind != TTok::Ident) Expected(std::string(KindName(prop.Kind)) + where);
+            if (FTok.Kind != TFormTok::Ident) Expected(std::string(KindName(prop.Kind)) + where);
             if (SameText(FTok.Text, "nil")) {
                 Guard(line, [&] { prop.SetComponent(target, nullptr); });
             } else {
@@ -509,7 +320,7 @@ private:
             return;
         }
         case TPropKind::Object:
-            Fail(line, "property '" + prop.Name + "' of " + target->ClassName() +
+            FailAtLine(line, "property '" + prop.Name + "' of " + target->ClassName() +
                            " is an object: set its properties, e.g. " + prop.Name + ".Name");
         }
     }
@@ -523,10 +334,10 @@ private:
             TComponent* found = FRoot->FindComponent(r.Name);
             if (!found && SameText(FRoot->Name(), r.Name)) found = FRoot;
             const std::string where = " for " + r.Prop->Name + " of " + r.Target->ClassName();
-            if (!found) Fail(r.Line, "unknown component '" + r.Name + "'" + where);
+            if (!found) FailAtLine(r.Line, "unknown component '" + r.Name + "'" + where);
             const TClassInfo* want = r.Prop->ComponentClass ? r.Prop->ComponentClass() : nullptr;
             if (want && !found->InheritsFrom(want))
-                Fail(r.Line, r.Name + " is a " + found->ClassName() + ", not a " + want->Name() + where);
+                FailAtLine(r.Line, r.Name + " is a " + found->ClassName() + ", not a " + want->Name() + where);
             Guard(r.Line, [&] { r.Prop->SetComponent(r.Target, found); });
         }
         FReferences.clear();
@@ -538,16 +349,16 @@ private:
         if (FTok.Hex && !FTok.Negative) {
             v = static_cast<int64_t>(FTok.Magnitude);  // hex keeps its bits
         } else if (FTok.Negative) {
-            if (FTok.Magnitude > lim) Fail(FTok.Line, "number out of range" + where);
+            if (FTok.Magnitude > lim) FailAtLine(FTok.Line, "number out of range" + where);
             v = FTok.Magnitude == lim ? std::numeric_limits<int64_t>::min() : -static_cast<int64_t>(FTok.Magnitude);
         } else {
-            if (FTok.Magnitude >= lim) Fail(FTok.Line, "number out of range" + where);
+            if (FTok.Magnitude >= lim) FailAtLine(FTok.Line, "number out of range" + where);
             v = static_cast<int64_t>(FTok.Magnitude);
         }
         if (prop.Limits && (v < prop.MinOrd() || v > prop.MaxOrd()))
-            Fail(FTok.Line, "number out of range" + where + " (" + std::to_string(prop.MinOrd()) + " to " +
+            FailAtLine(FTok.Line, "number out of range" + where + " (" + std::to_string(prop.MinOrd()) + " to " +
                                 std::to_string(prop.MaxOrd()) + ")");
-        if (v < prop.MinOrd() || v > prop.MaxOrd()) Fail(FTok.Line, "number out of range" + where);
+        if (v < prop.MinOrd() || v > prop.MaxOrd()) FailAtLine(FTok.Line, "number out of range" + where);
         if (prop.Kind == TPropKind::Int32) v = static_cast<int32_t>(static_cast<uint32_t>(v));
         if (prop.Kind == TPropKind::Color) v = static_cast<uint32_t>(v);
         return v;
@@ -558,7 +369,7 @@ private:
         const size_t count = prop.Kind == TPropKind::Set ? std::min<size_t>(prop.Members.size(), 32) : prop.Members.size();
         for (size_t i = 0; i < count; ++i)
             if (SameText(prop.Members[i], name)) return static_cast<int64_t>(i);
-        Fail(line, "'" + name + "' is not a member of " + prop.Name);
+        FailAtLine(line, "'" + name + "' is not a member of " + prop.Name);
     }
 
     static std::string Hex(char32_t cp) {
@@ -577,11 +388,11 @@ private:
         } catch (const Exception& e) {
             std::string msg = e.Message();
             if (msg.rfind("line ", 0) == 0) throw;
-            Fail(line, prefix + msg);
+            FailAtLine(line, prefix + msg);
         } catch (const std::bad_alloc&) {
             throw;
         } catch (const std::exception& e) {
-            Fail(line, prefix + e.what());
+            FailAtLine(line, prefix + e.what());
         }
     }
 
@@ -608,8 +419,8 @@ private:
         int Line;
     };
 
-    TLexer FLex;
-    TToken FTok;
+    TFormLexer FLex;
+    TFormToken FTok;
     TComponent* FRoot;
     TComponent* FCurrent = nullptr;
     std::vector<TComponent*> FCreated;
@@ -626,7 +437,7 @@ void ReadForm(TComponent* root, std::string_view text) {
     reader.ReadHeader(name, className, line);
     TClass header = GetClass(className);
     bool fits = root->InheritsFrom(className) || (header && header->InheritsFrom(root->ClassType()));
-    if (!fits) Fail(line, "the layout is for " + className + ", not " + root->ClassName());
+    if (!fits) FailAtLine(line, "the layout is for " + className + ", not " + root->ClassName());
     reader.ReadInto(root, name, line);
 }
 
@@ -642,13 +453,13 @@ TComponent* ReadRootComponent(std::string_view text, TComponent* owner) {
     int line = 1;
     reader.ReadHeader(name, className, line);
     TClass cls = GetClass(className);
-    if (!cls) Fail(line, "unknown class '" + className + "'");
-    if (!cls->Creator()) Fail(line, "class " + cls->Name() + " cannot be created from a layout");
+    if (!cls) FailAtLine(line, "unknown class '" + className + "'");
+    if (!cls->Creator()) FailAtLine(line, "class " + cls->Name() + " cannot be created from a layout");
     std::unique_ptr<TComponent> root;
     try {
         root.reset(CreateComponent(cls, owner));
     } catch (const Exception& e) {
-        Fail(line, e.Message());
+        FailAtLine(line, e.Message());
     }
     reader.ReadInto(root.get(), name, line);
     return root.release();

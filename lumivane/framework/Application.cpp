@@ -1,0 +1,271 @@
+#include "lumivane/framework/Application.h"
+
+#include <algorithm>
+
+#include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/ExtCtrls.h"
+#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/MessageBox.h"
+#include "lumivane/framework/StdCtrls.h"
+
+namespace {
+
+constexpr const char* kApplicationClass = "TApplication";
+constexpr uintptr_t kHintShowTimer = 1;
+constexpr uintptr_t kHintHideTimer = 2;
+// The hint appears this far below the pointer's hot spot, clear of the arrow.
+constexpr int kHintOffsetY = 20;
+
+bool IsInputStart(UINT msg) {
+    switch (msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The cursor the window system would show over the window: its class cursor.
+int ClassCursorOf(HWND hwnd) {
+    char name[128];
+    WNDCLASS wc;
+    if (hwnd && GetClassNameA(hwnd, name, sizeof name) > 0 && GetClassInfoA(name, &wc)) return wc.cursor;
+    return crDefault;
+}
+
+} // namespace
+
+TApplication* Application = new TApplication(nullptr);
+
+LRESULT ApplicationWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_TIMER && Application && hwnd == Application->FHandle) {
+        Application->HintTimerExpired(wp);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+LUMI_DEFINE_CLASS(TApplication) {}
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
+
+TApplication::~TApplication() {
+    Destroying();
+    FHintWindow.ReleaseHandle();
+    DestroyComponents();
+    if (FHandle && IsWindow(FHandle)) DestroyWindow(FHandle);
+    if (Application == this) Application = nullptr;
+}
+
+void TApplication::Initialize() {
+    RegisterStandardControls();
+    RegisterExtControls();
+    RegisterClasses({TCustomForm::StaticClass(), TForm::StaticClass()});
+}
+
+void TApplication::SetTitle(const std::string& Value) {
+    FTitle = Value;
+    if (FHandle && IsWindow(FHandle)) SetWindowTextA(FHandle, Value.c_str());
+}
+
+TCustomForm* TApplication::CreateForm(TClass FormClass) {
+    if (!FormClass || !FormClass->InheritsFrom(TCustomForm::StaticClass()) || !FormClass->Creator())
+        throw Exception("Cannot create a form of class " + (FormClass ? FormClass->Name() : std::string("(none)")));
+    TObject* o = FormClass->Creator()(this);
+    auto* form = dynamic_cast<TCustomForm*>(o);
+    if (!form) {
+        delete o;
+        throw Exception("Class " + FormClass->Name() + " is not a form");
+    }
+    if (!FMainForm) FMainForm = form;
+    return form;
+}
+
+HWND TApplication::Handle() {
+    if (FHandle && IsWindow(FHandle)) return FHandle;
+    WNDCLASS wc;
+    if (!GetClassInfoA(kApplicationClass, &wc)) {
+        wc = WNDCLASS{};
+        wc.lpszClassName = kApplicationClass;
+        wc.lpfnWndProc = ApplicationWndProc;
+        RegisterClassA(wc);
+    }
+    FHandle = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kApplicationClass, FTitle.c_str(), WS_POPUP, 0, 0,
+                              1, 1, nullptr, 0, nullptr);
+    return FHandle;
+}
+
+void TApplication::Run() {
+    FTerminated = false;
+    InstallIdleHandler();
+    if (!FMainForm) return;
+    try {
+        FMainForm->Show();
+    } catch (Exception& e) {
+        HandleException(this, e);
+    }
+    while (!FTerminated) HandleMessage();
+}
+
+void TApplication::Terminate() {
+    FTerminated = true;
+    PostQuitMessage(0);
+}
+
+void TApplication::HandleMessage() {
+    MSG m;
+    // Outside the guard: a failing wait is not a handler's exception and must not loop.
+    if (!GetMessageA(&m, nullptr, 0, 0)) {
+        FTerminated = true;
+        return;
+    }
+    Deliver(m);
+}
+
+void TApplication::ProcessMessages() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message == WM_QUIT) {
+            FTerminated = true;
+            return;
+        }
+        Deliver(m);
+    }
+}
+
+void TApplication::Deliver(const MSG& m) {
+    if (IsInputStart(m.message)) HideHint();
+    TranslateMessage(&m);
+    try {
+        DispatchMessageA(&m);
+    } catch (Exception& e) {
+        HandleException(this, e);
+    }
+}
+
+void TApplication::HandleException(TObject* Sender, Exception& E) {
+    if (OnException.Assigned())
+        OnException(Sender, E);
+    else
+        ShowException(E);
+}
+
+void TApplication::ShowException(Exception& E) { MessageBox(E.Message(), FTitle, MB_OK | MB_ICONERROR); }
+
+int TApplication::MessageBox(const std::string& Text, const std::string& Caption, unsigned Flags) {
+    CancelHint();
+    if (OnMessageBox) return OnMessageBox(Text, Caption, Flags);
+    return ShowMessageBox(GetActiveWindow(), Text, Caption, Flags);
+}
+
+void TApplication::SetShowHint(bool Value) {
+    FShowHint = Value;
+    if (!Value) CancelHint();
+}
+
+void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FMainForm) FMainForm = nullptr;
+}
+
+void TApplication::InstallIdleHandler() {
+    SetIdleHandler([] {
+        if (Application) Application->Idle();
+    });
+}
+
+void TApplication::Idle() {
+    // A message box shown from here runs a loop that comes back here: once is enough.
+    static bool running = false;
+    if (running) return;
+    running = true;
+    try {
+        DoMouseIdle();
+        OnIdle(this);
+    } catch (Exception& e) {
+        try {
+            HandleException(this, e);
+        } catch (...) {
+            running = false;
+            throw;
+        }
+    }
+    running = false;
+}
+
+void TApplication::DoMouseIdle() {
+    POINT p;
+    TControl* target = nullptr;
+    bool known = GetCursorPos(&p);
+    if (known) target = FindDragTarget(p, true);
+    if (GetKeyState(VK_LBUTTON) < 0 || GetKeyState(VK_RBUTTON) < 0) HideHint();
+
+    TControl* old = MouseControl();
+    if (target == old) return;
+    FMouseControl = target;
+    if (target)
+        FMouseWatch.emplace(target);
+    else
+        FMouseWatch.reset();
+    CancelHint();
+    // The old control hears that the pointer left before the new one hears it came.
+    if (old) old->Perform(CM_MOUSELEAVE, 0, 0);
+    TControl* now = MouseControl();
+    if (!now) return;
+    now->Perform(CM_MOUSEENTER, 0, 0);
+    if (!(now = MouseControl())) return;
+    // A drag shows its own cursor.
+    if (!DragDrop::DragStarted())
+        SetCursorShape(now->Cursor() != crDefault ? now->Cursor() : ClassCursorOf(WindowFromPoint(p)));
+    if (HintTarget(now)) {
+        FHintControl = now;
+        FHintWatch.emplace(now);
+        StartHintTimer(kHintShowTimer, FHintPause);
+    }
+}
+
+bool TApplication::HintTarget(TControl* Control) const {
+    return FShowHint && Control && Control->ShowHint() && !Control->Hint().empty();
+}
+
+void TApplication::StartHintTimer(uintptr_t Id, int Ms) { SetTimer(Handle(), Id, static_cast<UINT>(std::max(Ms, 1)), nullptr); }
+
+void TApplication::KillHintTimers() {
+    if (!FHandle || !IsWindow(FHandle)) return;
+    KillTimer(FHandle, kHintShowTimer);
+    KillTimer(FHandle, kHintHideTimer);
+}
+
+void TApplication::HideHint() {
+    KillHintTimers();
+    if (FHintControl) FHintDone = true;
+    FHintWindow.ReleaseHandle();
+}
+
+void TApplication::CancelHint() {
+    HideHint();
+    FHintControl = nullptr;
+    FHintWatch.reset();
+    FHintDone = false;
+}
+
+void TApplication::HintTimerExpired(uintptr_t Id) {
+    KillTimer(Handle(), Id);
+    if (Id == kHintHideTimer) {
+        HideHint();
+        return;
+    }
+    if (Id != kHintShowTimer || FHintDone) return;
+    TControl* c = FHintWatch && FHintWatch->Alive() ? FHintControl : nullptr;
+    POINT p;
+    if (!c || c != MouseControl() || !HintTarget(c) || !GetCursorPos(&p)) return;
+    FHintWindow.ActivateHint({p.x, p.y + kHintOffsetY}, c->Hint());
+    StartHintTimer(kHintHideTimer, FHintHidePause);
+}

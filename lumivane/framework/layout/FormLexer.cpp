@@ -1,0 +1,177 @@
+#include "lumivane/framework/layout/FormLexer.h"
+
+#include <limits>
+
+#include "lumivane/framework/Exceptions.h"
+#include "lumivane/platform/text/TextEncoding.h"
+
+namespace {
+
+bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+void FailAtLine(int line, const std::string& what) {
+    throw Exception("line " + std::to_string(line) + ": " + what);
+}
+
+TFormLexer::TFormLexer(std::string_view text) : FText(text) {
+    if (FText.substr(0, 3) == "\xEF\xBB\xBF") FPos = 3;
+}
+
+TFormToken TFormLexer::Next() {
+    SkipSpace();
+    TFormToken t;
+    t.Line = FLine;
+    if (FPos >= FText.size()) return t;
+    char c = FText[FPos];
+    if (IsIdentStart(c)) {
+        size_t start = FPos;
+        while (FPos < FText.size() && (IsIdentStart(FText[FPos]) || IsDigit(FText[FPos]) || FText[FPos] == '.'))
+            ++FPos;
+        t.Kind = TFormTok::Ident;
+        t.Text = std::string(FText.substr(start, FPos - start));
+        return t;
+    }
+    if (IsDigit(c) || c == '$' || (c == '-' && FPos + 1 < FText.size() &&
+                                   (IsDigit(FText[FPos + 1]) || FText[FPos + 1] == '$'))) {
+        ReadNumber(t);
+        return t;
+    }
+    if (c == '\'' || c == '#') {
+        ReadString(t);
+        return t;
+    }
+    if (std::string_view("=:[],{}+()<>").find(c) != std::string_view::npos) {
+        ++FPos;
+        t.Kind = TFormTok::Symbol;
+        t.Text = std::string(1, c);
+        return t;
+    }
+    if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) >= 127)
+        FailAtLine(FLine, "unexpected character (code " + std::to_string(static_cast<unsigned char>(c)) + ")");
+    FailAtLine(FLine, std::string("unexpected character '") + c + "'");
+}
+
+TBytes TFormLexer::ReadBinary(int startLine) {
+    TBytes out;
+    int high = -1;
+    while (true) {
+        if (FPos >= FText.size()) FailAtLine(startLine, "binary data is not closed with '}'");
+        char c = FText[FPos++];
+        if (c == '}') break;
+        if (c == '\n') {
+            ++FLine;
+            continue;
+        }
+        if (c == ' ' || c == '\t' || c == '\r') continue;
+        int v = HexValue(c);
+        if (v < 0) FailAtLine(FLine, "bad character in binary data");
+        if (high < 0) {
+            high = v;
+        } else {
+            out.push_back(static_cast<uint8_t>(high * 16 + v));
+            high = -1;
+        }
+    }
+    if (high >= 0) FailAtLine(FLine, "binary data has an odd number of hex digits");
+    return out;
+}
+
+void TFormLexer::SkipSpace() {
+    while (FPos < FText.size()) {
+        char c = FText[FPos];
+        if (c == '\n')
+            ++FLine;
+        else if (c != ' ' && c != '\t' && c != '\r')
+            break;
+        ++FPos;
+    }
+}
+
+void TFormLexer::ReadNumber(TFormToken& t) {
+    const size_t start = FPos;
+    t.Kind = TFormTok::Int;
+    if (FText[FPos] == '-') {
+        t.Negative = true;
+        ++FPos;
+    }
+    uint64_t v = 0;
+    int digits = 0;
+    if (FText[FPos] == '$') {
+        t.Hex = true;
+        ++FPos;
+        while (FPos < FText.size() && HexValue(FText[FPos]) >= 0) {
+            if (++digits > 16) FailAtLine(FLine, "number too large");
+            v = v * 16 + static_cast<uint64_t>(HexValue(FText[FPos++]));
+        }
+    } else {
+        while (FPos < FText.size() && IsDigit(FText[FPos])) {
+            uint64_t d = static_cast<uint64_t>(FText[FPos++] - '0');
+            if (v > (std::numeric_limits<uint64_t>::max() - d) / 10) FailAtLine(FLine, "number too large");
+            v = v * 10 + d;
+            ++digits;
+        }
+    }
+    if (digits == 0) FailAtLine(FLine, "bad number");
+    if (FPos < FText.size() && FText[FPos] == '.') FailAtLine(FLine, "bad number (only whole numbers are accepted)");
+    if (FPos < FText.size() && IsIdentStart(FText[FPos])) {
+        // A word that starts with a digit: a misspelt name as often as a bad number.
+        size_t end = FPos;
+        while (end < FText.size() && end - start < 40 &&
+               (IsIdentStart(FText[end]) || IsDigit(FText[end]) || FText[end] == '.'))
+            ++end;
+        FailAtLine(FLine, "'" + std::string(FText.substr(start, end - start)) +
+                        "' is neither a whole number nor a name (names start with a letter or '_')");
+    }
+    t.Magnitude = v;
+}
+
+void TFormLexer::ReadString(TFormToken& t) {
+    t.Kind = TFormTok::String;
+    while (FPos < FText.size()) {
+        char c = FText[FPos];
+        if (c == '\'') {
+            ++FPos;
+            while (true) {
+                if (FPos >= FText.size() || FText[FPos] == '\n' || FText[FPos] == '\r')
+                    FailAtLine(FLine, "string is not closed");
+                if (FText[FPos] == '\'') {
+                    if (FPos + 1 < FText.size() && FText[FPos + 1] == '\'') {
+                        t.Str += U'\'';
+                        FPos += 2;
+                        continue;
+                    }
+                    ++FPos;
+                    break;
+                }
+                char32_t cp;
+                if (!DecodeUtf8(FText, FPos, cp)) FailAtLine(FLine, "string is not valid UTF-8");
+                t.Str += cp;
+            }
+        } else if (c == '#') {
+            ++FPos;
+            uint64_t v = 0;
+            int digits = 0;
+            bool hex = FPos < FText.size() && FText[FPos] == '$';
+            if (hex) ++FPos;
+            while (FPos < FText.size() && (hex ? HexValue(FText[FPos]) >= 0 : IsDigit(FText[FPos]))) {
+                v = v * (hex ? 16 : 10) + static_cast<uint64_t>(HexValue(FText[FPos++]));
+                if (v > 0x10FFFF) FailAtLine(FLine, "character code too large");
+                ++digits;
+            }
+            if (digits == 0) FailAtLine(FLine, "'#' must be followed by a character code");
+            if (v >= 0xD800 && v <= 0xDFFF) FailAtLine(FLine, "character code " + std::to_string(v) + " is not a character");
+            t.Str += static_cast<char32_t>(v);
+        } else {
+            break;
+        }
+    }
+}
