@@ -80,7 +80,7 @@ public:
     int64_t Now() override { return FInner->Now(); }
     void WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) override { FInner->WaitEvents(deadline, out); }
     bool GetCursorPos(TPoint& p) override { return FInner->GetCursorPos(p); }
-    void SetCursor(DriverWindowId id, int c) override { FInner->SetCursor(id, c); }
+    void SetCursor(DriverWindowId id, CursorKind c) override { FInner->SetCursor(id, c); }
     void SetClipboardText(const std::string& t) override { FInner->SetClipboardText(t); }
     bool GetClipboardText(std::string& t) override { return FInner->GetClipboardText(t); }
     System& GetSystem() override { return FInner->GetSystem(); }

@@ -479,12 +479,11 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
 
     bool restacked = false;
     if (!(flags & SWP_NOZORDER)) {
-        PaintOrderChanged();
         if (w->parent) {
             auto& list = w->parent->children;
-            auto old = std::find(list.begin(), list.end(), w);
-            const size_t from = static_cast<size_t>(old - list.begin());
-            list.erase(old);
+            auto here = std::find(list.begin(), list.end(), w);
+            const size_t from = static_cast<size_t>(here - list.begin());
+            list.erase(here);
             Wnd* after = insertAfter == HWND_BOTTOM ? nullptr : FromHandle(insertAfter);
             auto pos = list.begin();
             if (insertAfter == HWND_BOTTOM)
@@ -495,6 +494,7 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
             list.insert(pos, w);
             restacked = from != to;
             if (restacked) {
+                PaintOrderChanged();
                 ChildIndex::Removed(w->parent, w);
                 ChildIndex::Placed(w->parent, w, to);
             }
@@ -504,6 +504,7 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
             auto& tl = ws.topLevels;
             tl.erase(std::remove(tl.begin(), tl.end(), w), tl.end());
             tl.insert(tl.begin(), w);
+            PaintOrderChanged();
         }
     }
     w->rect = nr;
@@ -852,4 +853,38 @@ std::vector<HWND> GetTopLevelWindows() {
     std::vector<HWND> r;
     for (auto it = WS().topLevels.rbegin(); it != WS().topLevels.rend(); ++it) r.push_back((*it)->handle);
     return r;
+}
+
+WindowData* SetWindowData(HWND hwnd, std::unique_ptr<WindowData> data) {
+    Wnd* w = FromHandle(hwnd);
+    if (!w || !data) return nullptr;
+    const std::type_info& type = typeid(*data);
+    for (auto& d : w->data)
+        if (typeid(*d) == type) {
+            d = std::move(data);
+            return d.get();
+        }
+    w->data.push_back(std::move(data));
+    return w->data.back().get();
+}
+
+WindowData* FindWindowData(HWND hwnd, const std::type_info& type) {
+    Wnd* w = FromHandle(hwnd);
+    if (!w) return nullptr;
+    for (auto& d : w->data)
+        if (typeid(*d) == type) return d.get();
+    return nullptr;
+}
+
+void RemoveWindowData(HWND hwnd, const std::type_info& type) {
+    Wnd* w = FromHandle(hwnd);
+    if (!w) return;
+    // Moved out first: the data's destructor may call back into the window system.
+    std::unique_ptr<WindowData> gone;
+    for (auto it = w->data.begin(); it != w->data.end(); ++it)
+        if (typeid(**it) == type) {
+            gone = std::move(*it);
+            w->data.erase(it);
+            break;
+        }
 }

@@ -24,6 +24,7 @@ struct Wnd {
     uint32_t exStyle = 0;
     uintptr_t id = 0;
     LONG_PTR userData = 0;
+    std::vector<std::unique_ptr<WindowData>> data; // one of each type; freed with the record
     std::string text;
 
     Wnd* parent = nullptr;        // children only
@@ -65,6 +66,7 @@ struct TimerEntry {
     unsigned interval;
     int64_t deadline;
     uint64_t order; // creation order, ties go to the older timer
+    bool resting = false;
 };
 
 struct WindowSystemState {

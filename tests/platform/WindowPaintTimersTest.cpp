@@ -67,6 +67,26 @@ TEST_F(WindowTimers, SettingATimerAgainRestartsIt) {
     EXPECT_EQ(TimerTimes(), (std::vector<int64_t>{100070, 100100}));
 }
 
+// A resting timer neither fires nor gives the loop a deadline; woken, it fires on its old phase
+// (a tick due at that very moment included), and setting it again wakes it too.
+TEST_F(WindowTimers, ARestingTimerSkipsItsTicksAndKeepsThePhase) {
+    HWND w = TimedWindow();
+    SetTimer(w, 1, 100, nullptr);
+    session.Wait(150);
+    ASSERT_TRUE(SetTimerResting(w, 1, true));
+    int64_t next = 0;
+    EXPECT_FALSE(GetNextTimerDeadline(&next));
+    session.Wait(350);  // to 500, a tick of the old phase
+    SetTimerResting(w, 1, false);
+    session.Wait(120);
+    EXPECT_EQ(TimerTimes(), (std::vector<int64_t>{100100, 100500, 100600}));
+    SetTimerResting(w, 1, true);
+    SetTimer(w, 1, 100, nullptr);
+    session.Wait(100);
+    EXPECT_EQ(TimerTimes().back(), 100720);
+    EXPECT_FALSE(SetTimerResting(w, 2, true));
+}
+
 TEST_F(WindowTimers, AnIdleLoopSleepsInsteadOfSpinning) {
     TopLevel();
     HeadlessDriver& d = session.Driver();

@@ -655,11 +655,14 @@ TEST_F(X11DriverTest, OpenAddressPassesOneArgumentAndLeavesNoZombie) {
 
 TEST_F(X11DriverTest, CursorShapesAreAccepted) {
     const DriverWindowId id = ShowWindow();
-    for (int c : {0, -2, -3, -4, -21, -9, -1, -22, 12345}) driver->SetCursor(id, c);
+    for (CursorKind c : {CursorKind::Default, CursorKind::Arrow, CursorKind::Cross, CursorKind::IBeam,
+                         CursorKind::HandPoint, CursorKind::SizeWE, CursorKind::Hidden, CursorKind::SizeAll,
+                         CursorKind::MultiDrag})
+        driver->SetCursor(id, c);
     TPoint p;
     EXPECT_TRUE(driver->GetCursorPos(p)); // still connected, no error ended us
     driver->DestroyTopLevel(id);
-    driver->SetCursor(id, -21); // a stale id is ignored
+    driver->SetCursor(id, CursorKind::HandPoint); // a stale id is ignored
     driver->Present(id, Surface(2, 2), {{0, 0, 2, 2}});
 }
 

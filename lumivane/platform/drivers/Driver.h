@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "lumivane/platform/CursorKind.h"
 #include "lumivane/platform/raster/Geometry.h"
 #include "lumivane/platform/raster/Surface.h"
 #include "lumivane/platform/drivers/System.h"
@@ -90,8 +91,8 @@ public:
 
     // The pointer in screen coordinates; false when the driver cannot tell.
     virtual bool GetCursorPos(TPoint& p) = 0;
-    // Cursor shape for the window: the framework's cursor numbers (crDefault 0, crHandPoint -21...).
-    virtual void SetCursor(DriverWindowId id, int cursor) = 0;
+    // Cursor shape shown over the window.
+    virtual void SetCursor(DriverWindowId id, CursorKind cursor) = 0;
 
     virtual void SetClipboardText(const std::string& cp1252) = 0;
     // False when there is no text on the clipboard.

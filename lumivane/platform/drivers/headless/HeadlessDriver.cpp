@@ -150,7 +150,7 @@ bool HeadlessDriver::GetCursorPos(TPoint& p) {
     return true;
 }
 
-void HeadlessDriver::SetCursor(DriverWindowId id, int cursor) {
+void HeadlessDriver::SetCursor(DriverWindowId id, CursorKind cursor) {
     auto it = FWindows.find(id);
     if (it != FWindows.end()) it->second.cursor = cursor;
 }

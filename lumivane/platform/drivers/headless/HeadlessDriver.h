@@ -21,7 +21,7 @@ public:
         TopLevelSpec request;
         TRect bounds; // client area, screen coordinates
         bool visible = false;
-        int cursor = 0;
+        CursorKind cursor = CursorKind::Default;
         std::string title;
         int iconWidth = 0;
         int iconHeight = 0;
@@ -52,7 +52,7 @@ public:
     // that could only end by real waiting fails instead of hanging the test.
     void WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) override;
     bool GetCursorPos(TPoint& p) override;
-    void SetCursor(DriverWindowId id, int cursor) override;
+    void SetCursor(DriverWindowId id, CursorKind cursor) override;
     void SetClipboardText(const std::string& cp1252) override;
     bool GetClipboardText(std::string& cp1252) override;
     System& GetSystem() override { return *this; }

@@ -14,37 +14,44 @@ bool X11Driver::GetCursorPos(TPoint& p) {
     return true;
 }
 
-void X11Driver::SetCursor(DriverWindowId id, int cursor) {
+namespace {
+
+// The X cursor font's shape for a kind; the arrow for kinds it has no shape for.
+unsigned FontShapeOf(CursorKind kind) {
+    switch (kind) {
+    case CursorKind::Cross: return XC_crosshair;
+    case CursorKind::IBeam: return XC_xterm;
+    case CursorKind::SizeNESW: return XC_bottom_left_corner;
+    case CursorKind::SizeNS: case CursorKind::VSplit: return XC_sb_v_double_arrow;
+    case CursorKind::SizeNWSE: return XC_bottom_right_corner;
+    case CursorKind::SizeWE: case CursorKind::HSplit: return XC_sb_h_double_arrow;
+    case CursorKind::UpArrow: return XC_sb_up_arrow;
+    case CursorKind::HourGlass: case CursorKind::SQLWait: case CursorKind::AppStart: return XC_watch;
+    case CursorKind::NoDrop: case CursorKind::No: return XC_X_cursor;
+    case CursorKind::Help: return XC_question_arrow;
+    case CursorKind::HandPoint: return XC_hand2;
+    case CursorKind::SizeAll: return XC_fleur;
+    default: return XC_left_ptr; // Default, Arrow, Drag, MultiDrag
+    }
+}
+
+} // namespace
+
+void X11Driver::SetCursor(DriverWindowId id, CursorKind cursor) {
     TopLevel* w = Find(id);
     if (!w || w->cursor == cursor) return;
     auto it = FCursors.find(cursor);
     if (it == FCursors.end()) {
         Cursor c = 0;
-        if (cursor == -1) {
-            // crNone: an empty one-pixel cursor.
+        if (cursor == CursorKind::Hidden) {
+            // An empty one-pixel cursor.
             char zero = 0;
             const Pixmap blank = XCreateBitmapFromData(FDisplay, FRoot, &zero, 1, 1);
             XColor black{};
             c = XCreatePixmapCursor(FDisplay, blank, blank, &black, &black, 0, 0);
             XFreePixmap(FDisplay, blank);
         } else {
-            unsigned shape = XC_left_ptr;
-            switch (cursor) {
-            case -3: shape = XC_crosshair; break;               // crCross
-            case -4: shape = XC_xterm; break;                   // crIBeam
-            case -6: shape = XC_bottom_left_corner; break;      // crSizeNESW
-            case -7: case -15: shape = XC_sb_v_double_arrow; break; // crSizeNS, crVSplit
-            case -8: shape = XC_bottom_right_corner; break;     // crSizeNWSE
-            case -9: case -14: shape = XC_sb_h_double_arrow; break; // crSizeWE, crHSplit
-            case -10: shape = XC_sb_up_arrow; break;            // crUpArrow
-            case -11: case -17: case -19: shape = XC_watch; break; // crHourGlass, crSQLWait, crAppStart
-            case -13: case -18: shape = XC_X_cursor; break;     // crNoDrop, crNo
-            case -20: shape = XC_question_arrow; break;         // crHelp
-            case -21: shape = XC_hand2; break;                  // crHandPoint
-            case -22: shape = XC_fleur; break;                  // crSizeAll
-            default: break;                                     // crDefault, crArrow, others
-            }
-            c = XCreateFontCursor(FDisplay, shape);
+            c = XCreateFontCursor(FDisplay, FontShapeOf(cursor));
         }
         it = FCursors.emplace(cursor, c).first;
     }

@@ -16,9 +16,9 @@ constexpr DriverEvent::Type kEvFocusOut = DriverEvent::FocusOut;
 #include <X11/extensions/XShm.h>
 
 #include <bitset>
-#include <climits>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -79,7 +79,7 @@ struct TopLevel {
     bool shmImage = false;
     bool shmBusy = false;      // the server may still be reading the shared image
     bool hasPixels = false;
-    int cursor = INT_MIN;
+    std::optional<CursorKind> cursor; // none defined yet
 };
 
 // The driver's units, by concern: X11Driver.cpp (the connection), X11Windows.cpp (windows and
@@ -104,7 +104,7 @@ public:
     int64_t Now() override;
     void WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) override;
     bool GetCursorPos(TPoint& p) override;
-    void SetCursor(DriverWindowId id, int cursor) override;
+    void SetCursor(DriverWindowId id, CursorKind cursor) override;
     void SetClipboardText(const std::string& cp1252) override;
     bool GetClipboardText(std::string& cp1252) override;
     System& GetSystem() override { return FSystem; }
@@ -170,7 +170,7 @@ private:
     bool FDetectableRepeat = false;
     std::bitset<256> FKeysDown;
     std::unordered_map<Window, TopLevel> FWindows;
-    std::map<int, Cursor> FCursors;
+    std::map<CursorKind, Cursor> FCursors;
     std::vector<DriverEvent> FQueued; // events read while the clipboard waited
     Time FLastTime = CurrentTime;
     bool FOwnClipboard = false;

@@ -5,6 +5,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <climits>
 
 #include "lumivane/platform/Messages.h"
 
