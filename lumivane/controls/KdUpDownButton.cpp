@@ -87,37 +87,20 @@ void TKdCustomUpDownButton::fRepeatTimer(TObject*) {
 // when the callback raised. The framework's own handling would fire the control's OnMouseEnter
 // once more: it is asked only to tell the parent (a notification naming this button as its
 // source fires nothing here).
-void TKdCustomUpDownButton::CMMouseEnter(TMessage& Message) {
-    TWatch w(this);
-    if (!FMouseIn) {
-        FMouseIn = true;
-        FPressed = FMouseHeld;
-        Invalidate();
-    }
-    std::exception_ptr raised;
-    try {
-        OnMouseEnter(this);
-    } catch (...) {
-        raised = std::current_exception();
-    }
-    if (w.Alive()) {
-        TMessage toParent = Message;
-        toParent.LParam = reinterpret_cast<LPARAM>(this);
-        inherited::Dispatch(toParent);
-    }
-    if (raised) std::rethrow_exception(raised);
-}
+void TKdCustomUpDownButton::CMMouseEnter(TMessage& Message) { _MouseCrossed(Message, true); }
 
-void TKdCustomUpDownButton::CMMouseLeave(TMessage& Message) {
+void TKdCustomUpDownButton::CMMouseLeave(TMessage& Message) { _MouseCrossed(Message, false); }
+
+void TKdCustomUpDownButton::_MouseCrossed(TMessage& Message, bool Entered) {
     TWatch w(this);
-    if (FMouseIn) {
-        FMouseIn = false;
-        FPressed = false;
+    if (FMouseIn != Entered) {
+        FMouseIn = Entered;
+        FPressed = Entered && FMouseHeld;
         Invalidate();
     }
     std::exception_ptr raised;
     try {
-        OnMouseLeave(this);
+        (Entered ? OnMouseEnter : OnMouseLeave)(this);
     } catch (...) {
         raised = std::current_exception();
     }

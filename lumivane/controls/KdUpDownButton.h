@@ -89,6 +89,8 @@ protected:
     int FRepeatCount = 0;
 
 private:
+    // The pointer's entry or exit: the hot (and pressed) look, the handler, then the parent told.
+    void _MouseCrossed(TMessage& Message, bool Entered);
     // The pressed look: the mouse, or the edit's arrow key for this button.
     bool _Down() const;
     // The face of the current state from four candidates (default, hot, pressed, disabled) after

@@ -1,6 +1,7 @@
 // The faces of the arrow buttons: a raised or sunken bevel (normal and flat looks), a flat face
 // with separator lines (ultra-flat and no border), and the arrow on top of every look.
 #include "lumivane/controls/KdUpDownButton.h"
+#include "lumivane/controls/PenRing.h"
 
 namespace {
 
@@ -43,20 +44,8 @@ void TKdCustomUpDownButton::DrawNormalEdge(bool Down) {
     c->Brush()->SetColor(_FaceColor(Color(), Color(), Color(), Color(), Down));
     c->Brush()->SetStyle(bsSolid);
     c->FillRect({2, 2, w - 2, h - 2});
-    c->MoveTo(0, h - 1);
-    c->Pen()->SetColor(Down ? kBevelDark : kBevelLight);
-    c->LineTo(0, 0);
-    c->LineTo(w - 1, 0);
-    c->Pen()->SetColor(Down ? kBevelLight : kBevelDark);
-    c->LineTo(w - 1, h - 1);
-    c->LineTo(0, h - 1);
-    c->MoveTo(1, h - 2);
-    c->Pen()->SetColor(Down ? kBevelShadow : kBevelSoft);
-    c->LineTo(1, 1);
-    c->LineTo(w - 2, 1);
-    c->Pen()->SetColor(Down ? kBevelSoft : kBevelShadow);
-    c->LineTo(w - 2, h - 2);
-    c->LineTo(1, h - 2);
+    PenRing(c, {0, 0, w, h}, Down ? kBevelDark : kBevelLight, Down ? kBevelLight : kBevelDark);
+    PenRing(c, {1, 1, w - 1, h - 1}, Down ? kBevelShadow : kBevelSoft, Down ? kBevelSoft : kBevelShadow);
 }
 
 void TKdCustomUpDownButton::DrawFlatEdge(bool Down) {
@@ -65,13 +54,7 @@ void TKdCustomUpDownButton::DrawFlatEdge(bool Down) {
     c->Brush()->SetColor(_FaceColor(Color(), Color(), Color(), Color(), Down));
     c->Brush()->SetStyle(bsSolid);
     c->FillRect({1, 1, w - 1, h - 1});
-    c->MoveTo(0, h - 1);
-    c->Pen()->SetColor(Down ? kBevelShadow : kBevelLight);
-    c->LineTo(0, 0);
-    c->LineTo(w - 1, 0);
-    c->Pen()->SetColor(Down ? kBevelLight : kBevelShadow);
-    c->LineTo(w - 1, h - 1);
-    c->LineTo(0, h - 1);
+    PenRing(c, {0, 0, w, h}, Down ? kBevelShadow : kBevelLight, Down ? kBevelLight : kBevelShadow);
 }
 
 // A flat face; lines separate the buttons from the text and from each other, and outline the

@@ -220,36 +220,28 @@ void TCustomValidateEdit::CMMouseLeave(TMessage&) {
 // the repaint follow the handler even when it raises.
 void TCustomValidateEdit::EvMouseEnter() {
     if (FMouseInState == 0 || FMouseInReported != 0) return;
-    TWatch w(this);
-    try {
-        FOnMouseEnter(this);
-    } catch (...) {
-        if (w.Alive()) {
-            FMouseInReported = FMouseInState;
-            Invalidate();
-        }
-        throw;
-    }
-    if (!w.Alive()) return;
-    FMouseInReported = FMouseInState;
-    Invalidate();
+    _ReportMouseCrossing(FOnMouseEnter);
 }
 
 void TCustomValidateEdit::EvMouseLeave() {
     if (FMouseInReported == 0 || FMouseInState != 0) return;
+    _ReportMouseCrossing(FOnMouseLeave);
+}
+
+void TCustomValidateEdit::_ReportMouseCrossing(const TNotifyEvent& Handler) {
     TWatch w(this);
+    auto report = [&] {
+        if (!w.Alive()) return;
+        FMouseInReported = FMouseInState;
+        Invalidate();
+    };
     try {
-        FOnMouseLeave(this);
+        Handler(this);
     } catch (...) {
-        if (w.Alive()) {
-            FMouseInReported = FMouseInState;
-            Invalidate();
-        }
+        report();
         throw;
     }
-    if (!w.Alive()) return;
-    FMouseInReported = FMouseInState;
-    Invalidate();
+    report();
 }
 
 // ---- The inner edit's events, fired again as this control's ----

@@ -244,6 +244,9 @@ protected:
     uint32_t FMouseInReported = 0;
 
 private:
+    // Raises the enter or leave handler; the reported state and the repaint follow it, even when
+    // it raises (unless it freed this control).
+    void _ReportMouseCrossing(const TNotifyEvent& Handler);
     // The inner edit's events, fired again as this control's.
     void _EditOnClick(TObject* Sender);
     void _EditOnDblClick(TObject* Sender);

@@ -1,6 +1,7 @@
 // The validating edit's frames. The framework has filled the control with Color before Paint;
 // the inner edit, a child window, paints its own area on top.
 #include "lumivane/controls/ValidateEdit.h"
+#include "lumivane/controls/PenRing.h"
 
 void TCustomValidateEdit::Paint() {
     inherited::Paint();
@@ -13,47 +14,28 @@ void TCustomValidateEdit::Paint() {
     }
 }
 
+namespace {
+// A disabled edit shows clBtnFace inside its edge.
+void FillDisabledInside(TCanvas* Canvas, const TRect& R, int Edge) {
+    Canvas->Brush()->SetColor(clBtnFace);
+    Canvas->Brush()->SetStyle(bsSolid);
+    Canvas->FillRect({R.Left + Edge, R.Top + Edge, R.Right - Edge, R.Bottom - Edge});
+}
+}  // namespace
+
 // Sunken double edge: grey over white outside, dark grey over light grey inside. The ring at
 // inset 2 is left to the background (Color, or clBtnFace when disabled).
 void TCustomValidateEdit::_DrawNormalEdge(TCanvas* Canvas, const TRect& R) {
-    const int L = R.Left, T = R.Top, Rt = R.Right - 1, B = R.Bottom - 1;
-    TPen* pen = Canvas->Pen();
-    Canvas->MoveTo(L, B);
-    pen->SetColor(clGray);
-    Canvas->LineTo(L, T);
-    Canvas->LineTo(Rt, T);
-    pen->SetColor(clWhite);
-    Canvas->LineTo(Rt, B);
-    Canvas->LineTo(L, B);
-    Canvas->MoveTo(L + 1, B - 1);
-    pen->SetColor(static_cast<TColor>(0x404040));
-    Canvas->LineTo(L + 1, T + 1);
-    Canvas->LineTo(Rt - 1, T + 1);
-    pen->SetColor(static_cast<TColor>(0xDFDFDF));
-    Canvas->LineTo(Rt - 1, B - 1);
-    Canvas->LineTo(L + 1, B - 1);
-    if (!Enabled()) {
-        Canvas->Brush()->SetColor(clBtnFace);
-        Canvas->Brush()->SetStyle(bsSolid);
-        Canvas->FillRect({L + 2, T + 2, R.Right - 2, R.Bottom - 2});
-    }
+    PenRing(Canvas, R, clGray, clWhite);
+    PenRing(Canvas, {R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1}, static_cast<TColor>(0x404040),
+            static_cast<TColor>(0xDFDFDF));
+    if (!Enabled()) FillDisabledInside(Canvas, R, 2);
 }
 
+// The outer ring of the normal edge alone.
 void TCustomValidateEdit::_DrawFlatEdge(TCanvas* Canvas, const TRect& R) {
-    const int L = R.Left, T = R.Top, Rt = R.Right - 1, B = R.Bottom - 1;
-    TPen* pen = Canvas->Pen();
-    Canvas->MoveTo(L, B);
-    pen->SetColor(clGray);
-    Canvas->LineTo(L, T);
-    Canvas->LineTo(Rt, T);
-    pen->SetColor(clWhite);
-    Canvas->LineTo(Rt, B);
-    Canvas->LineTo(L, B);
-    if (!Enabled()) {
-        Canvas->Brush()->SetColor(clBtnFace);
-        Canvas->Brush()->SetStyle(bsSolid);
-        Canvas->FillRect({L + 1, T + 1, R.Right - 1, R.Bottom - 1});
-    }
+    PenRing(Canvas, R, clGray, clWhite);
+    if (!Enabled()) FillDisabledInside(Canvas, R, 1);
 }
 
 // Three rings coloured by state; the brush is left as it is, the insides lie under the edit.

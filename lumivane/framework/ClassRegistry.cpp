@@ -40,6 +40,8 @@ TClass FindClass(std::string_view name) {
     throw Exception("Class " + std::string(name) + " not found");
 }
 
+const std::vector<TClass>& RegisteredClasses() { return Classes(); }
+
 TComponent* CreateComponent(TClass c, TComponent* owner) {
     if (!c->Creator()) throw Exception("Class " + c->Name() + " cannot be created by name");
     std::unique_ptr<TObject> obj(c->Creator()(owner));

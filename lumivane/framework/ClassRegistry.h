@@ -16,6 +16,8 @@ void RegisterClasses(std::initializer_list<TClass> classes);
 TClass GetClass(std::string_view name);
 // An Exception "Class TX not found" when no class of that name is registered.
 TClass FindClass(std::string_view name);
+// Every registered class, in the order of registration.
+const std::vector<TClass>& RegisteredClasses();
 // A new component of class c owned by owner; an Exception if c cannot be created by name.
 TComponent* CreateComponent(TClass c, TComponent* owner);
 

@@ -94,7 +94,7 @@ LUMI_DEFINE_CLASS(TFont) {
         .Utf8("Name", &TFont::Name, &TFont::SetName, "Tahoma")
         .Enum("Pitch", &TFont::Pitch, &TFont::SetPitch, {"fpDefault", "fpVariable", "fpFixed"}, fpDefault)
         .Prop("Size", &TFont::Size, &TFont::SetSize)
-        .Range(-MaxLayoutFontHeight, MaxLayoutFontHeight)
+        .Range(-MaxLayoutFontHeight * 72 / 96, MaxLayoutFontHeight * 72 / 96)  // points: within Height's pixels
         .Stored([](TFont*) { return false; })  // Height says the same
         .Set("Style", &TFont::Style, &TFont::SetStyle, {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"},
              TFontStyles{});

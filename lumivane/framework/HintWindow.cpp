@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lumivane/framework/PopupWindow.h"
 #include "lumivane/platform/text/DrawText.h"
 
 namespace {
@@ -47,15 +48,6 @@ LRESULT HintProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
-void EnsureClass() {
-    WNDCLASS wc;
-    if (GetClassInfoA(HintWindowClassName, &wc)) return;
-    wc = WNDCLASS{};
-    wc.lpszClassName = HintWindowClassName;
-    wc.lpfnWndProc = HintProc;
-    RegisterClassA(wc);
-}
-
 } // namespace
 
 THintWindow::~THintWindow() { ReleaseHandle(); }
@@ -71,7 +63,6 @@ TSize THintWindow::CalcHintSize(const std::string& Text) {
 }
 
 void THintWindow::ActivateHint(TPoint ScreenPos, const std::string& Text) {
-    EnsureClass();
     TSize size = CalcHintSize(Text);
     int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
     int x = std::max(0, std::min(ScreenPos.x, sw - size.cx));
@@ -83,8 +74,7 @@ void THintWindow::ActivateHint(TPoint ScreenPos, const std::string& Text) {
         InvalidateRect(FHandle, nullptr, true);
         return;
     }
-    FHandle = CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, HintWindowClassName, Text.c_str(),
-                              WS_POPUP | WS_VISIBLE, x, y, size.cx, size.cy, nullptr, 0, nullptr);
+    FHandle = CreatePopupWindow(HintWindowClassName, HintProc, Text, x, y, size.cx, size.cy);
 }
 
 void THintWindow::ReleaseHandle() {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "lumivane/framework/Menus.h"
+#include "lumivane/framework/PopupWindow.h"
 #include "lumivane/platform/text/DrawText.h"
 #include "lumivane/platform/text/Font.h"
 
@@ -192,15 +193,6 @@ void CloseBelow(size_t li) {
 
 LRESULT MenuProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
-void EnsureClass() {
-    WNDCLASS wc;
-    if (GetClassInfoA(MenuWindowClassName, &wc)) return;
-    wc = WNDCLASS{};
-    wc.lpszClassName = MenuWindowClassName;
-    wc.lpfnWndProc = MenuProc;
-    RegisterClassA(wc);
-}
-
 // Where a level of the given size goes: at `at`, or on the other side of `flip` (an x or y the
 // level must not cover) when it would leave the screen; within the screen in any case.
 int Place(int at, int size, int flipEdge, int screen) {
@@ -214,14 +206,12 @@ bool OpenLevel(TMenuItem* parent, TPoint at, int flipX, int flipY) {
     level.Parent = parent;
     level.Items = parent->VisibleItems();
     if (level.Items.empty()) return false;
-    EnsureClass();
     TSize size = LevelSize(level.Items);
     const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
     const int x = Place(at.x, size.cx, flipX, sw), y = Place(at.y, size.cy, flipY, sh);
     level.Bounds = {x, y, x + size.cx, y + size.cy};
     gLevels.push_back(level);
-    HWND h = CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, MenuWindowClassName, "",
-                             WS_POPUP | WS_VISIBLE, x, y, size.cx, size.cy, nullptr, 0, nullptr);
+    HWND h = CreatePopupWindow(MenuWindowClassName, MenuProc, "", x, y, size.cx, size.cy);
     if (!h) {
         gLevels.pop_back();
         return false;

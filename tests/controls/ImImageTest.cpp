@@ -9,7 +9,6 @@
 #include "lumivane/controls/ImImage.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/layout/FormReader.h"
-#include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/Published.h"
@@ -265,39 +264,5 @@ TEST(ImImage, PanelFailuresAreSwallowedAndTheClickStillFires) {
     EXPECT_EQ(panel->Calls, (std::vector<std::string>{"reset", "unsel"}));
     EXPECT_EQ(a->fGetImStatus(), 1);
     EXPECT_EQ(clicks, 1);
-}
-
-TEST(ImImage, LayoutRoundTripKeepsFlagsAndStatePictures) {
-    ImImage::Register();
-    HeadlessSession session;
-    TWinControl root(nullptr);
-    root.SetName("Host");
-    auto* im = new TImImage(&root);
-    im->SetName("ImImage1");
-    im->SetParentComponent(&root);
-    im->SetAutoSize(true);
-    im->Picture()->Assign(SolidPicture(kNom, 32).get());
-    im->fSetIsBkgnd(true);
-    im->fSetSelPicture(SolidPicture(kSel).get());
-    const std::string text = WriteForm(&root);
-    EXPECT_EQ(text.find("HotPicture"), std::string::npos) << text;
-    EXPECT_EQ(text.find("NomPicture"), std::string::npos) << text;
-    EXPECT_LT(text.find("Picture.Data"), text.find("IsBkgnd")) << text;
-    EXPECT_LT(text.find("IsBkgnd"), text.find("SelPicture.Data")) << text;
-
-    TWinControl back(nullptr);
-    ReadForm(&back, text);
-    auto* read = dynamic_cast<TImImage*>(back.FindComponent("ImImage1"));
-    ASSERT_NE(read, nullptr);
-    EXPECT_TRUE(read->fGetIsBkgnd());
-    EXPECT_TRUE(read->AutoSize());
-    EXPECT_EQ(read->Width(), 32);
-    EXPECT_EQ(Shows(read->Picture()), kNom);
-    EXPECT_EQ(Shows(read->fGetSelPicture()), kSel);
-    EXPECT_FALSE(read->fGetHotPicture()->HasGraphic());
-    EXPECT_EQ(WriteForm(&back), text);
-
-    EXPECT_THROW(ReadForm(&back, "object Host: TWinControl\n  object X: TImImage\n    IsBkgnd = 3\n  end\nend\n"),
-                 Exception);
 }
 

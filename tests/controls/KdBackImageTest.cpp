@@ -6,7 +6,6 @@
 #include "lumivane/controls/KdBackImage.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/layout/FormReader.h"
-#include "lumivane/framework/layout/FormWriter.h"
 
 namespace {
 
@@ -192,39 +191,5 @@ TEST(KdBackImage, AutoSizeTakesThePictureSizeOnlyForARealPicture) {
     s.image->SetBounds(7, 9, 50, 50);
     s.SetPicture(bmp.get());
     EXPECT_EQ(s.image->Width(), 50);
-}
-
-TEST(KdBackImage, LayoutRoundTripKeepsStyleTransparencyAndPicture) {
-    KdBackImage::Register();
-    TWinControl root(nullptr);
-    root.SetName("Host");
-    auto* image = new TKdBackImage(&root);
-    image->SetName("Back1");
-    image->SetParentComponent(&root);
-    const std::string plain = WriteForm(&root);
-    EXPECT_EQ(plain.find("Style"), std::string::npos);
-    EXPECT_EQ(plain.find("Transparent"), std::string::npos);
-
-    image->fSetStyle(kdbmsStretch);
-    image->fSetTransparent(true);
-    auto bmp = PositionBitmap(5, 4);
-    auto pic = PictureOf(bmp.get());
-    image->fSetPicture(pic.get());
-    image->SetAlign(alClient);
-    const std::string text = WriteForm(&root);
-    EXPECT_NE(text.find("Style = kdbmsStretch"), std::string::npos) << text;
-
-    TWinControl back(nullptr);
-    ReadForm(&back, text);
-    auto* read = dynamic_cast<TKdBackImage*>(back.FindComponent("Back1"));
-    ASSERT_NE(read, nullptr);
-    EXPECT_EQ(read->fGetStyle(), kdbmsStretch);
-    EXPECT_TRUE(read->fGetTransparent());
-    EXPECT_EQ(read->Align(), alClient);
-    ASSERT_TRUE(read->fGetPicture()->HasGraphic());
-    auto* rb = dynamic_cast<TBitmap*>(read->fGetPicture()->Graphic());
-    ASSERT_NE(rb, nullptr);
-    EXPECT_EQ(rb->Pixels().Get(4, 3), ColorToPixel(RGB(4, 3, 7)));
-    EXPECT_EQ(WriteForm(&back), text);
 }
 

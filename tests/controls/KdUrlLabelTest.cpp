@@ -6,7 +6,6 @@
 #include "lumivane/controls/KdUrlLabel.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/layout/FormReader.h"
-#include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 
@@ -116,43 +115,5 @@ TEST(KdUrlLabel, ClickOpensExactlyTheAddressThenFiresOnClick) {
     s.session.ClickAt(s.Hwnd(), s.link->Left() + 3, s.link->Top() + 3);
     EXPECT_EQ(s.session.OpenedAddresses(), (std::vector<std::string>{address}));
     EXPECT_EQ(openedAtClick, (std::vector<size_t>{0, 1}));
-}
-
-TEST(KdUrlLabel, LayoutRoundTripStatesBothColoursAndTheAddress) {
-    KdUrlLabel::Register();
-    HeadlessSession session;
-    TWinControl root(nullptr);
-    root.SetName("Host");
-    auto* link = new TKdUrlLabel(&root);
-    link->SetName("KdUrlLabel2");
-    link->SetParentComponent(&root);
-    const std::string fresh = WriteForm(&root);
-    // The colours are always stored; the constructor's look differs from the label defaults.
-    EXPECT_NE(fresh.find("TextColor = clBlue"), std::string::npos) << fresh;
-    EXPECT_NE(fresh.find("HotTextColor = clRed"), std::string::npos) << fresh;
-    EXPECT_NE(fresh.find("Cursor = crHandPoint"), std::string::npos) << fresh;
-    EXPECT_NE(fresh.find("Transparent = True"), std::string::npos) << fresh;
-    EXPECT_EQ(fresh.find("URLString"), std::string::npos) << fresh;
-
-    link->fSetURLString("http://draventa.example/download/LumivaneSetup.exe");
-    link->fSetHotTextColor(clGreen);
-    link->SetHint("Download");
-    link->SetShowHint(true);
-    link->SetCaption("Download Now");
-    const std::string text = WriteForm(&root);
-    EXPECT_LT(text.find("HotTextColor"), text.find("URLString"));
-    EXPECT_LT(text.find("URLString"), text.find("Caption"));
-
-    TWinControl back(nullptr);
-    ReadForm(&back, text);
-    auto* read = dynamic_cast<TKdUrlLabel*>(back.FindComponent("KdUrlLabel2"));
-    ASSERT_NE(read, nullptr);
-    EXPECT_EQ(read->fGetURLString(), "http://draventa.example/download/LumivaneSetup.exe");
-    EXPECT_EQ(read->fGetHotTextColor(), clGreen);
-    EXPECT_EQ(read->fGetTextColor(), clBlue);
-    EXPECT_EQ(read->Hint(), "Download");
-    EXPECT_EQ(read->Caption(), "Download Now");
-    EXPECT_TRUE(read->Font()->Style().Contains(fsUnderline));
-    EXPECT_EQ(WriteForm(&back), text);
 }
 

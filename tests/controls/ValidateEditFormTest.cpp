@@ -5,7 +5,6 @@
 
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 
@@ -49,27 +48,6 @@ end
     EXPECT_EQ(e->Text(), "zz");  // stored text is not filtered
     // Loaded lays the inner edit out for the stored size and style.
     EXPECT_EQ(e->InnerEdit()->BoundsRect(), (TRect{3, 3, 197, 27}));
-
-    // Written back: the kind before the set, the slot in the colour set, the differing defaults.
-    const std::string text = WriteForm(form.get(), false);
-    const size_t kind = text.find("ValidateType = vtCustom"), set = text.find("ValidateString = 'a-f-'");
-    ASSERT_NE(kind, std::string::npos) << text;
-    ASSERT_NE(set, std::string::npos) << text;
-    EXPECT_LT(kind, set);
-    for (const char* line : {"Colors.HotColor = clRed", "BorderStyle = ebsUltraFlat", "AutoSelect = True",
-                             "HideSelection = True", "ImeMode = imDontCare", "ParentColor = False"})
-        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
-    EXPECT_EQ(text.find("Colors.DefaultColor"), std::string::npos) << text;
-
-    // Read again, the same values come back.
-    auto again = LoadForm(text);
-    TValidateEdit* e2 = Edit(*again, "Custom");
-    ASSERT_NE(e2, nullptr);
-    EXPECT_EQ(e2->fGetVType(), vtCustom);
-    EXPECT_EQ(e2->fGetVString(), "a-f-");
-    EXPECT_EQ(e2->fGetColors()->HotColor(), clRed);
-    EXPECT_EQ(e2->fGetBorderStyle(), ebsUltraFlat);
-    EXPECT_EQ(WriteForm(again.get(), false), text);
 }
 
 TEST(ValidateEditForm, RegisterPutsOnlyTheValidatingEditOnThePalette) {

@@ -8,27 +8,10 @@ set -u
 BIN=$(cd "$1" && pwd)
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/lib/xvfb.sh"
+source "$HERE/lib/gallery.sh"
 OUT=${LUMI_TEST_OUTPUT:-$(mktemp -d)}
 mkdir -p "$OUT"
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-TITLE="Lumivane controls"
-EVENTS="$OUT/gallery_updown_events.txt"
-"$BIN/lumivane-gallery" >"$EVENTS" 2>"$OUT/gallery_updown_err.txt" &
-PID=$!
-WIN=""
-for i in $(seq 1 200); do
-    WIN=$("$BIN/xfindwin" "$TITLE" 2>/dev/null | head -n 1)
-    [ -n "$WIN" ] && xwininfo -id "$WIN" 2>/dev/null | grep -q IsViewable && break
-    kill -0 "$PID" 2>/dev/null || fail "the gallery ended before showing its window: $(cat "$OUT/gallery_updown_err.txt")"
-    WIN=""
-    sleep 0.05
-done
-[ -n "$WIN" ] || fail "no window titled '$TITLE' appeared"
-info=$(xwininfo -id "$WIN")
-WX=$(echo "$info" | awk '/Absolute upper-left X/ {print $4}')
-WY=$(echo "$info" | awk '/Absolute upper-left Y/ {print $4}')
-xdotool windowfocus --sync "$WIN" 2>/dev/null
+start_gallery "$OUT/gallery_updown_events.txt"
 
 # The section's panel stands at (8, 596); its edits, 200 x 22, at x 274 and y 30, 60, 90, 120.
 declare -A ROW=([Normal]=30 [Flat]=60 [UltraFlat]=90 [None]=120)
@@ -38,21 +21,10 @@ Y0() { echo $((WY + 596 + ${ROW[$1]})); }
 up_left() { [ "$1" = Normal ] && echo 183 || echo 184; }
 up_top() { [ "$1" = Normal ] && echo 2 || echo 1; }
 
-last_text() { # edit -> the text of its last OnChange
-    grep "^ud$1: OnChange '" "$EVENTS" | tail -n 1 | sed "s/^ud$1: OnChange '\(.*\)'\$/\1/"
-}
+last_text() { last_change "ud$1"; }
 changes() { grep -c "^ud$1: OnChange '" "$EVENTS"; }
-wait_text() { # edit text: waits up to ~5 s
-    local i
-    for i in $(seq 1 100); do
-        [ "$(last_text "$1")" = "$2" ] && return 0
-        sleep 0.05
-    done
-    return 1
-}
-expect_text() {
-    wait_text "$1" "$2" || fail "ud$1 holds '$(last_text "$1")', expected '$2' (events: $(tail -n 5 "$EVENTS" | tr '\n' '|'))"
-}
+wait_text() { wait_change "ud$1" "$2"; }
+expect_text() { expect_change "ud$1" "$2"; }
 # The colour of one pixel of an edit's up button (button coordinates), as shown: RRGGBB.
 up_pixel() { # edit x y
     local x=$((X0 + $(up_left "$1") + $2)) y=$(($(Y0 "$1") + $(up_top "$1") + $3))
@@ -109,5 +81,5 @@ grep "^udUltraFlat: OnChange '" "$EVENTS" | sed -n "$((n0 + 2))p" | grep -qF "'-
 sleep 0.3
 [ "$(last_text UltraFlat)" = "$last" ] || fail "the edit kept stepping after the release"
 
-kill -0 "$PID" 2>/dev/null || fail "the gallery ended: $(cat "$OUT/gallery_updown_err.txt")"
+gallery_alive
 echo "gallery updown: keys and a held arrow button step the values; held key and button paint pressed"

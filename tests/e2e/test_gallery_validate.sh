@@ -7,27 +7,10 @@ set -u
 BIN=$(cd "$1" && pwd)
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/lib/xvfb.sh"
+source "$HERE/lib/gallery.sh"
 OUT=${LUMI_TEST_OUTPUT:-$(mktemp -d)}
 mkdir -p "$OUT"
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-TITLE="Lumivane controls"
-EVENTS="$OUT/gallery_events.txt"
-"$BIN/lumivane-gallery" >"$EVENTS" 2>"$OUT/gallery_err.txt" &
-PID=$!
-WIN=""
-for i in $(seq 1 200); do
-    WIN=$("$BIN/xfindwin" "$TITLE" 2>/dev/null | head -n 1)
-    [ -n "$WIN" ] && xwininfo -id "$WIN" 2>/dev/null | grep -q IsViewable && break
-    kill -0 "$PID" 2>/dev/null || fail "the gallery ended before showing its window: $(cat "$OUT/gallery_err.txt")"
-    WIN=""
-    sleep 0.05
-done
-[ -n "$WIN" ] || fail "no window titled '$TITLE' appeared"
-info=$(xwininfo -id "$WIN")
-WX=$(echo "$info" | awk '/Absolute upper-left X/ {print $4}')
-WY=$(echo "$info" | awk '/Absolute upper-left Y/ {print $4}')
-xdotool windowfocus --sync "$WIN" 2>/dev/null
+start_gallery "$OUT/gallery_events.txt"
 
 # The section's panel stands at (500, 466); the kinds' edits, 150 x 24, in three columns at
 # x 8, 166, 324 and three rows at y 46, 94, 142 of the panel.
@@ -40,24 +23,9 @@ click_edit() { # kind: a click in the middle of its edit puts the caret at the e
     sleep 0.2
 }
 edit_name() { echo "ed${1^}"; }
-last_text() { # kind -> the text of the edit's last OnChange
-    local name
-    name=$(edit_name "$1")
-    grep "^$name: OnChange '" "$EVENTS" | tail -n 1 | sed "s/^$name: OnChange '\(.*\)'\$/\1/"
-}
-# Waits (up to ~5 s) until the edit's last reported text is the expected one.
-wait_text() { # kind text
-    local i
-    for i in $(seq 1 100); do
-        [ "$(last_text "$1")" = "$2" ] && return 0
-        sleep 0.05
-    done
-    return 1
-}
-expect_text() { # kind text
-    wait_text "$1" "$2" ||
-        fail "$(edit_name "$1") holds '$(last_text "$1")', expected '$2' (events: $(tail -n 5 "$EVENTS" | tr '\n' '|'))"
-}
+last_text() { last_change "$(edit_name "$1")"; }
+wait_text() { wait_change "$(edit_name "$1")" "$2"; }
+expect_text() { expect_change "$(edit_name "$1")" "$2"; }
 paste_into() { # kind text: another client owns the clipboard, then Ctrl+V
     local i
     printf '%s' "$2" | xclip -selection clipboard -i
@@ -110,5 +78,5 @@ paste_into vtHex "xyz"
 sleep 0.3
 [ "$(grep -c "^edVtHex: OnChange" "$EVENTS")" = "$before" ] || fail "a refused paste changed the hex edit"
 
-kill -0 "$PID" 2>/dev/null || fail "the gallery ended: $(cat "$OUT/gallery_err.txt")"
+gallery_alive
 echo "gallery validate: typed and pasted text went through the filters of seven kinds"

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "lumivane/platform/raster/DeviceContext.h"
-#include "tests/raster/RasterTestUtil.h"
+#include "tests/raster/RasterTestKit.h"
 
 namespace {
 constexpr Pixel kW = 0xFFFFFF, kK = 0x000000;

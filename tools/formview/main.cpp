@@ -7,10 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "lumivane/framework/Forms.h"
+#include "app/RunOnDisplay.h"
 #include "lumivane/framework/Application.h"
-#include "lumivane/platform/Window.h"
-#include "lumivane/platform/drivers/x11/X11Driver.h"
+#include "lumivane/framework/Forms.h"
 #include "tools/ToolClasses.h"
 #include "tools/formview/Viewer.h"
 
@@ -64,22 +63,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "formview: no layout file given\n%s", kUsage);
         return 2;
     }
-    std::unique_ptr<Driver> driver;
-    try {
-        driver = CreateX11Driver(nullptr);
-    } catch (const Exception& e) {
-        std::fprintf(stderr, "formview: %s\n", e.what());
-        return 1;
-    }
-    InitWindowSystem(driver.get());
-    int status = 0;
-    try {
-        status = FormView(path, once);
-    } catch (Exception& e) {
-        std::fprintf(stderr, "formview: %s\n", e.what());
-        status = 1;
-    }
-    delete Application;
-    ShutdownWindowSystem();
-    return status;
+    return RunOnDisplay("formview", [&] { return FormView(path, once); }, false);
 }

@@ -365,7 +365,9 @@ private:
     }
 
     int64_t Member(const TPropInfo& prop, const std::string& name, int line) const {
-        for (size_t i = 0; i < prop.Members.size() && i < 32; ++i)
+        // A set holds at most 32 members; an enumeration may name any (a font's 256 charsets).
+        const size_t count = prop.Kind == TPropKind::Set ? std::min<size_t>(prop.Members.size(), 32) : prop.Members.size();
+        for (size_t i = 0; i < count; ++i)
             if (SameText(prop.Members[i], name)) return static_cast<int64_t>(i);
         FailAtLine(line, "'" + name + "' is not a member of " + prop.Name);
     }

@@ -49,12 +49,18 @@ window_geometry() {
     WH=$(echo "$info" | awk '/Height:/ {print $2}')
 }
 
-# Screenshot of the window's client area into $1 (PNG), and a text dump of its pixels into $1.txt
-# (one "x,y: (r,g,b)" line a pixel, from ImageMagick).
-shoot() {
+# Screenshot of the window's client area, or of the part AREA ("WxH+X+Y" in client coordinates),
+# into $1 (PNG), and a text dump of its pixels into $1.txt: one "x y r,g,b" line a pixel, in
+# client coordinates. Dumping is slow: give the area that is checked.
+shoot() { # file [area]
     window_geometry
-    import -window root -crop "${WW}x${WH}+${WX}+${WY}" +repage "$1"
-    convert "$1" -depth 8 txt:- | awk 'NR > 1 { split($1, p, /[,:]/); gsub(/[()]/, "", $2); print p[1], p[2], $2 }' >"$1.txt"
+    local area=${2:-${WW}x${WH}+0+0}
+    local size=${area%%+*} ox=${area#*+}
+    local oy=${ox#*+}
+    ox=${ox%%+*}
+    import -window root -crop "${size}+$((WX + ox))+$((WY + oy))" +repage "$1"
+    convert "$1" -depth 8 txt:- | awk -v ox="$ox" -v oy="$oy" \
+        'NR > 1 { split($1, p, /[,:]/); gsub(/[()]/, "", $2); print p[1] + ox, p[2] + oy, $2 }' >"$1.txt"
 }
 
 # pixel FILE X Y -> "r,g,b"

@@ -1,4 +1,4 @@
-#include "tests/framework/controls_fixture.h"
+#include "tests/framework/ControlsTestKit.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "lumivane/framework/Menus.h"
 #include "lumivane/framework/StdCtrls.h"
 #include "lumivane/framework/ExtCtrls.h"
-#include "tests/framework/forms_fixture.h"
+#include "tests/framework/FormsTestKit.h"
 
 namespace {
 

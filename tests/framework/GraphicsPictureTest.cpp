@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "lumivane/framework/Exceptions.h"
-#include "graphics_util.h"
+#include "GraphicsTestKit.h"
 #include "lumivane/platform/image/Bmp.h"
 #include "lumivane/platform/image/Ico.h"
 

@@ -1,5 +1,5 @@
 #include "lumivane/framework/StdCtrls.h"
-#include "tests/framework/controls_fixture.h"
+#include "tests/framework/ControlsTestKit.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/framework/forms_fixture.h"
+#include "tests/framework/FormsTestKit.h"
 
 #include "lumivane/framework/ExtCtrls.h"
 #include "lumivane/framework/MessageBox.h"

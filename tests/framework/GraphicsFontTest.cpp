@@ -10,7 +10,7 @@
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/Picture.h"
 #include "lumivane/framework/Published.h"
-#include "graphics_util.h"
+#include "GraphicsTestKit.h"
 
 // Fonts, pens and brushes, and the graphics objects as a layout stores them.
 namespace {

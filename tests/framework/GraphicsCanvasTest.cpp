@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "graphics_util.h"
+#include "GraphicsTestKit.h"
 #include "lumivane/framework/Exceptions.h"
 
 // Canvas drawing on small bitmaps, checked pixel by pixel (colours as TColor 0x00BBGGRR).

@@ -1,8 +1,7 @@
 #include "lumivane/framework/layout/FormReader.h"
-#include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/StdCtrls.h"
 #include "lumivane/platform/text/DrawText.h"
-#include "tests/framework/controls_fixture.h"
+#include "tests/framework/ControlsTestKit.h"
 
 namespace {
 
@@ -92,54 +91,3 @@ TEST_F(ControlsTest, LabelPaintsItsBackgroundUnlessTransparent) {
     EXPECT_TRUE(AnyPixel(this, session, Top(), r, ColorToRGB(clBtnShadow)));
 }
 
-// A label in a layout: published order, stored defaults, and reading back what was written.
-TEST_F(ControlsTest, StandardControlsRoundTripThroughALayout) {
-    RegisterStandardControls();
-    RegisterStandardControls();  // twice is harmless
-    TLabel* l = AddLabel(root, "Lumivane");
-    l->SetName("Label2");
-    l->SetTransparent(true);
-    l->Font()->SetColor(clRed);
-    auto* e = new TEdit(root);
-    e->SetName("Edit1");
-    e->SetParent(root);
-    e->SetMaxLength(8);
-    e->SetPasswordChar('*');
-    e->SetText("secret");
-    auto* b = new TButton(root);
-    b->SetName("Button1");
-    b->SetParent(root);
-    b->SetDefault(true);
-    b->SetCaption("Close");
-    root->SetName("Root");
-
-    const std::string text = WriteForm(root);
-    // Published order: Caption, Font, ParentFont, Transparent; defaults (TabStop of buttons and
-    // edits) left out.
-    const size_t caption = text.find("Caption = 'Lumivane'"), font = text.find("Font.Color = clRed"),
-                 parentFont = text.find("ParentFont = False"), transparent = text.find("Transparent = True");
-    ASSERT_NE(transparent, std::string::npos) << text;
-    EXPECT_LT(caption, font);
-    EXPECT_LT(font, parentFont);
-    EXPECT_LT(parentFont, transparent);
-    EXPECT_NE(text.find("PasswordChar = '*'"), std::string::npos) << text;
-    EXPECT_EQ(text.find("TabStop"), std::string::npos) << text;
-
-    TWinControl copy(nullptr);
-    ReadForm(&copy, text);
-    auto* l2 = dynamic_cast<TLabel*>(copy.FindComponent("Label2"));
-    auto* e2 = dynamic_cast<TEdit*>(copy.FindComponent("Edit1"));
-    auto* b2 = dynamic_cast<TButton*>(copy.FindComponent("Button1"));
-    ASSERT_TRUE(l2 && e2 && b2);
-    EXPECT_EQ(l2->Parent(), &copy);
-    EXPECT_TRUE(l2->Transparent());
-    EXPECT_FALSE(l2->ParentFont());
-    EXPECT_EQ(l2->Font()->Color(), clRed);
-    EXPECT_EQ(l2->BoundsRect(), l->BoundsRect());
-    EXPECT_EQ(e2->Text(), "secret");
-    EXPECT_EQ(e2->MaxLength(), 8);
-    EXPECT_EQ(e2->PasswordChar(), '*');
-    EXPECT_TRUE(b2->Default());
-    EXPECT_EQ(b2->Caption(), "Close");
-    EXPECT_EQ(WriteForm(&copy), text);
-}
