@@ -4,6 +4,7 @@
 
 #include "gallery/frmGallery.h"
 #include "lumivane/platform/Window.h"
+#include "lumivane/framework/Exceptions.h"
 #include "lumivane/platform/drivers/x11/X11Driver.h"
 
 int main() {

@@ -1,6 +1,11 @@
 // The faces of the arrow buttons: a raised or sunken bevel (normal and flat looks), a flat face
 // with separator lines (ultra-flat and no border), and the arrow on top of every look.
 #include "lumivane/controls/KdUpDownButton.h"
+#include "lumivane/controls/ValidateEdit.h"
+#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/Cursors.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/platform/raster/Color.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 // The validating edit's frames. The framework has filled the control with Color before Paint;
 // the inner edit, a child window, paints its own area on top.
 #include "lumivane/controls/ValidateEdit.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/platform/raster/Color.h"
 
 void TCustomValidateEdit::Paint() {
     inherited::Paint();

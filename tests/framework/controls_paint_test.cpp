@@ -1,3 +1,4 @@
+#include "lumivane/framework/Graphics.h"
 #include "tests/framework/controls_fixture.h"
 
 namespace {

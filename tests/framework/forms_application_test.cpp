@@ -1,3 +1,4 @@
+#include "lumivane/framework/Exceptions.h"
 #include "tests/framework/forms_fixture.h"
 
 #include "lumivane/framework/ExtCtrls.h"

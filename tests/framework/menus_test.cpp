@@ -1,12 +1,14 @@
 // Popup menus, context requests, component references in layouts, the edit's own menu, and
 // dragging between controls.
 #include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Published.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/MenuWindow.h"
 #include "lumivane/framework/Menus.h"
 #include "lumivane/framework/StdCtrls.h"
 #include "lumivane/framework/ExtCtrls.h"
+#include "lumivane/framework/Exceptions.h"
 #include "tests/framework/forms_fixture.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/MessageBox.h"
 #include "lumivane/framework/TextCodec.h"
+#include "lumivane/framework/Exceptions.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 #include "lumivane/platform/image/FileBytes.h"
 #include "tools/ToolClasses.h"
