@@ -1,6 +1,13 @@
 # A library made of every .cpp in the given folders (globbed, so a new file needs no edit here).
+#
+#   lumi_library(name DIRS dir... [DEPS lib...] [PRIVATE_DEPS lib...] [EXCLUDE regex...] [EXPORT short])
+#
+# DEPS are what the library's headers need too; PRIVATE_DEPS only its sources. With EXPORT the
+# library is part of the installed package as Lumivane::<short> (file liblumivane-<short>): static,
+# or shared with a versioned name when BUILD_SHARED_LIBS is on. Without, it is static and stays in
+# this project (the programs' windows, test helpers).
 function(lumi_library name)
-  cmake_parse_arguments(A "" "" "DIRS;DEPS;EXCLUDE" ${ARGN})
+  cmake_parse_arguments(A "" "EXPORT" "DIRS;DEPS;PRIVATE_DEPS;EXCLUDE" ${ARGN})
   set(srcs "")
   foreach(d ${A_DIRS})
     file(GLOB s CONFIGURE_DEPENDS ${d}/*.cpp)
@@ -9,15 +16,26 @@ function(lumi_library name)
   foreach(x ${A_EXCLUDE})
     list(FILTER srcs EXCLUDE REGEX "${x}")
   endforeach()
-  if(srcs)
-    add_library(${name} STATIC ${srcs})
-    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} PUBLIC ${A_DEPS})
-  else()
+  if(NOT srcs)
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} INTERFACE ${A_DEPS})
+    return()
   endif()
+  if(A_EXPORT)
+    add_library(${name} ${srcs})
+    add_library(Lumivane::${A_EXPORT} ALIAS ${name})
+    set_target_properties(${name} PROPERTIES EXPORT_NAME ${A_EXPORT} OUTPUT_NAME lumivane-${A_EXPORT}
+      VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+    set_property(GLOBAL APPEND PROPERTY LUMI_EXPORTED_LIBRARIES ${name})
+  else()
+    add_library(${name} STATIC ${srcs})
+  endif()
+  # The source root here, <prefix>/include once installed: "lumivane/<layer>/<Unit>.h" either way.
+  target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+                                            $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+  target_compile_features(${name} PUBLIC cxx_std_20)
+  target_link_libraries(${name} PUBLIC ${A_DEPS} PRIVATE ${A_PRIVATE_DEPS})
 endfunction()
 
 # One test executable per folder under tests/ (every .cpp in it), run by CTest.

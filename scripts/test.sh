@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the unit, golden and end-to-end tests (build/), the unit
 # tests again under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/), and each fuzz
-# target briefly (build-fuzz/, clang and libFuzzer). Benchmarks are built, not run.
+# target briefly (build-fuzz/, clang and libFuzzer), and the library as another program sees it once
+# installed (build-shared/ for the shared libraries). Benchmarks are built, not run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
@@ -52,4 +53,7 @@ echo "== unit tests under sanitizers"
 
 echo "== all tests"
 (cd build && ctest --output-on-failure -j "$jobs") || status=1
+
+echo "== the installed library (static and shared, CMake, pkg-config, Debian package)"
+bash tests/install/test_install.sh build || status=1
 exit $status

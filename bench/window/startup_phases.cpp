@@ -80,10 +80,10 @@ public:
     int64_t Now() override { return FInner->Now(); }
     void WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) override { FInner->WaitEvents(deadline, out); }
     bool GetCursorPos(TPoint& p) override { return FInner->GetCursorPos(p); }
-    void SetCursor(DriverWindowId id, int c) override { FInner->SetCursor(id, c); }
+    void SetCursor(DriverWindowId id, CursorKind c) override { FInner->SetCursor(id, c); }
     void SetClipboardText(const std::string& t) override { FInner->SetClipboardText(t); }
     bool GetClipboardText(std::string& t) override { return FInner->GetClipboardText(t); }
-    void OpenAddress(const std::string& a) override { FInner->OpenAddress(a); }
+    System& GetSystem() override { return FInner->GetSystem(); }
     void WatchReadable(int fd, bool watch) override { FInner->WatchReadable(fd, watch); }
 
 private:

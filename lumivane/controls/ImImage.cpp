@@ -63,11 +63,19 @@ void TImImage::fSetImStatus(int Value) {
     } catch (const Exception&) {
         // A picture that cannot be copied leaves the status as far as it got; still report it.
     }
+    if (FImStatus == 1)
+        if (IImPanelHost* panel = PanelParent()) panel->ImageTurnedHot();
     try {
         OnImStatusChanged(this, FImStatus, old);
     } catch (const Exception& e) {
         Application->MessageBox(e.Message(), Application->Title(), MB_ICONEXCLAMATION | MB_OK);
     }
+}
+
+void TImImage::SetParent(TWinControl* AParent) {
+    inherited::SetParent(AParent);
+    if (FImStatus == 1)
+        if (IImPanelHost* panel = PanelParent()) panel->ImageTurnedHot();
 }
 
 namespace {

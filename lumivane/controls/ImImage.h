@@ -13,6 +13,8 @@ public:
     virtual void UnselAllImages() = 0;
     // Whether a click leaves the clicked image selected.
     virtual bool fGetKeepSelStatus() const = 0;
+    // An image of the panel is hot now (it turned hot, or came onto the panel hot).
+    virtual void ImageTurnedHot() {}
 
 protected:
     ~IImPanelHost() = default;
@@ -49,6 +51,7 @@ public:
     void fSetImStatus(int Value);
 
     void Click() override;
+    void SetParent(TWinControl* AParent) override;
 
     TImStatusChangedEvent OnImStatusChanged;
 

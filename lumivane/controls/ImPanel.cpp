@@ -57,7 +57,25 @@ void TImPanel::UnselAllImages() {
     NormalizeImages([](int status) { return status == 2; });
 }
 
+bool TImPanel::AnyHotImage() {
+    for (int i = 0; i < ControlCount(); ++i)
+        if (auto* im = dynamic_cast<TImImage*>(Controls(i)); im && im->fGetImStatus() == 1) return true;
+    return false;
+}
+
+void TImPanel::ImageTurnedHot() {
+    if (FTimer) FTimer->SetResting(false);
+}
+
 void TImPanel::ImMousePosTimer(TObject*) {
+    // With no hot image a tick can change nothing (the cursor is only read, the window exists
+    // already), so the timer rests, keeping its phase, until an image of the panel turns hot:
+    // an idle window then never wakes for the poll, and a hot image still returns to normal at
+    // the first tick after the cursor left, as it would with the timer ticking all along.
+    if (HandleAllocated() && !AnyHotImage()) {
+        FTimer->SetResting(true);
+        return;
+    }
     POINT p;
     if (!GetCursorPos(&p)) return;
     // A panel on no window has no place on the screen to compare with, and creating a window

@@ -25,6 +25,8 @@ public:
     virtual void InitializeImPanel();
     void ResetAllImages() override;
     void UnselAllImages() override;
+    // Wakes the cursor poll (see ImMousePosTimer).
+    void ImageTurnedHot() override;
 
     TTimer* Timer() const { return FTimer; }
 
@@ -40,6 +42,7 @@ private:
     // failure is swallowed and the pass goes on with the next one.
     template <class Which>
     void NormalizeImages(Which which);
+    bool AnyHotImage();
 
     bool FKeepSelStatus = false;
     TTimer* FTimer = nullptr;

@@ -35,11 +35,11 @@ bool IsInputStart(UINT msg) {
 }
 
 // The cursor the window system would show over the window: its class cursor.
-int ClassCursorOf(HWND hwnd) {
+CursorKind ClassCursorOf(HWND hwnd) {
     char name[128];
     WNDCLASS wc;
     if (hwnd && GetClassNameA(hwnd, name, sizeof name) > 0 && GetClassInfoA(name, &wc)) return wc.cursor;
-    return crDefault;
+    return CursorKind::Default;
 }
 
 } // namespace
@@ -225,7 +225,7 @@ void TApplication::DoMouseIdle() {
     if (!(now = MouseControl())) return;
     // A drag shows its own cursor.
     if (!DragDrop::DragStarted())
-        SetCursorShape(now->Cursor() != crDefault ? now->Cursor() : ClassCursorOf(WindowFromPoint(p)));
+        SetCursorShape(now->Cursor() != crDefault ? CursorKindOf(now->Cursor()) : ClassCursorOf(WindowFromPoint(p)));
     if (HintTarget(now)) {
         FHintControl = now;
         FHintWatch.emplace(now);

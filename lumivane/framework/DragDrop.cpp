@@ -60,7 +60,7 @@ void DragTo(TPoint screen) {
         if (!gDrag) return;
         gDrag->Accepted = accept && tw.Alive();
     }
-    if (gDrag->SourceWatch.Alive()) SetCursorShape(gDrag->Accepted ? gDrag->Source->DragCursor() : crNoDrop);
+    if (gDrag->SourceWatch.Alive()) SetCursorShape(CursorKindOf(gDrag->Accepted ? gDrag->Source->DragCursor() : crNoDrop));
 }
 
 void Start() {
@@ -105,7 +105,7 @@ void Finish(bool drop) {
         }
     }
     if (source && sourceWatch->Alive()) {
-        SetCursorShape(source->Cursor());
+        SetCursorShape(CursorKindOf(source->Cursor()));
         source->DoEndDrag(endTarget, endTarget ? pos.x : 0, endTarget ? pos.y : 0);
     }
 }

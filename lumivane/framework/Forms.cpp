@@ -422,7 +422,7 @@ void TCustomForm::WMSetCursor(TMessage& Message) {
     if (LOWORD(static_cast<uintptr_t>(Message.LParam)) == HTCLIENT && GetCursorPos(&p)) {
         TControl* c = FindDragTarget(p, true);
         if (c && GetParentForm(c) == this && c->Cursor() != crDefault) {
-            SetCursorShape(c->Cursor());
+            SetCursorShape(CursorKindOf(c->Cursor()));
             Message.Result = 1;
             return;
         }

@@ -67,6 +67,7 @@ LUMI_DEFINE_CLASS(TMenuItem) {
         .String("Hint", &TMenuItem::Hint, &TMenuItem::SetHint)
         .Prop("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem, false)
         .Prop("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut, scNone)
+        .Range(0, 0xFFFF)  // key and modifier bits; anything wider would be cut silently
         .Prop("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible, true)
         .Event("OnClick", &TMenuItem::OnClick);
 }

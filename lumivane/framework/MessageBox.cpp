@@ -47,7 +47,16 @@ HFONT GlyphFont() {
     return GetFont(s);
 }
 
-TBox* BoxOf(HWND dialog) { return reinterpret_cast<TBox*>(GetWindowLongPtrA(dialog, GWLP_USERDATA)); }
+// The box a dialog shows, kept by the dialog.
+struct BoxLink : WindowData {
+    explicit BoxLink(TBox* b) : box(b) {}
+    TBox* box;
+};
+
+TBox* BoxOf(HWND dialog) {
+    const BoxLink* link = WindowDataOf<BoxLink>(dialog);
+    return link ? link->box : nullptr;
+}
 
 void Finish(TBox* box, int answer) {
     if (box->done) return;
@@ -262,13 +271,13 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& capti
     HWND dialog = CreateWindowExA(0, MessageBoxClassName, caption.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y,
                                   clientW, clientH, owner, 0, nullptr);
     if (!dialog) return 0;
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&box));
+    MakeWindowData<BoxLink>(dialog, &box);
     // Whatever happens in the loop, the dialog goes and stops pointing at this frame.
     struct Cleanup {
         HWND dialog;
         ~Cleanup() {
             if (!IsWindow(dialog)) return;
-            SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
+            RemoveWindowData<BoxLink>(dialog);
             DestroyWindow(dialog);
         }
     } cleanup{dialog};

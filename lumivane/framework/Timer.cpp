@@ -69,9 +69,16 @@ void TTimer::SetOnTimer(const TNotifyEvent& Value) {
 
 void TTimer::Timer() { FOnTimer(this); }
 
+void TTimer::SetResting(bool Value) {
+    if (!FRunning || FResting == Value) return;
+    FResting = Value;
+    SetTimerResting(FWindow, kTimerId, Value);
+}
+
 void TTimer::Stop() {
     if (FRunning && IsWindow(FWindow)) KillTimer(FWindow, kTimerId);
     FRunning = false;
+    FResting = false;
 }
 
 // Restarts the window-system timer from now whenever a value changes.

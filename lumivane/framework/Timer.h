@@ -20,6 +20,11 @@ public:
     void SetOnTimer(const TNotifyEvent& Value);
     // Whether a window-system timer is running now.
     bool Running() const { return FRunning; }
+    // For an owner that knows the coming ticks would do nothing: the timer keeps running and
+    // keeps its phase, but does not wake the program until told otherwise (SetTimerResting).
+    // Any change of Enabled, Interval or OnTimer wakes it.
+    void SetResting(bool Value);
+    bool Resting() const { return FResting; }
 
 protected:
     // Fires OnTimer.
@@ -35,4 +40,5 @@ private:
     TNotifyEvent FOnTimer;
     HWND FWindow = nullptr;
     bool FRunning = false;
+    bool FResting = false;
 };

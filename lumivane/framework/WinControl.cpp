@@ -11,10 +11,11 @@
 
 namespace {
 
-std::unordered_map<HWND, TWinControl*>& Handles() {
-    static std::unordered_map<HWND, TWinControl*> map;
-    return map;
-}
+// The control a window belongs to, kept by the window.
+struct ControlLink : WindowData {
+    explicit ControlLink(TWinControl* c) : control(c) {}
+    TWinControl* control;
+};
 
 std::unordered_map<UINT, TWinControl*>& Ids() {
     static std::unordered_map<UINT, TWinControl*> map;
@@ -49,8 +50,8 @@ namespace ControlsInternal {
 void ForgetControl(TControl* Control) {
     if (gCaptureControl == Control) gCaptureControl = nullptr;
 }
-void RegisterHandle(HWND Handle, TWinControl* Control) { Handles()[Handle] = Control; }
-void UnregisterHandle(HWND Handle) { Handles().erase(Handle); }
+void RegisterHandle(HWND Handle, TWinControl* Control) { MakeWindowData<ControlLink>(Handle, Control); }
+void UnregisterHandle(HWND Handle) { RemoveWindowData<ControlLink>(Handle); }
 UINT NewControlId(TWinControl* Control) {
     UINT id = gNextId++;
     Ids()[id] = Control;
@@ -64,8 +65,8 @@ TWinControl* ControlById(UINT Id) {
 }  // namespace ControlsInternal
 
 TWinControl* FindControl(HWND Handle) {
-    auto it = Handles().find(Handle);
-    return it == Handles().end() ? nullptr : it->second;
+    const ControlLink* link = WindowDataOf<ControlLink>(Handle);
+    return link ? link->control : nullptr;
 }
 
 TControl* GetCaptureControl() {
@@ -176,7 +177,7 @@ void TWinControl::CreateWnd() {
         wc.lpszClassName = params.WinClassName.c_str();
         wc.lpfnWndProc = DefWindowProcA;
         wc.style = params.WindowClassStyle;
-        wc.cursor = params.WindowClassCursor;
+        wc.cursor = CursorKindOf(params.WindowClassCursor);
         if (!RegisterClassA(wc)) throw Exception("Cannot register the window class " + params.WinClassName);
         GetClassInfoA(params.WinClassName.c_str(), &existing);
     }

@@ -349,7 +349,7 @@ short GetKeyState(int vk) {
     return (WS().keys[vk] & 0x80) ? static_cast<short>(0x8000) : 0;
 }
 
-void SetCursorShape(int cursor) {
+void SetCursorShape(CursorKind cursor) {
     auto& ws = WS();
     Wnd* top = FromHandle(ws.pointerTop);
     if (!top) top = FromHandle(ws.active);

@@ -1,4 +1,5 @@
 #pragma once
+#include "lumivane/platform/CursorKind.h"
 #include "lumivane/platform/Messages.h"
 #include "lumivane/platform/raster/Geometry.h"
 
@@ -29,8 +30,8 @@ bool GetCursorPos(POINT* p);
 // High bit set while the key is down (VK_SHIFT, VK_CONTROL, VK_MENU, VK_LBUTTON, VK_RBUTTON and
 // every key seen going down).
 short GetKeyState(int vk);
-// The cursor shown while the pointer is over the top-level window it is in (framework numbers).
-void SetCursorShape(int cursor);
+// The cursor shown while the pointer is over the top-level window it is in.
+void SetCursorShape(CursorKind cursor);
 
 enum : UINT { WA_INACTIVE = 0, WA_ACTIVE = 1, WA_CLICKACTIVE = 2 };
 enum : int { HTERROR = -2, HTTRANSPARENT = -1, HTNOWHERE = 0, HTCLIENT = 1 };

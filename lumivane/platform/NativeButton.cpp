@@ -1,6 +1,5 @@
 #include "lumivane/platform/NativeButton.h"
 
-#include <unordered_map>
 
 #include "lumivane/platform/Window.h"
 #include "lumivane/platform/text/DrawText.h"
@@ -16,22 +15,14 @@
 
 namespace {
 
-struct ButtonState {
+struct ButtonState : WindowData {
     bool selected = false;
     bool mouseDown = false; // a left press is being tracked
     bool spaceDown = false;
     HFONT font = nullptr;
 };
 
-std::unordered_map<HWND, ButtonState>& States() {
-    static std::unordered_map<HWND, ButtonState> states;
-    return states;
-}
-
-ButtonState* StateOf(HWND hwnd) {
-    auto it = States().find(hwnd);
-    return it == States().end() ? nullptr : &it->second;
-}
+ButtonState* StateOf(HWND hwnd) { return WindowDataOf<ButtonState>(hwnd); }
 
 uint32_t StyleOf(HWND hwnd) { return static_cast<uint32_t>(GetWindowLongPtrA(hwnd, GWL_STYLE)); }
 bool IsOwnerDraw(HWND hwnd) { return (StyleOf(hwnd) & BS_TYPEMASK) == BS_OWNERDRAW; }
@@ -186,7 +177,7 @@ bool IsRepeat(LPARAM lp) { return (static_cast<uintptr_t>(lp) & (1u << 30)) != 0
 
 LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CREATE) {
-        States()[hwnd] = ButtonState{};
+        MakeWindowData<ButtonState>(hwnd);
         Measure(hwnd);
         return DefWindowProcA(hwnd, msg, wp, lp);
     }
@@ -194,7 +185,8 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!s) return DefWindowProcA(hwnd, msg, wp, lp);
     switch (msg) {
     case WM_DESTROY:
-        States().erase(hwnd);
+        // Later messages (WM_NCDESTROY) get the plain window's handling.
+        RemoveWindowData<ButtonState>(hwnd);
         return DefWindowProcA(hwnd, msg, wp, lp);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:

@@ -1,7 +1,6 @@
 #include "lumivane/platform/NativeEdit.h"
 
 #include <cstring>
-#include <unordered_map>
 
 #include "lumivane/platform/EditEngine.h"
 #include "lumivane/platform/Window.h"
@@ -14,7 +13,7 @@ constexpr UINT kCaretBlinkMs = 530;
 constexpr int kMarginLeft = 2;
 constexpr int kMarginRight = 1;
 
-struct EditState {
+struct EditState : WindowData {
     EditEngine engine;
     HFONT font = nullptr;
     bool focused = false;
@@ -22,15 +21,7 @@ struct EditState {
     bool dragging = false;
 };
 
-std::unordered_map<HWND, EditState>& States() {
-    static std::unordered_map<HWND, EditState> states;
-    return states;
-}
-
-EditState* StateOf(HWND hwnd) {
-    auto it = States().find(hwnd);
-    return it == States().end() ? nullptr : &it->second;
-}
+EditState* StateOf(HWND hwnd) { return WindowDataOf<EditState>(hwnd); }
 
 uint32_t StyleOf(HWND hwnd) { return static_cast<uint32_t>(GetWindowLongPtrA(hwnd, GWL_STYLE)); }
 bool IsReadOnly(HWND hwnd) { return (StyleOf(hwnd) & ES_READONLY) != 0; }
@@ -273,7 +264,7 @@ int SignedParam(uintptr_t v) { return static_cast<int32_t>(static_cast<uint32_t>
 
 LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CREATE) {
-        EditState& s = States()[hwnd] = EditState{};
+        EditState& s = *MakeWindowData<EditState>(hwnd);
         if (StyleOf(hwnd) & ES_PASSWORD) s.engine.SetPasswordChar('*');
         const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lp);
         if (cs && cs->lpszName) s.engine.SetText(cs->lpszName);
@@ -285,7 +276,8 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     EditEngine& e = s.engine;
     switch (msg) {
     case WM_DESTROY:
-        States().erase(hwnd);
+        // Later messages (WM_NCDESTROY) get the plain window's handling.
+        RemoveWindowData<EditState>(hwnd);
         return DefWindowProcA(hwnd, msg, wp, lp);
     case WM_CHAR:
         Char(hwnd, s, static_cast<unsigned char>(wp));
@@ -453,6 +445,6 @@ void RegisterNativeEditClass() {
     wc.lpszClassName = "EDIT";
     wc.lpfnWndProc = EditProc;
     wc.style = CS_DBLCLKS;
-    wc.cursor = -4; // crIBeam
+    wc.cursor = CursorKind::IBeam;
     RegisterClassA(wc);
 }

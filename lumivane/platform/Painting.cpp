@@ -27,20 +27,31 @@ Region Shape(const Wnd* c) {
     return r;
 }
 
-// The union of the shapes of the visible windows of `list` (up to `stop`, when given) that
-// reach into `area`, in the parent's coordinates. Built in one go: subtracting many children one
-// at a time costs the square of their number.
-Region CoveredBy(const std::vector<Wnd*>& list, const Wnd* stop, const TRect& area) {
+// Calls f for the children of `parent` that may reach into `area`, topmost first.
+template <class F>
+void ForChildrenNear(Wnd* parent, const TRect& area, F f) {
+    if (ChildIndex* index = ChildIndex::For(parent))
+        index->ForEachNear(area, f);
+    else
+        for (Wnd* c : parent->children) f(c);
+}
+
+// The union of the shapes of the visible children of `parent` (those above `stop`, when given)
+// that reach into `area`, in the parent's coordinates. Built in one go: subtracting many
+// children one at a time costs the square of their number.
+Region CoveredBy(Wnd* parent, const Wnd* stop, const TRect& area) {
     std::vector<TRect> plain;
     Region shaped;
-    for (const Wnd* c : list) {
-        if (c == stop) break;
-        if (!(c->style & WS_VISIBLE) || c->rect.Intersect(area).IsEmpty()) continue;
+    const bool indexed = ChildIndex::For(parent) != nullptr;
+    bool below = false; // the children come topmost first: once at `stop`, the rest lie under it
+    ForChildrenNear(parent, area, [&](const Wnd* c) {
+        below = below || (stop && (c == stop || (indexed && ChildIndex::Above(stop, c))));
+        if (below || !(c->style & WS_VISIBLE) || c->rect.Intersect(area).IsEmpty()) return;
         if (c->region)
             shaped.Union(Shape(c));
         else
             plain.push_back(c->rect);
-    }
+    });
     Region covered = Region::UnionOf(plain);
     if (!shaped.IsEmpty()) covered.Union(shaped);
     return covered;
@@ -49,14 +60,14 @@ Region CoveredBy(const std::vector<Wnd*>& list, const Wnd* stop, const TRect& ar
 // What of the window can be seen, in its client coordinates: inside every ancestor's client area
 // and region, not under a sibling above it (at any level), without its own visible children.
 // Only windows that overlap the part still visible are looked at.
-Region VisibleRegion(const Wnd* w) {
+Region VisibleRegion(Wnd* w) {
     if (!IsVisibleChain(w)) return {};
     Region vis(ClientRect(w));
     if (w->region) vis.Intersect(*w->region);
-    vis.Subtract(CoveredBy(w->children, nullptr, ClientRect(w)));
+    vis.Subtract(CoveredBy(w, nullptr, ClientRect(w)));
     int ox = 0, oy = 0;
-    for (const Wnd* node = w; node->parent && !vis.IsEmpty(); node = node->parent) {
-        const Wnd* p = node->parent;
+    for (Wnd* node = w; node->parent && !vis.IsEmpty(); node = node->parent) {
+        Wnd* p = node->parent;
         ox += node->rect.Left;
         oy += node->rect.Top;
         // The window's visible part so far, in the parent's coordinates.
@@ -64,7 +75,7 @@ Region VisibleRegion(const Wnd* w) {
         clip.Offset(ox, oy);
         clip.Intersect(ClientRect(p));
         if (p->region) clip.Intersect(*p->region);
-        clip.Subtract(CoveredBy(p->children, node, clip.Bounds()));
+        clip.Subtract(CoveredBy(p, node, clip.Bounds()));
         clip.Offset(-ox, -oy);
         vis = std::move(clip);
     }
@@ -108,6 +119,13 @@ Wnd* FindPaintIn(Wnd* w, Wnd* filter, bool inFilter) {
     return nullptr;
 }
 
+// Every window FindPaintIn would find, in the order it would find them.
+void CollectPaint(Wnd* w, std::vector<HWND>& out) {
+    if (!(w->style & WS_VISIBLE)) return;
+    if (!w->invalid.IsEmpty()) out.push_back(w->handle);
+    for (Wnd* c : w->children) CollectPaint(c, out);
+}
+
 void UpdateTree(HWND hwnd) {
     Wnd* w = FromHandle(hwnd);
     if (!w || !IsVisibleChain(w)) return;
@@ -132,15 +150,16 @@ void AddInvalid(Wnd* w, Region rgn, bool erase) {
     rgn.Intersect(ClientRect(w));
     if (w->region) rgn.Intersect(*w->region);
     if (rgn.IsEmpty()) return;
+    if (w->invalid.IsEmpty()) PaintOrderChanged();
     Accumulate(w->invalid, rgn);
     if (erase) w->eraseRequested = true;
     TRect bounds = rgn.Bounds();
-    for (Wnd* c : w->children) {
-        if (!(c->style & WS_VISIBLE) || bounds.Intersect(c->rect).IsEmpty()) continue;
+    ForChildrenNear(w, bounds, [&](Wnd* c) {
+        if (!(c->style & WS_VISIBLE) || bounds.Intersect(c->rect).IsEmpty()) return;
         Region sub = rgn;
         sub.Offset(-c->rect.Left, -c->rect.Top);
         AddInvalid(c, std::move(sub), erase);
-    }
+    });
 }
 
 void InvalidateParentArea(Wnd* w, const TRect& rectInParent) {
@@ -150,9 +169,25 @@ void InvalidateParentArea(Wnd* w, const TRect& rectInParent) {
 Wnd* FindPaintWindow(HWND filter) {
     Wnd* f = filter ? FromHandle(filter) : nullptr;
     if (filter && !f) return nullptr;
-    auto& tl = WS().topLevels;
-    for (auto it = tl.rbegin(); it != tl.rend(); ++it)
-        if (Wnd* r = FindPaintIn(*it, f, f == nullptr)) return r;
+    auto& ws = WS();
+    auto& tl = ws.topLevels;
+    if (f) {
+        for (auto it = tl.rbegin(); it != tl.rend(); ++it)
+            if (Wnd* r = FindPaintIn(*it, f, false)) return r;
+        return nullptr;
+    }
+    if (ws.paintQueueEpoch != ws.paintEpoch) {
+        ws.paintQueue.clear();
+        for (auto it = tl.rbegin(); it != tl.rend(); ++it) CollectPaint(*it, ws.paintQueue);
+        ws.paintQueueNext = 0;
+        ws.paintQueueEpoch = ws.paintEpoch;
+    }
+    // Windows painted, validated or destroyed since are passed over; nothing can have come
+    // before the rest without bumping the epoch.
+    for (; ws.paintQueueNext < ws.paintQueue.size(); ++ws.paintQueueNext) {
+        Wnd* w = FromHandle(ws.paintQueue[ws.paintQueueNext]);
+        if (w && !w->invalid.IsEmpty() && IsVisibleChain(w)) return w;
+    }
     return nullptr;
 }
 

@@ -21,7 +21,7 @@ HINSTANCE ShellExecuteA(HWND /*hwnd*/, const char* operation, const char* file, 
     if (operation && *operation && std::strcmp(operation, "open") != 0) return SE_ERR_NOASSOC;
     // An address starting with '-' would reach the opener as an option.
     if (!d || !file || !*file || file[0] == '-') return SE_ERR_FNF;
-    d->OpenAddress(file);
+    d->GetSystem().OpenAddress(file);
     return 42;
 }
 

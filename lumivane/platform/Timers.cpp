@@ -10,6 +10,7 @@ uintptr_t SetTimer(HWND hwnd, uintptr_t id, UINT elapseMs, void* /*timerProc*/) 
         if (t.hwnd == hwnd && t.id == id) {
             t.interval = elapseMs;
             t.deadline = deadline;
+            t.resting = false;
             return id ? id : 1;
         }
     }
@@ -25,11 +26,26 @@ bool KillTimer(HWND hwnd, uintptr_t id) {
     return true;
 }
 
+bool SetTimerResting(HWND hwnd, uintptr_t id, bool resting) {
+    auto& ws = WS();
+    for (TimerEntry& t : ws.timers) {
+        if (t.hwnd != hwnd || t.id != id) continue;
+        if (t.resting && !resting && t.interval > 0) {
+            // The ticks that fell while it rested are passed over; one due right now still fires.
+            const int64_t now = ws.driver ? ws.driver->Now() : t.deadline;
+            if (t.deadline < now) t.deadline += ((now - t.deadline - 1) / t.interval + 1) * t.interval;
+        }
+        t.resting = resting;
+        return true;
+    }
+    return false;
+}
+
 bool GetNextTimerDeadline(int64_t* deadline) {
     bool any = false;
     int64_t best = 0;
     for (const TimerEntry& t : WS().timers) {
-        if (t.interval == 0) continue;
+        if (t.interval == 0 || t.resting) continue;
         if (!any || t.deadline < best) best = t.deadline;
         any = true;
     }
@@ -43,7 +59,7 @@ bool TakeDueTimer(HWND filter, MSG* msg, bool remove) {
     Wnd* f = filter ? FromHandle(filter) : nullptr;
     TimerEntry* due = nullptr;
     for (TimerEntry& t : ws.timers) {
-        if (t.interval == 0 || t.deadline > now) continue;
+        if (t.interval == 0 || t.resting || t.deadline > now) continue;
         if (filter) {
             Wnd* w = FromHandle(t.hwnd);
             if (!f || !w || !IsSelfOrAncestor(f, w)) continue;

@@ -54,9 +54,11 @@ void Raise(Wnd* top) {
     auto& tl = WS().topLevels;
     tl.erase(std::remove(tl.begin(), tl.end(), top), tl.end());
     tl.push_back(top);
+    PaintOrderChanged();
 }
 
 void RemoveFromSiblings(Wnd* w) {
+    if (w->parent) ChildIndex::Removed(w->parent, w);
     auto& list = w->parent ? w->parent->children : WS().topLevels;
     list.erase(std::remove(list.begin(), list.end(), w), list.end());
 }
@@ -234,6 +236,7 @@ HWND CreateWindowExA(uint32_t exStyle, const char* className, const char* text, 
         wnd->parent = pw;
         wnd->rect = {x, y, x + w, y + h};
         pw->children.insert(pw->children.begin(), wnd);
+        ChildIndex::Placed(pw, wnd, 0);
     } else {
         wnd->owner = pw ? TopLevelOf(pw) : nullptr;
         wnd->kind = KindFor(style, wnd->owner != nullptr);
@@ -326,8 +329,10 @@ bool DestroyWindow(HWND hwnd) {
             ActivateOwnerOf(w);
         }
     }
-    for (auto& [key, other] : ws.windows)
-        if (other->lastFocus == hwnd) other->lastFocus = nullptr;
+    // Only top-level windows remember a focus: looking at them alone keeps closing a form of
+    // many controls linear.
+    for (Wnd* t : ws.topLevels)
+        if (t->lastFocus == hwnd) t->lastFocus = nullptr;
     FreeWindowRecord(w);
     return true;
 }
@@ -352,6 +357,7 @@ LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
     case GWL_STYLE:
         old = static_cast<LONG_PTR>(w->style);
         w->style = static_cast<uint32_t>(value);
+        if ((w->style ^ old) & WS_VISIBLE) PaintOrderChanged();
         break;
     case GWL_EXSTYLE:
         old = static_cast<LONG_PTR>(w->exStyle);
@@ -475,25 +481,34 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     if (!(flags & SWP_NOZORDER)) {
         if (w->parent) {
             auto& list = w->parent->children;
-            std::vector<Wnd*> before = list;
-            list.erase(std::remove(list.begin(), list.end(), w), list.end());
+            auto here = std::find(list.begin(), list.end(), w);
+            const size_t from = static_cast<size_t>(here - list.begin());
+            list.erase(here);
             Wnd* after = insertAfter == HWND_BOTTOM ? nullptr : FromHandle(insertAfter);
             auto pos = list.begin();
             if (insertAfter == HWND_BOTTOM)
                 pos = list.end();
             else if (after && after->parent == w->parent && after != w)
                 pos = std::find(list.begin(), list.end(), after) + 1;
+            const size_t to = static_cast<size_t>(pos - list.begin());
             list.insert(pos, w);
-            restacked = before != list;
+            restacked = from != to;
+            if (restacked) {
+                PaintOrderChanged();
+                ChildIndex::Removed(w->parent, w);
+                ChildIndex::Placed(w->parent, w, to);
+            }
         } else if (insertAfter == HWND_TOP || insertAfter == nullptr) {
             Raise(w);
         } else if (insertAfter == HWND_BOTTOM) {
             auto& tl = ws.topLevels;
             tl.erase(std::remove(tl.begin(), tl.end(), w), tl.end());
             tl.insert(tl.begin(), w);
+            PaintOrderChanged();
         }
     }
     w->rect = nr;
+    if (w->parent && (moved || sized)) ChildIndex::Moved(w->parent, w);
     if (w->parent) {
         if ((moved || sized || restacked) && !(flags & SWP_NOREDRAW) && IsVisibleChain(w)) {
             InvalidateParentArea(w, old);
@@ -619,6 +634,8 @@ HWND SetParent(HWND child, HWND newParent) {
     RemoveFromSiblings(w);
     w->parent = np;
     np->children.insert(np->children.begin(), w);
+    ChildIndex::Placed(np, w, 0);
+    PaintOrderChanged();
     if (IsVisibleChain(w)) InvalidateParentArea(w, w->rect);
     return old->handle;
 }
@@ -658,6 +675,7 @@ bool ShowWindow(HWND hwnd, int cmd) {
         w->style |= WS_VISIBLE;
     else
         w->style &= ~WS_VISIBLE;
+    PaintOrderChanged();
 
     if (w->parent) {
         if (IsVisibleChain(w->parent)) InvalidateParentArea(w, w->rect);
@@ -835,4 +853,38 @@ std::vector<HWND> GetTopLevelWindows() {
     std::vector<HWND> r;
     for (auto it = WS().topLevels.rbegin(); it != WS().topLevels.rend(); ++it) r.push_back((*it)->handle);
     return r;
+}
+
+WindowData* SetWindowData(HWND hwnd, std::unique_ptr<WindowData> data) {
+    Wnd* w = FromHandle(hwnd);
+    if (!w || !data) return nullptr;
+    const std::type_info& type = typeid(*data);
+    for (auto& d : w->data)
+        if (typeid(*d) == type) {
+            d = std::move(data);
+            return d.get();
+        }
+    w->data.push_back(std::move(data));
+    return w->data.back().get();
+}
+
+WindowData* FindWindowData(HWND hwnd, const std::type_info& type) {
+    Wnd* w = FromHandle(hwnd);
+    if (!w) return nullptr;
+    for (auto& d : w->data)
+        if (typeid(*d) == type) return d.get();
+    return nullptr;
+}
+
+void RemoveWindowData(HWND hwnd, const std::type_info& type) {
+    Wnd* w = FromHandle(hwnd);
+    if (!w) return;
+    // Moved out first: the data's destructor may call back into the window system.
+    std::unique_ptr<WindowData> gone;
+    for (auto it = w->data.begin(); it != w->data.end(); ++it)
+        if (typeid(**it) == type) {
+            gone = std::move(*it);
+            w->data.erase(it);
+            break;
+        }
 }

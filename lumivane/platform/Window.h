@@ -1,9 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
+#include "lumivane/platform/CursorKind.h"
 #include "lumivane/platform/Messages.h"
 #include "lumivane/platform/raster/DeviceContext.h"
 #include "lumivane/platform/raster/Geometry.h"
@@ -22,7 +25,7 @@ struct WNDCLASS {
     const char* lpszClassName = nullptr;
     WNDPROC lpfnWndProc = nullptr;
     uint32_t style = 0; // CS_DBLCLKS...
-    int cursor = 0;     // framework cursor number shown over windows of the class (crDefault 0)
+    CursorKind cursor = CursorKind::Default; // shown over windows of the class
 };
 // Class names compare without regard to case. Registering a name twice fails.
 bool RegisterClassA(const WNDCLASS& wc);
@@ -58,6 +61,36 @@ struct CREATESTRUCTA {
 // Returns nullptr for an unknown class, a stale parent or a refused window.
 HWND CreateWindowExA(uint32_t exStyle, const char* className, const char* text, uint32_t style, int x, int y,
                      int w, int h, HWND parent, uintptr_t id, void* createParam);
+// Per-window state of a window procedure: a native control's own state, the framework's link from
+// a window to its control, a dialog's link to its frame. A window holds at most one object of
+// each type, and the window system frees them with the window. So a native procedure and the
+// framework subclassing it keep their state side by side without knowing of each other, nothing
+// outlives its window when a procedure misses WM_DESTROY, no table keyed by handle has to be kept
+// in step with the windows' lives, and GWLP_USERDATA stays free for the program's own use.
+class WindowData {
+public:
+    virtual ~WindowData() = default;
+};
+// Gives the window the data, replacing its data of the same type; returns it (null for a stale
+// handle, and the data is freed).
+WindowData* SetWindowData(HWND hwnd, std::unique_ptr<WindowData> data);
+// The window's data of exactly that type; null when it has none or the handle is stale.
+WindowData* FindWindowData(HWND hwnd, const std::type_info& type);
+void RemoveWindowData(HWND hwnd, const std::type_info& type);
+
+template <class T, class... Args>
+T* MakeWindowData(HWND hwnd, Args&&... args) {
+    return static_cast<T*>(SetWindowData(hwnd, std::make_unique<T>(std::forward<Args>(args)...)));
+}
+template <class T>
+T* WindowDataOf(HWND hwnd) {
+    return static_cast<T*>(FindWindowData(hwnd, typeid(T)));
+}
+template <class T>
+void RemoveWindowData(HWND hwnd) {
+    RemoveWindowData(hwnd, typeid(T));
+}
+
 // Destroys the children first, then the window: WM_DESTROY and WM_NCDESTROY each. Frees the
 // region, kills the timers, releases capture and focus. A window destroyed inside one of its own
 // handlers is freed when that handler returns; its handle is stale (IsWindow false) at once.

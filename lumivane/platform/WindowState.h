@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "lumivane/platform/ChildIndex.h"
 #include "lumivane/platform/Window.h"
 #include "lumivane/platform/drivers/Driver.h"
 
@@ -23,11 +24,19 @@ struct Wnd {
     uint32_t exStyle = 0;
     uintptr_t id = 0;
     LONG_PTR userData = 0;
+    std::vector<std::unique_ptr<WindowData>> data; // one of each type; freed with the record
     std::string text;
 
     Wnd* parent = nullptr;        // children only
     Wnd* owner = nullptr;         // top-level windows only
     std::vector<Wnd*> children;   // top first
+    std::unique_ptr<ChildIndex> childIndex; // where the children lie, once there are many
+    // Kept by the parent's index while it has one: stacking (smaller is higher), the rectangle
+    // it was filed under, whether it is on the wide list, the mark of the last look-up.
+    int64_t stackKey = 0;
+    TRect indexedRect;
+    bool indexedWide = false;
+    uint64_t indexStamp = 0;
     TRect rect;                   // relative to the parent's client area; screen for top-level windows
     std::unique_ptr<Region> region; // window coordinates
 
@@ -57,6 +66,7 @@ struct TimerEntry {
     unsigned interval;
     int64_t deadline;
     uint64_t order; // creation order, ties go to the older timer
+    bool resting = false;
 };
 
 struct WindowSystemState {
@@ -93,6 +103,16 @@ struct WindowSystemState {
     int64_t lastDownTime = 0;
     TPoint lastDownPoint;
 
+    // The windows waiting for WM_PAINT in the order they are painted, found in one walk of the
+    // tree and then used up front to back, so that painting a form of many controls is linear.
+    // Any change that could put a window ahead of those listed (a window becoming invalid,
+    // shown or hidden, restacked or moved to another parent) bumps paintEpoch and the list is
+    // found again at the next look.
+    uint64_t paintEpoch = 1;
+    uint64_t paintQueueEpoch = 0;
+    std::vector<HWND> paintQueue;
+    size_t paintQueueNext = 0;
+
     std::unordered_map<HDC, std::shared_ptr<Surface>> dcs; // live contexts and what they draw on
     std::unordered_map<HDC, HWND> dcOwners;
 };
@@ -117,6 +137,8 @@ Wnd* FindPaintWindow(HWND filter);
 void PresentDirty();
 bool HasDirty();
 void ForgetPainting(Wnd* w);
+// After a window is shown or hidden, restacked or given another parent.
+inline void PaintOrderChanged() { ++WS().paintEpoch; }
 void ResizeSurface(Wnd* top);
 
 // Timer internals.

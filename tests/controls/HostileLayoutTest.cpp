@@ -5,10 +5,15 @@
 #include <string>
 
 #include "lumivane/controls/ImButton.h"
+#include "lumivane/controls/ImImage.h"
+#include "lumivane/controls/ImPanel.h"
 #include "lumivane/controls/KdBackImage.h"
+#include "lumivane/controls/KdUpDownEdit.h"
+#include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Exceptions.h"
 #include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Menus.h"
 #include "lumivane/framework/StdCtrls.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 
@@ -45,8 +50,12 @@ class HostileLayout : public ::testing::Test {
 protected:
     void SetUp() override {
         ImButton::Register();
+        ImImage::Register();
+        ImPanel::Register();
         KdBackImage::Register();
-        RegisterClasses({TLabel::StaticClass(), TForm::StaticClass()});
+        KdUpDownEdit::Register();
+        ValidateEdit::Register();
+        RegisterClasses({TLabel::StaticClass(), TForm::StaticClass(), TPopupMenu::StaticClass(), TMenuItem::StaticClass()});
     }
     HeadlessSession session;
 };
@@ -68,6 +77,14 @@ TEST_F(HostileLayout, ExtremeValuesAreRefusedWithTheLineOrBounded) {
         {"form negative", "  Width = -5\n", "negative size", 2},
         {"nul in caption", "  object L: TLabel\n    Caption = 'a'#0'b'\n  end\n", "character #0", 3},
         {"name with a digit", "  object 9abc: TLabel\n  end\n", "'9abc' is neither a whole number nor a name", 2},
+        {"up-down value past 64 bits", "  object U: TKdUpDownEdit\n    Value = 9223372036854775808\n  end\n",
+         "number out of range for Value", 3},
+        {"up-down limit past 64 bits", "  object U: TKdUpDownEdit\n    MinValue = -9223372036854775809\n  end\n",
+         "number out of range for MinValue", 3},
+        {"shortcut past its 16 bits", "  object M: TPopupMenu\n    object I: TMenuItem\n      ShortCut = 65536\n"
+         "    end\n  end\n", "number out of range for ShortCut", 4},
+        {"panel bevel", "  object P: TImPanel\n    BevelWidth = " + big + "\n  end\n", "out of range for BevelWidth", 3},
+        {"edit position", "  object E: TValidateEdit\n    Left = " + small + "\n  end\n", "out of range for Left", 3},
         // Within the bounds: loads, shows and paints without overflow.
         {"far but allowed",
          "  object B: TImButton\n    Left = 1000000\n    Top = -1000000\n    Width = 1000000\n    Height = 1000000\n"
@@ -79,6 +96,31 @@ TEST_F(HostileLayout, ExtremeValuesAreRefusedWithTheLineOrBounded) {
              "  end\n",
          "", 0},
         {"largest form", "  ClientWidth = 8192\n  ClientHeight = 1\n  Font.Height = 1000\n", "", 0},
+        // The newer controls at the ends of their types: 64-bit values and limits, lengths,
+        // shortcuts, group indexes, tags, panel widths; all load, show and paint.
+        {"up-down at the 64-bit ends",
+         "  object U: TKdUpDownEdit\n    Value = 9223372036854775807\n    MinValue = -9223372036854775808\n"
+         "    MaxValue = 9223372036854775807\n    MaxLength = " + big + "\n    Width = 1000000\n  end\n"
+         "  object D: TKdUpDownEdit\n    Value = -9223372036854775808\n    MinValue = -9223372036854775808\n"
+         "    MaxValue = -9223372036854775808\n    MaxLength = " + small + "\n    Height = 1000000\n  end\n",
+         "", 0},
+        {"validating edit lengths",
+         "  object E: TValidateEdit\n    MaxLength = " + big + "\n    Tag = " + small + "\n    Width = 1000000\n"
+         "    Text = 'abc'\n  end\n  object F: TValidateEdit\n    MaxLength = " + small + "\n    TabOrder = " + big +
+             "\n  end\n",
+         "", 0},
+        {"menu items at their ends",
+         "  object M: TPopupMenu\n    object I: TMenuItem\n      Caption = 'a'\n      ShortCut = 65535\n"
+         "      GroupIndex = " + small + "\n      Tag = " + big + "\n      RadioItem = True\n    end\n"
+         "    object J: TMenuItem\n      GroupIndex = " + small + "\n      RadioItem = True\n      Checked = True\n"
+         "    end\n  end\n",
+         "", 0},
+        {"image panel far out",
+         "  object P: TImPanel\n    Left = -1000000\n    Width = 1000000\n    Height = 1000000\n"
+         "    BorderWidth = 1000000\n    BevelWidth = 1000000\n    Caption = 'p'\n"
+         "    object I: TImImage\n      Left = 1000000\n      Top = -1000000\n      Width = 1000000\n" +
+             pic + "    end\n  end\n",
+         "", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

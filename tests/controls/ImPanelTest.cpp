@@ -120,6 +120,35 @@ TEST(ImPanel, PollReturnsAHotImageToNormalWithinASecondOfLeaving) {
     EXPECT_EQ(s.events, (std::vector<std::string>{"A:1<-0", "A:0<-1"}));
 }
 
+// While no image of the panel is hot a tick could change nothing, so the poll rests and an idle
+// window never wakes for it; it is still running, and once an image turns hot the reset comes at
+// the tick it would have come at had the poll ticked all along.
+TEST(ImPanel, PollRestsWhileNoImageIsHotAndKeepsItsPhase) {
+    PanelScene s;
+    const int64_t start = s.session.Now();  // the poll started with the panel
+    TImImage* a = s.AddImage(s.panel, 10, "A");
+    s.session.Driver().SetCursorPos(s.PanelToScreen(250, 150));  // outside the panel
+    s.session.Wait(2300 - (s.session.Now() - start));
+    EXPECT_TRUE(s.panel->Timer()->Running());
+    EXPECT_TRUE(s.panel->Timer()->Resting());
+    a->fSetImStatus(1);
+    EXPECT_FALSE(s.panel->Timer()->Resting());
+    while (a->fGetImStatus() == 1 && s.session.Now() - start < 5000) s.session.Wait(1);
+    EXPECT_EQ(s.session.Now() - start, 3000);
+    s.session.Wait(1000);
+    EXPECT_TRUE(s.panel->Timer()->Resting());
+    // An image that comes onto the panel hot wakes it too.
+    auto* other = new TPanel(s.form.get());
+    other->SetParent(s.form.get());
+    TImImage* b = s.AddImage(other, 10, "B");
+    b->fSetImStatus(1);
+    EXPECT_TRUE(s.panel->Timer()->Resting());
+    b->SetParent(s.panel);
+    EXPECT_FALSE(s.panel->Timer()->Resting());
+    s.session.Wait(1000);
+    EXPECT_EQ(b->fGetImStatus(), 0);
+}
+
 // The tick compares the cursor with the client area, the right and bottom edges included.
 TEST(ImPanel, PollCountsTheRightAndBottomEdgesAsInside) {
     struct Case {

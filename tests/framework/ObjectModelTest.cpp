@@ -5,7 +5,6 @@
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/Exceptions.h"
 #include "lumivane/framework/Published.h"
-#include "lumivane/framework/TextCodec.h"
 
 namespace {
 
@@ -172,19 +171,3 @@ TEST(ClassRegistry, FindCreateAndPalette) {
     EXPECT_TRUE(found);
 }
 
-TEST(TextCodec, EveryWindows1252ByteSurvivesUtf8) {
-    for (int b = 0; b < 256; ++b) {
-        char32_t cp = Cp1252ToUnicode32(static_cast<unsigned char>(b));
-        char back = 0;
-        ASSERT_TRUE(UnicodeToCp1252(cp, back)) << b;
-        EXPECT_EQ(static_cast<unsigned char>(back), b);
-    }
-    EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");
-    char out;
-    EXPECT_FALSE(UnicodeToCp1252(U'\u5B8B', out));
-    size_t pos = 0;
-    char32_t cp;
-    EXPECT_FALSE(DecodeUtf8("\xC0\x80", pos, cp));      // overlong
-    EXPECT_FALSE(DecodeUtf8("\xED\xA0\x80", pos, cp));  // surrogate
-    EXPECT_FALSE(DecodeUtf8("\xE5\xAE", pos, cp));      // cut short
-}

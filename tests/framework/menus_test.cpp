@@ -457,9 +457,9 @@ TEST_F(MenusTest, DragsStartPastTheThresholdAreAcceptedByOneControlRefusedByAnot
     MoveOver(source, 20, 10);
     EXPECT_TRUE(source->Dragging());
     MoveOver(no, 5, 5);
-    EXPECT_EQ(cursor(), crNoDrop);
+    EXPECT_EQ(cursor(), CursorKindOf(crNoDrop));
     MoveOver(yes, 5, 6);
-    EXPECT_EQ(cursor(), crHandPoint);
+    EXPECT_EQ(cursor(), CursorKindOf(crHandPoint));
     MoveOver(yes, 7, 8);
     session.Release();
     EXPECT_FALSE(source->Dragging());

@@ -203,6 +203,14 @@ TEST_F(WindowCore, ShellExecuteHandsAddressesOverExactly) {
     EXPECT_EQ(session.OpenedAddresses(), (std::vector<std::string>{odd, "http://x/"}));
 }
 
+TEST_F(WindowCore, ATerminateRequestEndsTheLoopAsQuit) {
+    TopLevel();
+    session.Driver().RequestTerminate();
+    MSG m;
+    EXPECT_FALSE(GetMessageA(&m, nullptr, 0, 0));
+    EXPECT_FALSE(session.Driver().TakeTerminateRequest()); // taken once
+}
+
 TEST_F(WindowCore, ClipboardRoundTripsBytes) {
     std::string got;
     EXPECT_FALSE(GetClipboardText(&got));
@@ -221,6 +229,42 @@ TEST_F(WindowCore, CloseRequestDestroysThroughDefWindowProc) {
     EXPECT_FALSE(IsWindow(child));
     EXPECT_TRUE(session.TopLevelWindows().empty());
     EXPECT_TRUE(session.Driver().Windows().empty());
+}
+
+// Per-window state: one object of each type side by side, found by its type only, and freed with
+// the window even when nobody removes it.
+struct CountedData : WindowData {
+    explicit CountedData(int* alive) : alive(alive) { ++*alive; }
+    ~CountedData() override { --*alive; }
+    int* alive;
+};
+struct OtherData : WindowData {
+    int value = 3;
+};
+
+TEST_F(WindowCore, WindowDataIsTypedAndGoesWithTheWindow) {
+    HWND top = TopLevel();
+    HWND child = Child(top, 0, 0, 10, 10, clRed);
+    int alive = 0;
+    CountedData* counted = MakeWindowData<CountedData>(child, &alive);
+    ASSERT_NE(counted, nullptr);
+    MakeWindowData<OtherData>(child);
+    EXPECT_EQ(WindowDataOf<CountedData>(child), counted);
+    EXPECT_EQ(WindowDataOf<OtherData>(child)->value, 3);
+    EXPECT_EQ(WindowDataOf<OtherData>(top), nullptr);
+    // Replacing frees the old object; removing frees it and leaves the others.
+    MakeWindowData<CountedData>(child, &alive);
+    EXPECT_EQ(alive, 1);
+    RemoveWindowData<CountedData>(child);
+    EXPECT_EQ(alive, 0);
+    EXPECT_EQ(WindowDataOf<CountedData>(child), nullptr);
+    EXPECT_NE(WindowDataOf<OtherData>(child), nullptr);
+    MakeWindowData<CountedData>(child, &alive);
+    DestroyWindow(top);
+    EXPECT_EQ(alive, 0);
+    EXPECT_EQ(WindowDataOf<OtherData>(child), nullptr);
+    EXPECT_EQ(MakeWindowData<CountedData>(child, &alive), nullptr); // a stale handle takes nothing
+    EXPECT_EQ(alive, 0);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "WindowTestKit.h"
 #include "lumivane/platform/base/Exception.h"
 
@@ -63,6 +65,26 @@ TEST_F(WindowTimers, SettingATimerAgainRestartsIt) {
     SetTimer(w, 1, 30, nullptr);
     session.Wait(60);
     EXPECT_EQ(TimerTimes(), (std::vector<int64_t>{100070, 100100}));
+}
+
+// A resting timer neither fires nor gives the loop a deadline; woken, it fires on its old phase
+// (a tick due at that very moment included), and setting it again wakes it too.
+TEST_F(WindowTimers, ARestingTimerSkipsItsTicksAndKeepsThePhase) {
+    HWND w = TimedWindow();
+    SetTimer(w, 1, 100, nullptr);
+    session.Wait(150);
+    ASSERT_TRUE(SetTimerResting(w, 1, true));
+    int64_t next = 0;
+    EXPECT_FALSE(GetNextTimerDeadline(&next));
+    session.Wait(350);  // to 500, a tick of the old phase
+    SetTimerResting(w, 1, false);
+    session.Wait(120);
+    EXPECT_EQ(TimerTimes(), (std::vector<int64_t>{100100, 100500, 100600}));
+    SetTimerResting(w, 1, true);
+    SetTimer(w, 1, 100, nullptr);
+    session.Wait(100);
+    EXPECT_EQ(TimerTimes().back(), 100720);
+    EXPECT_FALSE(SetTimerResting(w, 2, true));
 }
 
 TEST_F(WindowTimers, AnIdleLoopSleepsInsteadOfSpinning) {
@@ -202,6 +224,69 @@ TEST_F(WindowPainting, MovingAChildRepaintsWhatItUncovered) {
     ShowWindow(child, SW_HIDE);
     session.Pump();
     EXPECT_EQ(session.Pixel(top, 100, 100), clWhite);
+}
+
+// Hundreds of overlapping siblings (enough for the window system to index where they lie),
+// restacked, moved, hidden and destroyed: every pixel still shows the topmost visible child over
+// it, or the parent.
+TEST_F(WindowPainting, ManyOverlappingSiblingsAlwaysShowTheTopmost) {
+    const int W = 240, H = 160, N = 150;
+    HWND top = TopLevel(W, H, clWhite);
+    std::map<HWND, TRect> rects;
+    uint32_t seed = 12345;
+    auto next = [&](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
+    };
+    std::vector<HWND> kids;
+    for (int i = 0; i < N; ++i) {
+        TRect r{next(W + 40) - 20, next(H + 40) - 20, 0, 0}; // some reach out of the parent
+        bool wide = next(10) == 0; // some cover many cells of the index
+        r.Right = r.Left + (wide ? 100 + next(150) : 4 + next(40));
+        r.Bottom = r.Top + (wide ? 80 + next(100) : 4 + next(30));
+        HWND c = Child(top, r.Left, r.Top, r.Width(), r.Height(), static_cast<TColor>(RGB(i * 7 % 256, 40, i + 1)));
+        rects[c] = r;
+        kids.push_back(c);
+    }
+    auto check = [&](const char* when) {
+        session.Pump();
+        std::vector<HWND> order; // topmost first
+        for (HWND c = GetWindow(top, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) order.push_back(c);
+        int wrong = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                TColor want = clWhite;
+                for (HWND c : order)
+                    if (IsWindowVisible(c) && rects[c].Contains(x, y)) {
+                        want = static_cast<TColor>(GetWindowLongPtrA(c, GWLP_USERDATA));
+                        break;
+                    }
+                wrong += session.Pixel(top, x, y) != want;
+            }
+        EXPECT_EQ(wrong, 0) << when;
+    };
+    check("shown");
+    for (int i = 0; i < 40; ++i) {
+        HWND c = kids[static_cast<size_t>(next(N))];
+        switch (i % 4) {
+        case 0: SetWindowPos(c, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); break;
+        case 1: SetWindowPos(c, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); break;
+        case 2: SetWindowPos(c, kids[static_cast<size_t>(next(N))], 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); break;
+        default: {
+            TRect r{next(W) - 10, next(H) - 10, 0, 0};
+            r.Right = r.Left + 5 + next(60);
+            r.Bottom = r.Top + 5 + next(40);
+            MoveWindow(c, r.Left, r.Top, r.Width(), r.Height(), true);
+            rects[c] = r;
+        }
+        }
+    }
+    check("restacked and moved");
+    for (int i = 0; i < N; i += 3) ShowWindow(kids[static_cast<size_t>(i)], SW_HIDE);
+    check("a third hidden");
+    for (int i = 0; i < N; i += 2) DestroyWindow(kids[static_cast<size_t>(i)]);
+    for (int i = 0; i < N; i += 6) ShowWindow(kids[static_cast<size_t>(i + 3)], SW_SHOW);
+    check("half destroyed, some shown again");
 }
 
 TEST_F(WindowPainting, ResizeFromTheDisplayReallocatesAndRepaints) {

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "InkProbe.h"
-#include "lumivane/platform/text/Cp1252.h"
 #include "lumivane/platform/text/FontFace.h"
 #include "lumivane/platform/text/FontMatch.h"
 
@@ -161,16 +160,6 @@ TEST(TextWidth, SumsWholePixelAdvancesAndCountsCp1252) {
     EXPECT_EQ(TextWidth(f, "a\x81\x8D\x8F\x90\x9D" "b\t"), TextWidth(f, "ab"));
     EXPECT_GT(TextWidth(f, "\xE9"), 0);
     EXPECT_GT(TextWidth(f, "\x80"), 0);
-}
-
-TEST(Cp1252, MapsTheHighControlsRangeThroughTheCodePage) {
-    EXPECT_EQ(Cp1252ToUnicode(0x41), U'A');
-    EXPECT_EQ(Cp1252ToUnicode(0xE9), U'é');
-    EXPECT_EQ(Cp1252ToUnicode(0x80), U'€');
-    EXPECT_EQ(Cp1252ToUnicode(0x93), U'“');
-    EXPECT_EQ(Cp1252ToUnicode(0x9F), U'Ÿ');
-    EXPECT_EQ(Cp1252ToUnicode(0xA0), 0xA0u);
-    for (unsigned char b : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) EXPECT_EQ(Cp1252ToUnicode(b), 0u);
 }
 
 TEST(TextOut, AccentedCp1252CharacterHasInkAboveTheLetter) {

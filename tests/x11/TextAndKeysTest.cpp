@@ -4,6 +4,8 @@
 #include "lumivane/platform/drivers/x11/X11Keys.h"
 #include "lumivane/platform/drivers/x11/X11Text.h"
 
+using namespace x11;
+
 // Keysym values, so this file needs no X header.
 enum : unsigned long {
     kXkA = 0x61, kXkShiftA = 0x41, kXk7 = 0x37, kXkF1 = 0xFFBE, kXkF12 = 0xFFC9,

@@ -629,8 +629,8 @@ TEST_F(X11DriverTest, OpenAddressPassesOneArgumentAndLeavesNoZombie) {
     setenv("PATH", (std::string(dir) + ":" + oldPath).c_str(), 1);
 
     const std::string address = "https://example.com/a'b\"c$(touch /tmp/lumi-pwned);d e`id`&f|g";
-    driver->OpenAddress(address);
-    driver->OpenAddress("-x"); // never reaches xdg-open as an option
+    driver->GetSystem().OpenAddress(address);
+    driver->GetSystem().OpenAddress("-x"); // never reaches xdg-open as an option
     for (int i = 0; i < 100 && access(log.c_str(), F_OK) != 0; ++i) Pump(nullptr, 20);
     EXPECT_EQ(ReadFile(log), "1\n" + address);
     EXPECT_NE(access("/tmp/lumi-pwned", F_OK), 0);
@@ -655,11 +655,14 @@ TEST_F(X11DriverTest, OpenAddressPassesOneArgumentAndLeavesNoZombie) {
 
 TEST_F(X11DriverTest, CursorShapesAreAccepted) {
     const DriverWindowId id = ShowWindow();
-    for (int c : {0, -2, -3, -4, -21, -9, -1, -22, 12345}) driver->SetCursor(id, c);
+    for (CursorKind c : {CursorKind::Default, CursorKind::Arrow, CursorKind::Cross, CursorKind::IBeam,
+                         CursorKind::HandPoint, CursorKind::SizeWE, CursorKind::Hidden, CursorKind::SizeAll,
+                         CursorKind::MultiDrag})
+        driver->SetCursor(id, c);
     TPoint p;
     EXPECT_TRUE(driver->GetCursorPos(p)); // still connected, no error ended us
     driver->DestroyTopLevel(id);
-    driver->SetCursor(id, -21); // a stale id is ignored
+    driver->SetCursor(id, CursorKind::HandPoint); // a stale id is ignored
     driver->Present(id, Surface(2, 2), {{0, 0, 2, 2}});
 }
 

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <charconv>
 
-#include "lumivane/framework/TextCodec.h"
+#include "lumivane/platform/text/TextEncoding.h"
 #include "lumivane/platform/base/Exception.h"
 #include "lumivane/platform/drivers/Driver.h"
 #include "lumivane/platform/Messages.h"

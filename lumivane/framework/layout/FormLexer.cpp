@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "lumivane/framework/Exceptions.h"
-#include "lumivane/framework/TextCodec.h"
+#include "lumivane/platform/text/TextEncoding.h"
 
 namespace {
 

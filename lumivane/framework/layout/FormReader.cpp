@@ -13,7 +13,7 @@
 #include "lumivane/framework/Exceptions.h"
 #include "lumivane/framework/layout/FormLexer.h"
 #include "lumivane/framework/layout/Resources.h"
-#include "lumivane/framework/TextCodec.h"
+#include "lumivane/platform/text/TextEncoding.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "lumivane/framework/ClassInfo.h"
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/PropInfo.h"
-#include "lumivane/framework/TextCodec.h"
+#include "lumivane/platform/text/TextEncoding.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ constexpr size_t BinaryLine = 32;   // bytes per line of binary data
 std::u32string CodePoints(const std::string& s, TPropKind kind) {
     std::u32string out;
     if (kind == TPropKind::String) {
-        for (char c : s) out += Cp1252ToUnicode32(static_cast<unsigned char>(c));
+        for (char c : s) out += Cp1252ToUnicode(static_cast<unsigned char>(c));
         return out;
     }
     size_t pos = 0;

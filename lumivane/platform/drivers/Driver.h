@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "lumivane/platform/CursorKind.h"
 #include "lumivane/platform/raster/Geometry.h"
 #include "lumivane/platform/raster/Surface.h"
+#include "lumivane/platform/drivers/System.h"
 
 // The narrow interface between the window system and a display. A driver translates: it turns
 // the display's events into input for the window system and presents rectangles of surfaces.
@@ -89,8 +91,8 @@ public:
 
     // The pointer in screen coordinates; false when the driver cannot tell.
     virtual bool GetCursorPos(TPoint& p) = 0;
-    // Cursor shape for the window: the framework's cursor numbers (crDefault 0, crHandPoint -21...).
-    virtual void SetCursor(DriverWindowId id, int cursor) = 0;
+    // Cursor shape shown over the window.
+    virtual void SetCursor(DriverWindowId id, CursorKind cursor) = 0;
 
     virtual void SetClipboardText(const std::string& cp1252) = 0;
     // False when there is no text on the clipboard.
@@ -101,8 +103,8 @@ public:
     // the next wait. watch = false forgets it (before it is closed).
     virtual void WatchReadable(int fd, bool watch) = 0;
 
-    // Asks the desktop to open an address (never through a shell).
-    virtual void OpenAddress(const std::string& address) = 0;
+    // Programs and signals: not the display's, but the system the display runs on.
+    virtual System& GetSystem() = 0;
 
     // Whether the control that has the window's focus takes typed text (an edit): a driver may
     // then compose characters through an input method, and may do without one otherwise.

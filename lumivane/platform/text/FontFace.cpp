@@ -19,7 +19,7 @@
 #include <mutex>
 #include <utility>
 
-#include "lumivane/platform/text/Cp1252.h"
+#include "lumivane/platform/text/TextEncoding.h"
 #include "lumivane/platform/text/FontMatch.h"
 
 namespace {
@@ -362,7 +362,8 @@ const Glyph& Font::GlyphFor(char32_t cp) const {
 const Glyph& Font::GlyphOf(unsigned char byte) const {
     const Glyph* g = FByByte[byte];
     if (!g) {
-        char32_t cp = Cp1252ToUnicode(byte);
+        // NUL and the bytes the code page leaves undefined show nothing and take no room.
+        const char32_t cp = IsCp1252Defined(byte) ? Cp1252ToUnicode(byte) : 0;
         g = cp ? &GlyphFor(cp) : &kNoGlyph;
         FByByte[byte] = g;
     }

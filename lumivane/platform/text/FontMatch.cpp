@@ -2,6 +2,8 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include "lumivane/platform/text/TextEncoding.h"
+
 #include <mutex>
 #include <vector>
 
@@ -15,29 +17,16 @@ FcConfig* Config() {
     return config;
 }
 
-// Decodes one UTF-8 sequence at s[i]; returns its length, or 0 when it is invalid.
-int DecodeUtf8(const std::string& s, size_t i, char32_t& cp) {
-    const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    unsigned c = b(i);
-    int len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-    if (len == 0 || i + len > s.size()) return 0;
-    cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
-    for (int k = 1; k < len; ++k) {
-        if ((b(i + k) & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (b(i + k) & 0x3F);
-    }
-    static constexpr char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return len;
-}
-
 // Steps over the next well-formed character of s from i, skipping stray bytes: sets cp and its
 // length len (i is then just past it). False at the end of s.
 bool NextChar(const std::string& s, size_t& i, char32_t& cp, int& len) {
     while (i < s.size()) {
-        len = DecodeUtf8(s, i, cp);
-        i += len ? len : 1;
-        if (len) return true;
+        const size_t start = i;
+        if (DecodeUtf8(s, i, cp)) {
+            len = static_cast<int>(i - start);
+            return true;
+        }
+        ++i;
     }
     return false;
 }

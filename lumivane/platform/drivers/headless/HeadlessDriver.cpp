@@ -3,6 +3,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "lumivane/platform/base/Exception.h"
 
@@ -23,7 +24,6 @@ DriverWindowId HeadlessDriver::CreateTopLevel(const TopLevelSpec& request) {
         w.bounds = request.bounds.Offset(x - request.bounds.Left, y - request.bounds.Top);
     }
     w.title = request.title;
-    w.presented.Resize(std::max(0, w.bounds.Width()), std::max(0, w.bounds.Height()), 0);
     return id;
 }
 
@@ -57,8 +57,11 @@ void HeadlessDriver::SetBounds(DriverWindowId id, const TRect& bounds) {
     auto it = FWindows.find(id);
     if (it == FWindows.end()) return;
     Window& w = it->second;
-    if (bounds.Width() != w.bounds.Width() || bounds.Height() != w.bounds.Height())
-        w.presented.Resize(std::max(0, bounds.Width()), std::max(0, bounds.Height()), 0);
+    // A new size shows black until the next present; the pixels are made when first needed.
+    if (bounds.Width() != w.bounds.Width() || bounds.Height() != w.bounds.Height()) {
+        w.presented = Surface();
+        w.presentedUnmade = true;
+    }
     w.bounds = bounds;
 }
 
@@ -68,20 +71,40 @@ TPoint HeadlessDriver::ClientOrigin(DriverWindowId id) {
     return {it->second.bounds.Left, it->second.bounds.Top};
 }
 
+const Surface& HeadlessDriver::PresentedPixels(DriverWindowId id) {
+    static const Surface none;
+    auto it = FWindows.find(id);
+    if (it == FWindows.end()) return none;
+    Window& w = it->second;
+    const int width = std::max(0, w.bounds.Width()), height = std::max(0, w.bounds.Height());
+    if (w.presentedUnmade) {
+        w.presented.Resize(width, height, 0);
+        w.presentedUnmade = false;
+    }
+    return w.presented;
+}
+
 TSize HeadlessDriver::ScreenSize() { return {kScreenWidth, kScreenHeight}; }
 
 void HeadlessDriver::Present(DriverWindowId id, const Surface& surface, const std::vector<TRect>& rects) {
     auto it = FWindows.find(id);
     if (it == FWindows.end()) return;
     Window& w = it->second;
-    if (w.presented.Width() != surface.Width() || w.presented.Height() != surface.Height())
-        w.presented.Resize(surface.Width(), surface.Height(), 0);
+    const bool remake =
+        w.presentedUnmade || w.presented.Width() != surface.Width() || w.presented.Height() != surface.Height();
+    w.presentedUnmade = false;
+    w.presents.push_back(rects);
+    if (remake && !surface.Monochrome() && rects.size() == 1 &&
+        rects[0].Intersect(surface.Bounds()) == surface.Bounds()) {
+        w.presented = surface; // all of it is shown: one copy, no blank picture first
+        return;
+    }
+    if (remake) w.presented.Resize(surface.Width(), surface.Height(), 0);
     for (const TRect& r : rects) {
         TRect c = r.Intersect(surface.Bounds());
         for (int y = c.Top; y < c.Bottom; ++y)
             std::copy(surface.Row(y) + c.Left, surface.Row(y) + c.Right, w.presented.Row(y) + c.Left);
     }
-    w.presents.push_back(rects);
 }
 
 void HeadlessDriver::WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) {
@@ -97,6 +120,11 @@ void HeadlessDriver::WaitEvents(int64_t deadline, std::vector<DriverEvent>& out)
         } else {
             ++it;
         }
+    }
+    if (TakeTerminateRequest()) {
+        DriverEvent e;
+        e.type = DriverEvent::Terminate;
+        FEvents.push_back(e);
     }
     bool poll = deadline >= 0 && deadline <= FNow; // a real display would not block either
     if (FEvents.empty() && FWaitHook && !poll) FWaitHook(deadline);
@@ -122,7 +150,7 @@ bool HeadlessDriver::GetCursorPos(TPoint& p) {
     return true;
 }
 
-void HeadlessDriver::SetCursor(DriverWindowId id, int cursor) {
+void HeadlessDriver::SetCursor(DriverWindowId id, CursorKind cursor) {
     auto it = FWindows.find(id);
     if (it != FWindows.end()) it->second.cursor = cursor;
 }
@@ -139,6 +167,8 @@ bool HeadlessDriver::GetClipboardText(std::string& cp1252) {
 }
 
 void HeadlessDriver::OpenAddress(const std::string& address) { FOpened.push_back(address); }
+
+bool HeadlessDriver::TakeTerminateRequest() { return std::exchange(FTerminateRequested, false); }
 
 void HeadlessDriver::SetTextInput(DriverWindowId id, bool on) {
     auto it = FWindows.find(id);

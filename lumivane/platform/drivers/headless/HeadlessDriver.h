@@ -10,8 +10,9 @@
 
 // A display that exists only in memory, for tests and tools. Its clock is virtual and moves only
 // when told; waiting never blocks. Input is a queue of events that the test pushes. Every window's
-// presented pixels and presented rectangles are recorded.
-class HeadlessDriver : public Driver {
+// presented pixels and presented rectangles are recorded. It is its own system too: the addresses
+// asked to be opened are recorded, and a test may ask the process to end.
+class HeadlessDriver : public Driver, public System {
 public:
     static constexpr int kScreenWidth = 1280;
     static constexpr int kScreenHeight = 1024;
@@ -20,13 +21,14 @@ public:
         TopLevelSpec request;
         TRect bounds; // client area, screen coordinates
         bool visible = false;
-        int cursor = 0;
+        CursorKind cursor = CursorKind::Default;
         std::string title;
         int iconWidth = 0;
         int iconHeight = 0;
         std::vector<uint32_t> icon;
         bool textInput = false;                 // the last SetTextInput
-        Surface presented;                      // what the display shows
+        Surface presented;                      // what the display shows: see PresentedPixels
+        bool presentedUnmade = true;            // black at the window's size, not yet allocated
         std::vector<std::vector<TRect>> presents; // rectangles of each Present call, in order
     };
 
@@ -50,18 +52,24 @@ public:
     // that could only end by real waiting fails instead of hanging the test.
     void WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) override;
     bool GetCursorPos(TPoint& p) override;
-    void SetCursor(DriverWindowId id, int cursor) override;
+    void SetCursor(DriverWindowId id, CursorKind cursor) override;
     void SetClipboardText(const std::string& cp1252) override;
     bool GetClipboardText(std::string& cp1252) override;
-    void OpenAddress(const std::string& address) override;
+    System& GetSystem() override { return *this; }
     void SetTextInput(DriverWindowId id, bool on) override;
     // The watched fds are looked at (without waiting) by every WaitEvents.
     void WatchReadable(int fd, bool watch) override;
+
+    // System
+    void OpenAddress(const std::string& address) override;
+    bool TakeTerminateRequest() override;
 
     // Test side.
     void SetNow(int64_t ms) { FNow = ms; }
     void Advance(int64_t ms) { FNow += ms; }
     void Push(const DriverEvent& e) { FEvents.push_back(e); }
+    // As a termination signal would: the next wait reports Terminate.
+    void RequestTerminate() { FTerminateRequested = true; }
     bool HasEvents() const { return !FEvents.empty(); }
     // Called from WaitEvents when no event is queued, with the deadline asked for.
     void SetWaitHook(std::function<void(int64_t deadline)> hook) { FWaitHook = std::move(hook); }
@@ -74,6 +82,10 @@ public:
     // The topmost visible window whose client area contains the screen point; 0 for none.
     DriverWindowId TopLevelAt(TPoint screen) const;
     const Window* Find(DriverWindowId id) const;
+    // What the display shows of a window. A window is black until presented; the pixels are
+    // allocated only then or when first read, so a big form is not copied into a blank picture
+    // it would overwrite anyway.
+    const Surface& PresentedPixels(DriverWindowId id);
     // Visible windows, bottom first.
     std::vector<DriverWindowId> Stacking() const { return FStacking; }
     const std::map<DriverWindowId, Window>& Windows() const { return FWindows; }
@@ -102,4 +114,5 @@ private:
     int FFruitlessWaits = 0;
     int64_t FFruitlessSince = 0;
     std::set<int> FWatched;
+    bool FTerminateRequested = false;
 };

@@ -276,9 +276,7 @@ TColor HeadlessSession::Pixel(HWND toplevel, int x, int y) {
 }
 
 const Surface& HeadlessSession::Presented(HWND toplevel) {
-    static const Surface none;
-    const HeadlessDriver::Window* w = FDriver.Find(GetDriverWindowId(toplevel));
-    return w ? w->presented : none;
+    return FDriver.PresentedPixels(GetDriverWindowId(toplevel));
 }
 
 std::vector<std::vector<TRect>> HeadlessSession::Presents(HWND toplevel) {

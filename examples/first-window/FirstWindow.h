@@ -1,0 +1,38 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include <lumivane/controls/ImButton.h>
+#include <lumivane/controls/KdUpDownEdit.h>
+#include <lumivane/controls/KdUrlLabel.h>
+#include <lumivane/framework/Forms.h>
+#include <lumivane/framework/StdCtrls.h>
+
+// A window whose controls come from a layout text (FirstWindow.txt): the class only names the
+// controls it talks to and the handlers the layout binds (OnClick = AddClick).
+class TFirstWindow : public TForm {
+    LUMI_CLASS(TFirstWindow, TForm)
+public:
+    // The layout to load; set before the window is created.
+    static std::string Layout;
+
+    explicit TFirstWindow(TComponent* Owner);
+
+    // Filled in by the layout, by name.
+    TKdUpDownEdit* udCount = nullptr;
+    TImButton* btnAdd = nullptr;
+    TLabel* lblTotal = nullptr;
+
+    void AddClick(TObject* Sender);
+    void CloseClick(TObject* Sender);
+
+    int64_t Total() const { return FTotal; }
+
+private:
+    int64_t FTotal = 0;
+};
+
+extern TFirstWindow* FirstWindow;
+
+// Makes the library's controls and this window known to the layout reader.
+void RegisterFirstWindow();
