@@ -2,7 +2,12 @@
 
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Exceptions.h"
+#include "lumivane/framework/Picture.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/framework/Timer.h"
+#include "lumivane/platform/Input.h"
+#include "lumivane/platform/Window.h"
+#include "lumivane/platform/raster/Region.h"
 
 // ---- TImButtonColors ----
 

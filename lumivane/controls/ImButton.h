@@ -3,9 +3,8 @@
 #include <memory>
 #include <string_view>
 
-#include "lumivane/framework/Picture.h"
 #include "lumivane/framework/StdCtrls.h"
-#include "lumivane/framework/Timer.h"
+#include "lumivane/platform/raster/Color.h"
 
 // An owner-drawn push button: six looks, hot tracking, a pushed face, a picture strip beside the
 // caption and a frame animation while the pointer is over it.

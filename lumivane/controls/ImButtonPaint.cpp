@@ -4,6 +4,8 @@
 
 #include "lumivane/controls/ImButton.h"
 #include "lumivane/framework/Exceptions.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Picture.h"
 #include "lumivane/platform/text/DrawText.h"
 
 namespace {

@@ -23,6 +23,10 @@ TImImage::TImImage(TComponent* AOwner)
 // The members go selected, hot, normal: the reverse of their declaration.
 TImImage::~TImImage() = default;
 
+void TImImage::fSetNomPicture(TPicture* Value) { FNomPicture->Assign(Value); }
+void TImImage::fSetHotPicutre(TPicture* Value) { FHotPicture->Assign(Value); }
+void TImImage::fSetSelPicture(TPicture* Value) { FSelPicture->Assign(Value); }
+
 IImPanelHost* TImImage::PanelParent() const {
     TWinControl* p = Parent();
     // By class name, so the image needs nothing of the panel's unit.

@@ -2,7 +2,6 @@
 #include <memory>
 
 #include "lumivane/framework/ExtCtrls.h"
-#include "lumivane/framework/Picture.h"
 
 // What an image asks of the image panel that holds it. The panel class implements it; an image
 // reaches it only when its parent is that panel (or derives from it).
@@ -40,11 +39,11 @@ public:
     void fSetIsBkgnd(bool Value) { FIsBkgnd = Value; }
     // The state pictures: setting one copies the picture and changes nothing shown.
     TPicture* fGetNomPicture() const { return FNomPicture.get(); }
-    void fSetNomPicture(TPicture* Value) { FNomPicture->Assign(Value); }
+    void fSetNomPicture(TPicture* Value);
     TPicture* fGetHotPicture() const { return FHotPicture.get(); }
-    void fSetHotPicutre(TPicture* Value) { FHotPicture->Assign(Value); }
+    void fSetHotPicutre(TPicture* Value);
     TPicture* fGetSelPicture() const { return FSelPicture.get(); }
-    void fSetSelPicture(TPicture* Value) { FSelPicture->Assign(Value); }
+    void fSetSelPicture(TPicture* Value);
 
     int fGetImStatus() const { return FImStatus; }
     // The only way the status changes. Refused (no event) for an inert image; otherwise the

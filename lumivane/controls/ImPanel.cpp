@@ -2,6 +2,9 @@
 
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/framework/Timer.h"
+#include "lumivane/platform/Input.h"
+#include "lumivane/platform/Window.h"
 
 LUMI_DEFINE_CLASS(TImPanel) {
     p.Prop("KeepSelStatus", &TImPanel::fGetKeepSelStatus, &TImPanel::fSetKeepSelStatus, false)

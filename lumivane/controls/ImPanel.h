@@ -1,7 +1,6 @@
 #pragma once
 #include "lumivane/controls/ImImage.h"
 #include "lumivane/framework/ExtCtrls.h"
-#include "lumivane/framework/Timer.h"
 
 // A panel that manages the tri-state images placed directly on it as a group: hot images go back
 // to normal when the pointer moves onto the panel's surface, onto another image, or (found by a

@@ -3,7 +3,12 @@
 #include <algorithm>
 
 #include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Picture.h"
+#include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/platform/raster/Color.h"
+#include "lumivane/platform/raster/Surface.h"
 
 LUMI_DEFINE_CLASS(TKdBackImage) {
     PublishControlProps(p, {"Cursor", "Hint"});

@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "lumivane/framework/Controls.h"
-#include "lumivane/framework/Picture.h"
 
 // How the background picture covers the control.
 enum TKdBackImageStyle : uint8_t { kdbmsNormal, kdbmsCenter, kdbmsTiled, kdbmsStretch };

@@ -2,12 +2,15 @@
 
 #include <exception>
 
+#include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/framework/Timer.h"
+#include "lumivane/platform/raster/Color.h"
 
 LUMI_DEFINE_CLASS(TKdCustomUpDownButton) {}
 
 TKdCustomUpDownButton::TKdCustomUpDownButton(TComponent* AOwner)
-    : TGraphicControl(AOwner), FUpDownEdit(dynamic_cast<TKdUpDownButtonHost*>(AOwner)) {
+    : TGraphicControl(AOwner), FBorderStyle(ebsNormal), FUpDownEdit(dynamic_cast<TKdUpDownButtonHost*>(AOwner)) {
     SetColor(clBtnFace);
     SetCursor(crHandPoint);
     FTimer = new TTimer(this);

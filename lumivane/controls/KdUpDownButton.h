@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "lumivane/controls/ValidateEdit.h"
-#include "lumivane/framework/Timer.h"
+#include "lumivane/controls/Forward.h"
+#include "lumivane/framework/Controls.h"
 
 // One arrow button of the up-down edit: a windowless control at the edit's right edge that steps
 // the edit's value on a left press, repeats while the press is held, and paints itself in the
@@ -80,7 +80,7 @@ protected:
     void DrawUpDownArrow();
 
     bool FIsDownButton = false;
-    TKdEditBorderStyle FBorderStyle = ebsNormal;
+    TKdEditBorderStyle FBorderStyle;  // ebsNormal until set
     TKdUpDownButtonHost* FUpDownEdit = nullptr;  // not owned
     TTimer* FTimer = nullptr;                    // owned
     bool FPressed = false;

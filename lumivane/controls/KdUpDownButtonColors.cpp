@@ -1,6 +1,8 @@
 #include "lumivane/controls/KdUpDownButtonColors.h"
 
+#include "lumivane/framework/Controls.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/platform/raster/Color.h"
 
 LUMI_DEFINE_CLASS(TKdUpDownButtonColors) {
     auto slot = [&](std::string_view name, int index) {
@@ -16,6 +18,8 @@ LUMI_DEFINE_CLASS(TKdUpDownButtonColors) {
 TKdUpDownButtonColors::TKdUpDownButtonColors(TWinControl* AOwner) : FOwnerControl(AOwner) {
     for (TColor& c : FColors) c = clDefault;
 }
+
+TPersistent* TKdUpDownButtonColors::GetOwner() { return FOwnerControl; }
 
 void TKdUpDownButtonColors::_OwnerChanged() {
     if (FOwnerControl) FOwnerControl->Invalidate();

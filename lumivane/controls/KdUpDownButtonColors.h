@@ -1,5 +1,5 @@
 #pragma once
-#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/Persistent.h"
 
 // Four face colours of the up-down edit's arrow buttons: 0 DefaultColor (at rest), 1 HotColor
 // (pointer over the button), 2 PressedColor (held by the mouse or an arrow key), 3 DisabledColor
@@ -18,7 +18,7 @@ public:
     void fSetVEColor(int Index, TColor Value);
     // Copies the four slots of another set of this class; any other source is ignored.
     void Assign(TPersistent* Source) override;
-    TPersistent* GetOwner() override { return FOwnerControl; }
+    TPersistent* GetOwner() override;
 
     TColor DefaultColor() const { return fGetVEColor(0); }
     TColor HotColor() const { return fGetVEColor(1); }

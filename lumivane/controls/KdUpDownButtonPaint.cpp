@@ -2,6 +2,11 @@
 // with separator lines (ultra-flat and no border), and the arrow on top of every look.
 #include "lumivane/controls/KdUpDownButton.h"
 #include "lumivane/controls/PenRing.h"
+#include "lumivane/controls/ValidateEdit.h"
+#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/Cursors.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/platform/raster/Color.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "lumivane/controls/Forward.h"
 #include "lumivane/controls/KdUpDownButton.h"
-#include "lumivane/controls/KdUpDownButtonColors.h"
 #include "lumivane/controls/ValidateEdit.h"
 
 // The up-down edit: a validating edit that holds a signed 64-bit integer, with an optional lower
@@ -34,7 +34,7 @@ public:
     void fSetMinVal(int64_t Value);
     void fSetMaxVal(int64_t Value);
     TKdUpDownButtonColors* fGetUpDnColors() const { return FUpDownColors.get(); }
-    void fSetUpDnColors(TKdUpDownButtonColors* Value) { FUpDownColors->Assign(Value); }
+    void fSetUpDnColors(TKdUpDownButtonColors* Value);
     // The control's own key events, fired with this control as sender. They replace the
     // validating edit's accessors, which would hand the handler to the inner edit, whose key
     // events EvKeyDown and EvKeyUp take.
@@ -58,7 +58,7 @@ public:
     // What the arrow buttons read.
     TWinControl* UpDownControl() override { return this; }
     bool ArrowKeyHeld(bool DownKey) const override { return DownKey ? FDownKeyDown : FUpKeyDown; }
-    TColor UpDownColor(int Index) const override { return FUpDownColors->fGetVEColor(Index); }
+    TColor UpDownColor(int Index) const override;
     TColor FrameColor(int Index) const override { return FColors->fGetVEColor(Index); }
     uint32_t MouseInState() const override { return FMouseInState; }
 

@@ -3,6 +3,7 @@
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/framework/Application.h"
+#include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/platform/Services.h"
 

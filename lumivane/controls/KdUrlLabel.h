@@ -2,6 +2,7 @@
 #include <string>
 
 #include "lumivane/framework/StdCtrls.h"
+#include "lumivane/platform/raster/Color.h"
 
 // A label that acts as a web link: underlined, a hand pointer, one colour while the mouse is
 // away and another while it is over the label; a click hands the address to the platform shell.

@@ -3,8 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "lumivane/controls/ValidateEditPublished.h"
 #include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Cursors.h"
+#include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/platform/Input.h"
+#include "lumivane/platform/raster/Color.h"
 
 // ---- TValidateEditColors ----
 
@@ -273,44 +278,7 @@ void TCustomValidateEdit::_EditMouseLeave(TObject*) {
 
 // ---- TValidateEdit ----
 
-// Published order matters to a stored form: ValidateType is read before ValidateString, so a
-// stored custom set is not emptied by the kind read after it.
-LUMI_DEFINE_CLASS(TValidateEdit) {
-    using E = TValidateEdit;
-    p.Enum("ValidateType", &E::fGetVType, &E::fSetVType, ValidateTypeNames, vtNone)
-        .String("ValidateString", &E::fGetVString, &E::fSetVString)
-        .Object("Colors", &E::fGetColors)
-        .Event("OnMouseEnter", &E::fGetOnMouseEnter, &E::fSetOnMouseEnter)
-        .Event("OnMouseLeave", &E::fGetOnMouseLeave, &E::fSetOnMouseLeave);
-    PublishControlProps(p, {"Anchors"});
-    p.Prop("AutoSelect", &E::fGetAutoSelect, &E::fSetAutoSelect, false);
-    PublishControlProps(p, {"AutoSize", "BevelEdges", "BevelInner", "BevelKind", "BevelOuter", "BiDiMode"});
-    p.Enum("BorderStyle", &E::fGetBorderStyle, &E::fSetBorderStyle, EditBorderStyleNames, ebsNormal)
-        .Enum("CharCase", &E::fGetCharCase, &E::fSetCharCase, EditCharCaseNames, ecNormal)
-        .Color("Color", &TControl::Color, &TControl::SetColor, clWindow)
-        .Stored([](E* e) { return !e->ParentColor(); });
-    PublishControlProps(p, {"Constraints", "Ctl3D", "DragCursor", "DragKind", "DragMode", "Enabled", "Font"});
-    p.Prop("HideSelection", &E::fGetHideSelection, &E::fSetHideSelection, false)
-        .Enum("ImeMode", &E::fGetImeMode, &E::fSetImeMode, ImeModeNames, imDisable)
-        .String("ImeName", &E::fGetImeName, &E::fSetImeName)
-        .Prop("MaxLength", &E::fGetMaxLength, &E::fSetMaxLength, 0)
-        .Prop("OEMConvert", &E::fGetOEMConvert, &E::fSetOEMConvert, false);
-    PublishControlProps(p, {"ParentBiDiMode", "ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint"});
-    // A character is stored as a one-character string ('*'), none as nothing.
-    p.String("PasswordChar",
-             [](E* e) { return e->fGetPasswordChar() ? std::string(1, e->fGetPasswordChar()) : std::string(); },
-             [](E* e, const std::string& v) { e->fSetPasswordChar(v.empty() ? '\0' : v[0]); });
-    PublishControlProps(p, {"PopupMenu"});
-    p.Prop("ReadOnly", &E::fGetReadOnly, &E::fSetReadOnly, false);
-    PublishControlProps(p, {"ShowHint", "TabOrder", "TabStop", "Text", "Visible"});
-    p.Event("OnChange", &E::fGetOnChange, &E::fSetOnChange);
-    PublishControlProps(p, {"OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDock",
-                            "OnEndDrag", "OnEnter", "OnExit"});
-    p.Event("OnKeyDown", &E::fGetKeyDown, &E::fSetKeyDown)
-        .Event("OnKeyPress", &E::fGetKeyPress, &E::fSetKeyPress)
-        .Event("OnKeyUp", &E::fGetKeyUp, &E::fSetKeyUp);
-    PublishControlProps(p, {"OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDock", "OnStartDrag"});
-}
+LUMI_DEFINE_CLASS(TValidateEdit) { PublishValidateEditProps(p, vtNone); }
 
 namespace ValidateEdit {
 void Register() { RegisterComponents("Lumivane", {TValidateEdit::StaticClass()}); }

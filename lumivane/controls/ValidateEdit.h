@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "lumivane/controls/ValidateEditRules.h"
+#include "lumivane/controls/Forward.h"
 #include "lumivane/framework/StdCtrls.h"
 
 // The validating edit: a single-line edit that lets through only the characters its kind allows

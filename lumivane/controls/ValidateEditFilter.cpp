@@ -2,6 +2,7 @@
 // tracking it reports to its host.
 #include "lumivane/controls/ValidateEdit.h"
 
+#include "lumivane/controls/ValidateEditRules.h"
 #include "lumivane/framework/Clipbrd.h"
 #include "lumivane/framework/Published.h"
 

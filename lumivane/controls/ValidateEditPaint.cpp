@@ -2,6 +2,8 @@
 // the inner edit, a child window, paints its own area on top.
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/controls/PenRing.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/platform/raster/Color.h"
 
 void TCustomValidateEdit::Paint() {
     inherited::Paint();

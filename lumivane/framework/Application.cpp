@@ -6,7 +6,9 @@
 #include "lumivane/framework/ExtCtrls.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/framework/MessageBox.h"
+#include "lumivane/framework/Published.h"
 #include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Exceptions.h"
 
 namespace {
 

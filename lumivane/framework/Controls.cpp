@@ -4,6 +4,13 @@
 #include <cstring>
 
 #include "lumivane/framework/ControlsInternal.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/PropInfo.h"
+#include "lumivane/framework/Published.h"
+#include "lumivane/platform/Input.h"
+#include "lumivane/platform/Painting.h"
+#include "lumivane/framework/Exceptions.h"
+#include "lumivane/platform/raster/Color.h"
 
 LUMI_DEFINE_CLASS(TSizeConstraints) {
     p.Prop("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight, 0)
@@ -65,9 +72,12 @@ LUMI_DEFINE_CLASS(TControl) {
 }
 
 TControl::TControl(TComponent* AOwner)
-    : TComponent(AOwner), FFont(std::make_unique<TFont>()), FConstraints(std::make_unique<TSizeConstraints>(this)) {
+    : TComponent(AOwner), FColor(clWindow), FFont(std::make_unique<TFont>()),
+      FConstraints(std::make_unique<TSizeConstraints>(this)) {
     FFont->OnChange = TNotifyEvent(this, &TControl::FontChanged);
 }
+
+void TControl::SetFont(TFont* Value) { FFont->Assign(Value); }
 
 TControl::~TControl() {
     Destroying();

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "lumivane/framework/Controls.h"
+#include "lumivane/platform/Input.h"
 
 namespace {
 

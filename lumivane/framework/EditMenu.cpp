@@ -3,6 +3,7 @@
 // edit's message handling, so a class that filters a message (a paste) filters the menu's too.
 #include "lumivane/framework/Menus.h"
 #include "lumivane/framework/StdCtrls.h"
+#include "lumivane/platform/Services.h"
 
 namespace {
 

@@ -3,7 +3,11 @@
 #include <algorithm>
 
 #include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Picture.h"
+#include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/platform/raster/Geometry.h"
 #include "lumivane/platform/text/DrawText.h"
 
 // ---- TImage ----
@@ -15,6 +19,8 @@ TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(std::make
 }
 
 TImage::~TImage() { FPicture->OnChange.Clear(); }
+
+void TImage::SetPicture(TPicture* Value) { FPicture->Assign(Value); }
 
 void TImage::SetCenter(bool Value) {
     if (FCenter == Value) return;

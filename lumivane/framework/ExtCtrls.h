@@ -2,7 +2,6 @@
 #include <memory>
 
 #include "lumivane/framework/Controls.h"
-#include "lumivane/framework/Picture.h"
 
 // The picture control and the panel.
 
@@ -24,7 +23,7 @@ public:
     ~TImage() override;
 
     TPicture* Picture() const { return FPicture.get(); }
-    void SetPicture(TPicture* Value) { FPicture->Assign(Value); }
+    void SetPicture(TPicture* Value);
     bool Center() const { return FCenter; }
     void SetCenter(bool Value);
     bool Stretch() const { return FStretch; }

@@ -6,6 +6,7 @@
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/ExtCtrls.h"
+#include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/MessageBox.h"
 #include "lumivane/framework/Published.h"

@@ -1,4 +1,6 @@
 #include "lumivane/framework/Controls.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Published.h"
 
 LUMI_DEFINE_CLASS(TGraphicControl) {}
 

@@ -2,6 +2,7 @@
 #include <string>
 #include <string_view>
 
+#include "lumivane/framework/Forward.h"
 #include "lumivane/platform/Messages.h"
 
 // The root of the class tree: class identity at run time, and numbered-message dispatch.
@@ -30,11 +31,6 @@ struct TMessage {
     LPARAM LParam = 0;
     LRESULT Result = 0;
 };
-
-class TClassInfo;
-using TClass = const TClassInfo*;
-template <class T>
-class TPublished;
 
 // Declares the class identity members. Leaves the access at private, the default of a class.
 #define LUMI_CLASS(Class, Base)                                   \

@@ -4,6 +4,10 @@
 #include <cstring>
 
 #include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Menus.h"
+#include "lumivane/framework/PublishControlProps.h"
+#include "lumivane/framework/Published.h"
 #include "lumivane/framework/Timer.h"
 #include "lumivane/platform/text/DrawText.h"
 

@@ -3,7 +3,11 @@
 
 #include "lumivane/framework/Controls.h"
 #include "lumivane/framework/ControlsInternal.h"
+#include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/MenuWindow.h"
+#include "lumivane/framework/PropInfo.h"
+#include "lumivane/framework/Published.h"
+#include "lumivane/framework/Exceptions.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #pragma once
 #include <cstdint>
 
+#include "lumivane/platform/Forward.h"
 #include "lumivane/platform/raster/Geometry.h"
 
 // The window system's vocabulary: handles, message parameters and the usual numeric values.
-typedef struct HWND__* HWND;
 using UINT = unsigned;
 using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
@@ -110,7 +110,6 @@ enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5 };
 enum : UINT { ODT_BUTTON = 4, ODA_DRAWENTIRE = 1, ODA_SELECT = 2, ODA_FOCUS = 4 };
 enum : UINT { ODS_SELECTED = 0x0001, ODS_GRAYED = 0x0002, ODS_DISABLED = 0x0004, ODS_FOCUS = 0x0010, ODS_DEFAULT = 0x0020 };
 
-class DeviceContext;
 struct DRAWITEMSTRUCT {
     UINT CtlType = ODT_BUTTON;
     UINT CtlID = 0;

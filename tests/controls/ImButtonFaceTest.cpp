@@ -3,6 +3,11 @@
 #include <cstdlib>
 
 #include "ImButtonTestKit.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Picture.h"
+#include "lumivane/framework/Published.h"
+#include "lumivane/framework/Exceptions.h"
+#include "lumivane/platform/image/Ico.h"
 
 namespace {
 

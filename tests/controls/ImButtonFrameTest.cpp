@@ -3,6 +3,8 @@
 #include <functional>
 
 #include "ImButtonTestKit.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Picture.h"
 
 namespace {
 

@@ -6,7 +6,14 @@
 
 #include "ImButtonTestKit.h"
 #include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Object.h"
+#include "lumivane/framework/Picture.h"
+#include "lumivane/framework/Published.h"
+#include "lumivane/framework/Timer.h"
 #include "lumivane/framework/layout/FormReader.h"
+#include "lumivane/framework/layout/FormWriter.h"
+#include "lumivane/framework/Exceptions.h"
 
 namespace {
 

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "lumivane/controls/ImButton.h"
+#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Picture.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 
 struct Expect {

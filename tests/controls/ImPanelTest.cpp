@@ -13,8 +13,10 @@
 #include "lumivane/controls/ImPanel.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/EventTrace.h"
+#include "lumivane/framework/Timer.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Exceptions.h"
 
 namespace {
 

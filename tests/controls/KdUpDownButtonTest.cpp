@@ -4,6 +4,9 @@
 #include <string>
 
 #include "KdUpDownTestKit.h"
+#include "lumivane/controls/KdUpDownButtonColors.h"
+#include "lumivane/framework/Timer.h"
+#include "lumivane/framework/Exceptions.h"
 
 
 class UpDownButtonTest : public ::testing::Test, public UpDownScene {

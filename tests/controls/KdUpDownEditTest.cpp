@@ -5,7 +5,12 @@
 #include <string>
 
 #include "KdUpDownTestKit.h"
+#include "lumivane/controls/KdUpDownButtonColors.h"
+#include "lumivane/framework/ClassInfo.h"
+#include "lumivane/framework/Published.h"
 #include "lumivane/framework/layout/FormReader.h"
+#include "lumivane/framework/layout/FormWriter.h"
+#include "lumivane/framework/Exceptions.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "lumivane/controls/KdUrlLabel.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/ExtCtrls.h"
+#include "lumivane/framework/Published.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/Forms.h"

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "lumivane/framework/Exceptions.h"
 #include "tests/controls/ValidateEditTestKit.h"
 
 namespace {

@@ -1,4 +1,5 @@
 #include "tests/framework/ControlsTestKit.h"
+#include "lumivane/framework/Graphics.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "lumivane/framework/Controls.h"
+#include "lumivane/framework/Graphics.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 
 // A headless window system with a top-level container standing in for a form: white, 300 x 200

@@ -1,4 +1,5 @@
 #include "tests/framework/FormsTestKit.h"
+#include "lumivane/framework/Exceptions.h"
 
 #include "lumivane/framework/ExtCtrls.h"
 #include "lumivane/framework/MessageBox.h"

@@ -1,6 +1,7 @@
 // Popup menus, context requests, component references in layouts, the edit's own menu, and
 // dragging between controls.
 #include "lumivane/framework/ClassRegistry.h"
+#include "lumivane/framework/Published.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/MenuWindow.h"
@@ -8,6 +9,7 @@
 #include "lumivane/framework/StdCtrls.h"
 #include "lumivane/framework/ExtCtrls.h"
 #include "tests/framework/FormsTestKit.h"
+#include "lumivane/framework/Exceptions.h"
 
 namespace {
 

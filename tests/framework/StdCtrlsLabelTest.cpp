@@ -1,3 +1,4 @@
+#include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/StdCtrls.h"
 #include "lumivane/platform/text/DrawText.h"

@@ -12,6 +12,7 @@
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/MessageBox.h"
+#include "lumivane/framework/Exceptions.h"
 #include "lumivane/platform/text/TextEncoding.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 #include "lumivane/platform/image/FileBytes.h"

@@ -6,6 +6,7 @@
 #include "lumivane/framework/Forms.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Exceptions.h"
 #include "lumivane/platform/image/FileBytes.h"
 #include "tools/ToolClasses.h"
 

@@ -10,6 +10,9 @@
 #include "app/RunOnDisplay.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/Forms.h"
+#include "lumivane/platform/Window.h"
+#include "lumivane/framework/Exceptions.h"
+#include "lumivane/platform/drivers/x11/X11Driver.h"
 #include "tools/ToolClasses.h"
 #include "tools/formview/Viewer.h"
 

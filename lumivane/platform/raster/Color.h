@@ -1,10 +1,10 @@
 #pragma once
 #include <cstdint>
 
+#include "lumivane/platform/Forward.h"
+
 // TColor is 0x00BBGGRR (red in the low byte). 0x80000000 + n names system colour n, resolved
 // through the palette only when drawn. Surfaces store pixels as 0x00RRGGBB (the display's order).
-using TColor = uint32_t;
-using Pixel = uint32_t;
 
 constexpr TColor RGB(unsigned r, unsigned g, unsigned b) {
     return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);

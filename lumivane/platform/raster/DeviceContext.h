@@ -115,8 +115,6 @@ private:
     mutable int FDeviceClipH = -1;
 };
 
-using HDC = DeviceContext*;
-
 // Copies w x h pixels from src (at sx, sy) to dst (at x, y), combined by the raster operation.
 // The source is limited by its surface, not by its clip; target pixels with no source pixel are
 // left alone. Source and target may share a surface and overlap. Patterned operations use dst's
