@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "lumivane/framework/Application.h"
+#include "lumivane/framework/Exceptions.h"
 #include "lumivane/platform/Window.h"
 #include "lumivane/platform/drivers/x11/X11Driver.h"
 
