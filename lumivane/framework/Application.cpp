@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lumivane/framework/CursorShapes.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/ExtCtrls.h"
 #include "lumivane/framework/Forms.h"

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "lumivane/framework/CursorShapes.h"
 #include "lumivane/framework/Controls.h"
 #include "lumivane/platform/Input.h"
 

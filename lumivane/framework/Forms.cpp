@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "lumivane/framework/CursorShapes.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/ExtCtrls.h"

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "lumivane/framework/CursorShapes.h"
 #include "lumivane/framework/Controls.h"
 #include "lumivane/framework/ControlsInternal.h"
 #include "lumivane/framework/Graphics.h"

@@ -1,5 +1,6 @@
 // Popup menus, context requests, component references in layouts, the edit's own menu, and
 // dragging between controls.
+#include "lumivane/framework/CursorShapes.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/framework/layout/FormReader.h"
