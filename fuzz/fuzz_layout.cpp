@@ -9,6 +9,7 @@
 #include "app/frmMain.h"
 #include "lumivane/controls/KdUpDownEdit.h"
 #include "lumivane/controls/ValidateEdit.h"
+#include "lumivane/framework/Exceptions.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/platform/drivers/headless/Session.h"
 
