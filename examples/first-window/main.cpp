@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <lumivane/framework/Application.h>
+#include <lumivane/framework/Exceptions.h>
 #include <lumivane/platform/Window.h>
 #include <lumivane/platform/drivers/headless/Session.h>
 #include <lumivane/platform/drivers/x11/X11Driver.h>
