@@ -2,8 +2,10 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include "lumivane/platform/text/FontMatchCache.h"
 #include "lumivane/platform/text/TextEncoding.h"
 
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
@@ -15,6 +17,47 @@ FcConfig* Config() {
     static std::once_flag once;
     std::call_once(once, [] { config = FcInitLoadConfigAndFonts(); });
     return config;
+}
+
+// Answers of earlier runs: a window whose fonts were all asked for before starts without loading
+// fontconfig at all.
+std::mutex cacheLock;
+FontMatchCache& Cache() {
+    static FontMatchCache cache(FontMatchCache::DefaultPath());
+    return cache;
+}
+
+void AddAll(std::vector<std::string>& out, FcStrList* list) {
+    if (!list) return;
+    while (FcChar8* s = FcStrListNext(list)) out.emplace_back(reinterpret_cast<const char*>(s));
+    FcStrListDone(list);
+}
+
+// Everything fontconfig read, or would read if it existed, to give its answers: configuration
+// files and folders (and the folders holding them, where a new file may appear), font folders,
+// and the places of a user's own configuration.
+const std::vector<std::string>& InputsOf(FcConfig* config) {
+    static std::vector<std::string> inputs;
+    static std::once_flag once;
+    std::call_once(once, [config] {
+        AddAll(inputs, FcConfigGetConfigFiles(config));
+        const size_t files = inputs.size();
+        for (size_t i = 0; i < files; ++i) {
+            const size_t slash = inputs[i].rfind('/');
+            if (slash != std::string::npos && slash > 0) inputs.push_back(inputs[i].substr(0, slash));
+        }
+        AddAll(inputs, FcConfigGetConfigDirs(config));
+        AddAll(inputs, FcConfigGetFontDirs(config));
+        const char* home = std::getenv("HOME");
+        const char* xdg = std::getenv("XDG_CONFIG_HOME");
+        if (xdg && xdg[0] == '/') inputs.push_back(std::string(xdg) + "/fontconfig");
+        else if (home && home[0] == '/') inputs.push_back(std::string(home) + "/.config/fontconfig");
+        if (home && home[0] == '/') {
+            inputs.push_back(std::string(home) + "/.fonts.conf");
+            inputs.push_back(std::string(home) + "/.fonts.conf.d");
+        }
+    });
+    return inputs;
 }
 
 // Steps over the next well-formed character of s from i, skipping stray bytes: sets cp and its
@@ -109,6 +152,16 @@ FcPattern* Request(const FontSpec& fontSpec) {
 } // namespace
 
 FontMatch::FontMatch(const FontSpec& fontSpec) : FSpec(fontSpec) {
+    std::string family = SanitizeName(fontSpec.name);
+    if (family.empty()) family = "sans-serif";
+    const std::string key = FontMatchCache::KeyOf(family, LanguageOfName(fontSpec.name), fontSpec.bold, fontSpec.italic);
+    {
+        std::lock_guard<std::mutex> hold(cacheLock);
+        if (auto hit = Cache().Find(key)) {
+            FPrimary = FaceSource{hit->file, hit->index, fontSpec.bold, fontSpec.italic};
+            return;
+        }
+    }
     FcConfig* config = Config();
     if (!config) return;
     FcPattern* pat = Request(fontSpec);
@@ -128,6 +181,10 @@ FontMatch::FontMatch(const FontSpec& fontSpec) : FSpec(fontSpec) {
                 if (!src.file.empty()) FPrimary = src;
             }
         }
+    }
+    if (FPrimary) {
+        std::lock_guard<std::mutex> hold(cacheLock);
+        Cache().Store(key, {FPrimary->file, FPrimary->index}, InputsOf(config));
     }
 }
 
