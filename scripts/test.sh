@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the unit, golden and end-to-end tests (build/), the unit
 # tests again under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/), and each fuzz
-# target briefly (build-fuzz/, clang and libFuzzer), and the library as another program sees it once
+# target briefly (build-fuzz/, clang and libFuzzer), the programs as released (build-release/, linked
+# statically) under their end-to-end tests, and the library as another program sees it once
 # installed (build-shared/ for the shared libraries). Benchmarks are built, not run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,6 +14,11 @@ werror=OFF
 echo "== build (release with debug info)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMI_WERROR=$werror >/dev/null
 cmake --build build -j "$jobs"
+
+echo "== build (release: the programs linked statically, as run.sh and the benchmarks build them)"
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=OFF -DLUMI_BENCH=ON \
+  -DLUMI_WERROR=$werror >/dev/null
+cmake --build build-release -j "$jobs" --target lumivane-notice lumivane-gallery
 
 echo "== build (sanitizers)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMI_SANITIZE=ON -DLUMI_X11=OFF \
@@ -53,6 +59,21 @@ echo "== unit tests under sanitizers"
 
 echo "== all tests"
 (cd build && ctest --output-on-failure -j "$jobs") || status=1
+
+echo "== the released programs under the end-to-end tests of the notice window and the gallery"
+# The test helpers and tools from build/, the two programs from build-release/.
+released=$(mktemp -d)
+ln -s "$PWD"/build/bin/* "$released"/
+ln -sf "$PWD"/build-release/bin/lumivane-notice "$PWD"/build-release/bin/lumivane-gallery "$released"/
+for t in notice_window notice_controls notice_golden gallery; do
+  if FONTCONFIG_FILE="$PWD/tests/fonts/fonts.conf" LUMI_SOURCE_DIR="$PWD" \
+       bash "tests/e2e/test_$t.sh" "$released" >"build-release/e2e_$t.log" 2>&1; then
+    echo "$t (released build): passed"
+  else
+    echo "$t (released build): FAILED"; tail -n 40 "build-release/e2e_$t.log"; status=1
+  fi
+done
+rm -rf "$released"
 
 echo "== the installed library (static and shared, CMake, pkg-config, Debian package)"
 bash tests/install/test_install.sh build || status=1
