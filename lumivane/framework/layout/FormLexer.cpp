@@ -1,5 +1,6 @@
 #include "lumivane/framework/layout/FormLexer.h"
 
+#include <array>
 #include <limits>
 
 #include "lumivane/framework/Exceptions.h"
@@ -9,11 +10,22 @@ namespace {
 
 bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// Each character's hex digit value; kSpace for the blanks binary data may hold, kNotHex otherwise.
+constexpr int8_t kNotHex = -1, kSpace = -2;
+constexpr std::array<int8_t, 256> MakeHexDigits() {
+    std::array<int8_t, 256> t{};
+    for (auto& v : t) v = kNotHex;
+    for (int c = '0'; c <= '9'; ++c) t[c] = static_cast<int8_t>(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c) t[c] = static_cast<int8_t>(c - 'a' + 10);
+    for (int c = 'A'; c <= 'F'; ++c) t[c] = static_cast<int8_t>(c - 'A' + 10);
+    for (char c : {' ', '\t', '\r', '\n'}) t[static_cast<unsigned char>(c)] = kSpace;
+    return t;
+}
+constexpr std::array<int8_t, 256> kHexDigit = MakeHexDigits();
+
 int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
+    const int v = kHexDigit[static_cast<unsigned char>(c)];
+    return v >= 0 ? v : -1;
 }
 
 } // namespace
@@ -61,26 +73,35 @@ TFormToken TFormLexer::Next() {
 }
 
 TBytes TFormLexer::ReadBinary(int startLine) {
-    TBytes out;
+    // Pictures make up most of a layout's text: one table look-up a character, and the bytes
+    // reserved up front.
+    size_t end = FText.find('}', FPos);
+    if (end == std::string_view::npos) end = FText.size();
+    TBytes out((end - FPos) / 2);
+    uint8_t* to = out.data();
+    const unsigned char* text = reinterpret_cast<const unsigned char*>(FText.data());
     int high = -1;
-    while (true) {
-        if (FPos >= FText.size()) FailAtLine(startLine, "binary data is not closed with '}'");
-        char c = FText[FPos++];
-        if (c == '}') break;
-        if (c == '\n') {
+    for (; FPos < end; ++FPos) {
+        const int v = kHexDigit[text[FPos]];
+        if (v >= 0) {
+            // Two digits at a time while they come in whole pairs, as they do between line breaks.
+            if (high < 0 && FPos + 1 < end && kHexDigit[text[FPos + 1]] >= 0) {
+                *to++ = static_cast<uint8_t>(v << 4 | kHexDigit[text[++FPos]]);
+            } else if (high < 0) {
+                high = v;
+            } else {
+                *to++ = static_cast<uint8_t>(high << 4 | v);
+                high = -1;
+            }
+        } else if (text[FPos] == '\n') {
             ++FLine;
-            continue;
-        }
-        if (c == ' ' || c == '\t' || c == '\r') continue;
-        int v = HexValue(c);
-        if (v < 0) FailAtLine(FLine, "bad character in binary data");
-        if (high < 0) {
-            high = v;
-        } else {
-            out.push_back(static_cast<uint8_t>(high * 16 + v));
-            high = -1;
+        } else if (v == kNotHex) {
+            FailAtLine(FLine, "bad character in binary data");
         }
     }
+    out.resize(static_cast<size_t>(to - out.data()));
+    if (FPos >= FText.size()) FailAtLine(startLine, "binary data is not closed with '}'");
+    ++FPos; // the '}'
     if (high >= 0) FailAtLine(FLine, "binary data has an odd number of hex digits");
     return out;
 }
