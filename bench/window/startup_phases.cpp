@@ -5,7 +5,8 @@
 //   startup_phases            (DISPLAY set; re-executes itself to time the exec)
 //
 // Each phase is printed as NAME=WALL/CPU/HEAP (ms, ms, KB of heap in use at its end). Phases: exec (process start and dynamic linking, to main), x_connect (display, driver),
-// fontconfig (its configuration and the first match), fonts (the window's three fonts opened and
+// font_lookup (the first font found: fontconfig's remembered answer, or its configuration and
+// match when the answers of an earlier run no longer hold), fonts (the window's three fonts opened and
 // the glyphs of its texts rendered), layout (the form and its controls loaded from the resource),
 // paint (showing the window until its first frame is handed over), present (that frame sent and
 // drawn by the server: a round trip after it). Linked like the program, so the exec costs the same.
@@ -116,8 +117,8 @@ int main(int argc, char** argv) {
     InitWindowSystem(driver.get());
     Phase("x_connect");
 
-    // The form's fonts, as its layout asks for them; opening the first one reads fontconfig's
-    // configuration, the rest find it loaded.
+    // The form's fonts, as its layout asks for them; the first one reads the remembered font
+    // answers (or fontconfig's configuration, when they no longer hold).
     FontSpec plain{.name = "宋体", .height = -14};
     FontSpec bold = plain, large = plain, link = plain;
     bold.bold = true;
@@ -125,7 +126,7 @@ int main(int argc, char** argv) {
     large.height = -19;
     link.underline = true;
     GetFont(plain);
-    Phase("fontconfig");
+    Phase("font_lookup");
     TextWidth(GetFont(bold), NoticeText);
     TextWidth(GetFont(large), "Lumivane");
     TextWidth(GetFont(link), "Download Now draventa.example");
