@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <errno.h> // program_invocation_short_name
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -138,6 +139,8 @@ std::vector<std::string> FontMatchCache::CurrentContext() {
         if (const char* v = std::getenv(name)) entry.append("=").append(v);
         out.push_back(std::move(entry));
     }
+    // fontconfig's configuration may choose by program name; each program keeps its own answers.
+    out.push_back(std::string("prgname=") + program_invocation_short_name);
     return out;
 }
 

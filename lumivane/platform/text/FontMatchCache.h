@@ -52,7 +52,7 @@ public:
     static std::string Format(const Contents& contents);
     // The state of a path as stamped: "-" when it does not exist.
     static std::string StateOf(const std::string& path);
-    // This process's context: the environment variables fontconfig reads.
+    // This process's context: the environment variables fontconfig reads, and the program's name.
     static std::vector<std::string> CurrentContext();
 
 private:
