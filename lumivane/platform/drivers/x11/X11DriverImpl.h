@@ -168,6 +168,9 @@ private:
     XIM FIM = nullptr;
     bool FIMOpened = false; // the input method is opened when an edit first gets the focus
     bool FDetectableRepeat = false;
+    // The keyboard map is fetched once a window of ours has the focus and the loop is about to
+    // sleep, so that the first key (often the Return that closes a window) finds it there.
+    enum class Keymap { NotWanted, Wanted, Fetched } FKeymap = Keymap::NotWanted;
     std::bitset<256> FKeysDown;
     std::unordered_map<Window, TopLevel> FWindows;
     std::map<CursorKind, Cursor> FCursors;

@@ -2,6 +2,7 @@
 // translation of X events into the window system's input.
 #include "lumivane/platform/drivers/x11/X11DriverImpl.h"
 
+#include <X11/XKBlib.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -41,6 +42,14 @@ void X11Driver::WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) {
             out.push_back(e);
         }
         if (out.size() > before) return;
+        if (FKeymap == Keymap::Wanted) {
+            // Nothing else to do: fetch the keyboard map now (one round trip), then look again.
+            FKeymap = Keymap::Fetched;
+            int minCode = 8, maxCode = 255;
+            XDisplayKeycodes(FDisplay, &minCode, &maxCode);
+            XkbKeycodeToKeysym(FDisplay, static_cast<KeyCode>(minCode), 0, 0);
+            continue;
+        }
         int timeout = -1;
         if (deadline >= 0) {
             const int64_t left = deadline - Now();

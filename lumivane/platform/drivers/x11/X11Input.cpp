@@ -61,6 +61,7 @@ void X11Driver::TranslateFocus(TopLevel& w, const XFocusChangeEvent& ev) {
     w.focused = ev.type == FocusIn;
     if (ev.type == FocusIn) {
         if (w.ic) XSetICFocus(w.ic);
+        if (FKeymap == Keymap::NotWanted) FKeymap = Keymap::Wanted;
     } else {
         if (w.ic) XUnsetICFocus(w.ic);
         FKeysDown.reset(); // their releases go elsewhere now
