@@ -69,6 +69,12 @@ TEST(FontMatchCacheFile, AnswersHoldOnlyWhileEveryInputIsAsItWas) {
     ::mkdir(fonts.c_str(), 0700);
     const FontMatchCache::Entry song{fonts + "/song.ttc", 0};
     const std::string key = FontMatchCache::KeyOf("宋体", "zh-cn", false, false);
+    const bool hadCtype = std::getenv("LC_CTYPE") != nullptr;
+    const std::string savedCtype = hadCtype ? std::getenv("LC_CTYPE") : "";
+    const auto restoreCtype = [&] {
+        if (hadCtype) ::setenv("LC_CTYPE", savedCtype.c_str(), 1);
+        else ::unsetenv("LC_CTYPE");
+    };
     const std::vector<std::string> inputs = {conf, fonts, later};
 
     struct Change {
@@ -81,12 +87,12 @@ TEST(FontMatchCacheFile, AnswersHoldOnlyWhileEveryInputIsAsItWas) {
         {"a configuration file that did not exist appears", [&] { WriteFile(later, "<fontconfig/>"); }},
         {"the chosen file replaced", [&] { ::unlink(song.file.c_str()); WriteFile(song.file, "other font"); }},
         {"the chosen file gone", [&] { ::unlink(song.file.c_str()); }},
-        {"another locale", [&] { ::setenv("LC_CTYPE", "ja_JP.UTF-8", 1); }},
+        {"another locale", [&] { ::setenv("LC_CTYPE", "xx_XX.lumivane-test", 1); }},
     };
     for (const auto& change : changes) {
         ::unlink(later.c_str());
         WriteFile(song.file, "font");
-        ::unsetenv("LC_CTYPE");
+        restoreCtype();
         {
             FontMatchCache fresh(cache);
             fresh.Store(key, song, inputs);
@@ -95,7 +101,7 @@ TEST(FontMatchCacheFile, AnswersHoldOnlyWhileEveryInputIsAsItWas) {
         change.make();
         EXPECT_FALSE(FontMatchCache(cache).Find(key)) << change.what;
     }
-    ::unsetenv("LC_CTYPE");
+    restoreCtype();
 
     // A second answer under the same inputs joins the first; under changed inputs it replaces it.
     const std::string key2 = FontMatchCache::KeyOf("Tahoma", "", true, false);
