@@ -48,10 +48,9 @@ const std::vector<std::string>& InputsOf(FcConfig* config) {
         }
         AddAll(inputs, FcConfigGetConfigDirs(config));
         AddAll(inputs, FcConfigGetFontDirs(config));
+        const std::string config = FontMatchCache::UserDir("XDG_CONFIG_HOME", ".config");
+        if (!config.empty()) inputs.push_back(config + "/fontconfig");
         const char* home = std::getenv("HOME");
-        const char* xdg = std::getenv("XDG_CONFIG_HOME");
-        if (xdg && xdg[0] == '/') inputs.push_back(std::string(xdg) + "/fontconfig");
-        else if (home && home[0] == '/') inputs.push_back(std::string(home) + "/.config/fontconfig");
         if (home && home[0] == '/') {
             inputs.push_back(std::string(home) + "/.fonts.conf");
             inputs.push_back(std::string(home) + "/.fonts.conf.d");
@@ -123,14 +122,19 @@ std::string FontMatch::LanguageOfName(const std::string& name) {
 
 namespace {
 
+// The family fontconfig is asked for: the name fit for it, or its generic sans-serif.
+std::string FamilyOf(const FontSpec& fontSpec) {
+    std::string family = FontMatch::SanitizeName(fontSpec.name);
+    return family.empty() ? "sans-serif" : family;
+}
+
 // The pattern asking for a FontSpec, substituted as fontconfig's own tools do. The caller
 // destroys it. Not kept between calls: fontconfig links a pattern's values by offsets that leak
 // checkers cannot follow.
 FcPattern* Request(const FontSpec& fontSpec) {
     FcPattern* pat = FcPatternCreate();
     if (!pat) return nullptr;
-    std::string family = FontMatch::SanitizeName(fontSpec.name);
-    if (family.empty()) family = "sans-serif";
+    const std::string family = FamilyOf(fontSpec);
     FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     // A CJK family name is only useful to fontconfig with its language: without it "宋体" lands on
     // a Latin font that has no CJK glyphs at all.
@@ -152,9 +156,7 @@ FcPattern* Request(const FontSpec& fontSpec) {
 } // namespace
 
 FontMatch::FontMatch(const FontSpec& fontSpec) : FSpec(fontSpec) {
-    std::string family = SanitizeName(fontSpec.name);
-    if (family.empty()) family = "sans-serif";
-    const std::string key = FontMatchCache::KeyOf(family, LanguageOfName(fontSpec.name), fontSpec.bold, fontSpec.italic);
+    const std::string key = FontMatchCache::KeyOf(FamilyOf(fontSpec), LanguageOfName(fontSpec.name), fontSpec.bold, fontSpec.italic);
     {
         std::lock_guard<std::mutex> hold(cacheLock);
         if (auto hit = Cache().Find(key)) {

@@ -144,15 +144,15 @@ std::vector<std::string> FontMatchCache::CurrentContext() {
     return out;
 }
 
+std::string FontMatchCache::UserDir(const char* xdgVariable, const char* underHome) {
+    if (const char* xdg = std::getenv(xdgVariable); xdg && xdg[0] == '/') return xdg;
+    if (const char* home = std::getenv("HOME"); home && home[0] == '/') return std::string(home) + "/" + underHome;
+    return "";
+}
+
 std::string FontMatchCache::DefaultPath() {
-    std::string dir;
-    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && xdg[0] == '/') {
-        dir = xdg;
-    } else if (const char* home = std::getenv("HOME"); home && home[0] == '/') {
-        dir = std::string(home) + "/.cache";
-    } else {
-        return "";
-    }
+    const std::string dir = UserDir("XDG_CACHE_HOME", ".cache");
+    if (dir.empty()) return "";
     std::string joined;
     for (const auto& v : CurrentContext()) joined += v + '\n';
     char name[40];

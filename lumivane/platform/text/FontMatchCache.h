@@ -38,6 +38,9 @@ public:
     // The cache file of this user for this environment, or "" when there is no place for one
     // ($XDG_CACHE_HOME or ~/.cache).
     static std::string DefaultPath();
+    // A user's base folder: $xdgVariable when it is an absolute path, else ~/underHome; "" when
+    // neither is known.
+    static std::string UserDir(const char* xdgVariable, const char* underHome);
     // The key of one request: family, language and styles.
     static std::string KeyOf(const std::string& family, const std::string& lang, bool bold, bool italic);
 
