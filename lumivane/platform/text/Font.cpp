@@ -1,9 +1,12 @@
 #include "lumivane/platform/text/Font.h"
 
+#include <cstdlib>
 #include <map>
 #include <tuple>
 
 #include "lumivane/platform/text/FontFace.h"
+#include "lumivane/platform/text/FontMatch.h"
+#include "lumivane/platform/text/GlyphCache.h"
 #include "lumivane/platform/text/TextPainter.h"
 
 namespace {
@@ -28,6 +31,9 @@ HFONT GetFont(const FontSpec& fontSpec) {
     if (it != reg.end()) return it->second;
     Font* f = new Font(fontSpec);
     reg.emplace(key, f);
+    // After the first font, so that the font answers it read are still there at exit.
+    static const bool keepAtExit = std::atexit(KeepDrawnGlyphs) == 0;
+    (void)keepAtExit;
     return f;
 }
 
@@ -51,3 +57,17 @@ void TextOutA(HDC dc, int x, int y, const char* text, int len) {
     if (!dc || !text || len <= 0) return;
     PaintTextLine(*dc, Resolve(dc->font), x, y, std::string_view(text, static_cast<size_t>(len)));
 }
+
+// A run that drew nothing new writes nothing.
+void KeepDrawnGlyphs() {
+    bool drewNew = false;
+    for (const auto& [key, font] : Registry()) drewNew = drewNew || font->DrewNew();
+    if (!drewNew) return;
+    GlyphCache& cache = GlyphCache::ForProcess();
+    for (const auto& [key, font] : Registry()) {
+        if (font->HasFace()) cache.Put(font->Requested(), font->Drawn());
+        font->MarkKept();
+    }
+    cache.Save(FontMatch::RememberedAnswers());
+}
+

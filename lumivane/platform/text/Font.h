@@ -21,11 +21,15 @@ struct TextMetrics {
     int descent = 0;
     int internalLeading = 0;
     int aveCharWidth = 0;
+    friend bool operator==(const TextMetrics&, const TextMetrics&) = default;
 };
 
 // Fonts are resolved once per distinct FontSpec and live for the whole process (glyphs cached), so
 // an HFONT never dangles and creating "the same" font again is free.
 HFONT GetFont(const FontSpec& fontSpec);
+// Keeps what the fonts have drawn for the next run of this program, if they drew anything new. Done
+// at exit; a program that leaves by _exit calls it first.
+void KeepDrawnGlyphs();
 // The font a context uses when it has none of its own.
 HFONT GetDefaultFont();
 const FontSpec& GetFontSpec(HFONT font);

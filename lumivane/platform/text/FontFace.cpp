@@ -19,8 +19,10 @@
 #include <mutex>
 #include <utility>
 
-#include "lumivane/platform/text/TextEncoding.h"
 #include "lumivane/platform/text/FontMatch.h"
+#include "lumivane/platform/text/FontMatchCache.h"
+#include "lumivane/platform/text/GlyphCache.h"
+#include "lumivane/platform/text/TextEncoding.h"
 
 namespace {
 
@@ -168,6 +170,7 @@ struct Font::Face {
     bool oblique = false;
     std::string file;
     int index = 0;
+    std::string state; // the file's when it was opened, kept with what is drawn from it
     // Makes this font's size the one the shared face draws and measures with.
     FT_Face Use() const {
         FT_Activate_Size(size);
@@ -180,49 +183,101 @@ struct Font::Face {
 };
 
 Font::Font(const FontSpec& fontSpec) : FSpec(fontSpec) {
-    int h = fontSpec.height == 0 ? -12 : fontSpec.height;
-    h = std::clamp(h, -kMaxPixelHeight, kMaxPixelHeight);
     FMatch = std::make_unique<FontMatch>(fontSpec);
-    if (Library() && FMatch->Primary()) FPrimary = FaceOf(*FMatch->Primary());
-    if (FPrimary) {
-        FT_Face f = FPrimary->Use();
-        FT_Error err = 0;
-        if (h < 0) {
-            err = FT_Set_Pixel_Sizes(f, 0, static_cast<FT_UInt>(-h));
-        } else {
-            // A positive height is the whole cell: ascender to descender.
-            FT_Size_RequestRec req{FT_SIZE_REQUEST_TYPE_REAL_DIM, 0, static_cast<FT_Long>(h) * 64, 0, 0};
-            err = FT_Request_Size(f, &req);
-        }
-        if (err && f->num_fixed_sizes > 0) err = FT_Select_Size(f, 0);
-        if (err) {
-            FPrimary = nullptr;
-        } else {
-            FEm26 = FT_IS_SCALABLE(f) ? FT_MulFix(f->units_per_EM, f->size->metrics.y_scale)
-                                      : static_cast<long>(f->size->metrics.y_ppem) * 64;
+    if (const auto& primary = FMatch->Primary()) {
+        if (auto drawn = GlyphCache::ForProcess().Take(fontSpec, primary->file, primary->index)) {
+            Adopt(std::move(*drawn));
+            return;
         }
     }
+    Measure();
+}
+
+Font::Font(const FontSpec& fontSpec, DrawnFont drawn) : FSpec(fontSpec) {
+    FMatch = std::make_unique<FontMatch>(fontSpec);
+    Adopt(std::move(drawn));
+}
+
+Font::~Font() = default;
+
+void Font::Adopt(DrawnFont drawn) {
+    FHasFace = true;
+    FFaceFile = std::move(drawn.faceFile);
+    FFaceIndex = drawn.faceIndex;
+    FSyntheticBold = drawn.syntheticBold;
+    FMetrics = drawn.metrics;
+    FUnderlineTop = drawn.underlineTop;
+    FUnderlineThickness = drawn.underlineThickness;
+    FStrikeTop = drawn.strikeTop;
+    FStrikeThickness = drawn.strikeThickness;
+    FDrawnFaces = std::move(drawn.faces);
+    for (auto& [cp, glyph] : drawn.glyphs) FGlyphs.emplace(cp, std::move(glyph));
+}
+
+void Font::OpenFaces() const {
+    if (FOpened) return;
+    FOpened = true;
+    int h = FSpec.height == 0 ? -12 : FSpec.height;
+    h = std::clamp(h, -kMaxPixelHeight, kMaxPixelHeight);
+    if (Library() && FMatch->Primary()) FPrimary = FaceOf(*FMatch->Primary());
+    if (!FPrimary) return;
+    FT_Face f = FPrimary->Use();
+    FT_Error err = 0;
+    if (h < 0) {
+        err = FT_Set_Pixel_Sizes(f, 0, static_cast<FT_UInt>(-h));
+    } else {
+        // A positive height is the whole cell: ascender to descender.
+        FT_Size_RequestRec req{FT_SIZE_REQUEST_TYPE_REAL_DIM, 0, static_cast<FT_Long>(h) * 64, 0, 0};
+        err = FT_Request_Size(f, &req);
+    }
+    if (err && f->num_fixed_sizes > 0) err = FT_Select_Size(f, 0);
+    if (err) {
+        FPrimary = nullptr;
+        return;
+    }
+    FEm26 = FT_IS_SCALABLE(f) ? FT_MulFix(f->units_per_EM, f->size->metrics.y_scale)
+                              : static_cast<long>(f->size->metrics.y_ppem) * 64;
+}
+
+void Font::Measure() {
+    OpenFaces();
     if (FPrimary) {
+        FHasFace = true;
+        FFaceFile = FPrimary->file;
+        FFaceIndex = FPrimary->index;
+        FSyntheticBold = FPrimary->embolden;
         ComputeMetrics();
     } else {
         // No font at all: nominal metrics so that layouts still have a line height.
-        int cell = h < 0 ? -h : h;
+        const int h = std::clamp(FSpec.height == 0 ? -12 : FSpec.height, -kMaxPixelHeight, kMaxPixelHeight);
+        const int cell = h < 0 ? -h : h;
         FMetrics.height = cell;
         FMetrics.ascent = cell * 4 / 5;
         FMetrics.descent = cell - FMetrics.ascent;
     }
 }
 
-Font::~Font() = default;
+bool Font::HasFace() const { return FHasFace; }
 
-bool Font::HasFace() const { return FPrimary != nullptr; }
+const std::string& Font::FaceFile() const { return FFaceFile; }
 
-const std::string& Font::FaceFile() const {
-    static const std::string none;
-    return FPrimary ? FPrimary->file : none;
+bool Font::SyntheticBold() const { return FSyntheticBold; }
+
+DrawnFont Font::Drawn() const {
+    DrawnFont d;
+    d.faceFile = FFaceFile;
+    d.faceIndex = FFaceIndex;
+    d.metrics = FMetrics;
+    d.underlineTop = FUnderlineTop;
+    d.underlineThickness = FUnderlineThickness;
+    d.strikeTop = FStrikeTop;
+    d.strikeThickness = FStrikeThickness;
+    d.syntheticBold = FSyntheticBold;
+    d.faces = FDrawnFaces;
+    for (const auto& [key, face] : FFaces) d.faces[face->file] = face->state;
+    for (const auto& [cp, glyph] : FGlyphs) d.glyphs.emplace(cp, glyph);
+    return d;
 }
-
-bool Font::SyntheticBold() const { return FPrimary && FPrimary->embolden; }
 
 void Font::ComputeMetrics() {
     FT_Face f = FPrimary->Use();
@@ -277,6 +332,7 @@ Font::Face* Font::FaceOf(const FaceSource& src) const {
     auto face = std::make_unique<Face>();
     face->file = src.file;
     face->index = src.index;
+    face->state = FontMatchCache::StateOf(src.file);
     face->ft = Library() ? AcquireFace(key) : nullptr;
     if (face->ft && FT_New_Size(face->ft, &face->size) != 0) {
         face->size = nullptr;
@@ -339,9 +395,12 @@ Glyph Font::Render(Face& face, unsigned index) const {
 }
 
 const Glyph& Font::GlyphFor(char32_t cp) const {
-    if (!FPrimary || cp < 0x20 || cp == 0x7F) return kNoGlyph;
+    if (!FHasFace || cp < 0x20 || cp == 0x7F) return kNoGlyph;
     auto it = FGlyphs.find(cp);
     if (it != FGlyphs.end()) return it->second;
+    OpenFaces();
+    if (!FPrimary) return kNoGlyph;
+    FDrewNew = true;
     Face* face = FPrimary;
     unsigned index = FT_Get_Char_Index(FPrimary->ft, cp);
     if (index == 0) {

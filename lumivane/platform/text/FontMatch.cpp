@@ -192,6 +192,11 @@ FontMatch::FontMatch(const FontSpec& fontSpec) : FSpec(fontSpec) {
 
 FontMatch::~FontMatch() = default;
 
+std::string FontMatch::RememberedAnswers() {
+    std::lock_guard<std::mutex> hold(cacheLock);
+    return Cache().Fingerprint();
+}
+
 std::optional<FaceSource> FontMatch::FaceFor(char32_t cp) {
     if (!Config()) return std::nullopt;
     if (!FSorted) {

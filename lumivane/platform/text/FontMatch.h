@@ -29,6 +29,10 @@ public:
     // The first face in fontconfig's ranking whose character set has the code point.
     std::optional<FaceSource> FaceFor(char32_t cp);
 
+    // Stands for the fontconfig state behind the answers remembered from earlier runs: while it is
+    // the same, fontconfig would choose every face as it did then. "" when nothing is remembered.
+    static std::string RememberedAnswers();
+
     // The language a family name asks for: "zh-cn" for Chinese characters, "ja" for kana, "ko"
     // for hangul, empty otherwise. Invalid UTF-8 counts as no language.
     static std::string LanguageOfName(const std::string& name);

@@ -1,10 +1,9 @@
 #include "lumivane/platform/text/FontMatchCache.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "lumivane/platform/text/CacheFile.h"
 
-#include <cerrno>
+#include <sys/stat.h>
+
 #include <errno.h> // program_invocation_short_name
 #include <climits>
 #include <cstdint>
@@ -40,39 +39,6 @@ std::optional<int> ParseIndex(std::string_view s) {
     }
     if (v > INT_MAX) return std::nullopt;
     return static_cast<int>(v);
-}
-
-std::optional<std::string> ReadSmallFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    std::string text;
-    char buf[16384];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        text.append(buf, static_cast<size_t>(n));
-        if (text.size() > kMaxFileSize) {
-            ::close(fd);
-            return std::nullopt;
-        }
-    }
-    ::close(fd);
-    return text;
-}
-
-bool MakeDirs(const std::string& dir) {
-    for (size_t slash = dir.find('/', 1);; slash = dir.find('/', slash + 1)) {
-        const std::string part = dir.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-        if (slash == std::string::npos) return true;
-    }
-}
-
-uint64_t Fnv1a(std::string_view s) {
-    uint64_t h = 0xcbf29ce484222325ull;
-    for (unsigned char c : s) h = (h ^ c) * 0x100000001b3ull;
-    return h;
 }
 
 } // namespace
@@ -167,7 +133,7 @@ std::string FontMatchCache::KeyOf(const std::string& family, const std::string& 
 
 FontMatchCache::FontMatchCache(std::string path) : FPath(std::move(path)) {
     if (FPath.empty()) return;
-    const auto text = ReadSmallFile(FPath);
+    const auto text = ReadCacheFile(FPath, kMaxFileSize);
     if (!text) return;
     auto contents = Parse(*text);
     if (!contents || contents->context != CurrentContext()) return;
@@ -213,22 +179,13 @@ void FontMatchCache::Store(const std::string& key, const Entry& answer, const st
     Write();
 }
 
-bool FontMatchCache::Write() const {
-    const size_t slash = FPath.rfind('/');
-    if (slash == std::string::npos || slash == 0 || !MakeDirs(FPath.substr(0, slash))) return false;
-    // Written aside and renamed over, so that a reader never sees half a file.
-    const std::string tmp = FPath + "." + std::to_string(::getpid()) + ".tmp";
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
-    const std::string text = Format(FContents);
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<size_t>(n);
-    }
-    const bool ok = ::close(fd) == 0 && done == text.size() && ::rename(tmp.c_str(), FPath.c_str()) == 0;
-    if (!ok) ::unlink(tmp.c_str());
-    return ok;
+bool FontMatchCache::Write() const { return WriteCacheFile(FPath, Format(FContents)); }
+
+std::string FontMatchCache::Fingerprint() const {
+    if (!FValid) return "";
+    Contents inputs = FContents;
+    inputs.answers.clear(); // each answer is checked on its own by whoever uses it
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(Fnv1a(Format(inputs))));
+    return hex;
 }

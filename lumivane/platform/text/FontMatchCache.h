@@ -50,6 +50,10 @@ public:
     // format cannot hold are not kept.
     void Store(const std::string& key, const Entry& answer, const std::vector<std::string>& inputs);
 
+    // Stands for the inputs and context the answers were given under: equal fingerprints, equal
+    // fontconfig. "" while no answers hold.
+    std::string Fingerprint() const;
+
     // The file's text; nullopt for anything malformed. Never reads past text.
     static std::optional<Contents> Parse(std::string_view text);
     static std::string Format(const Contents& contents);

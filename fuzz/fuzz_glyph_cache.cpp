@@ -1,0 +1,15 @@
+// The glyph cache file under libFuzzer: any input either parses or is refused, and whatever parses
+// must be written back and read again unchanged.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "lumivane/platform/text/GlyphCache.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (auto contents = GlyphCache::Parse(bytes)) {
+        if (GlyphCache::Parse(GlyphCache::Format(*contents)) != contents) __builtin_trap();
+    }
+    return 0;
+}
