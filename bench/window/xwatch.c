@@ -441,7 +441,7 @@ static void usage(void) {
           "  --settle-ms N        wait after the first paint before the idle window [1000]\n"
           "  --idle-ms N          idle window length [10000]\n"
           "  --close-key KEYSYM   key that must close the program [Return]\n"
-          "  --close-timeout-ms N [5000]\n"
+          "  --close-timeout-ms N [5000]; then it is sent WM_DELETE_WINDOW, and SIGTERM 2 s later\n"
           "  --no-focus           do not give the window the input focus when it maps\n"
           "  --server-pid PID     X server process, to account its CPU time\n"
           "  --label NAME         echoed as label= in the output\n",
@@ -699,6 +699,24 @@ int main(int argc, char **argv) {
         if (!exited) status = "close_timeout";
     }
     if (!exited && !t_key && !strcmp(status, "ok")) status = "window_gone";
+    if (!exited && target != None && is_viewable(target)) {
+        /* A window that Return does not close is closed as a window manager's close button
+           would, so that it ends as it does for a user (and keeps what it keeps at exit). */
+        XEvent ev = {0};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = target;
+        ev.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = (long)XInternAtom(dpy, "WM_DELETE_WINDOW", False);
+        ev.xclient.data.l[1] = CurrentTime;
+        XSendEvent(dpy, target, False, NoEventMask, &ev);
+        XFlush(dpy);
+        int64_t limit = now_ns() + 2000 * 1000000LL;
+        while (!exited && now_ns() < limit) {
+            if (wait_io(pidfd, pid, limit - now_ns())) exited = 1;
+            else pump();
+        }
+    }
     if (!exited) { /* it did not go by itself: end it */
         kill_child_group(SIGTERM);
         for (int k = 0; k < 100 && !wait_io(pidfd, pid, 10 * 1000000LL); k++) {
