@@ -10,9 +10,10 @@
 #include "lumivane/platform/Window.h"
 #include "lumivane/platform/drivers/x11/X11Driver.h"
 
-// Runs `run` on the display and returns its status. Without a display there is nobody to show a
-// message box to: "name: reason" on stderr and 1. An Exception from `run` is printed the same
-// way (and shown in a message box when showToUser) and gives 1 to whoever started us.
+// Runs `run` on the display and returns its status: the program's last step. Without a display
+// there is nobody to show a message box to: "name: reason" on stderr and 1. An Exception from
+// `run` is printed the same way (and shown in a message box when showToUser) and gives 1 to
+// whoever started us.
 inline int RunOnDisplay(const char* name, const std::function<int()>& run, bool showToUser) {
     std::unique_ptr<Driver> driver;
     try {
@@ -32,5 +33,9 @@ inline int RunOnDisplay(const char* name, const std::function<int()>& run, bool 
     }
     delete Application;
     ShutdownWindowSystem();
+    // The program ends here, and the server frees all a client had when its connection goes: the
+    // driver's orderly close would only keep the user waiting a round trip for the process to end.
+    static Driver* const leftToExit = driver.release();
+    (void)leftToExit;
     return status;
 }
