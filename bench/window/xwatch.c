@@ -755,7 +755,7 @@ int main(int argc, char **argv) {
     printf(" threads=%d hwm_kb=%ld rss_kb=%ld pss_kb=%ld uss_kb=%ld dirty_kb=%ld mapped_libs=%d mapped_libs_kb=%ld",
            idle_ok ? idle1.threads : -1, mem.hwm_kb, mem.rss_kb, mem.pss_kb, mem.uss_kb, mem.dirty_kb, mem.libs,
            mem.libs_kb);
-    printf(" close_ms=%.3f total_cpu_ms=%.3f maxrss_kb=%ld leftover=%d\n", t_key && exited ? ms(t_exit - t_key) : -1.0,
+    printf(" close_ms=%.3f total_cpu_ms=%.3f maxrss_kb=%ld leftover=%d\n", t_key && exited && strcmp(status, "close_timeout") ? ms(t_exit - t_key) : -1.0,
            (ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1e3 + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e3,
            ru.ru_maxrss, leftover);
     fflush(stdout);
