@@ -51,6 +51,11 @@ bool IsBoldFace(FT_Face f) {
     return os2 && os2->version != 0xFFFF && os2->usWeightClass >= 600;
 }
 
+// The height to open a font at: 0 means the default, and wild heights are bounded.
+int AskedHeight(const FontSpec& spec) {
+    return std::clamp(spec.height == 0 ? -12 : spec.height, -Font::kMaxPixelHeight, Font::kMaxPixelHeight);
+}
+
 double Px(FT_Long units, FT_Fixed scale) { return static_cast<double>(FT_MulFix(units, scale)) / 64.0; }
 
 // One FreeType face per font file and index for the whole process, shared by every font that uses
@@ -217,8 +222,7 @@ void Font::Adopt(DrawnFont drawn) {
 void Font::OpenFaces() const {
     if (FOpened) return;
     FOpened = true;
-    int h = FSpec.height == 0 ? -12 : FSpec.height;
-    h = std::clamp(h, -kMaxPixelHeight, kMaxPixelHeight);
+    const int h = AskedHeight(FSpec);
     if (Library() && FMatch->Primary()) FPrimary = FaceOf(*FMatch->Primary());
     if (!FPrimary) return;
     FT_Face f = FPrimary->Use();
@@ -249,7 +253,7 @@ void Font::Measure() {
         ComputeMetrics();
     } else {
         // No font at all: nominal metrics so that layouts still have a line height.
-        const int h = std::clamp(FSpec.height == 0 ? -12 : FSpec.height, -kMaxPixelHeight, kMaxPixelHeight);
+        const int h = AskedHeight(FSpec);
         const int cell = h < 0 ? -h : h;
         FMetrics.height = cell;
         FMetrics.ascent = cell * 4 / 5;
