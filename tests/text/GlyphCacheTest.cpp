@@ -15,7 +15,7 @@
 
 namespace {
 
-FontSpec Spec(const char* name, int height, bool bold) {
+FontSpec Ask(const char* name, int height, bool bold) {
     FontSpec s;
     s.name = name;
     s.height = height;
@@ -49,8 +49,8 @@ TEST(GlyphCacheFile, ParsesWhatItWritesAndRefusesEveryTruncationAndBadField) {
     f.glyphs[U'R'] = Glyph{1, 10, 2, 3, 8, {0, 128, 255, 1, 2, 3}};
     f.glyphs[U' '] = Glyph{0, 0, 0, 0, 4, {}};
     f.glyphs[0x10FFFF] = Glyph{-2, -1, 1, 1, 0, {9}};
-    c.fonts[GlyphCache::KeyOf(Spec("宋体", -14, true))] = f;
-    c.fonts[GlyphCache::KeyOf(Spec("Tahoma", 12, false))] = DrawnFont{};
+    c.fonts[GlyphCache::KeyOf(Ask("宋体", -14, true))] = f;
+    c.fonts[GlyphCache::KeyOf(Ask("Tahoma", 12, false))] = DrawnFont{};
     const std::string bytes = GlyphCache::Format(c);
     ASSERT_EQ(GlyphCache::Parse(bytes), c);
 
@@ -71,23 +71,23 @@ TEST(GlyphCacheFile, ParsesWhatItWritesAndRefusesEveryTruncationAndBadField) {
 }
 
 TEST(GlyphCacheFont, DrawsWhatWasKeptWithoutOpeningAFaceAndTheRestAsBefore) {
-    for (const FontSpec& spec : {Spec("宋体", -14, false), Spec("宋体", -19, true), Spec("DejaVu Sans", 15, false)}) {
-        const Font drawing(spec);
+    for (const FontSpec& asked : {Ask("宋体", -14, false), Ask("宋体", -19, true), Ask("DejaVu Sans", 15, false)}) {
+        const Font drawing(asked);
         ASSERT_TRUE(drawing.HasFace());
         const char* text = "Renamed to Lumivane";
         const Surface before = Draw(drawing, text);
         auto kept = GlyphCache::Parse(GlyphCache::Format({"code", "answers", {{"k", drawing.Drawn()}}}));
         ASSERT_TRUE(kept);
 
-        const Font taken(spec, kept->fonts["k"]);
+        const Font taken(asked, kept->fonts["k"]);
         EXPECT_EQ(taken.Metrics(), drawing.Metrics());
         EXPECT_EQ(taken.UnderlineTop(), drawing.UnderlineTop());
         EXPECT_EQ(taken.SyntheticBold(), drawing.SyntheticBold());
-        EXPECT_TRUE(Draw(taken, text).Pixels() == before.Pixels()) << spec.name << spec.height;
+        EXPECT_TRUE(Draw(taken, text).Pixels() == before.Pixels()) << asked.name << asked.height;
         EXPECT_FALSE(taken.FacesOpen());
         EXPECT_FALSE(taken.DrewNew());
         // A glyph nobody drew yet opens the faces, at the same size and styles.
-        EXPECT_TRUE(Draw(taken, "Qwy").Pixels() == Draw(drawing, "Qwy").Pixels()) << spec.name;
+        EXPECT_TRUE(Draw(taken, "Qwy").Pixels() == Draw(drawing, "Qwy").Pixels()) << asked.name;
         EXPECT_EQ(taken.GlyphFor(U'宋'), drawing.GlyphFor(U'宋'));
         EXPECT_TRUE(taken.FacesOpen());
         EXPECT_TRUE(taken.DrewNew());
@@ -100,7 +100,7 @@ TEST(GlyphCacheFile, KeptFontsHoldOnlyForTheSameCodeAnswersAndFaces) {
     ASSERT_TRUE(::mkdtemp(dir));
     const std::string face = std::string(dir) + "/face.ttf", path = std::string(dir) + "/cache/glyphs";
     std::ofstream(face) << "font";
-    const FontSpec spec = Spec("宋体", -14, false);
+    const FontSpec asked = Ask("宋体", -14, false);
     DrawnFont f;
     f.faceFile = face;
     f.faces[face] = FontMatchCache::StateOf(face);
@@ -121,12 +121,12 @@ TEST(GlyphCacheFile, KeptFontsHoldOnlyForTheSameCodeAnswersAndFaces) {
     };
     for (const Case& c : cases) {
         GlyphCache writing(path, "code", "answers");
-        writing.Put(spec, f);
+        writing.Put(asked, f);
         ASSERT_TRUE(writing.Save("answers"));
         GlyphCache reading(path, c.code, c.answers);
-        EXPECT_EQ(reading.Take(spec, c.file, c.index).has_value(), c.holds) << c.what;
+        EXPECT_EQ(reading.Take(asked, c.file, c.index).has_value(), c.holds) << c.what;
         if (c.holds) {
-            EXPECT_FALSE(reading.Take(spec, face, 0)) << "taken once";
+            EXPECT_FALSE(reading.Take(asked, face, 0)) << "taken once";
         }
     }
     // The face file changed since; a damaged file; no place at all: nothing is taken.
@@ -135,9 +135,9 @@ TEST(GlyphCacheFile, KeptFontsHoldOnlyForTheSameCodeAnswersAndFaces) {
     timespec times[2] = {st.st_atim, st.st_mtim};
     times[1].tv_sec += 1;
     ASSERT_EQ(::utimensat(AT_FDCWD, face.c_str(), times, 0), 0);
-    EXPECT_FALSE(GlyphCache(path, "code", "answers").Take(spec, face, 0));
+    EXPECT_FALSE(GlyphCache(path, "code", "answers").Take(asked, face, 0));
     std::ofstream(path) << "lumivane glyphs 1\n\x03";
-    EXPECT_FALSE(GlyphCache(path, "code", "answers").Take(spec, face, 0));
+    EXPECT_FALSE(GlyphCache(path, "code", "answers").Take(asked, face, 0));
     EXPECT_FALSE(GlyphCache("", "code", "answers").Save("answers"));
     std::system(("rm -rf '" + std::string(dir) + "'").c_str());
 }

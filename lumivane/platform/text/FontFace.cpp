@@ -52,8 +52,8 @@ bool IsBoldFace(FT_Face f) {
 }
 
 // The height to open a font at: 0 means the default, and wild heights are bounded.
-int AskedHeight(const FontSpec& spec) {
-    return std::clamp(spec.height == 0 ? -12 : spec.height, -Font::kMaxPixelHeight, Font::kMaxPixelHeight);
+int AskedHeight(const FontSpec& asked) {
+    return std::clamp(asked.height == 0 ? -12 : asked.height, -Font::kMaxPixelHeight, Font::kMaxPixelHeight);
 }
 
 double Px(FT_Long units, FT_Fixed scale) { return static_cast<double>(FT_MulFix(units, scale)) / 64.0; }
@@ -187,8 +187,7 @@ struct Font::Face {
     }
 };
 
-Font::Font(const FontSpec& fontSpec) : FSpec(fontSpec) {
-    FMatch = std::make_unique<FontMatch>(fontSpec);
+Font::Font(const FontSpec& fontSpec) : FSpec(fontSpec), FMatch(std::make_unique<FontMatch>(fontSpec)) {
     if (const auto& primary = FMatch->Primary()) {
         if (auto drawn = GlyphCache::ForProcess().Take(fontSpec, primary->file, primary->index)) {
             Adopt(std::move(*drawn));
@@ -198,8 +197,8 @@ Font::Font(const FontSpec& fontSpec) : FSpec(fontSpec) {
     Measure();
 }
 
-Font::Font(const FontSpec& fontSpec, DrawnFont drawn) : FSpec(fontSpec) {
-    FMatch = std::make_unique<FontMatch>(fontSpec);
+Font::Font(const FontSpec& fontSpec, DrawnFont drawn)
+    : FSpec(fontSpec), FMatch(std::make_unique<FontMatch>(fontSpec)) {
     Adopt(std::move(drawn));
 }
 

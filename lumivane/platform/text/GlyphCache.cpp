@@ -241,8 +241,8 @@ GlyphCache::GlyphCache(std::string path, std::string code, std::string fontAnswe
     }
 }
 
-std::optional<DrawnFont> GlyphCache::Take(const FontSpec& spec, const std::string& faceFile, int faceIndex) {
-    auto it = FContents.fonts.find(KeyOf(spec));
+std::optional<DrawnFont> GlyphCache::Take(const FontSpec& fontSpec, const std::string& faceFile, int faceIndex) {
+    auto it = FContents.fonts.find(KeyOf(fontSpec));
     if (it == FContents.fonts.end() || it->second.faceFile != faceFile || it->second.faceIndex != faceIndex)
         return std::nullopt;
     DrawnFont r = std::move(it->second);
@@ -250,7 +250,7 @@ std::optional<DrawnFont> GlyphCache::Take(const FontSpec& spec, const std::strin
     return r;
 }
 
-void GlyphCache::Put(const FontSpec& spec, DrawnFont record) { FContents.fonts[KeyOf(spec)] = std::move(record); }
+void GlyphCache::Put(const FontSpec& fontSpec, DrawnFont record) { FContents.fonts[KeyOf(fontSpec)] = std::move(record); }
 
 bool GlyphCache::Save(const std::string& fontAnswers) {
     if (FPath.empty() || fontAnswers.empty()) return false;

@@ -36,13 +36,13 @@ public:
     static std::string DefaultPath();
     // This program and the libraries it has loaded, each with its state.
     static std::string CodeIdentity();
-    static std::string KeyOf(const FontSpec& spec);
+    static std::string KeyOf(const FontSpec& fontSpec);
 
-    // Hands over the record of spec if it was drawn from this face and no face it used has
+    // Hands over the record of the font asked for if it was drawn from this face and no face it used has
     // changed since; whoever takes it puts it back, grown, before Save.
-    std::optional<DrawnFont> Take(const FontSpec& spec, const std::string& faceFile, int faceIndex);
-    // Keeps a font's record for Save; the last record of a spec wins.
-    void Put(const FontSpec& spec, DrawnFont record);
+    std::optional<DrawnFont> Take(const FontSpec& fontSpec, const std::string& faceFile, int faceIndex);
+    // Keeps a font's record for Save; the last record of a font wins.
+    void Put(const FontSpec& fontSpec, DrawnFont record);
     // Writes the records not taken and those put, as drawn under fontAnswers (the remembered font
     // answers now); false when there is nothing to stand for them or the file cannot be written.
     bool Save(const std::string& fontAnswers);
