@@ -425,6 +425,15 @@ static int wait_io(int pidfd, pid_t pid, int64_t timeout_ns) {
     return waitid(P_PID, pid, &si, WEXITED | WNOHANG | WNOWAIT) == 0 && si.si_pid == pid;
 }
 
+/* Handles X events until the child exits (returns 1) or the clock reaches limit_ns (returns 0). */
+static int wait_exit(int pidfd, pid_t pid, int64_t limit_ns) {
+    while (now_ns() < limit_ns) {
+        if (wait_io(pidfd, pid, limit_ns - now_ns())) return 1;
+        pump();
+    }
+    return 0;
+}
+
 static void usage(void) {
     fputs("usage: xwatch [options] -- COMMAND [ARGS...]\n"
           "  --title STR          window title to wait for [Renamed to Lumivane]\n"
@@ -690,11 +699,7 @@ int main(int argc, char **argv) {
         XTestFakeKeyEvent(dpy, close_code, True, CurrentTime);
         XTestFakeKeyEvent(dpy, close_code, False, CurrentTime);
         XFlush(dpy);
-        int64_t limit = t_key + opt_close_timeout_ms * 1000000LL;
-        while (!exited && now_ns() < limit) {
-            if (wait_io(pidfd, pid, limit - now_ns())) exited = 1;
-            else pump();
-        }
+        exited = wait_exit(pidfd, pid, t_key + opt_close_timeout_ms * 1000000LL);
         t_exit = now_ns();
         if (!exited) status = "close_timeout";
     }
@@ -711,11 +716,7 @@ int main(int argc, char **argv) {
         ev.xclient.data.l[1] = CurrentTime;
         XSendEvent(dpy, target, False, NoEventMask, &ev);
         XFlush(dpy);
-        int64_t limit = now_ns() + 2000 * 1000000LL;
-        while (!exited && now_ns() < limit) {
-            if (wait_io(pidfd, pid, limit - now_ns())) exited = 1;
-            else pump();
-        }
+        exited = wait_exit(pidfd, pid, now_ns() + 2000 * 1000000LL);
     }
     if (!exited) { /* it did not go by itself: end it */
         kill_child_group(SIGTERM);
