@@ -5,7 +5,9 @@
 #include "lumivane/controls/ImPanel.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Published.h"
-#include "lumivane/platform/image/FileBytes.h"
+#include "lumivane/gfx/image/FileBytes.h"
+
+using namespace lumivane;
 
 TMain* Main = nullptr;
 

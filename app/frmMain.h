@@ -9,23 +9,23 @@
 
 // The notice window: tells the user that Quillomat is now Lumivane. Its controls and their values
 // come from the layout resource "TMAIN"; the window's own code is its two handlers.
-class TMain : public TForm {
-    LUMI_CLASS(TMain, TForm)
+class TMain : public lumivane::TForm {
+    LUMI_CLASS(TMain, lumivane::TForm)
 public:
-    explicit TMain(TComponent* Owner);
+    explicit TMain(lumivane::TComponent* Owner);
 
     // The members as declared; the layout creates them with KdBackImage1 first, then KdUrlLabel1
     // and the rest in this order.
-    TKdUrlLabel* KdUrlLabel1 = nullptr;
-    TKdBackImage* KdBackImage1 = nullptr;
-    TImImage* ImImage1 = nullptr;
-    TLabel* Label1 = nullptr;
-    TLabel* Label2 = nullptr;
-    TKdUrlLabel* KdUrlLabel2 = nullptr;
-    TImButton* btnClose = nullptr;
+    lumivane::TKdUrlLabel* KdUrlLabel1 = nullptr;
+    lumivane::TKdBackImage* KdBackImage1 = nullptr;
+    lumivane::TImImage* ImImage1 = nullptr;
+    lumivane::TLabel* Label1 = nullptr;
+    lumivane::TLabel* Label2 = nullptr;
+    lumivane::TKdUrlLabel* KdUrlLabel2 = nullptr;
+    lumivane::TImButton* btnClose = nullptr;
 
-    void FormCreate(TObject* Sender);
-    void btnCloseClick(TObject* Sender);
+    void FormCreate(lumivane::TObject* Sender);
+    void btnCloseClick(lumivane::TObject* Sender);
 };
 
 // The notice text; its first line is indented by four spaces.

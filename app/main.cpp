@@ -1,9 +1,11 @@
 // The notice program: shows the "Renamed to Lumivane" window until it is closed.
-#include "app/RunOnDisplay.h"
+#include "lumivane/drivers/x11/RunOnDisplay.h"
 #include "app/frmMain.h"
-#include "lumivane/platform/Window.h"
-#include "lumivane/framework/Exceptions.h"
-#include "lumivane/platform/drivers/x11/X11Driver.h"
+#include "lumivane/windows/Window.h"
+#include "lumivane/base/Exception.h"
+#include "lumivane/drivers/x11/X11Driver.h"
+
+using namespace lumivane;
 
 int main() {
     return RunOnDisplay(

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "lumivane/platform/raster/Surface.h"
+#include "lumivane/gfx/raster/Surface.h"
 
 // Thread CPU time: other work on the machine does not inflate the ratios.
 inline double NowNanos() {
@@ -20,14 +20,14 @@ inline double NowNanos() {
 }
 
 // Copies every pixel of `from` into `to`, which has the same size.
-inline void CopySurface(const Surface& from, Surface& to) {
-    std::memcpy(to.Pixels().data(), from.Pixels().data(), from.Pixels().size() * sizeof(Pixel));
+inline void CopySurface(const lumivane::Surface& from, lumivane::Surface& to) {
+    std::memcpy(to.Pixels().data(), from.Pixels().data(), from.Pixels().size() * sizeof(lumivane::Pixel));
 }
 
 // Nanoseconds of one plain copy of a 478x334 surface: the best of several batches.
 inline double CopyNanos() {
     static const double nanos = [] {
-        Surface a(478, 334, 0x123456), b(478, 334);
+        lumivane::Surface a(478, 334, 0x123456), b(478, 334);
         double best = 1e30;
         for (int batch = 0; batch < 20; ++batch) {
             const double t0 = NowNanos();

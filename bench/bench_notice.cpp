@@ -4,8 +4,10 @@
 
 #include "app/frmMain.h"
 #include "bench/BenchCopy.h"
-#include "lumivane/platform/Window.h"
-#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/windows/Window.h"
+#include "lumivane/drivers/headless/Session.h"
+
+using namespace lumivane;
 
 namespace {
 

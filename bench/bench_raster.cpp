@@ -2,7 +2,9 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/BenchCopy.h"
-#include "lumivane/platform/raster/DeviceContext.h"
+#include "lumivane/gfx/raster/DeviceContext.h"
+
+using namespace lumivane;
 
 namespace {
 constexpr int kW = 478, kH = 334;

@@ -12,7 +12,9 @@
 #include "app/frmMain.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/framework/Application.h"
-#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/drivers/headless/Session.h"
+
+using namespace lumivane;
 
 namespace {
 

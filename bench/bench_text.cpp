@@ -5,9 +5,11 @@
 #include <string>
 
 #include "bench/BenchCopy.h"
-#include "lumivane/platform/raster/DeviceContext.h"
-#include "lumivane/platform/text/DrawText.h"
-#include "lumivane/platform/text/Font.h"
+#include "lumivane/gfx/raster/DeviceContext.h"
+#include "lumivane/gfx/text/DrawText.h"
+#include "lumivane/gfx/text/Font.h"
+
+using namespace lumivane;
 
 namespace {
 

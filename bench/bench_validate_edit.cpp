@@ -12,8 +12,10 @@
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/framework/Application.h"
-#include "lumivane/platform/Window.h"
-#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/windows/Window.h"
+#include "lumivane/drivers/headless/Session.h"
+
+using namespace lumivane;
 
 namespace {
 

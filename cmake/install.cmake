@@ -1,7 +1,7 @@
-# The installed package: the libraries (Lumivane::gfx, platform, x11, framework, controls), their
-# public headers under <prefix>/include/lumivane/, a CMake package (find_package(Lumivane)), a
-# pkg-config file (lumivane.pc), the form tools and the programs; `cpack -G DEB` makes a Debian
-# package of the same files.
+# The installed package: the libraries (Lumivane::base, gfx, windows, headless, posix, framework,
+# controls, x11), their public headers under <prefix>/include/lumivane/, a CMake package
+# (find_package(Lumivane)), a pkg-config file (lumivane.pc), the form tools and the programs;
+# `cpack -G DEB` makes a Debian package of the same files.
 include(CMakePackageConfigHelpers)
 
 set(LUMI_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Lumivane)
@@ -88,7 +88,8 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/lumivane/ DESTINATION ${CMAKE_INSTALL_IN
 file(RELATIVE_PATH LUMI_PC_TO_PREFIX /p/${CMAKE_INSTALL_LIBDIR}/pkgconfig /p)
 string(REGEX REPLACE "/$" "" LUMI_PC_TO_PREFIX "${LUMI_PC_TO_PREFIX}")
 set(LUMI_PC_LIBS "")
-foreach(l controls framework x11 platform gfx)
+# In link order: each before the libraries it uses.
+foreach(l controls x11 framework headless posix windows gfx)
   if(TARGET Lumivane::${l})
     string(APPEND LUMI_PC_LIBS " -llumivane-${l}")
   endif()

@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "lumivane/platform/base/Exception.h"
-#include "lumivane/platform/image/Bmp.h"
+#include "lumivane/base/Exception.h"
+#include "lumivane/gfx/image/Bmp.h"
+
+using namespace lumivane;
 
 namespace {
 

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "lumivane/platform/text/FontMatchCache.h"
+#include "lumivane/gfx/text/FontMatchCache.h"
+
+using namespace lumivane;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -8,12 +8,14 @@
 
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Component.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/layout/PictureData.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/framework/Set.h"
+
+using namespace lumivane;
 
 namespace {
 

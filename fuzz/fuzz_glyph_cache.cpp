@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "lumivane/platform/text/GlyphCache.h"
+#include "lumivane/gfx/text/GlyphCache.h"
+
+using namespace lumivane;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

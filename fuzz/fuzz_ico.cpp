@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "lumivane/platform/base/Exception.h"
-#include "lumivane/platform/image/Ico.h"
+#include "lumivane/base/Exception.h"
+#include "lumivane/gfx/image/Ico.h"
+
+using namespace lumivane;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<IconImage> images;

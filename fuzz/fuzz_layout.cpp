@@ -9,9 +9,11 @@
 #include "app/frmMain.h"
 #include "lumivane/controls/KdUpDownEdit.h"
 #include "lumivane/controls/ValidateEdit.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/layout/FormReader.h"
-#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/drivers/headless/Session.h"
+
+using namespace lumivane;
 
 namespace {
 

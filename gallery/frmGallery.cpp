@@ -2,12 +2,18 @@
 
 #include <cstdio>
 
-#include "app/frmMain.h"
+#include "lumivane/controls/ImButton.h"
+#include "lumivane/controls/ImImage.h"
+#include "lumivane/controls/ImPanel.h"
+#include "lumivane/controls/KdBackImage.h"
 #include "lumivane/controls/KdUpDownEdit.h"
+#include "lumivane/controls/KdUrlLabel.h"
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/ExtCtrls.h"
 #include "lumivane/framework/Published.h"
+
+using namespace lumivane;
 
 TGallery* Gallery = nullptr;
 
@@ -67,8 +73,13 @@ void TGallery::ShowEvent(TObject* Sender, const std::string& What) {
 }
 
 void RegisterGalleryWindow() {
-    RegisterNoticeWindow();  // the library's units and the notice window
-    ValidateEdit::Register();  // units the notice window does not use
+    // Every unit of the control library puts its classes on the palette (and so in the registry).
+    ImButton::Register();
+    ImImage::Register();
+    ImPanel::Register();
+    KdUrlLabel::Register();
+    KdBackImage::Register();
+    ValidateEdit::Register();
     KdUpDownEdit::Register();
     RegisterClass(TGallery::StaticClass());
 }

@@ -14,28 +14,28 @@
 // AnyImStatusChanged, ...). Each handler writes "<Sender's name>: <event>" on the event line, so
 // a new section needs no code here unless its events carry other arguments; then add one more
 // Any... handler in the same style.
-class TGallery : public TForm {
-    LUMI_CLASS(TGallery, TForm)
+class TGallery : public lumivane::TForm {
+    LUMI_CLASS(TGallery, lumivane::TForm)
 public:
-    explicit TGallery(TComponent* Owner);
+    explicit TGallery(lumivane::TComponent* Owner);
 
     // The event line at the bottom of the window.
-    TLabel* lblEvent = nullptr;
+    lumivane::TLabel* lblEvent = nullptr;
 
-    void AnyClick(TObject* Sender);
-    void AnyDblClick(TObject* Sender);
+    void AnyClick(lumivane::TObject* Sender);
+    void AnyDblClick(lumivane::TObject* Sender);
     // "edVtFloat: OnChange '3.5'".
-    void AnyChange(TObject* Sender);
-    void AnyMouseEnter(TObject* Sender);
-    void AnyMouseLeave(TObject* Sender);
+    void AnyChange(lumivane::TObject* Sender);
+    void AnyMouseEnter(lumivane::TObject* Sender);
+    void AnyMouseLeave(lumivane::TObject* Sender);
     // "ImImage2: status 0 -> 2".
-    void AnyImStatusChanged(TObject* Sender, int NewStatus, int OldStatus);
+    void AnyImStatusChanged(lumivane::TObject* Sender, int NewStatus, int OldStatus);
     // Pictures accept pictures: "ImImage3: OnDragDrop from ImImage2".
-    void AnyDragOver(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept);
-    void AnyDragDrop(TObject* Sender, TObject* Source, int X, int Y);
+    void AnyDragOver(lumivane::TObject* Sender, lumivane::TObject* Source, int X, int Y, lumivane::TDragState State, bool& Accept);
+    void AnyDragDrop(lumivane::TObject* Sender, lumivane::TObject* Source, int X, int Y);
 
     // Shows "<Sender's name>: <what>" on the event line.
-    void ShowEvent(TObject* Sender, const std::string& What);
+    void ShowEvent(lumivane::TObject* Sender, const std::string& What);
 };
 
 // The program also prints each event line on standard output (for scripts and tests); tools that

@@ -3,9 +3,15 @@
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/framework/Application.h"
+#include "app/frmMain.h"
 #include "gallery/frmGallery.h"
 
-void RegisterToolClasses() { RegisterGalleryWindow(); }
+using namespace lumivane;
+
+void RegisterToolClasses() {
+    RegisterNoticeWindow();
+    RegisterGalleryWindow();
+}
 
 std::string LayoutRootClass(const std::string& text) {
     size_t start = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;

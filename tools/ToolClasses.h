@@ -1,7 +1,9 @@
 #pragma once
 #include <string>
 
+namespace lumivane {
 class TCustomForm;
+}
 
 // What the form tools (formshot, formview) share: the classes a layout may name and the making of
 // a form from a layout text.
@@ -16,4 +18,4 @@ std::string LayoutRootClass(const std::string& text);
 // A form of the layout's root class (a plain TForm when that class is not a registered form),
 // owned by the application, with the layout read into it instead of its compiled-in one. Throws
 // the reader's Exception (naming the line) and leaves nothing behind.
-TCustomForm* CreateLayoutForm(const std::string& text);
+lumivane::TCustomForm* CreateLayoutForm(const std::string& text);

@@ -21,9 +21,11 @@
 #include <string>
 
 #include "app/frmMain.h"
-#include "lumivane/platform/Window.h"
-#include "lumivane/platform/drivers/x11/X11Driver.h"
-#include "lumivane/platform/text/Font.h"
+#include "lumivane/windows/Window.h"
+#include "lumivane/drivers/x11/X11Driver.h"
+#include "lumivane/gfx/text/Font.h"
+
+using namespace lumivane;
 
 namespace {
 

@@ -6,6 +6,8 @@
 #include <lumivane/framework/ClassRegistry.h>
 #include <lumivane/framework/Published.h>
 
+using namespace lumivane;
+
 TFirstWindow* FirstWindow = nullptr;
 std::string TFirstWindow::Layout;
 

@@ -10,21 +10,21 @@
 
 // A window whose controls come from a layout text (FirstWindow.txt): the class only names the
 // controls it talks to and the handlers the layout binds (OnClick = AddClick).
-class TFirstWindow : public TForm {
-    LUMI_CLASS(TFirstWindow, TForm)
+class TFirstWindow : public lumivane::TForm {
+    LUMI_CLASS(TFirstWindow, lumivane::TForm)
 public:
     // The layout to load; set before the window is created.
     static std::string Layout;
 
-    explicit TFirstWindow(TComponent* Owner);
+    explicit TFirstWindow(lumivane::TComponent* Owner);
 
     // Filled in by the layout, by name.
-    TKdUpDownEdit* udCount = nullptr;
-    TImButton* btnAdd = nullptr;
-    TLabel* lblTotal = nullptr;
+    lumivane::TKdUpDownEdit* udCount = nullptr;
+    lumivane::TImButton* btnAdd = nullptr;
+    lumivane::TLabel* lblTotal = nullptr;
 
-    void AddClick(TObject* Sender);
-    void CloseClick(TObject* Sender);
+    void AddClick(lumivane::TObject* Sender);
+    void CloseClick(lumivane::TObject* Sender);
 
     int64_t Total() const { return FTotal; }
 

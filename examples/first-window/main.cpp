@@ -5,19 +5,20 @@
 //                                    window's picture and prints the total
 #include <cstdio>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <unistd.h>
 
 #include <lumivane/framework/Application.h>
-#include <lumivane/framework/Exceptions.h>
-#include <lumivane/platform/Window.h>
-#include <lumivane/platform/drivers/headless/Session.h>
-#include <lumivane/platform/drivers/x11/X11Driver.h>
-#include <lumivane/platform/raster/Surface.h>
+#include <lumivane/base/Exception.h>
+#include <lumivane/windows/Window.h>
+#include <lumivane/drivers/headless/Session.h>
+#include <lumivane/drivers/x11/RunOnDisplay.h>
+#include <lumivane/gfx/raster/Surface.h>
 
 #include "FirstWindow.h"
+
+using namespace lumivane;
 
 namespace {
 
@@ -33,26 +34,6 @@ std::string ReadLayout(const char* argv0) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-// On the real display: the usual life of a program.
-int RunOnDisplay() {
-    std::unique_ptr<Driver> driver = CreateX11Driver(nullptr);
-    InitWindowSystem(driver.get());
-    int status = 0;
-    try {
-        Application->Initialize();
-        RegisterFirstWindow();
-        Application->SetTitle("First window");
-        Application->CreateForm(FirstWindow);
-        Application->Run();
-    } catch (Exception& e) {
-        Application->ShowException(e);
-        status = 1;
-    }
-    delete Application;
-    ShutdownWindowSystem();
-    return status;
 }
 
 // Without a display: the headless driver, input played by the program itself.
@@ -84,7 +65,15 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "usage: first-window [--headless OUT.png]\n");
             return 2;
         }
-        return RunOnDisplay();
+        // On the real display: the usual life of a program.
+        return RunOnDisplay("first-window", [] {
+            Application->Initialize();
+            RegisterFirstWindow();
+            Application->SetTitle("First window");
+            Application->CreateForm(FirstWindow);
+            Application->Run();
+            return 0;
+        });
     } catch (const Exception& e) {
         std::fprintf(stderr, "first-window: %s\n", e.what());
         return 1;

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+namespace lumivane {
+
 // The control library's class names, for headers that only hold, pass or return them.
 
 class TImButtonColors;
@@ -23,3 +25,5 @@ class TValidateEdit;
 struct TValidateState;
 // The edits' frame style (ValidateEdit.h), held by the up-down buttons.
 enum TKdEditBorderStyle : uint8_t;
+
+}  // namespace lumivane

@@ -1,13 +1,15 @@
 #include "lumivane/controls/ImButton.h"
 
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/Picture.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/framework/Timer.h"
-#include "lumivane/platform/Input.h"
-#include "lumivane/platform/Window.h"
-#include "lumivane/platform/raster/Region.h"
+#include "lumivane/windows/Input.h"
+#include "lumivane/windows/Window.h"
+#include "lumivane/gfx/raster/Region.h"
+
+namespace lumivane {
 
 // ---- TImButtonColors ----
 
@@ -175,7 +177,7 @@ void TCustomImButton::ImMousePosTimer(TObject*) {
     POINT p;
     bool ok = GetCursorPos(&p);
     // Without a window the position cannot be converted: taken as inside.
-    if (ok) ok = HandleAllocated() && ::ScreenToClient(Handle(), &p);
+    if (ok) ok = HandleAllocated() && lumivane::ScreenToClient(Handle(), &p);
     if (ok && (p.x < 0 || p.x >= Width() || p.y < 0 || p.y >= Height())) {
         fMouseLeave();
         return;
@@ -333,3 +335,5 @@ LUMI_DEFINE_CLASS(TImButton) {
 namespace ImButton {
 void Register() { RegisterComponents("Lumivane", {TImButton::StaticClass()}); }
 }  // namespace ImButton
+
+}  // namespace lumivane

@@ -4,7 +4,9 @@
 #include <string_view>
 
 #include "lumivane/framework/StdCtrls.h"
-#include "lumivane/platform/raster/Color.h"
+#include "lumivane/gfx/raster/Color.h"
+
+namespace lumivane {
 
 // An owner-drawn push button: six looks, hot tracking, a pushed face, a picture strip beside the
 // caption and a frame animation while the pointer is over it.
@@ -181,3 +183,5 @@ namespace ImButton {
 // Puts the unit's classes on the library's palette page.
 void Register();
 }  // namespace ImButton
+
+}  // namespace lumivane

@@ -3,10 +3,12 @@
 #include <string>
 
 #include "lumivane/controls/ImButton.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/Picture.h"
-#include "lumivane/platform/text/DrawText.h"
+#include "lumivane/gfx/text/DrawText.h"
+
+namespace lumivane {
 
 namespace {
 
@@ -423,3 +425,5 @@ void TCustomImButton::fDefaultDrawFullPc(TCanvas* Canvas, TRect Rect, int State)
         Canvas->Draw(Rect.Left, Rect.Top, g);
     }
 }
+
+}  // namespace lumivane

@@ -1,10 +1,12 @@
 #include "lumivane/controls/ImImage.h"
 
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/Published.h"
+
+namespace lumivane {
 
 LUMI_DEFINE_CLASS(TImImage) {
     p.Prop("IsBkgnd", &TImImage::fGetIsBkgnd, &TImImage::fSetIsBkgnd, false)
@@ -124,3 +126,5 @@ void TImImage::Click() {
 namespace ImImage {
 void Register() { RegisterComponents("Lumivane", {TImImage::StaticClass()}); }
 }  // namespace ImImage
+
+}  // namespace lumivane

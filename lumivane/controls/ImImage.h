@@ -3,6 +3,8 @@
 
 #include "lumivane/framework/ExtCtrls.h"
 
+namespace lumivane {
+
 // What an image asks of the image panel that holds it. The panel class implements it; an image
 // reaches it only when its parent is that panel (or derives from it).
 class IImPanelHost {
@@ -73,3 +75,5 @@ namespace ImImage {
 // Puts the unit's classes on the library's palette page.
 void Register();
 }  // namespace ImImage
+
+}  // namespace lumivane

@@ -3,8 +3,10 @@
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/framework/Timer.h"
-#include "lumivane/platform/Input.h"
-#include "lumivane/platform/Window.h"
+#include "lumivane/windows/Input.h"
+#include "lumivane/windows/Window.h"
+
+namespace lumivane {
 
 LUMI_DEFINE_CLASS(TImPanel) {
     p.Prop("KeepSelStatus", &TImPanel::fGetKeepSelStatus, &TImPanel::fSetKeepSelStatus, false)
@@ -81,7 +83,7 @@ void TImPanel::ImMousePosTimer(TObject*) {
     // A panel on no window has no place on the screen to compare with, and creating a window
     // for it here would put a stray top-level window on the display.
     if (!HandleAllocated() && !Parent()) return;
-    if (!::ScreenToClient(Handle(), &p)) return;
+    if (!lumivane::ScreenToClient(Handle(), &p)) return;
     if (p.x < 0 || p.y < 0 || p.x > Width() || p.y > Height()) ResetAllImages();
 }
 
@@ -103,3 +105,5 @@ void TImPanel::Paint() {
 namespace ImPanel {
 void Register() { RegisterComponents("Lumivane", {TImPanel::StaticClass()}); }
 }  // namespace ImPanel
+
+}  // namespace lumivane

@@ -2,6 +2,8 @@
 #include "lumivane/controls/ImImage.h"
 #include "lumivane/framework/ExtCtrls.h"
 
+namespace lumivane {
+
 // A panel that manages the tri-state images placed directly on it as a group: hot images go back
 // to normal when the pointer moves onto the panel's surface, onto another image, or (found by a
 // cursor poll once a second) anywhere outside the panel; a click on an image clears the
@@ -52,3 +54,5 @@ namespace ImPanel {
 // Puts the unit's classes on the library's palette page.
 void Register();
 }  // namespace ImPanel
+
+}  // namespace lumivane

@@ -7,8 +7,10 @@
 #include "lumivane/framework/Picture.h"
 #include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/Published.h"
-#include "lumivane/platform/raster/Color.h"
-#include "lumivane/platform/raster/Surface.h"
+#include "lumivane/gfx/raster/Color.h"
+#include "lumivane/gfx/raster/Surface.h"
+
+namespace lumivane {
 
 LUMI_DEFINE_CLASS(TKdBackImage) {
     PublishControlProps(p, {"Cursor", "Hint"});
@@ -130,3 +132,5 @@ void TKdBackImage::fPaintDefault() {
 namespace KdBackImage {
 void Register() { RegisterComponents("Lumivane", {TKdBackImage::StaticClass()}); }
 }  // namespace KdBackImage
+
+}  // namespace lumivane

@@ -5,6 +5,8 @@
 
 #include "lumivane/framework/Controls.h"
 
+namespace lumivane {
+
 // How the background picture covers the control.
 enum TKdBackImageStyle : uint8_t { kdbmsNormal, kdbmsCenter, kdbmsTiled, kdbmsStretch };
 inline constexpr std::string_view KdBackImageStyleNames[] = {"kdbmsNormal", "kdbmsCenter", "kdbmsTiled",
@@ -48,3 +50,5 @@ namespace KdBackImage {
 // Puts the unit's classes on the library's palette page.
 void Register();
 }  // namespace KdBackImage
+
+}  // namespace lumivane

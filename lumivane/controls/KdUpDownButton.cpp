@@ -5,7 +5,9 @@
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/framework/Timer.h"
-#include "lumivane/platform/raster/Color.h"
+#include "lumivane/gfx/raster/Color.h"
+
+namespace lumivane {
 
 LUMI_DEFINE_CLASS(TKdCustomUpDownButton) {}
 
@@ -114,3 +116,5 @@ void TKdCustomUpDownButton::_MouseCrossed(TMessage& Message, bool Entered) {
     }
     if (raised) std::rethrow_exception(raised);
 }
+
+}  // namespace lumivane

@@ -4,6 +4,8 @@
 #include "lumivane/controls/Forward.h"
 #include "lumivane/framework/Controls.h"
 
+namespace lumivane {
+
 // One arrow button of the up-down edit: a windowless control at the edit's right edge that steps
 // the edit's value on a left press, repeats while the press is held, and paints itself in the
 // edit's border style.
@@ -99,3 +101,5 @@ private:
     // Steps the edit once in this button's direction.
     void _Step();
 };
+
+}  // namespace lumivane

@@ -2,7 +2,9 @@
 
 #include "lumivane/framework/Controls.h"
 #include "lumivane/framework/Published.h"
-#include "lumivane/platform/raster/Color.h"
+#include "lumivane/gfx/raster/Color.h"
+
+namespace lumivane {
 
 LUMI_DEFINE_CLASS(TKdUpDownButtonColors) {
     auto slot = [&](std::string_view name, int index) {
@@ -41,3 +43,5 @@ void TKdUpDownButtonColors::Assign(TPersistent* Source) {
     for (int i = 0; i < ColorCount; ++i) FColors[i] = src->FColors[i];
     _OwnerChanged();
 }
+
+}  // namespace lumivane

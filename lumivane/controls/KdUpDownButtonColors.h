@@ -1,6 +1,8 @@
 #pragma once
 #include "lumivane/framework/Persistent.h"
 
+namespace lumivane {
+
 // Four face colours of the up-down edit's arrow buttons: 0 DefaultColor (at rest), 1 HotColor
 // (pointer over the button), 2 PressedColor (held by the mouse or an arrow key), 3 DisabledColor
 // (the edit is disabled). clDefault means the colour the button's look chooses. The order is not
@@ -31,3 +33,5 @@ private:
     TWinControl* FOwnerControl;
     TColor FColors[ColorCount];
 };
+
+}  // namespace lumivane

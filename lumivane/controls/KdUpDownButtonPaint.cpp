@@ -6,7 +6,9 @@
 #include "lumivane/framework/Controls.h"
 #include "lumivane/framework/Cursors.h"
 #include "lumivane/framework/Graphics.h"
-#include "lumivane/platform/raster/Color.h"
+#include "lumivane/gfx/raster/Color.h"
+
+namespace lumivane {
 
 namespace {
 
@@ -112,3 +114,5 @@ void TKdCustomUpDownButton::DrawUpDownArrow() {
     c->Brush()->SetStyle(bsSolid);
     c->Polygon(FIsDownButton ? down : up, 3);
 }
+
+}  // namespace lumivane

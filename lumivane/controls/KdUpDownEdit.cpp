@@ -9,7 +9,9 @@
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/Published.h"
-#include "lumivane/platform/raster/Color.h"
+#include "lumivane/gfx/raster/Color.h"
+
+namespace lumivane {
 
 LUMI_DEFINE_CLASS(TKdCustomUpDownEdit) {}
 
@@ -187,3 +189,5 @@ LUMI_DEFINE_CLASS(TKdUpDownEdit) {
 namespace KdUpDownEdit {
 void Register() { RegisterComponents("Lumivane", {TKdUpDownEdit::StaticClass()}); }
 }  // namespace KdUpDownEdit
+
+}  // namespace lumivane

@@ -6,6 +6,8 @@
 #include "lumivane/controls/KdUpDownButton.h"
 #include "lumivane/controls/ValidateEdit.h"
 
+namespace lumivane {
+
 // The up-down edit: a validating edit that holds a signed 64-bit integer, with an optional lower
 // and upper limit, stepped by 1 with the Up and Down keys and with two arrow buttons stacked at
 // its right edge.
@@ -105,3 +107,5 @@ namespace KdUpDownEdit {
 // Puts the unit's published control on the library's palette page.
 void Register();
 }  // namespace KdUpDownEdit
+
+}  // namespace lumivane

@@ -1,5 +1,7 @@
 #include "lumivane/controls/KdUpDownValue.h"
 
+namespace lumivane {
+
 namespace KdUpDownValue {
 
 namespace {
@@ -80,3 +82,5 @@ void WriteMax(int64_t& minValue, int64_t& maxValue, int64_t v) {
 bool AllowsMinus(int64_t minValue, int64_t maxValue) { return minValue < 0 || (minValue == 0 && maxValue == 0); }
 
 }  // namespace KdUpDownValue
+
+}  // namespace lumivane

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace lumivane {
+
 // The value rules of the up-down edit, apart from any control: the text is the only store of the
 // value, so reading it is a parse and writing it is a decimal text. Every sum is computed on the
 // unsigned bit pattern so that stepping past either end of the range wraps instead of being
@@ -37,3 +39,5 @@ void WriteMax(int64_t& minValue, int64_t& maxValue, int64_t v);
 bool AllowsMinus(int64_t minValue, int64_t maxValue);
 
 }  // namespace KdUpDownValue
+
+}  // namespace lumivane

@@ -5,7 +5,9 @@
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/Published.h"
-#include "lumivane/platform/Services.h"
+#include "lumivane/windows/Services.h"
+
+namespace lumivane {
 
 LUMI_DEFINE_CLASS(TKdCustomUrlLabel) {}
 
@@ -79,3 +81,5 @@ void Register() {
     RegisterComponents("Lumivane", {TKdUrlLabel::StaticClass()});
 }
 }  // namespace KdUrlLabel
+
+}  // namespace lumivane

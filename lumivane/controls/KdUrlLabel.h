@@ -2,7 +2,9 @@
 #include <string>
 
 #include "lumivane/framework/StdCtrls.h"
-#include "lumivane/platform/raster/Color.h"
+#include "lumivane/gfx/raster/Color.h"
+
+namespace lumivane {
 
 // A label that acts as a web link: underlined, a hand pointer, one colour while the mouse is
 // away and another while it is over the label; a click hands the address to the platform shell.
@@ -46,3 +48,5 @@ namespace KdUrlLabel {
 // Puts the unit's classes on the library's palette page.
 void Register();
 }  // namespace KdUrlLabel
+
+}  // namespace lumivane

@@ -1,6 +1,8 @@
 #pragma once
 #include "lumivane/framework/Graphics.h"
 
+namespace lumivane {
+
 // A one-pixel ring just inside R, drawn with the pen the way the edits' and their buttons' bevels
 // are: the left and top sides in TopLeft (with the bottom-left corner), the right and bottom
 // sides in BottomRight (with the top-right corner).
@@ -15,3 +17,5 @@ inline void PenRing(TCanvas* Canvas, const TRect& R, TColor TopLeft, TColor Bott
     Canvas->LineTo(Rt, B);
     Canvas->LineTo(L, B);
 }
+
+}  // namespace lumivane

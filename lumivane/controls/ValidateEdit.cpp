@@ -8,8 +8,10 @@
 #include "lumivane/framework/Cursors.h"
 #include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/Published.h"
-#include "lumivane/platform/Input.h"
-#include "lumivane/platform/raster/Color.h"
+#include "lumivane/windows/Input.h"
+#include "lumivane/gfx/raster/Color.h"
+
+namespace lumivane {
 
 // ---- TValidateEditColors ----
 
@@ -161,7 +163,7 @@ void TCustomValidateEdit::Click() {
     TWatch w(this);
     inherited::Click();
     if (!w.Alive()) return;
-    if (GetFocus() != FEdit->Handle()) ::SetFocus(Handle());
+    if (GetFocus() != FEdit->Handle()) lumivane::SetFocus(Handle());
 }
 
 // ---- Messages ----
@@ -283,3 +285,5 @@ LUMI_DEFINE_CLASS(TValidateEdit) { PublishValidateEditProps(p, vtNone); }
 namespace ValidateEdit {
 void Register() { RegisterComponents("Lumivane", {TValidateEdit::StaticClass()}); }
 }  // namespace ValidateEdit
+
+}  // namespace lumivane

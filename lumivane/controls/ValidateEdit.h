@@ -7,6 +7,8 @@
 #include "lumivane/controls/Forward.h"
 #include "lumivane/framework/StdCtrls.h"
 
+namespace lumivane {
+
 // The validating edit: a single-line edit that lets through only the characters its kind allows
 // (typed one at a time or pasted in one go), hosted in a control that paints one of four frames
 // and presents the pair as one edit.
@@ -268,3 +270,5 @@ namespace ValidateEdit {
 // Puts the unit's published control on the library's palette page.
 void Register();
 }  // namespace ValidateEdit
+
+}  // namespace lumivane

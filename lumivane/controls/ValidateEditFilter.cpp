@@ -6,6 +6,8 @@
 #include "lumivane/framework/Clipbrd.h"
 #include "lumivane/framework/Published.h"
 
+namespace lumivane {
+
 LUMI_DEFINE_CLASS(TKdCustomInplaceEdit) {
     p.Prop("TabStop", &TKdCustomInplaceEdit::TabStop, &TKdCustomInplaceEdit::SetTabStop, true);
 }
@@ -114,3 +116,5 @@ void TKdCustomInplaceEdit::CMMouseLeave(TMessage&) {
     Invalidate();
     OnMouseLeave(this);
 }
+
+}  // namespace lumivane

@@ -3,7 +3,9 @@
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/controls/PenRing.h"
 #include "lumivane/framework/Graphics.h"
-#include "lumivane/platform/raster/Color.h"
+#include "lumivane/gfx/raster/Color.h"
+
+namespace lumivane {
 
 void TCustomValidateEdit::Paint() {
     inherited::Paint();
@@ -61,3 +63,5 @@ void TCustomValidateEdit::_DrawUltraFlatEdge(TCanvas* Canvas, const TRect& R) {
     Canvas->Pen()->SetColor(third);
     Canvas->Rectangle(R.Left + 2, R.Top + 2, R.Right - 2, R.Bottom - 2);
 }
+
+}  // namespace lumivane

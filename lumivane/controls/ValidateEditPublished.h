@@ -3,7 +3,9 @@
 
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/PublishControlProps.h"
-#include "lumivane/platform/raster/Color.h"
+#include "lumivane/gfx/raster/Color.h"
+
+namespace lumivane {
 
 // The published list of the validating edit, shared by every published edit built on it (the
 // validating edit and the up-down edit), in the order a stored form reads it. ValidateType is
@@ -45,3 +47,5 @@ void PublishValidateEditProps(TPublished<E>& p, VTypeDefault... vtypeDefault) {
         .Event("OnKeyUp", &E::fGetKeyUp, &E::fSetKeyUp);
     PublishControlProps(p, {"OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDock", "OnStartDrag"});
 }
+
+}  // namespace lumivane

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+namespace lumivane {
+
 TValidateState TValidateState::Of(std::string_view Text, int SelStart, int SelLength) {
     TValidateState s;
     s.SelStart = SelStart;
@@ -110,3 +112,5 @@ void Custom(char& Key, std::string_view Set) {
 }
 
 }  // namespace ValidateRules
+
+}  // namespace lumivane

@@ -2,6 +2,8 @@
 #include <string>
 #include <string_view>
 
+namespace lumivane {
+
 // The character rules of the validating edit, apart from any window: each takes one typed
 // character by reference and leaves it (accepted), changes its case (hex kinds) or sets it to 0
 // (refused). Characters are single bytes (Windows-1252); codes 0 to 31 are control characters,
@@ -35,3 +37,5 @@ void HexLo(char& Key);
 // Set: single characters and ranges a-b, read left to right; bounds compare as signed bytes.
 void Custom(char& Key, std::string_view Set);
 }  // namespace ValidateRules
+
+}  // namespace lumivane

@@ -9,7 +9,9 @@
 #include "lumivane/framework/MessageBox.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/framework/StdCtrls.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
+
+namespace lumivane {
 
 namespace {
 
@@ -272,3 +274,5 @@ void TApplication::HintTimerExpired(uintptr_t Id) {
     FHintWindow.ActivateHint({p.x, p.y + kHintOffsetY}, c->Hint());
     StartHintTimer(kHintHideTimer, FHintHidePause);
 }
+
+}  // namespace lumivane

@@ -4,8 +4,11 @@
 #include <optional>
 #include <string>
 
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/Controls.h"
 #include "lumivane/framework/HintWindow.h"
+
+namespace lumivane {
 
 class TCustomForm;
 
@@ -123,3 +126,5 @@ private:
 
 // The one application object of the program.
 extern TApplication* Application;
+
+}  // namespace lumivane

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace lumivane {
+
 TClassInfo::TClassInfo(const char* name, TClass parent) : FName(name), FParent(parent) {
     if (parent) FProps = parent->FProps;
 }
@@ -72,3 +74,5 @@ void TClassInfo::HideProperty(std::string_view name) {
     std::erase_if(FProps, [&](const std::shared_ptr<const TPropInfo>& p) { return SameText(p->Name, name); });
     FLast.reset();
 }
+
+}  // namespace lumivane

@@ -11,6 +11,8 @@
 #include "lumivane/framework/Object.h"
 #include "lumivane/framework/PropInfo.h"
 
+namespace lumivane {
+
 class TComponent;
 
 // A method a form class exposes to its stored layout (events bind to it by name).
@@ -90,3 +92,5 @@ private:
 
 // Case-insensitive ASCII comparison, as identifiers of the layout compare.
 bool SameText(std::string_view a, std::string_view b);
+
+}  // namespace lumivane

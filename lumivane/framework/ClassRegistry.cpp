@@ -4,7 +4,9 @@
 #include <memory>
 
 #include "lumivane/framework/Component.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
+
+namespace lumivane {
 
 namespace {
 std::vector<TClass>& Classes() {
@@ -62,3 +64,5 @@ void RegisterComponents(const std::string& page, std::initializer_list<TClass> c
 }
 
 const std::vector<TPalettePage>& GetPalette() { return Palette(); }
+
+}  // namespace lumivane

@@ -6,6 +6,8 @@
 
 #include "lumivane/framework/ClassInfo.h"
 
+namespace lumivane {
+
 class TComponent;
 
 // Classes the layout reader can create by name. A form also finds the classes of the fields it
@@ -29,3 +31,5 @@ struct TPalettePage {
 };
 void RegisterComponents(const std::string& page, std::initializer_list<TClass> classes);
 const std::vector<TPalettePage>& GetPalette();
+
+}  // namespace lumivane

@@ -1,7 +1,9 @@
 #include "lumivane/framework/Clipbrd.h"
 
 #include "lumivane/framework/Published.h"
-#include "lumivane/platform/Window.h"
+#include "lumivane/windows/Window.h"
+
+namespace lumivane {
 
 LUMI_DEFINE_CLASS(TClipboard) {}
 
@@ -23,3 +25,5 @@ TClipboard* Clipboard() {
     static TClipboard clipboard;
     return &clipboard;
 }
+
+}  // namespace lumivane

@@ -3,6 +3,8 @@
 
 #include "lumivane/framework/Persistent.h"
 
+namespace lumivane {
+
 // The window system's clipboard, as the framework sees it: 8-bit text.
 enum : unsigned { CF_TEXT = 1 };
 
@@ -18,3 +20,5 @@ public:
 
 // The one clipboard object of the program.
 TClipboard* Clipboard();
+
+}  // namespace lumivane

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/Published.h"
+
+namespace lumivane {
 
 LUMI_DEFINE_CLASS(TComponent) {
     p.Prop("Tag", &TComponent::Tag, &TComponent::SetTag, 0);
@@ -201,3 +203,5 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TComponent::NotifyAll(TComponent* AComponent, TOperation Operation) { Notification(AComponent, Operation); }
+
+}  // namespace lumivane

@@ -7,6 +7,8 @@
 #include "lumivane/framework/Persistent.h"
 #include "lumivane/framework/Set.h"
 
+namespace lumivane {
+
 enum TComponentStateItem { csLoading, csReading, csWriting, csDestroying, csDesigning };
 using TComponentState = TSet<TComponentStateItem>;
 
@@ -88,3 +90,5 @@ private:
 };
 
 bool IsValidIdent(std::string_view s);
+
+}  // namespace lumivane

@@ -2,6 +2,8 @@
 #include "lumivane/framework/Controls.h"
 #include "lumivane/framework/Menus.h"
 
+namespace lumivane {
+
 void TControl::SetPopupMenu(TPopupMenu* Value) {
     if (FPopupMenu == Value) return;
     if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
@@ -43,3 +45,5 @@ void TControl::WMContextMenu(TMessage& Message) {
     if (!w.Alive()) return;
     Message.Result = FParent ? FParent->Perform(WM_CONTEXTMENU, Message.WParam, MAKELPARAM(screen.x, screen.y)) : 0;
 }
+
+}  // namespace lumivane

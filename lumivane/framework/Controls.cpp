@@ -7,10 +7,12 @@
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/PropInfo.h"
 #include "lumivane/framework/Published.h"
-#include "lumivane/platform/Input.h"
-#include "lumivane/platform/Painting.h"
-#include "lumivane/framework/Exceptions.h"
-#include "lumivane/platform/raster/Color.h"
+#include "lumivane/windows/Input.h"
+#include "lumivane/windows/Painting.h"
+#include "lumivane/base/Exception.h"
+#include "lumivane/gfx/raster/Color.h"
+
+namespace lumivane {
 
 LUMI_DEFINE_CLASS(TSizeConstraints) {
     p.Prop("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight, 0)
@@ -514,3 +516,5 @@ TShiftState KeyboardShiftState() {
     if (GetKeyState(VK_MENU) < 0) s.Include(ssAlt);
     return s;
 }
+
+}  // namespace lumivane

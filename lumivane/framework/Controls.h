@@ -13,8 +13,10 @@
 #include "lumivane/framework/Events.h"
 #include "lumivane/framework/Forward.h"
 #include "lumivane/framework/Set.h"
-#include "lumivane/platform/Forward.h"
-#include "lumivane/platform/Messages.h"
+#include "lumivane/windows/Forward.h"
+#include "lumivane/windows/Messages.h"
+
+namespace lumivane {
 
 // Controls: TControl (a rectangle on a parent, with font, colour, text, mouse and events),
 // TWinControl (a control with a window of the window system, created on demand, that subclasses
@@ -631,3 +633,5 @@ void SetCaptureControl(TControl* Control);
 // Mouse-message key state (MK_*) and the keyboard's modifier state, as shift states.
 TShiftState KeysToShiftState(WPARAM Keys);
 TShiftState KeyboardShiftState();
+
+}  // namespace lumivane

@@ -1,5 +1,7 @@
 #pragma once
-#include "lumivane/platform/Messages.h"
+#include "lumivane/windows/Messages.h"
+
+namespace lumivane {
 
 class TControl;
 class TWinControl;
@@ -15,3 +17,5 @@ UINT NewControlId(TWinControl* Control);
 void ReleaseControlId(UINT Id);
 TWinControl* ControlById(UINT Id);
 }  // namespace ControlsInternal
+
+}  // namespace lumivane

@@ -2,7 +2,9 @@
 // How the framework's cursor numbers map to the window system's cursor shapes; only the units
 // that set a shape need it, so control headers stay free of the platform's enumeration.
 #include "lumivane/framework/Cursors.h"
-#include "lumivane/platform/CursorKind.h"
+#include "lumivane/windows/CursorKind.h"
+
+namespace lumivane {
 
 // The window system's shape for a cursor number; numbers it has no shape for show the default.
 constexpr CursorKind CursorKindOf(TCursor cursor) {
@@ -31,3 +33,5 @@ constexpr CursorKind CursorKindOf(TCursor cursor) {
     default: return CursorKind::Default;
     }
 }
+
+}  // namespace lumivane

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace lumivane {
+
 // The framework's cursor numbers, as controls store them and the layout names them.
 using TCursor = int;
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,
@@ -6,3 +9,5 @@ constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBea
                   crHourGlass = -11, crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15,
                   crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
                   crHandPoint = -21, crSizeAll = -22, crSize = -22;
+
+}  // namespace lumivane

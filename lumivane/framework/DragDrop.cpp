@@ -5,7 +5,9 @@
 
 #include "lumivane/framework/CursorShapes.h"
 #include "lumivane/framework/Controls.h"
-#include "lumivane/platform/Input.h"
+#include "lumivane/windows/Input.h"
+
+namespace lumivane {
 
 namespace {
 
@@ -211,3 +213,5 @@ bool InterceptMessage(TWinControl* Receiver, TMessage& Message) {
 }
 
 }  // namespace DragDrop
+
+}  // namespace lumivane

@@ -1,7 +1,9 @@
 #pragma once
 #include "lumivane/framework/Events.h"
 #include "lumivane/framework/Object.h"
-#include "lumivane/platform/raster/Geometry.h"
+#include "lumivane/gfx/raster/Geometry.h"
+
+namespace lumivane {
 
 // Dragging between the controls of the application.
 //
@@ -86,3 +88,5 @@ bool DragStarted();
 // the drag took the message.
 bool InterceptMessage(TWinControl* Receiver, TMessage& Message);
 }  // namespace DragDrop
+
+}  // namespace lumivane

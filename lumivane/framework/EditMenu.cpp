@@ -3,7 +3,9 @@
 // edit's message handling, so a class that filters a message (a paste) filters the menu's too.
 #include "lumivane/framework/Menus.h"
 #include "lumivane/framework/StdCtrls.h"
-#include "lumivane/platform/Services.h"
+#include "lumivane/windows/Services.h"
+
+namespace lumivane {
 
 namespace {
 
@@ -56,3 +58,5 @@ bool TCustomEdit::DefaultContextPopup(TPoint ScreenPos) {
     menu->Popup(ScreenPos.x, ScreenPos.y);
     return true;
 }
+
+}  // namespace lumivane

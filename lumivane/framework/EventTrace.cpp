@@ -3,6 +3,8 @@
 #include "lumivane/framework/ClassInfo.h"
 #include "lumivane/framework/Component.h"
 
+namespace lumivane {
+
 namespace {
 void TraceOne(TComponent* c, const std::function<void(const std::string&)>& report) {
     for (auto& p : c->ClassType()->Properties()) {
@@ -17,3 +19,5 @@ void TraceEvents(TComponent* root, std::function<void(const std::string& line)> 
     TraceOne(root, report);
     for (int i = 0; i < root->ComponentCount(); ++i) TraceOne(root->Components(i), report);
 }
+
+}  // namespace lumivane

@@ -2,6 +2,8 @@
 #include <functional>
 #include <string>
 
+namespace lumivane {
+
 class TComponent;
 
 // For the formshot tool's --trace: puts an observer on every event property of root and of every
@@ -10,3 +12,5 @@ class TComponent;
 // part: no event becomes assigned by it. ARGS leave out the sender and pointers; by-reference
 // arguments read Name=value: "event: btnClose.OnClick()", "event: Edit1.OnKeyPress(Key=65)".
 void TraceEvents(TComponent* root, std::function<void(const std::string& line)> report);
+
+}  // namespace lumivane

@@ -1,5 +1,7 @@
 #include "lumivane/framework/Events.h"
 
+namespace lumivane {
+
 std::vector<std::string> EventText::SplitNames(std::string_view names) {
     std::vector<std::string> out;
     size_t i = 0;
@@ -14,3 +16,5 @@ std::vector<std::string> EventText::SplitNames(std::string_view names) {
     }
     return out;
 }
+
+}  // namespace lumivane

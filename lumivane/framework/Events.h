@@ -9,6 +9,8 @@
 
 #include "lumivane/framework/Object.h"
 
+namespace lumivane {
+
 // An event: a handler bound to an object, called with the sender first. A control raises the
 // event by calling it; raising an unassigned event does nothing (beyond reporting it to an
 // observer, below). The bound method's name travels with it so the writer can store it.
@@ -159,3 +161,5 @@ std::string Format(const char* paramNames, const V&... values) {
     return out;
 }
 }  // namespace EventText
+
+}  // namespace lumivane

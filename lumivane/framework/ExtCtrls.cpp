@@ -7,8 +7,10 @@
 #include "lumivane/framework/Picture.h"
 #include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/Published.h"
-#include "lumivane/platform/raster/Geometry.h"
-#include "lumivane/platform/text/DrawText.h"
+#include "lumivane/gfx/raster/Geometry.h"
+#include "lumivane/gfx/text/DrawText.h"
+
+namespace lumivane {
 
 // ---- TImage ----
 
@@ -287,3 +289,5 @@ LUMI_DEFINE_CLASS(TPanel) {
 void RegisterExtControls() {
     RegisterClasses({TImage::StaticClass(), TCustomPanel::StaticClass(), TPanel::StaticClass()});
 }
+
+}  // namespace lumivane

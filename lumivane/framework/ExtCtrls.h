@@ -3,6 +3,8 @@
 
 #include "lumivane/framework/Controls.h"
 
+namespace lumivane {
+
 // The picture control and the panel.
 
 enum TProgressStage { psStarting, psRunning, psEnding };
@@ -115,3 +117,5 @@ void Frame3D(TCanvas* Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, 
 
 // Registers TImage, TPanel and their bases with the class registry. Safe to call again.
 void RegisterExtControls();
+
+}  // namespace lumivane

@@ -13,6 +13,8 @@
 #include "lumivane/framework/Published.h"
 #include "lumivane/framework/StdCtrls.h"
 
+namespace lumivane {
+
 namespace {
 
 bool gSuppressLayouts = false;
@@ -266,7 +268,7 @@ void TCustomForm::SetWindowFocus() {
     if (c && c->CanFocus())
         c->SetFocus();
     else if (FHandle)
-        ::SetFocus(FHandle);
+        lumivane::SetFocus(FHandle);
 }
 
 TRect TCustomForm::GetClientRect() const {
@@ -515,3 +517,5 @@ TCustomForm* GetParentForm(TControl* Control) {
     while (Control && Control->Parent()) Control = Control->Parent();
     return dynamic_cast<TCustomForm*>(Control);
 }
+
+}  // namespace lumivane

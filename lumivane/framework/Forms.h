@@ -9,6 +9,8 @@
 #include "lumivane/framework/Controls.h"
 #include "lumivane/framework/Picture.h"
 
+namespace lumivane {
+
 // Forms: top-level windows holding controls (the application object is in Application.h).
 
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
@@ -181,3 +183,5 @@ public:
 
 // The form a control sits on (the top of its parent chain), or null.
 TCustomForm* GetParentForm(TControl* Control);
+
+}  // namespace lumivane

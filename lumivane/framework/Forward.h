@@ -1,5 +1,7 @@
 #pragma once
 
+namespace lumivane {
+
 // The framework's class names, for headers that only hold, pass or return them (a control's
 // pointer to its font, picture or timer): the header includes this, the source file includes the
 // class's own header.
@@ -50,3 +52,5 @@ class THintWindow;
 class TCustomForm;
 class TForm;
 class TApplication;
+
+}  // namespace lumivane

@@ -2,6 +2,8 @@
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/Published.h"
 
+namespace lumivane {
+
 LUMI_DEFINE_CLASS(TGraphicControl) {}
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
@@ -34,3 +36,5 @@ void TCustomControl::PaintWindow(HDC DC) {
     FCanvas->Brush()->SetColor(FColor);
     Paint();
 }
+
+}  // namespace lumivane

@@ -4,10 +4,12 @@
 #include <span>
 #include <string_view>
 
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/Picture.h"
 #include "lumivane/framework/Published.h"
-#include "lumivane/platform/text/DrawText.h"
+#include "lumivane/gfx/text/DrawText.h"
+
+namespace lumivane {
 
 namespace {
 struct TCharsetName {
@@ -392,7 +394,7 @@ int TCanvas::TextHeight(const std::string& text) { return TextExtent(text).cy; }
 TSize TCanvas::TextExtent(const std::string& text) {
     if (!FHandle) CreateHandle();
     // Measuring needs no context: the font alone decides.
-    if (!FHandle) return {::TextWidth(FFont->Handle(), text), GetFontMetrics(FFont->Handle()).height};
+    if (!FHandle) return {lumivane::TextWidth(FFont->Handle(), text), GetFontMetrics(FFont->Handle()).height};
     return GetTextExtent(&RequiredState(), text);
 }
 
@@ -400,7 +402,7 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
     DeviceContext& dc = RequiredState();
     Changing();
     TextOutA(&dc, x, y, text.data(), static_cast<int>(text.size()));
-    dc.pos = {x + ::TextWidth(dc.font, text), y};
+    dc.pos = {x + lumivane::TextWidth(dc.font, text), y};
     Changed();
 }
 
@@ -443,3 +445,5 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRe
                sourceRect.Width(), sourceRect.Height(), FCopyMode);
     Changed();
 }
+
+}  // namespace lumivane

@@ -7,8 +7,10 @@
 #include "lumivane/framework/Events.h"
 #include "lumivane/framework/Persistent.h"
 #include "lumivane/framework/Set.h"
-#include "lumivane/platform/raster/DeviceContext.h"
-#include "lumivane/platform/text/Font.h"
+#include "lumivane/gfx/raster/DeviceContext.h"
+#include "lumivane/gfx/text/Font.h"
+
+namespace lumivane {
 
 class TGraphic;
 
@@ -236,3 +238,5 @@ public:
 private:
     TCanvas& FCanvas;
 };
+
+}  // namespace lumivane

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "lumivane/framework/PopupWindow.h"
-#include "lumivane/platform/text/DrawText.h"
+#include "lumivane/gfx/text/DrawText.h"
+
+namespace lumivane {
 
 namespace {
 
@@ -83,3 +85,5 @@ void THintWindow::ReleaseHandle() {
 }
 
 bool THintWindow::Showing() const { return FHandle && IsWindow(FHandle) && IsWindowVisible(FHandle); }
+
+}  // namespace lumivane

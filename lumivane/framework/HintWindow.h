@@ -1,7 +1,9 @@
 #pragma once
 #include <string>
 
-#include "lumivane/platform/Window.h"
+#include "lumivane/windows/Window.h"
+
+namespace lumivane {
 
 // The hint window: a small popup top-level window drawn by the framework (clInfoBk background, a
 // one-pixel black frame, the hint text in clInfoText). It never takes the focus or activation.
@@ -30,3 +32,5 @@ private:
 };
 
 inline constexpr const char* HintWindowClassName = "LumiHintWindow";
+
+}  // namespace lumivane

@@ -7,8 +7,10 @@
 
 #include "lumivane/framework/Menus.h"
 #include "lumivane/framework/PopupWindow.h"
-#include "lumivane/platform/text/DrawText.h"
-#include "lumivane/platform/text/Font.h"
+#include "lumivane/gfx/text/DrawText.h"
+#include "lumivane/gfx/text/Font.h"
+
+namespace lumivane {
 
 namespace {
 
@@ -505,3 +507,5 @@ TRect ItemRect(int Level, const TMenuItem* Item) {
 }
 
 }  // namespace MenuWindow
+
+}  // namespace lumivane

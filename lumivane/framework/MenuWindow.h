@@ -1,6 +1,8 @@
 #pragma once
 #include "lumivane/framework/Object.h"
-#include "lumivane/platform/Window.h"
+#include "lumivane/windows/Window.h"
+
+namespace lumivane {
 
 class TPopupMenu;
 class TMenuItem;
@@ -45,3 +47,5 @@ int ItemHeight();
 }  // namespace MenuWindow
 
 inline constexpr const char* MenuWindowClassName = "LumiPopupMenu";
+
+}  // namespace lumivane

@@ -7,6 +7,8 @@
 #include "lumivane/framework/MenuWindow.h"
 #include "lumivane/framework/Published.h"
 
+namespace lumivane {
+
 // ---- shortcuts and accelerators ----
 
 std::string ShortCutToText(TShortCut ShortCut) {
@@ -229,3 +231,5 @@ bool TPopupMenu::IsOpen() const { return MenuWindow::OpenMenu() == this; }
 void RegisterMenuClasses() {
     RegisterClasses({TMenuItem::StaticClass(), TMenu::StaticClass(), TPopupMenu::StaticClass()});
 }
+
+}  // namespace lumivane

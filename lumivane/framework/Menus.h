@@ -6,7 +6,9 @@
 
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/Events.h"
-#include "lumivane/platform/raster/Geometry.h"
+#include "lumivane/gfx/raster/Geometry.h"
+
+namespace lumivane {
 
 // Menus: TMenuItem (a caption with an '&' accelerator, or '-' for a separator line; nested items
 // make a submenu), TMenu (the root of a tree of items) and TPopupMenu (a menu shown at a point
@@ -167,3 +169,5 @@ private:
 
 // Registers TMenuItem, TMenu and TPopupMenu with the class registry.
 void RegisterMenuClasses();
+
+}  // namespace lumivane

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-#include "lumivane/platform/text/DrawText.h"
+#include "lumivane/gfx/text/DrawText.h"
+
+namespace lumivane {
 
 namespace {
 
@@ -299,3 +301,5 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& capti
     if (RunModalLoop(dialog, &box.done) < 0) return 0;
     return box.done ? box.answer : 0;
 }
+
+}  // namespace lumivane

@@ -2,7 +2,9 @@
 #include <string>
 #include <vector>
 
-#include "lumivane/platform/Window.h"
+#include "lumivane/windows/Window.h"
+
+namespace lumivane {
 
 // The framework's message box: a modal dialog window drawn by the framework itself (icon, text
 // wrapped at about 400 pixels, a row of push buttons), the same under every driver.
@@ -32,3 +34,5 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& capti
 
 // The window class name of the dialog, for tests that look for it among the top-level windows.
 inline constexpr const char* MessageBoxClassName = "LumiMessageBox";
+
+}  // namespace lumivane

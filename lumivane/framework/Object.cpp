@@ -3,6 +3,8 @@
 #include "lumivane/framework/ClassInfo.h"
 #include "lumivane/framework/Published.h"
 
+namespace lumivane {
+
 LUMI_DEFINE_CLASS(TObject) {}
 
 const std::string& TObject::ClassName() const { return ClassType()->Name(); }
@@ -14,3 +16,5 @@ bool TObject::InheritsFrom(std::string_view className) const { return ClassType(
 void TObject::Dispatch(TMessage& Message) { DefaultHandler(Message); }
 
 void TObject::DefaultHandler(TMessage&) {}
+
+}  // namespace lumivane

@@ -3,7 +3,9 @@
 #include <string_view>
 
 #include "lumivane/framework/Forward.h"
-#include "lumivane/platform/Messages.h"
+#include "lumivane/windows/Messages.h"
+
+namespace lumivane {
 
 // The root of the class tree: class identity at run time, and numbered-message dispatch.
 //
@@ -36,9 +38,11 @@ struct TMessage {
 #define LUMI_CLASS(Class, Base)                                   \
 public:                                                           \
     using inherited = Base;                                       \
-    static TClass StaticClass();                                  \
-    TClass ClassType() const override { return StaticClass(); }  \
-    static void Publish(TPublished<Class>& p);                    \
+    static ::lumivane::TClass StaticClass();                      \
+    ::lumivane::TClass ClassType() const override {               \
+        return StaticClass();                                     \
+    }                                                             \
+    static void Publish(::lumivane::TPublished<Class>& p);        \
                                                                   \
 private:
 
@@ -63,3 +67,5 @@ public:
     virtual void Dispatch(TMessage& Message);
     virtual void DefaultHandler(TMessage& Message);
 };
+
+}  // namespace lumivane

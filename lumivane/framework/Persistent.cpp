@@ -1,7 +1,9 @@
 #include "lumivane/framework/Persistent.h"
 
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/Published.h"
+
+namespace lumivane {
 
 LUMI_DEFINE_CLASS(TPersistent) {}
 
@@ -20,3 +22,5 @@ void TPersistent::AssignError(TPersistent* Source) {
     std::string from = Source ? Source->ClassName() : std::string("nil");
     throw Exception("Cannot assign a " + from + " to a " + ClassName());
 }
+
+}  // namespace lumivane

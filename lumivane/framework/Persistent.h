@@ -1,6 +1,8 @@
 #pragma once
 #include "lumivane/framework/Object.h"
 
+namespace lumivane {
+
 // An object whose state can be copied from another (Assign) and stored in a layout.
 class TPersistent : public TObject {
     LUMI_CLASS(TPersistent, TObject)
@@ -16,3 +18,5 @@ protected:
     virtual void AssignTo(TPersistent* Dest);
     [[noreturn]] void AssignError(TPersistent* Source);
 };
+
+}  // namespace lumivane

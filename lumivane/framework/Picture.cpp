@@ -5,11 +5,13 @@
 #include <cstring>
 #include <functional>
 
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/layout/PictureData.h"
 #include "lumivane/framework/Published.h"
-#include "lumivane/platform/image/Bmp.h"
-#include "lumivane/platform/image/FileBytes.h"
+#include "lumivane/gfx/image/Bmp.h"
+#include "lumivane/gfx/image/FileBytes.h"
+
+namespace lumivane {
 
 namespace {
 int DepthOf(TPixelFormat f) {
@@ -486,3 +488,5 @@ void TPicture::SetData(const TBytes& data) {
     Adopt(std::move(g));
     Changed();
 }
+
+}  // namespace lumivane

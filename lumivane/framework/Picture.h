@@ -8,9 +8,11 @@
 #include "lumivane/framework/Events.h"
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/PropInfo.h"
-#include "lumivane/platform/image/Dib.h"
-#include "lumivane/platform/image/Ico.h"
-#include "lumivane/platform/raster/Surface.h"
+#include "lumivane/gfx/image/Dib.h"
+#include "lumivane/gfx/image/Ico.h"
+#include "lumivane/gfx/raster/Surface.h"
+
+namespace lumivane {
 
 // A picture that can draw itself on a canvas: a bitmap or an icon. Graphics are copied with
 // Assign, never shared.
@@ -224,3 +226,5 @@ private:
 // naming the problem for an unknown class or a damaged file.
 std::unique_ptr<TGraphic> ReadPictureData(std::span<const uint8_t> data);
 TBytes WritePictureData(const TGraphic* graphic);
+
+}  // namespace lumivane

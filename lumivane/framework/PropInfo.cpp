@@ -6,7 +6,9 @@
 #include "lumivane/framework/ClassInfo.h"
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/Cursors.h"
-#include "lumivane/platform/raster/Color.h"
+#include "lumivane/gfx/raster/Color.h"
+
+namespace lumivane {
 
 bool TPropInfo::IsStored(TObject* instance) const {
     if (StoredFn && !StoredFn(instance)) return false;
@@ -116,3 +118,5 @@ std::optional<int64_t> IdentToColor(std::string_view name) { return Lookup(Color
 std::optional<std::string> ColorToIdent(uint32_t color) { return Reverse(ColorNames, color); }
 std::optional<int64_t> IdentToCursor(std::string_view name) { return Lookup(CursorNames, name); }
 std::optional<std::string> CursorToIdent(int cursor) { return Reverse(CursorNames, cursor); }
+
+}  // namespace lumivane

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace lumivane {
+
 class TObject;
 class TPersistent;
 class TComponent;
@@ -90,3 +92,5 @@ std::optional<int64_t> IdentToColor(std::string_view name);
 std::optional<std::string> ColorToIdent(uint32_t color);
 std::optional<int64_t> IdentToCursor(std::string_view name);
 std::optional<std::string> CursorToIdent(int cursor);
+
+}  // namespace lumivane

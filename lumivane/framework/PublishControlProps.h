@@ -5,10 +5,12 @@
 #include <type_traits>
 
 #include "lumivane/framework/Controls.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/Menus.h"
 #include "lumivane/framework/Published.h"
+
+namespace lumivane {
 
 // Publishes standard control properties and events by name, in the order given, with their
 // usual stored defaults, for a class's published list:
@@ -96,3 +98,5 @@ TPublished<T>& PublishControlProps(TPublished<T>& p, std::initializer_list<std::
     }
     return p;
 }
+
+}  // namespace lumivane

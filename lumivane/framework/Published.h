@@ -13,8 +13,10 @@
 #include "lumivane/framework/ClassInfo.h"
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/Events.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/PropInfo.h"
+
+namespace lumivane {
 
 // Defines a class's information and opens the body of its Publish function, which declares
 // the published properties in published order (a derived class's list follows its base's):
@@ -41,11 +43,12 @@
 //             .ExposeField("btnClose", &TMain::btnClose);
 //     }
 #define LUMI_DEFINE_CLASS(Class)                                                  \
-    TClass Class::StaticClass() {                                                \
-        static const TClassInfo info = TClassInfo::Make<Class>(#Class);          \
+    ::lumivane::TClass Class::StaticClass() {                                    \
+        static const ::lumivane::TClassInfo info =                               \
+            ::lumivane::TClassInfo::Make<Class>(#Class);                         \
         return &info;                                                            \
     }                                                                            \
-    void Class::Publish([[maybe_unused]] TPublished<Class>& p)
+    void Class::Publish([[maybe_unused]] ::lumivane::TPublished<Class>& p)
 
 struct TNoDefault {};
 
@@ -303,3 +306,5 @@ private:
 
     TClassInfo& FInfo;
 };
+
+}  // namespace lumivane

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <initializer_list>
 
+namespace lumivane {
+
 // A set of up to 32 members of a small enumeration (member n is bit n), as the published
 // properties and the events store them: TFontStyles, TShiftState, TComponentState, ...
 template <class E>
@@ -41,3 +43,5 @@ private:
     }
     uint32_t FBits = 0;
 };
+
+}  // namespace lumivane

@@ -9,7 +9,9 @@
 #include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/framework/Timer.h"
-#include "lumivane/platform/text/DrawText.h"
+#include "lumivane/gfx/text/DrawText.h"
+
+namespace lumivane {
 
 // ---- TCustomLabel ----
 
@@ -473,7 +475,7 @@ void TCustomEdit::PaintBorder() {
     HDC dc = GetDC(FHandle);
     if (!dc) return;
     RECT r;
-    ::GetClientRect(FHandle, &r);
+    lumivane::GetClientRect(FHandle, &r);
     const int L = r.Left, T = r.Top, R = r.Right - 1, B = r.Bottom - 1;
     auto line = [dc](int x1, int y1, int x2, int y2, TColor c) {
         dc->pen.color = c;
@@ -539,3 +541,5 @@ void RegisterStandardControls() {
                      TEdit::StaticClass(), TTimer::StaticClass()});
     RegisterMenuClasses();
 }
+
+}  // namespace lumivane

@@ -3,6 +3,8 @@
 
 #include "lumivane/framework/Controls.h"
 
+namespace lumivane {
+
 // The framework's standard controls: the text label, the push button over the native "BUTTON"
 // and the single-line edit over the native "EDIT".
 
@@ -194,3 +196,5 @@ public:
 // bases) with the class registry so a layout can create them by name. Safe to call again; the
 // application object calls it when it starts.
 void RegisterStandardControls();
+
+}  // namespace lumivane

@@ -4,6 +4,8 @@
 
 #include "lumivane/framework/Published.h"
 
+namespace lumivane {
+
 namespace {
 
 const char* const kTimerClass = "TTimerWindow";
@@ -102,3 +104,5 @@ LRESULT TTimer::TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
+
+}  // namespace lumivane

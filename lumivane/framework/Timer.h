@@ -1,7 +1,9 @@
 #pragma once
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/Events.h"
-#include "lumivane/platform/Window.h"
+#include "lumivane/windows/Window.h"
+
+namespace lumivane {
 
 // A message-based timer: OnTimer fires every Interval ms on the GUI thread, from WM_TIMER
 // delivered to a hidden window of its own. No timer runs while Enabled is false, Interval is 0
@@ -42,3 +44,5 @@ private:
     bool FRunning = false;
     bool FResting = false;
 };
+
+}  // namespace lumivane

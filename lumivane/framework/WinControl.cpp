@@ -8,7 +8,9 @@
 #include "lumivane/framework/MenuWindow.h"
 #include "lumivane/framework/PropInfo.h"
 #include "lumivane/framework/Published.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
+
+namespace lumivane {
 
 namespace {
 
@@ -236,7 +238,7 @@ void TWinControl::InsertControl(TControl* AControl) {
         FTabList.push_back(w);
         if (FHandle) {
             if (w->FHandle)
-                ::SetParent(w->FHandle, FHandle);
+                lumivane::SetParent(w->FHandle, FHandle);
             else
                 w->CreateHandle();
         }
@@ -357,7 +359,7 @@ bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
 
 void TWinControl::SetFocus() {
     HWND h = Handle();
-    if (h && GetFocus() != h) ::SetFocus(h);
+    if (h && GetFocus() != h) lumivane::SetFocus(h);
 }
 
 void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) {
@@ -510,7 +512,7 @@ void TWinControl::UpdateBoundsFromWindow() {
     RECT wr;
     GetWindowRect(FHandle, &wr);
     POINT tl{wr.Left, wr.Top};
-    if (FParent && FParent->FHandle) ::ScreenToClient(FParent->FHandle, &tl);
+    if (FParent && FParent->FHandle) lumivane::ScreenToClient(FParent->FHandle, &tl);
     FLeft = tl.x;
     FTop = tl.y;
     FWidth = wr.Width();
@@ -520,14 +522,14 @@ void TWinControl::UpdateBoundsFromWindow() {
 TPoint TWinControl::ClientOrigin() const {
     if (!FHandle) return TControl::ClientOrigin();
     POINT p{0, 0};
-    ::ClientToScreen(FHandle, &p);
+    lumivane::ClientToScreen(FHandle, &p);
     return p;
 }
 
 TRect TWinControl::GetClientRect() const {
     if (!FHandle) return TControl::GetClientRect();
     RECT r;
-    ::GetClientRect(FHandle, &r);
+    lumivane::GetClientRect(FHandle, &r);
     return r;
 }
 
@@ -813,3 +815,5 @@ bool TWinControl::ReflectToChild(TMessage& Message) {
     Message.Result = child->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
     return true;
 }
+
+}  // namespace lumivane

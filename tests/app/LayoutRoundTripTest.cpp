@@ -16,7 +16,7 @@
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Component.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/Forms.h"
@@ -24,8 +24,10 @@
 #include "lumivane/framework/Menus.h"
 #include "lumivane/framework/Picture.h"
 #include "lumivane/framework/StdCtrls.h"
-#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/drivers/headless/Session.h"
 #include "tools/ToolClasses.h"
+
+using namespace lumivane;
 
 namespace {
 

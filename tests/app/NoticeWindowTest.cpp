@@ -11,7 +11,9 @@
 #include "app/frmMain.h"
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/layout/Resources.h"
-#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/drivers/headless/Session.h"
+
+using namespace lumivane;
 
 namespace {
 

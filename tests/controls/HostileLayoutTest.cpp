@@ -11,11 +11,13 @@
 #include "lumivane/controls/KdUpDownEdit.h"
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/framework/Menus.h"
 #include "lumivane/framework/StdCtrls.h"
-#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/drivers/headless/Session.h"
+
+using namespace lumivane;
 
 // Layouts with the most extreme values a layout can hold: each is refused with its line, or
 // loads, shows and paints with bounded values (the sanitizer build checks that no arithmetic

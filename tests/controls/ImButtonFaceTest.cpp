@@ -6,8 +6,10 @@
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/Picture.h"
 #include "lumivane/framework/Published.h"
-#include "lumivane/framework/Exceptions.h"
-#include "lumivane/platform/image/Ico.h"
+#include "lumivane/base/Exception.h"
+#include "lumivane/gfx/image/Ico.h"
+
+using namespace lumivane;
 
 namespace {
 

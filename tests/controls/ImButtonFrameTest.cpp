@@ -6,6 +6,8 @@
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/Picture.h"
 
+using namespace lumivane;
+
 namespace {
 
 // Every colour the pixel took while the painter drew, for rows that later steps paint over.

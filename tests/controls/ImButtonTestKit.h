@@ -12,7 +12,9 @@
 #include "lumivane/controls/ImButton.h"
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/Picture.h"
-#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/drivers/headless/Session.h"
+
+using namespace lumivane;
 
 struct Expect {
     int x, y;

@@ -13,6 +13,8 @@
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/Published.h"
 
+using namespace lumivane;
+
 namespace {
 
 constexpr TColor kFormColor = RGB(0x20, 0x30, 0x40);

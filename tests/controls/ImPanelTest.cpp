@@ -16,7 +16,9 @@
 #include "lumivane/framework/Timer.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/Forms.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
+
+using namespace lumivane;
 
 namespace {
 

@@ -9,8 +9,10 @@
 #include "lumivane/controls/KdUrlLabel.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Forms.h"
-#include "lumivane/platform/drivers/headless/Session.h"
-#include "lumivane/platform/image/FileBytes.h"
+#include "lumivane/drivers/headless/Session.h"
+#include "lumivane/gfx/image/FileBytes.h"
+
+using namespace lumivane;
 
 // The committed layout with one control of each kind, as the form tool renders it.
 namespace {

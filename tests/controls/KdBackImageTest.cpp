@@ -7,6 +7,8 @@
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/layout/FormReader.h"
 
+using namespace lumivane;
+
 namespace {
 
 constexpr TColor kBack = RGB(0x12, 0x34, 0x56);

@@ -3,7 +3,9 @@
 
 #include "lumivane/framework/Controls.h"
 #include "lumivane/framework/Picture.h"
-#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/drivers/headless/Session.h"
+
+using namespace lumivane;
 
 // A top-level window that paints itself in one colour, to host the graphic controls under test
 // and to show what they leave uncovered.

@@ -6,7 +6,9 @@
 #include "KdUpDownTestKit.h"
 #include "lumivane/controls/KdUpDownButtonColors.h"
 #include "lumivane/framework/Timer.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
+
+using namespace lumivane;
 
 
 class UpDownButtonTest : public ::testing::Test, public UpDownScene {

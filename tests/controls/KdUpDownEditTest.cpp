@@ -10,7 +10,9 @@
 #include "lumivane/framework/Published.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/layout/FormWriter.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
+
+using namespace lumivane;
 
 namespace {
 

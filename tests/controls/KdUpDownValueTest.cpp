@@ -8,6 +8,8 @@
 
 #include "lumivane/controls/KdUpDownValue.h"
 
+using namespace lumivane;
+
 namespace V = KdUpDownValue;
 
 namespace {

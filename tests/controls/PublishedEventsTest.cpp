@@ -19,7 +19,9 @@
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/framework/Application.h"
-#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/drivers/headless/Session.h"
+
+using namespace lumivane;
 
 namespace {
 

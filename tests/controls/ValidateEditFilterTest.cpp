@@ -3,6 +3,8 @@
 
 #include "tests/controls/ValidateEditTestKit.h"
 
+using namespace lumivane;
+
 namespace {
 
 struct KeyCase {

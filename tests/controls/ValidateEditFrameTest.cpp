@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "tests/controls/ValidateEditTestKit.h"
+
+using namespace lumivane;
 
 namespace {
 

@@ -8,7 +8,9 @@
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/Forms.h"
 #include "lumivane/framework/StdCtrls.h"
-#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/drivers/headless/Session.h"
+
+using namespace lumivane;
 
 // A shown 300 x 200 form at screen (100, 100) with one validating edit at (20, 30), its
 // default 121 x 21, and a plain edit below it that holds the focus at first; the pointer starts

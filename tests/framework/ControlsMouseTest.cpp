@@ -1,6 +1,8 @@
 #include "lumivane/framework/StdCtrls.h"
 #include "tests/framework/ControlsTestKit.h"
 
+using namespace lumivane;
+
 namespace {
 
 struct Tree {

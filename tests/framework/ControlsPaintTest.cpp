@@ -1,6 +1,8 @@
 #include "tests/framework/ControlsTestKit.h"
 #include "lumivane/framework/Graphics.h"
 
+using namespace lumivane;
+
 namespace {
 
 class TBluePanel : public TCustomControl {

@@ -7,7 +7,9 @@
 
 #include "lumivane/framework/Controls.h"
 #include "lumivane/framework/Graphics.h"
-#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/drivers/headless/Session.h"
+
+using namespace lumivane;
 
 // A headless window system with a top-level container standing in for a form: white, 300 x 200
 // at screen (100, 100), shown.

@@ -2,6 +2,8 @@
 
 #include "lumivane/framework/ExtCtrls.h"
 
+using namespace lumivane;
+
 namespace {
 
 // A bitmap of w x h in one colour, with optional single pixels of others.

@@ -3,11 +3,13 @@
 #include "StreamTestClasses.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/EventTrace.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/layout/PictureData.h"
 #include "lumivane/framework/layout/Resources.h"
 #include "lumivane/framework/Timer.h"
+
+using namespace lumivane;
 
 namespace {
 

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "StreamTestClasses.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/layout/FormWriter.h"
+
+using namespace lumivane;
 
 namespace {
 

@@ -1,8 +1,10 @@
 #include "tests/framework/FormsTestKit.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 
 #include "lumivane/framework/ExtCtrls.h"
 #include "lumivane/framework/MessageBox.h"
+
+using namespace lumivane;
 
 namespace {
 

@@ -5,6 +5,8 @@
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/Published.h"
 
+using namespace lumivane;
+
 namespace {
 
 // A form class with a handler and fields, as a program's own form is written.

@@ -8,7 +8,9 @@
 #include "lumivane/framework/Forms.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/StdCtrls.h"
-#include "lumivane/platform/drivers/headless/Session.h"
+#include "lumivane/drivers/headless/Session.h"
+
+using namespace lumivane;
 
 // A headless session with the framework's classes registered, message boxes answered by a hook
 // that records them, and every form the test made through the application freed at the end.

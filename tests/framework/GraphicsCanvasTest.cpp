@@ -3,7 +3,9 @@
 #include <vector>
 
 #include "GraphicsTestKit.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
+
+using namespace lumivane;
 
 // Canvas drawing on small bitmaps, checked pixel by pixel (colours as TColor 0x00BBGGRR).
 using Colors = std::vector<TColor>;

@@ -4,13 +4,15 @@
 #include <string>
 
 #include "lumivane/framework/Component.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/Picture.h"
 #include "lumivane/framework/Published.h"
 #include "GraphicsTestKit.h"
+
+using namespace lumivane;
 
 // Fonts, pens and brushes, and the graphics objects as a layout stores them.
 namespace {

@@ -4,10 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "GraphicsTestKit.h"
-#include "lumivane/platform/image/Bmp.h"
-#include "lumivane/platform/image/Ico.h"
+#include "lumivane/gfx/image/Bmp.h"
+#include "lumivane/gfx/image/Ico.h"
+
+using namespace lumivane;
 
 // Bitmaps, icons and pictures: drawing rules, formats kept across save and load, copying.
 namespace {

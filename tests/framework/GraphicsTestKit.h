@@ -6,7 +6,9 @@
 
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/Picture.h"
-#include "lumivane/platform/image/FileBytes.h"
+#include "lumivane/gfx/image/FileBytes.h"
+
+using namespace lumivane;
 
 // Small helpers shared by the graphics tests.
 inline std::unique_ptr<TBitmap> Filled(int w, int h, TColor c) {

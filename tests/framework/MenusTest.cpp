@@ -10,7 +10,9 @@
 #include "lumivane/framework/StdCtrls.h"
 #include "lumivane/framework/ExtCtrls.h"
 #include "tests/framework/FormsTestKit.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
+
+using namespace lumivane;
 
 namespace {
 

@@ -3,8 +3,10 @@
 #include "StreamTestClasses.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Component.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/Published.h"
+
+using namespace lumivane;
 
 namespace {
 

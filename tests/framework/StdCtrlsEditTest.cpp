@@ -3,6 +3,8 @@
 #include "lumivane/framework/Timer.h"
 #include "tests/framework/ControlsTestKit.h"
 
+using namespace lumivane;
+
 namespace {
 
 // Drops digits as they are typed, the way a filtering edit uses the per-character hook.

@@ -1,8 +1,10 @@
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/StdCtrls.h"
-#include "lumivane/platform/text/DrawText.h"
+#include "lumivane/gfx/text/DrawText.h"
 #include "tests/framework/ControlsTestKit.h"
+
+using namespace lumivane;
 
 namespace {
 

@@ -4,6 +4,8 @@
 #include "lumivane/framework/layout/PictureData.h"
 #include "lumivane/framework/Published.h"
 
+using namespace lumivane;
+
 std::vector<std::string>& TestLog() {
     static std::vector<std::string> log;
     return log;

@@ -9,7 +9,9 @@
 #include "lumivane/framework/Events.h"
 #include "lumivane/framework/PropInfo.h"
 #include "lumivane/framework/Set.h"
-#include "lumivane/platform/raster/Color.h"
+#include "lumivane/gfx/raster/Color.h"
+
+using namespace lumivane;
 
 // Every setter call and Loaded appends "Name.Prop" / "Name.Loaded" here.
 std::vector<std::string>& TestLog();

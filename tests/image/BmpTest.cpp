@@ -3,9 +3,11 @@
 #include <climits>
 #include <cstdio>
 
-#include "lumivane/platform/image/Bmp.h"
-#include "lumivane/platform/image/FileBytes.h"
+#include "lumivane/gfx/image/Bmp.h"
+#include "lumivane/gfx/image/FileBytes.h"
 #include "tests/image/ImageBytes.h"
+
+using namespace lumivane;
 
 namespace {
 

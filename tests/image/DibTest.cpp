@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "lumivane/platform/image/Dib.h"
+#include "lumivane/gfx/image/Dib.h"
 #include "tests/image/ImageBytes.h"
+
+using namespace lumivane;
 
 TEST(Dib, RefusesBadShapes) {
     ExpectError([] { Dib(4, 4, 16); }, "unsupported bit depth 16");

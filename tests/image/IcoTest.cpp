@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "lumivane/platform/image/Bmp.h"
-#include "lumivane/platform/image/Ico.h"
+#include "lumivane/gfx/image/Bmp.h"
+#include "lumivane/gfx/image/Ico.h"
 #include "tests/image/ImageBytes.h"
+
+using namespace lumivane;
 
 namespace {
 

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "lumivane/platform/base/Exception.h"
+#include "lumivane/base/Exception.h"
+
+using namespace lumivane;
 
 // Byte-level builders for hand-made BMP and ICO files, so tests can state every header field.
 using Bytes = std::vector<uint8_t>;

@@ -86,7 +86,7 @@ check_headers() { # PREFIX
 # The installed libraries and their names.
 check_libraries() { # PREFIX LIBDIR KIND
   local lib
-  for lib in gfx platform x11 framework controls; do
+  for lib in gfx windows headless posix x11 framework controls; do
     if [ "$3" = static ]; then
       [ -f "$1/$2/liblumivane-$lib.a" ] || fail "liblumivane-$lib.a is not installed"
     else
@@ -129,7 +129,7 @@ deb=$(ls "$work"/deb/lumivane_*.deb)
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|; s|/$||' | sort >"$work/deb-files"
 for f in /usr/bin/formshot /usr/bin/formview /usr/bin/lumivane-notice /usr/bin/lumivane-gallery \
          /usr/include/lumivane/controls/ImButton.h /usr/include/lumivane/controls/KdUpDownEdit.h \
-         /usr/include/lumivane/framework/Forms.h /usr/include/lumivane/platform/drivers/x11/X11Driver.h \
+         /usr/include/lumivane/framework/Forms.h /usr/include/lumivane/drivers/x11/X11Driver.h \
          /usr/$libdir/liblumivane-controls.so /usr/$libdir/liblumivane-controls.so.1 \
          /usr/$libdir/liblumivane-controls.so.1.0.0 /usr/$libdir/liblumivane-x11.so.1.0.0 \
          /usr/$libdir/cmake/Lumivane/LumivaneConfig.cmake /usr/$libdir/cmake/Lumivane/LumivaneTargets.cmake \

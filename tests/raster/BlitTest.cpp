@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "lumivane/platform/raster/DeviceContext.h"
+#include "lumivane/gfx/raster/DeviceContext.h"
 #include "tests/raster/RasterTestKit.h"
+
+using namespace lumivane;
 
 namespace {
 constexpr Pixel kW = 0xFFFFFF, kK = 0x000000;

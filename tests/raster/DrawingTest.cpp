@@ -2,8 +2,10 @@
 
 #include <cstdint>
 
-#include "lumivane/platform/raster/DeviceContext.h"
+#include "lumivane/gfx/raster/DeviceContext.h"
 #include "tests/raster/RasterTestKit.h"
+
+using namespace lumivane;
 
 namespace {
 constexpr Pixel kW = 0xFFFFFF, kK = 0x000000;

@@ -1,7 +1,9 @@
 #pragma once
 #include <string>
 
-#include "lumivane/platform/raster/Surface.h"
+#include "lumivane/gfx/raster/Surface.h"
+
+using namespace lumivane;
 
 // One character a pixel, rows joined by '\n': '#' where the pixel is `ink`, '.' elsewhere.
 inline std::string InkMap(const Surface& s, Pixel ink, TRect area = {}) {

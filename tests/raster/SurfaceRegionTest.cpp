@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <string>
 
-#include "lumivane/platform/base/Exception.h"
-#include "lumivane/platform/raster/Region.h"
-#include "lumivane/platform/raster/Surface.h"
+#include "lumivane/base/Exception.h"
+#include "lumivane/gfx/raster/Region.h"
+#include "lumivane/gfx/raster/Surface.h"
+
+using namespace lumivane;
 
 TEST(Surface, ResizeRejectsAbsurdSizes) {
     Surface s(4, 3, 0x123456);

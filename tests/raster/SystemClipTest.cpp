@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "lumivane/platform/raster/DeviceContext.h"
+#include "lumivane/gfx/raster/DeviceContext.h"
+
+using namespace lumivane;
 
 // A window's context may be narrowed and reset by painters, but never reach past the part of the
 // window it was made for.

@@ -3,8 +3,10 @@
 #include <cstring>
 
 #include "InkProbe.h"
-#include "lumivane/platform/text/FontFace.h"
-#include "lumivane/platform/text/TextLayout.h"
+#include "lumivane/gfx/text/FontFace.h"
+#include "lumivane/gfx/text/TextLayout.h"
+
+using namespace lumivane;
 
 namespace {
 

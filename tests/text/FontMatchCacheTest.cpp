@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "lumivane/platform/text/FontMatchCache.h"
+#include "lumivane/gfx/text/FontMatchCache.h"
+
+using namespace lumivane;
 
 namespace {
 

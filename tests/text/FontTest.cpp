@@ -3,8 +3,10 @@
 #include <cstring>
 
 #include "InkProbe.h"
-#include "lumivane/platform/text/FontFace.h"
-#include "lumivane/platform/text/FontMatch.h"
+#include "lumivane/gfx/text/FontFace.h"
+#include "lumivane/gfx/text/FontMatch.h"
+
+using namespace lumivane;
 
 namespace {
 

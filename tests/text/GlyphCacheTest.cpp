@@ -9,9 +9,11 @@
 #include <fstream>
 #include <string>
 
-#include "lumivane/platform/text/FontFace.h"
-#include "lumivane/platform/text/FontMatchCache.h"
-#include "lumivane/platform/text/GlyphCache.h"
+#include "lumivane/gfx/text/FontFace.h"
+#include "lumivane/gfx/text/FontMatchCache.h"
+#include "lumivane/gfx/text/GlyphCache.h"
+
+using namespace lumivane;
 
 namespace {
 

@@ -2,9 +2,11 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "lumivane/platform/raster/DeviceContext.h"
-#include "lumivane/platform/text/DrawText.h"
-#include "lumivane/platform/text/Font.h"
+#include "lumivane/gfx/raster/DeviceContext.h"
+#include "lumivane/gfx/text/DrawText.h"
+#include "lumivane/gfx/text/Font.h"
+
+using namespace lumivane;
 
 // Helpers that look at rendered pixels: the box of every pixel that is not the background.
 inline TRect InkBox(const Surface& s, Pixel background, TRect within = {0, 0, 1 << 20, 1 << 20}) {

@@ -3,7 +3,9 @@
 
 #include <string>
 
-#include "lumivane/platform/text/TextEncoding.h"
+#include "lumivane/gfx/text/TextEncoding.h"
+
+using namespace lumivane;
 
 namespace {
 

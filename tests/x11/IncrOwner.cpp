@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+
 void ServeClipboardIncrementally(const std::string& text, size_t piece, int readyFd) {
     Display* d = XOpenDisplay(nullptr);
     if (!d) _exit(2);

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <string>
 
+
 // Runs a minimal CLIPBOARD owner in the calling (child) process, with its own connection, that
 // answers UTF8_STRING with the incremental protocol in pieces of `piece` bytes. Writes one byte
 // to `readyFd` once it owns the clipboard; exits after one complete transfer (or 10 s).

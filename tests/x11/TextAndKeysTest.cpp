@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "lumivane/platform/Messages.h"
-#include "lumivane/platform/drivers/x11/X11Keys.h"
-#include "lumivane/platform/drivers/x11/X11Text.h"
+#include "lumivane/windows/Messages.h"
+#include "lumivane/drivers/x11/X11Keys.h"
+#include "lumivane/drivers/x11/X11Text.h"
+
+using namespace lumivane;
 
 using namespace x11;
 

@@ -14,11 +14,13 @@
 #include <functional>
 #include <sstream>
 
-#include "lumivane/platform/Messages.h"
-#include "lumivane/platform/base/Exception.h"
-#include "lumivane/platform/drivers/x11/X11Driver.h"
+#include "lumivane/windows/Messages.h"
+#include "lumivane/base/Exception.h"
+#include "lumivane/drivers/x11/X11Driver.h"
 #include "tests/x11/IncrOwner.h"
 #include "tests/x11/XProbe.h"
+
+using namespace lumivane;
 
 namespace {
 

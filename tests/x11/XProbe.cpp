@@ -6,6 +6,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+
 namespace {
 Display* D(void* p) { return static_cast<Display*>(p); }
 int IgnoreErrors(Display*, XErrorEvent*) { return 0; }

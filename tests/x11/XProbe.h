@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+
 // A second client on the test display: looks at our windows from outside and plays the user
 // (XTest) or the window manager. No Xlib types here, so tests need not include Xlib.
 class XProbe {

@@ -3,11 +3,13 @@
 #include <cctype>
 #include <charconv>
 
-#include "lumivane/platform/text/TextEncoding.h"
-#include "lumivane/platform/base/Exception.h"
-#include "lumivane/platform/drivers/Driver.h"
-#include "lumivane/platform/Messages.h"
-#include "lumivane/platform/Window.h"
+#include "lumivane/gfx/text/TextEncoding.h"
+#include "lumivane/base/Exception.h"
+#include "lumivane/windows/Driver.h"
+#include "lumivane/windows/Messages.h"
+#include "lumivane/windows/Window.h"
+
+using namespace lumivane;
 
 namespace {
 

@@ -12,12 +12,14 @@
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/MessageBox.h"
-#include "lumivane/framework/Exceptions.h"
-#include "lumivane/platform/text/TextEncoding.h"
-#include "lumivane/platform/drivers/headless/Session.h"
-#include "lumivane/platform/image/FileBytes.h"
+#include "lumivane/base/Exception.h"
+#include "lumivane/gfx/text/TextEncoding.h"
+#include "lumivane/drivers/headless/Session.h"
+#include "lumivane/gfx/image/FileBytes.h"
 #include "tools/ToolClasses.h"
 #include "tools/formshot/Script.h"
+
+using namespace lumivane;
 
 namespace {
 

@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "lumivane/platform/base/Exception.h"
+#include "lumivane/base/Exception.h"
+
+using namespace lumivane;
 
 TLayoutWatch::TLayoutWatch(const std::string& path) {
     size_t slash = path.rfind('/');

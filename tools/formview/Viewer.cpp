@@ -6,9 +6,11 @@
 #include "lumivane/framework/Forms.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/StdCtrls.h"
-#include "lumivane/framework/Exceptions.h"
-#include "lumivane/platform/image/FileBytes.h"
+#include "lumivane/base/Exception.h"
+#include "lumivane/gfx/image/FileBytes.h"
 #include "tools/ToolClasses.h"
+
+using namespace lumivane;
 
 namespace {
 

@@ -2,10 +2,12 @@
 #include <memory>
 #include <string>
 
-#include "lumivane/platform/Window.h"
+#include "lumivane/windows/Window.h"
 #include "tools/formview/LayoutWatch.h"
 
+namespace lumivane {
 class TCustomForm;
+}
 
 // Shows one layout file in a window and, once watching, loads it again each time it is saved.
 // The form made from the file is the application's main form, so closing it ends the program.
@@ -23,20 +25,20 @@ public:
     // file's folder cannot be watched.
     void Watch();
 
-    TCustomForm* Form() const { return FForm; }
+    lumivane::TCustomForm* Form() const { return FForm; }
     const std::string& Error() const { return FError; }
     // Loads so far, successful or not.
     int Loads() const { return FLoads; }
 
 private:
-    static LRESULT WatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static lumivane::LRESULT WatchProc(lumivane::HWND hwnd, lumivane::UINT message, lumivane::WPARAM wParam, lumivane::LPARAM lParam);
     void Changed();
-    TCustomForm* MakeErrorForm(const std::string& message);
+    lumivane::TCustomForm* MakeErrorForm(const std::string& message);
 
     std::string FPath;
-    TCustomForm* FForm = nullptr;
+    lumivane::TCustomForm* FForm = nullptr;
     std::string FError;
     int FLoads = 0;
     std::unique_ptr<TLayoutWatch> FWatch;
-    HWND FWatchWindow = nullptr;
+    lumivane::HWND FWatchWindow = nullptr;
 };

@@ -7,14 +7,16 @@
 #include <memory>
 #include <string>
 
-#include "app/RunOnDisplay.h"
+#include "lumivane/drivers/x11/RunOnDisplay.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/Forms.h"
-#include "lumivane/platform/Window.h"
-#include "lumivane/framework/Exceptions.h"
-#include "lumivane/platform/drivers/x11/X11Driver.h"
+#include "lumivane/windows/Window.h"
+#include "lumivane/base/Exception.h"
+#include "lumivane/drivers/x11/X11Driver.h"
 #include "tools/ToolClasses.h"
 #include "tools/formview/Viewer.h"
+
+using namespace lumivane;
 
 namespace {
 

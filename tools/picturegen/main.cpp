@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <string>
 
-#include "lumivane/platform/base/Exception.h"
-#include "lumivane/platform/image/Bmp.h"
-#include "lumivane/platform/image/Ico.h"
+#include "lumivane/base/Exception.h"
+#include "lumivane/gfx/image/Bmp.h"
+#include "lumivane/gfx/image/Ico.h"
 #include "tools/picturegen/GalleryPictures.h"
-#include "lumivane/platform/image/FileBytes.h"
+#include "lumivane/gfx/image/FileBytes.h"
+
+using namespace lumivane;
 
 namespace {
 

@@ -3,8 +3,10 @@
 #include <array>
 #include <limits>
 
-#include "lumivane/framework/Exceptions.h"
-#include "lumivane/platform/text/TextEncoding.h"
+#include "lumivane/base/Exception.h"
+#include "lumivane/gfx/text/TextEncoding.h"
+
+namespace lumivane {
 
 namespace {
 
@@ -196,3 +198,5 @@ void TFormLexer::ReadString(TFormToken& t) {
         }
     }
 }
+
+}  // namespace lumivane

@@ -5,6 +5,8 @@
 
 #include "lumivane/framework/PropInfo.h"
 
+namespace lumivane {
+
 // The layout text's tokens (grammar in DESIGN.md, "The text form format"): names (dots
 // included), whole numbers, strings (every adjacent quoted and #NNN part joined), symbols, and
 // binary data read on request after its opening brace. Errors name the line.
@@ -43,3 +45,5 @@ private:
     size_t FPos = 0;
     int FLine = 1;
 };
+
+}  // namespace lumivane

@@ -10,10 +10,12 @@
 #include "lumivane/framework/ClassInfo.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Component.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
 #include "lumivane/framework/layout/FormLexer.h"
 #include "lumivane/framework/layout/Resources.h"
-#include "lumivane/platform/text/TextEncoding.h"
+#include "lumivane/gfx/text/TextEncoding.h"
+
+namespace lumivane {
 
 namespace {
 
@@ -464,3 +466,5 @@ TComponent* ReadRootComponent(std::string_view text, TComponent* owner) {
     reader.ReadInto(root.get(), name, line);
     return root.release();
 }
+
+}  // namespace lumivane

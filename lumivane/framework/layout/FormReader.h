@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace lumivane {
+
 class TComponent;
 
 // The text layout reader (grammar in DESIGN.md, "The text form format").
@@ -32,3 +34,5 @@ void ReadFormResource(TComponent* root, std::string_view resourceName);
 // Creates the root from the header's registered class, owned by owner, and reads the layout
 // into it. The class's constructor must not load a layout of its own.
 TComponent* ReadRootComponent(std::string_view text, TComponent* owner);
+
+}  // namespace lumivane

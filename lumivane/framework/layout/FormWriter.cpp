@@ -5,7 +5,9 @@
 #include "lumivane/framework/ClassInfo.h"
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/PropInfo.h"
-#include "lumivane/platform/text/TextEncoding.h"
+#include "lumivane/gfx/text/TextEncoding.h"
+
+namespace lumivane {
 
 namespace {
 
@@ -195,3 +197,5 @@ std::string WriteForm(TComponent* root, bool allProperties) {
     w.WriteComponent(root, root, 0);
     return w.Result();
 }
+
+}  // namespace lumivane

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+namespace lumivane {
+
 class TComponent;
 
 // The text layout writer. Each component's published properties in published order, those at
@@ -10,3 +12,5 @@ class TComponent;
 // unassigned events or empty binary data). Reading the result gives back the same components
 // and values.
 std::string WriteForm(TComponent* root, bool allProperties = false);
+
+}  // namespace lumivane

@@ -2,7 +2,9 @@
 
 #include "lumivane/framework/ClassInfo.h"
 #include "lumivane/framework/Component.h"
-#include "lumivane/framework/Exceptions.h"
+#include "lumivane/base/Exception.h"
+
+namespace lumivane {
 
 namespace {
 bool CountsItsLength(std::string_view className) { return SameText(className, "TBitmap"); }
@@ -45,3 +47,5 @@ std::vector<uint8_t> ComposePictureData(std::string_view className, const std::v
     out.insert(out.end(), file.begin(), file.end());
     return out;
 }
+
+}  // namespace lumivane

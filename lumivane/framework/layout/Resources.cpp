@@ -5,6 +5,8 @@
 
 #include "lumivane/framework/ClassInfo.h"
 
+namespace lumivane {
+
 namespace {
 struct TResource {
     std::string Name;
@@ -31,3 +33,5 @@ const std::string* FindResource(std::string_view name) {
         if (SameText(r->Name, name)) return &r->Data;
     return nullptr;
 }
+
+}  // namespace lumivane

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace lumivane {
+
 // Files compiled into the program and found by name (the notice window's layout is "TMAIN").
 // cmake/resources.cmake generates the registration: lumi_add_resources(target NAME file ...).
 
@@ -10,3 +12,5 @@
 void RegisterResource(std::string_view name, const unsigned char* data, size_t size);
 // Null when there is no resource of that name.
 const std::string* FindResource(std::string_view name);
+
+}  // namespace lumivane

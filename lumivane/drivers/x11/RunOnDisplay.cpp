@@ -1,0 +1,40 @@
+#include "lumivane/drivers/x11/RunOnDisplay.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "lumivane/base/Exception.h"
+#include "lumivane/drivers/x11/X11Driver.h"
+#include "lumivane/framework/Application.h"
+#include "lumivane/windows/Driver.h"
+#include "lumivane/windows/Window.h"
+
+namespace lumivane {
+
+int RunOnDisplay(const char* name, const std::function<int()>& run, bool showToUser) {
+    std::unique_ptr<Driver> driver;
+    try {
+        driver = CreateX11Driver(nullptr);
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "%s: %s\n", name, e.what());
+        return 1;
+    }
+    InitWindowSystem(driver.get());
+    int status = 0;
+    try {
+        status = run();
+    } catch (Exception& e) {
+        std::fprintf(stderr, "%s: %s\n", name, e.what());
+        if (showToUser) Application->ShowException(e);
+        status = 1;
+    }
+    delete Application;
+    ShutdownWindowSystem();
+    // The program ends here, and the server frees all a client had when its connection goes: the
+    // driver's orderly close would only keep the user waiting a round trip for the process to end.
+    static Driver* const leftToExit = driver.release();
+    (void)leftToExit;
+    return status;
+}
+
+}  // namespace lumivane

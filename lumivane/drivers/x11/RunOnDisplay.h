@@ -1,0 +1,23 @@
+#pragma once
+#include <functional>
+
+// A program's life on the X11 display, in one call from its main:
+//
+//     int main() {
+//         return lumivane::RunOnDisplay("my-program", [] {
+//             Application->Initialize();
+//             Application->CreateForm(MyWindow);
+//             Application->Run();
+//             return 0;
+//         });
+//     }
+
+namespace lumivane {
+
+// Opens the display, starts the window system, runs `run` and takes everything down again, the
+// application object included; returns what `run` returned. Without a display there is nobody to
+// show a message box to: "name: reason" on stderr and 1. An Exception escaping `run` is printed
+// the same way (and shown in a message box when showToUser) and gives 1.
+int RunOnDisplay(const char* name, const std::function<int()>& run, bool showToUser = true);
+
+}  // namespace lumivane

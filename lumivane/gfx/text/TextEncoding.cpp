@@ -1,0 +1,92 @@
+#include "lumivane/gfx/text/TextEncoding.h"
+
+namespace lumivane {
+
+namespace {
+// 0x80..0x9F; the undefined ones keep their own value. The rest of the code page is Latin-1.
+constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+} // namespace
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+bool DecodeUtf8(std::string_view s, size_t& pos, char32_t& cp) {
+    if (pos >= s.size()) return false;
+    const auto b0 = static_cast<unsigned char>(s[pos]);
+    if (b0 < 0x80) {
+        cp = b0;
+        ++pos;
+        return true;
+    }
+    int len;
+    char32_t c, min;
+    if ((b0 & 0xE0) == 0xC0) {
+        len = 2, c = b0 & 0x1F, min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3, c = b0 & 0x0F, min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4, c = b0 & 0x07, min = 0x10000;
+    } else {
+        return false;
+    }
+    if (s.size() - pos < static_cast<size_t>(len)) return false;
+    for (int i = 1; i < len; ++i) {
+        const auto b = static_cast<unsigned char>(s[pos + i]);
+        if ((b & 0xC0) != 0x80) return false;
+        c = (c << 6) | (b & 0x3F);
+    }
+    // Overlong forms would smuggle ASCII (a NUL, a quote) past a byte-level check.
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    cp = c;
+    pos += len;
+    return true;
+}
+
+char32_t Cp1252ToUnicode(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0) return kHigh[byte - 0x80];
+    return byte;
+}
+
+bool IsCp1252Defined(unsigned char byte) {
+    return byte != 0x81 && byte != 0x8D && byte != 0x8F && byte != 0x90 && byte != 0x9D;
+}
+
+bool UnicodeToCp1252(char32_t cp, char& out) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+        out = static_cast<char>(cp);
+        return true;
+    }
+    for (int i = 0; i < 32; ++i)
+        if (kHigh[i] == cp) {
+            out = static_cast<char>(0x80 + i);
+            return true;
+        }
+    return false;
+}
+
+std::string Cp1252ToUtf8(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s) AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(c)));
+    return out;
+}
+
+}  // namespace lumivane

@@ -1,0 +1,108 @@
+#include "lumivane/gfx/text/TextPainter.h"
+
+#include "lumivane/gfx/text/FontFace.h"
+
+namespace lumivane {
+
+namespace {
+
+// The device rectangles that may be painted: the context's clip (logical), narrowed by the
+// extra clip, moved by the origin and cut to the surface.
+std::vector<TRect> DeviceClip(const DeviceContext& dc, const TRect* clip) {
+    std::vector<TRect> out;
+    const TPoint o = dc.Origin();
+    const TRect bounds = dc.Target()->Bounds();
+    for (const TRect& r : dc.Clip().Rects()) {
+        TRect c = clip ? r.Intersect(*clip) : r;
+        c = c.Offset(o.x, o.y).Intersect(bounds);
+        if (!c.IsEmpty()) out.push_back(c);
+    }
+    return out;
+}
+
+// A monochrome surface keeps only white; every other colour is black.
+Pixel ForTarget(const Surface& s, Pixel p) {
+    if (!s.Monochrome()) return p;
+    return p == 0xFFFFFF ? 0xFFFFFF : 0x000000;
+}
+
+void Fill(Surface& s, const std::vector<TRect>& clips, const TRect& r, Pixel p) {
+    for (const TRect& c : clips) {
+        TRect f = r.Intersect(c);
+        for (int y = f.Top; y < f.Bottom; ++y) {
+            Pixel* row = s.Row(y);
+            for (int x = f.Left; x < f.Right; ++x) row[x] = p;
+        }
+    }
+}
+
+// Composites coverage over the target: alpha blend on colour surfaces, a 50% threshold on
+// monochrome ones.
+void Composite(Surface& s, const std::vector<TRect>& clips, const Glyph& g, int gx, int gy, Pixel p) {
+    const TRect box{gx, gy, gx + g.width, gy + g.height};
+    const bool mono = s.Monochrome();
+    const unsigned r = (p >> 16) & 0xFF, gr = (p >> 8) & 0xFF, b = p & 0xFF;
+    for (const TRect& c : clips) {
+        TRect f = box.Intersect(c);
+        for (int y = f.Top; y < f.Bottom; ++y) {
+            const uint8_t* cov = g.coverage.data() + static_cast<size_t>(y - gy) * g.width - gx;
+            Pixel* row = s.Row(y);
+            for (int x = f.Left; x < f.Right; ++x) {
+                unsigned a = cov[x];
+                if (a == 0) continue;
+                if (mono) {
+                    if (a >= 128) row[x] = p;
+                } else if (a == 255) {
+                    row[x] = p;
+                } else {
+                    Pixel d = row[x];
+                    unsigned na = 255 - a;
+                    unsigned nr = (r * a + ((d >> 16) & 0xFF) * na + 127) / 255;
+                    unsigned ng = (gr * a + ((d >> 8) & 0xFF) * na + 127) / 255;
+                    unsigned nb = (b * a + (d & 0xFF) * na + 127) / 255;
+                    row[x] = (nr << 16) | (ng << 8) | nb;
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+
+void PaintTextLine(DeviceContext& dc, const Font& font, int x, int y, std::string_view text,
+                   const TRect* clip, const std::vector<bool>& accel) {
+    Surface* s = dc.Target();
+    if (!s) return;
+    const std::vector<TRect> clips = DeviceClip(dc, clip);
+    if (clips.empty()) return;
+    const TextMetrics& m = font.Metrics();
+    const TPoint o = dc.Origin();
+    const int left = x + o.x, top = y + o.y;
+    const int width = font.Width(text);
+    const Pixel ink = ForTarget(*s, ColorToPixel(dc.textColor));
+
+    if (dc.bkMode == OPAQUE)
+        Fill(*s, clips, TRect{left, top, left + width, top + m.height}, ForTarget(*s, ColorToPixel(dc.bkColor)));
+
+    const int baseline = top + m.ascent;
+    int pen = left;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const Glyph& g = font.GlyphOf(static_cast<unsigned char>(text[i]));
+        if (!g.coverage.empty()) Composite(*s, clips, g, pen + g.left, baseline - g.top, ink);
+        if (i < accel.size() && accel[i]) {
+            int ut = top + font.UnderlineTop();
+            Fill(*s, clips, TRect{pen, ut, pen + g.advance, ut + font.UnderlineThickness()}, ink);
+        }
+        pen += g.advance;
+    }
+    if (font.Requested().underline) {
+        int ut = top + font.UnderlineTop();
+        Fill(*s, clips, TRect{left, ut, left + width, ut + font.UnderlineThickness()}, ink);
+    }
+    if (font.Requested().strikeOut) {
+        int st = top + font.StrikeOutTop();
+        Fill(*s, clips, TRect{left, st, left + width, st + font.StrikeOutThickness()}, ink);
+    }
+}
+
+}  // namespace lumivane

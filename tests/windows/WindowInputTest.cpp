@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include "WindowTestKit.h"
+
+using namespace lumivane;
+
+namespace {
+
+class WindowInput : public ::testing::Test, public WindowTest {};
+
+// The client point of the last message of that kind the window got.
+POINT LastPoint(HWND hwnd, UINT msg) {
+    for (auto it = Log().rbegin(); it != Log().rend(); ++it)
+        if (it->hwnd == hwnd && it->msg == msg) return {GET_X_LPARAM(it->lp), GET_Y_LPARAM(it->lp)};
+    return {-999, -999};
+}
+
+TEST_F(WindowInput, HitTestingHonoursWindowRegions) {
+    HWND top = TopLevel();
+    HWND child = Child(top, 20, 20, 40, 40, clRed);
+    SetWindowRgn(child, CreateRoundRectRgn(0, 0, 41, 41, 20, 20), false);
+    Log().clear();
+    session.ClickAt(top, 21, 21); // the cut-off corner belongs to the parent
+    EXPECT_EQ(CountOf(child, WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(LastPoint(top, WM_LBUTTONDOWN), (POINT{21, 21}));
+    session.ClickAt(top, 40, 40);
+    EXPECT_EQ(LastPoint(child, WM_LBUTTONDOWN), (POINT{20, 20}));
+    EXPECT_EQ(CountOf(top, WM_LBUTTONDOWN), 1);
+    POINT screen{121, 121};
+    EXPECT_EQ(WindowFromPoint(screen), top);
+    screen = {140, 140};
+    EXPECT_EQ(WindowFromPoint(screen), child);
+}
+
+TEST_F(WindowInput, HiddenWindowsAreSkippedAndDisabledOnesSwallowInput) {
+    HWND top = TopLevel();
+    HWND hidden = Child(top, 0, 0, 50, 50, clRed);
+    HWND disabled = Child(top, 100, 0, 50, 50, clRed);
+    ShowWindow(hidden, SW_HIDE);
+    EnableWindow(disabled, false);
+    Log().clear();
+    session.ClickAt(top, 10, 10);
+    session.ClickAt(top, 110, 10);
+    EXPECT_EQ(CountOf(hidden, WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(CountOf(disabled, WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(CountOf(top, WM_LBUTTONDOWN), 1);
+    EXPECT_EQ(LastPoint(top, WM_LBUTTONDOWN), (POINT{10, 10}));
+}
+
+TEST_F(WindowInput, CaptureKeepsThePointerUntilReleased) {
+    HWND top = TopLevel();
+    HWND child = Child(top, 20, 20, 40, 40, clRed);
+    session.MoveTo(child, 5, 5);
+    session.Press();
+    SetCapture(child);
+    Log().clear();
+    session.MoveTo(top, 150, 120);   // over the parent
+    session.Move(10, 10);            // outside the top-level window altogether
+    EXPECT_EQ(CountOf(top, WM_MOUSEMOVE), 0);
+    EXPECT_EQ(CountOf(child, WM_MOUSEMOVE), 2);
+    EXPECT_EQ(LastPoint(child, WM_MOUSEMOVE), (POINT{-110, -110}));
+    session.Release();
+    EXPECT_EQ(LastPoint(child, WM_LBUTTONUP), (POINT{-110, -110}));
+    EXPECT_EQ(GetCapture(), child);
+    ReleaseCapture();
+    EXPECT_EQ(CountOf(child, WM_CAPTURECHANGED), 1);
+    EXPECT_EQ(GetCapture(), nullptr);
+    session.MoveTo(top, 150, 120);
+    EXPECT_EQ(CountOf(top, WM_MOUSEMOVE), 1);
+}
+
+TEST_F(WindowInput, EveryPointerMoveIsDelivered) {
+    HWND top = TopLevel();
+    Log().clear();
+    for (int i = 0; i < 3; ++i) session.MoveTo(top, 10 + i, 10);
+    EXPECT_EQ(CountOf(top, WM_MOUSEMOVE), 3);
+    EXPECT_EQ(CountOf(top, WM_SETCURSOR), 3);
+}
+
+TEST_F(WindowInput, FocusChangeSendsKillFocusBeforeSetFocus) {
+    HWND top = TopLevel();
+    HWND a = Child(top, 0, 0, 10, 10, clRed);
+    HWND b = Child(top, 20, 0, 10, 10, clRed);
+    SetFocus(a);
+    Log().clear();
+    EXPECT_EQ(SetFocus(b), a);
+    // The new focus is also asked whether it takes typed text; only the focus messages count here.
+    std::erase_if(Log(), [](const LoggedMessage& m) { return m.msg == WM_GETDLGCODE; });
+    ASSERT_EQ(Log().size(), 2u);
+    EXPECT_EQ(Log()[0].hwnd, a);
+    EXPECT_EQ(Log()[0].msg, UINT(WM_KILLFOCUS));
+    EXPECT_EQ(Log()[0].wp, reinterpret_cast<WPARAM>(b));
+    EXPECT_EQ(Log()[1].hwnd, b);
+    EXPECT_EQ(Log()[1].msg, UINT(WM_SETFOCUS));
+    EXPECT_EQ(Log()[1].wp, reinterpret_cast<WPARAM>(a));
+    EXPECT_EQ(GetFocus(), b);
+    // Disabling or destroying the focus window takes the focus away.
+    EnableWindow(b, false);
+    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(SetFocus(b), nullptr);
+    SetFocus(a);
+    DestroyWindow(a);
+    EXPECT_EQ(GetFocus(), nullptr);
+}
+
+TEST_F(WindowInput, ActivationRemembersTheFocus) {
+    HWND first = TopLevel();
+    HWND edit = Child(first, 0, 0, 10, 10, clRed);
+    SetFocus(edit);
+    HWND second = TopLevel();
+    EXPECT_EQ(GetActiveWindow(), second);
+    EXPECT_EQ(GetFocus(), second);
+    EXPECT_EQ(CountOf(edit, WM_KILLFOCUS), 1);
+    session.Activate(first);
+    EXPECT_EQ(GetActiveWindow(), first);
+    EXPECT_EQ(GetFocus(), edit);
+}
+
+TEST_F(WindowInput, DoubleClicksOnlyForClassesThatAskForThem) {
+    HWND top = TopLevel();
+    HWND plain = Child(top, 0, 0, 50, 50, clRed);
+    HWND dbl = Child(top, 100, 0, 50, 50, clRed, "RecorderDbl");
+    Log().clear();
+    session.MoveTo(plain, 10, 10);
+    session.DoubleClick(session.Driver().CursorPos().x, session.Driver().CursorPos().y);
+    session.MoveTo(dbl, 10, 10);
+    TPoint p = session.Driver().CursorPos();
+    session.DoubleClick(p.x, p.y);
+    session.Click(p.x, p.y); // a third press starts a new pair
+    std::initializer_list<UINT> kinds{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK};
+    EXPECT_EQ(LoggedOf(plain, kinds), (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}));
+    EXPECT_EQ(LoggedOf(dbl, kinds), (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK,
+                                                       WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}));
+    session.Wait(600);
+    Log().clear();
+    session.Click(p.x, p.y);
+    session.Wait(501);
+    session.Click(p.x, p.y); // too late
+    session.Click(p.x + 5, p.y); // too far
+    EXPECT_EQ(CountOf(dbl, WM_LBUTTONDBLCLK), 0);
+    EXPECT_EQ(CountOf(dbl, WM_LBUTTONDOWN), 3);
+}
+
+TEST_F(WindowInput, LeavingTheTopLevelWindowTellsTheWindowUnderThePointer) {
+    HWND top = TopLevel();
+    HWND child = Child(top, 20, 20, 40, 40, clRed);
+    session.MoveTo(child, 5, 5);
+    Log().clear();
+    session.Move(5, 5);
+    EXPECT_EQ(CountOf(child, WM_MOUSELEAVE), 1);
+    EXPECT_EQ(CountOf(top, WM_MOUSELEAVE), 0);
+}
+
+TEST_F(WindowInput, KeysGoToTheFocusElseTheActiveWindow) {
+    HWND top = TopLevel();
+    HWND child = Child(top, 0, 0, 10, 10, clRed);
+    Log().clear();
+    session.Key('A');
+    EXPECT_EQ(LoggedOf(top, {WM_KEYDOWN, WM_CHAR, WM_KEYUP}), (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}));
+    SetFocus(child);
+    Log().clear();
+    session.Key('A', MK_SHIFT);
+    ASSERT_EQ(LoggedOf(child, {WM_KEYDOWN, WM_CHAR, WM_KEYUP}), (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}));
+    std::vector<LoggedMessage> keys;
+    for (const LoggedMessage& m : Log())
+        if (m.msg == WM_KEYDOWN || m.msg == WM_CHAR || m.msg == WM_KEYUP) keys.push_back(m);
+    EXPECT_EQ(keys[0].wp, WPARAM('A'));
+    EXPECT_EQ(keys[0].lp, 1);
+    EXPECT_EQ(keys[1].wp, WPARAM('A'));
+    EXPECT_EQ(static_cast<uint32_t>(keys[2].lp), 0xC0000001u);
+    session.KeyDown(VK_RIGHT);
+    session.KeyDown(VK_RIGHT, 0, true);
+    EXPECT_EQ(static_cast<uint32_t>(Log().back().lp), 0x40000001u); // previous state: down
+    EXPECT_NE(GetKeyState(VK_RIGHT) & 0x8000, 0);
+    session.KeyUp(VK_RIGHT);
+    EXPECT_EQ(GetKeyState(VK_RIGHT) & 0x8000, 0);
+    Log().clear();
+    session.Key(VK_F4, DRIVER_ALT);
+    // Alt+F4 closes through DefWindowProcA, so the release finds no window.
+    EXPECT_EQ(LoggedOf(child, {WM_SYSKEYDOWN, WM_SYSKEYUP, WM_KEYDOWN}), (std::vector<UINT>{WM_SYSKEYDOWN}));
+    EXPECT_FALSE(IsWindow(top));
+}
+
+TEST_F(WindowInput, CursorPositionComesFromTheDriver) {
+    HWND top = TopLevel();
+    HWND child = Child(top, 20, 20, 40, 40, clRed);
+    session.Move(130, 140);
+    POINT p;
+    ASSERT_TRUE(GetCursorPos(&p));
+    ASSERT_TRUE(ScreenToClient(child, &p));
+    EXPECT_EQ(p, (POINT{10, 20}));
+    session.Driver().SetCursorUnknown();
+    EXPECT_FALSE(GetCursorPos(&p));
+}
+
+TEST_F(WindowInput, ModalLoopDisablesTheOwnerUntilDone) {
+    HWND owner = TopLevel();
+    HWND dialog = CreateWindowExA(0, "Recorder", "dlg", WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 50, 50, owner, 0, nullptr);
+    EXPECT_EQ(GetActiveWindow(), dialog);
+    bool done = false;
+    int waits = 0;
+    session.Driver().SetWaitHook([&](int64_t) {
+        ++waits;
+        EXPECT_FALSE(IsWindowEnabled(owner));
+        done = true;
+        PostMessageA(dialog, WM_NULL, 0, 0);
+    });
+    EXPECT_EQ(RunModalLoop(dialog, &done), 0);
+    EXPECT_EQ(waits, 1);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_EQ(GetActiveWindow(), owner);
+}
+
+} // namespace
