@@ -9,6 +9,7 @@
 #include "lumivane/framework/Published.h"
 #include "lumivane/gfx/raster/Color.h"
 #include "lumivane/gfx/raster/Surface.h"
+#include "lumivane/framework/GraphicControl.h"
 
 namespace lumivane {
 

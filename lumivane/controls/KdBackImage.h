@@ -3,7 +3,8 @@
 #include <memory>
 #include <string_view>
 
-#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/WinControl.h"
+#include "lumivane/framework/GraphicControl.h"
 
 namespace lumivane {
 

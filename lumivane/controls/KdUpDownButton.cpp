@@ -6,6 +6,7 @@
 #include "lumivane/framework/Published.h"
 #include "lumivane/framework/Timer.h"
 #include "lumivane/gfx/raster/Color.h"
+#include "lumivane/framework/GraphicControl.h"
 
 namespace lumivane {
 

@@ -2,7 +2,8 @@
 #include <cstdint>
 
 #include "lumivane/controls/Forward.h"
-#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/WinControl.h"
+#include "lumivane/framework/GraphicControl.h"
 
 namespace lumivane {
 

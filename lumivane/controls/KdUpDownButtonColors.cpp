@@ -1,6 +1,6 @@
 #include "lumivane/controls/KdUpDownButtonColors.h"
 
-#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/WinControl.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/gfx/raster/Color.h"
 

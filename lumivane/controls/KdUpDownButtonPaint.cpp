@@ -3,7 +3,7 @@
 #include "lumivane/controls/KdUpDownButton.h"
 #include "lumivane/controls/PenRing.h"
 #include "lumivane/controls/ValidateEdit.h"
-#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/WinControl.h"
 #include "lumivane/framework/Cursors.h"
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/gfx/raster/Color.h"

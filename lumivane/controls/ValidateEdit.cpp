@@ -10,6 +10,7 @@
 #include "lumivane/framework/Published.h"
 #include "lumivane/windows/Input.h"
 #include "lumivane/gfx/raster/Color.h"
+#include "lumivane/framework/CustomControl.h"
 
 namespace lumivane {
 

@@ -6,6 +6,7 @@
 
 #include "lumivane/controls/Forward.h"
 #include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/CustomControl.h"
 
 namespace lumivane {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "lumivane/base/Exception.h"
-#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/WinControl.h"
 #include "lumivane/framework/HintWindow.h"
 
 namespace lumivane {

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "lumivane/framework/CursorShapes.h"
-#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/WinControl.h"
 #include "lumivane/windows/Input.h"
 
 namespace lumivane {
@@ -119,47 +119,30 @@ TPoint ScreenPoint(TWinControl* receiver, LPARAM lp) {
 
 }  // namespace
 
-// ---- TControl ----
-
-void TControl::BeginDrag(bool Immediate, int Threshold) {
-    if (gDrag) return;
-    HWND capture = CaptureWindowOf(this);
-    POINT p{0, 0};
-    if (!capture || !GetCursorPos(&p)) return;
-    gDrag.emplace(this, capture, TPoint{p.x, p.y}, Threshold < 0 ? DefaultDragThreshold : Threshold);
-    if (GetCapture() != capture) SetCapture(capture);
-    if (Immediate) Start();
-}
-
-void TControl::EndDrag(bool Drop) {
-    if (gDrag && gDrag->Source == this) Finish(Drop);
-}
-
-bool TControl::Dragging() const { return gDrag && gDrag->Source == this && gDrag->Started; }
-
-void TControl::DoStartDrag(TDragObject*& DragObject) { OnStartDrag(this, DragObject); }
-
-void TControl::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
-    Accept = OnDragOver.Assigned();
-    if (Accept) OnDragOver(this, Source, X, Y, State, Accept);
-}
-
-void TControl::DragDrop(TObject* Source, int X, int Y) { OnDragDrop(this, Source, X, Y); }
-
-void TControl::DoEndDrag(TObject* Target, int X, int Y) { OnEndDrag(this, Target, X, Y); }
-
-// ---- the drag under way ----
-
 namespace DragDrop {
 
 TControl* DragSource() { return gDrag ? gDrag->Source : nullptr; }
 bool DragStarted() { return gDrag && gDrag->Started; }
 
+void Begin(TControl* Source, bool Immediate, int Threshold) {
+    if (gDrag) return;
+    HWND capture = CaptureWindowOf(Source);
+    POINT p{0, 0};
+    if (!capture || !GetCursorPos(&p)) return;
+    gDrag.emplace(Source, capture, TPoint{p.x, p.y}, Threshold < 0 ? DefaultDragThreshold : Threshold);
+    if (GetCapture() != capture) SetCapture(capture);
+    if (Immediate) Start();
+}
+
+void End(TControl* Source, bool Drop) {
+    if (gDrag && gDrag->Source == Source) Finish(Drop);
+}
+
 bool InterceptMessage(TWinControl* Receiver, TMessage& Message) {
     if (!gDrag) {
         if (gEatEscapeChar && Message.Msg == WM_CHAR) {
             gEatEscapeChar = false;
-            return Message.WParam == 27;
+            return Message.WParam == VK_ESCAPE;  // the Escape character
         }
         return false;
     }

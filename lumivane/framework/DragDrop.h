@@ -81,6 +81,11 @@ struct TGetSiteInfoEvent : TEvent<TObject*, TControl*, TRect&, TPoint, bool&> {
 constexpr int DefaultDragThreshold = 5;
 
 namespace DragDrop {
+// Begins a drag of Source (TControl::BeginDrag): pending until the pointer moves Threshold pixels,
+// unless Immediate. Nothing happens while another drag is under way.
+void Begin(TControl* Source, bool Immediate, int Threshold);
+// Ends Source's drag: dropped where the pointer is (if accepted) or cancelled.
+void End(TControl* Source, bool Drop);
 // The drag under way (pending or started), if any.
 TControl* DragSource();
 bool DragStarted();

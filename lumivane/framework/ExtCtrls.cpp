@@ -9,6 +9,8 @@
 #include "lumivane/framework/Published.h"
 #include "lumivane/gfx/raster/Geometry.h"
 #include "lumivane/gfx/text/DrawText.h"
+#include "lumivane/framework/CustomControl.h"
+#include "lumivane/framework/GraphicControl.h"
 
 namespace lumivane {
 

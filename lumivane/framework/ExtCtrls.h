@@ -1,7 +1,9 @@
 #pragma once
 #include <memory>
 
-#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/WinControl.h"
+#include "lumivane/framework/GraphicControl.h"
+#include "lumivane/framework/CustomControl.h"
 
 namespace lumivane {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/WinControl.h"
 #include "lumivane/framework/Picture.h"
 
 namespace lumivane {

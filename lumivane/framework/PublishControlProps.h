@@ -4,7 +4,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/WinControl.h"
 #include "lumivane/base/Exception.h"
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/Menus.h"

@@ -10,6 +10,8 @@
 #include "lumivane/framework/Published.h"
 #include "lumivane/framework/Timer.h"
 #include "lumivane/gfx/text/DrawText.h"
+#include "lumivane/framework/CustomControl.h"
+#include "lumivane/framework/GraphicControl.h"
 
 namespace lumivane {
 

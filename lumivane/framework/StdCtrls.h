@@ -1,7 +1,8 @@
 #pragma once
 #include <string>
 
-#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/WinControl.h"
+#include "lumivane/framework/GraphicControl.h"
 
 namespace lumivane {
 

@@ -2,7 +2,7 @@
 #include <unordered_map>
 
 #include "lumivane/framework/CursorShapes.h"
-#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/WinControl.h"
 #include "lumivane/framework/ControlsInternal.h"
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/framework/MenuWindow.h"
@@ -20,52 +20,31 @@ struct ControlLink : WindowData {
     TWinControl* control;
 };
 
-std::unordered_map<UINT, TWinControl*>& Ids() {
-    static std::unordered_map<UINT, TWinControl*> map;
-    return map;
-}
-
-UINT gNextId = 1000;
-TControl* gCaptureControl = nullptr;
-// The character that follows a key the dialog handling already used (Enter, Escape, Tab).
-char gSwallowChar = 0;
-
-bool IsAncestorOrSelf(const TControl* ancestor, const TControl* c) {
-    for (; c; c = c->Parent())
-        if (c == ancestor) return true;
-    return false;
-}
-
-bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK; }
-
-// Children, with watches, so a loop over them survives handlers that free some.
-struct Snapshot {
-    std::vector<std::pair<TControl*, TControl::TWatch>> items;
-    explicit Snapshot(const std::vector<TControl*>& list) {
-        items.reserve(list.size());
-        for (TControl* c : list) items.emplace_back(c, TControl::TWatch(c));
-    }
-};
-
 }  // namespace
 
 namespace ControlsInternal {
+ControlTable& Table() {
+    static ControlTable table;
+    return table;
+}
 void ForgetControl(TControl* Control) {
-    if (gCaptureControl == Control) gCaptureControl = nullptr;
+    if (Table().capture == Control) Table().capture = nullptr;
 }
 void RegisterHandle(HWND Handle, TWinControl* Control) { MakeWindowData<ControlLink>(Handle, Control); }
 void UnregisterHandle(HWND Handle) { RemoveWindowData<ControlLink>(Handle); }
 UINT NewControlId(TWinControl* Control) {
-    UINT id = gNextId++;
-    Ids()[id] = Control;
+    UINT id = Table().nextId++;
+    Table().ids[id] = Control;
     return id;
 }
-void ReleaseControlId(UINT Id) { Ids().erase(Id); }
+void ReleaseControlId(UINT Id) { Table().ids.erase(Id); }
 TWinControl* ControlById(UINT Id) {
-    auto it = Ids().find(Id);
-    return it == Ids().end() ? nullptr : it->second;
+    auto it = Table().ids.find(Id);
+    return it == Table().ids.end() ? nullptr : it->second;
 }
 }  // namespace ControlsInternal
+
+using namespace ControlsInternal;
 
 TWinControl* FindControl(HWND Handle) {
     const ControlLink* link = WindowDataOf<ControlLink>(Handle);
@@ -74,13 +53,13 @@ TWinControl* FindControl(HWND Handle) {
 
 TControl* GetCaptureControl() {
     TWinControl* w = FindControl(GetCapture());
-    if (w && gCaptureControl && gCaptureControl->Parent() == w) return gCaptureControl;
+    if (w && Table().capture && Table().capture->Parent() == w) return Table().capture;
     return w;
 }
 
 void SetCaptureControl(TControl* Control) {
     if (!Control) {
-        gCaptureControl = nullptr;
+        Table().capture = nullptr;
         if (GetCapture()) ReleaseCapture();
         return;
     }
@@ -88,7 +67,7 @@ void SetCaptureControl(TControl* Control) {
     HWND h = w ? w->Handle() : (Control->Parent() ? Control->Parent()->Handle() : nullptr);
     if (!h) return;
     SetCapture(h);
-    gCaptureControl = Control;
+    Table().capture = Control;
 }
 
 TControl* FindDragTarget(TPoint ScreenPos, bool AllowDisabled) {
@@ -220,265 +199,10 @@ void TWinControl::DestroyWnd() {
     ControlsInternal::ReleaseControlId(FCtlId);
     FCtlId = 0;
     FHandle = nullptr;
-    if (gCaptureControl && gCaptureControl->Parent() == this) gCaptureControl = nullptr;
+    if (Table().capture && Table().capture->Parent() == this) Table().capture = nullptr;
     DestroyWindow(h);
 }
 
-TControl* TWinControl::Controls(int Index) const {
-    if (Index < 0 || Index >= ControlCount()) throw Exception("Control index out of bounds (" + std::to_string(Index) + ")");
-    return FControls[static_cast<size_t>(Index)];
-}
-
-void TWinControl::InsertControl(TControl* AControl) {
-    if (!AControl || ContainsControl(AControl)) return;
-    AControl->FParent = this;
-    FControls.push_back(AControl);
-    auto* w = dynamic_cast<TWinControl*>(AControl);
-    if (w) {
-        FTabList.push_back(w);
-        if (FHandle) {
-            if (w->FHandle)
-                lumivane::SetParent(w->FHandle, FHandle);
-            else
-                w->CreateHandle();
-        }
-    }
-    if (AControl->FParentFont) AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
-    if (AControl->FParentColor) AControl->Perform(CM_PARENTCOLORCHANGED, 0, 0);
-    if (AControl->FParentShowHint) AControl->Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
-    if (!w) AControl->Invalidate();
-    if (AControl->FAlign != alNone) Realign();
-}
-
-void TWinControl::RemoveControl(TControl* AControl) {
-    // Controls usually go last first (a form frees its controls in reverse), so look from the back.
-    auto rit = std::find(FControls.rbegin(), FControls.rend(), AControl);
-    if (rit == FControls.rend()) return;
-    TWinControl* root = TopParent();
-    if (root->FFocusedControl && IsAncestorOrSelf(AControl, root->FFocusedControl)) root->FFocusedControl = nullptr;
-    if (gCaptureControl && IsAncestorOrSelf(AControl, gCaptureControl)) gCaptureControl = nullptr;
-    if (AControl->FVisible && !ComponentState().Contains(csDestroying)) AControl->InvalidateControl(true);
-    FControls.erase(std::next(rit).base());
-    auto tab = std::find(FTabList.rbegin(), FTabList.rend(), AControl);
-    if (tab != FTabList.rend()) FTabList.erase(std::next(tab).base());
-    AControl->FParent = nullptr;
-    // A control under destruction is no longer a TWinControl here; its own destructor
-    // destroys its window.
-    if (auto* w = dynamic_cast<TWinControl*>(AControl)) w->DestroyHandle();
-    if (AControl->FAlign != alNone) Realign();
-}
-
-bool TWinControl::ContainsControl(const TControl* Control) const {
-    for (const TControl* c = Control; c; c = c->Parent())
-        if (c == this) return true;
-    return false;
-}
-
-TControl* TWinControl::ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWinControls) const {
-    auto hit = [&](TControl* c) {
-        return (c->FVisible || c->IsDesigning()) && (c->FEnabled || AllowDisabled) && c->BoundsRect().Contains(Pos);
-    };
-    if (AllowWinControls)
-        for (auto it = FControls.rbegin(); it != FControls.rend(); ++it)
-            if (dynamic_cast<TWinControl*>(*it) && hit(*it)) return *it;
-    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it)
-        if (!dynamic_cast<TWinControl*>(*it) && hit(*it)) return *it;
-    return nullptr;
-}
-
-void TWinControl::Broadcast(TMessage& Message) {
-    Snapshot s(FControls);
-    for (auto& [c, w] : s.items) {
-        if (!w.Alive()) continue;
-        c->WndProc(Message);
-        if (Message.Result != 0) return;
-    }
-}
-
-void TWinControl::NotifyControls(UINT Msg) {
-    Snapshot s(FControls);
-    for (auto& [c, w] : s.items)
-        if (w.Alive()) c->Perform(Msg, 0, 0);
-}
-
-void TWinControl::PaintControls(HDC DC, TControl* First) {
-    if (!DC) return;
-    auto start = First ? std::find(FControls.begin(), FControls.end(), First) : FControls.begin();
-    if (start == FControls.end()) start = FControls.begin();
-    std::vector<TControl*> list(start, FControls.end());
-    Snapshot s(list);
-    for (auto& [c, w] : s.items) {
-        if (!w.Alive() || dynamic_cast<TWinControl*>(c)) continue;
-        if (!c->FVisible && !c->IsDesigning()) continue;
-        const TRect r = c->BoundsRect();
-        Region clip = DC->Clip();
-        clip.Offset(-r.Left, -r.Top);
-        clip.Intersect(TRect{0, 0, r.Width(), r.Height()});
-        if (clip.IsEmpty()) continue;
-        DeviceContext sub(DC->Target(), {DC->Origin().x + r.Left, DC->Origin().y + r.Top}, clip);
-        sub.font = DC->font;
-        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&sub), 0);
-    }
-}
-
-int TWinControl::TabOrder() const {
-    if (!FParent) return -1;
-    const auto& list = FParent->FTabList;
-    auto it = std::find(list.begin(), list.end(), this);
-    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
-}
-
-void TWinControl::SetTabOrder(int Value) {
-    if (!FParent) return;
-    auto& list = FParent->FTabList;
-    auto it = std::find(list.begin(), list.end(), this);
-    if (it == list.end()) return;
-    list.erase(it);
-    const size_t pos = Value < 0 ? list.size() : std::min(static_cast<size_t>(Value), list.size());
-    list.insert(list.begin() + static_cast<std::ptrdiff_t>(pos), this);
-}
-
-void TWinControl::SetTabStop(bool Value) {
-    if (FTabStop == Value) return;
-    FTabStop = Value;
-    if (FHandle) {
-        auto style = static_cast<uint32_t>(GetWindowLongPtrA(FHandle, GWL_STYLE));
-        style = Value ? (style | WS_TABSTOP) : (style & ~uint32_t(WS_TABSTOP));
-        SetWindowLongPtrA(FHandle, GWL_STYLE, static_cast<LONG_PTR>(style));
-    }
-    Perform(CM_TABSTOPCHANGED, 0, 0);
-}
-
-bool TWinControl::CanFocus() const {
-    for (const TControl* c = this; c; c = c->Parent())
-        if (!c->Visible() || !c->Enabled()) return false;
-    return true;
-}
-
-bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
-
-void TWinControl::SetFocus() {
-    HWND h = Handle();
-    if (h && GetFocus() != h) lumivane::SetFocus(h);
-}
-
-void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) {
-    for (TWinControl* w : FTabList) {
-        List.push_back(w);
-        w->GetTabOrderList(List);
-    }
-}
-
-TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
-                                          bool CheckParent) {
-    std::vector<TWinControl*> list;
-    GetTabOrderList(list);
-    const int n = static_cast<int>(list.size());
-    if (n == 0) return nullptr;
-    int start = static_cast<int>(std::find(list.begin(), list.end(), CurControl) - list.begin());
-    if (start == n) start = GoForward ? -1 : n;
-    for (int i = 1; i <= n; ++i) {
-        const int idx = ((GoForward ? start + i : start - i) % n + n) % n;
-        TWinControl* c = list[static_cast<size_t>(idx)];
-        if (c == CurControl) break;
-        if ((!CheckTabStop || c->FTabStop) && (!CheckParent || c->FParent == this) && c->CanFocus()) return c;
-    }
-    return nullptr;
-}
-
-void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {
-    if (TWinControl* c = FindNextControl(CurControl, GoForward, CheckTabStop, false)) c->SetFocus();
-}
-
-TWinControl* TWinControl::TopParent() {
-    TWinControl* w = this;
-    while (w->FParent) w = w->FParent;
-    return w;
-}
-
-bool TWinControl::SetFocusedControl(TWinControl* Control) {
-    TWinControl* old = FFocusedControl;
-    if (old == Control) return true;
-    std::vector<std::pair<TWinControl*, TWatch>> exits, enters;
-    for (TWinControl* c = old; c && c != this && !IsAncestorOrSelf(c, Control); c = c->FParent)
-        exits.emplace_back(c, TWatch(c));
-    for (TWinControl* c = Control; c && c != this && !IsAncestorOrSelf(c, old); c = c->FParent)
-        enters.emplace_back(c, TWatch(c));
-    std::reverse(enters.begin(), enters.end());
-    TWatch self(this);
-    FFocusedControl = Control;
-    for (auto& [c, w] : exits)
-        if (w.Alive()) c->Perform(CM_EXIT, 0, 0);
-    if (!self.Alive()) return false;
-    for (auto& [c, w] : enters)
-        if (w.Alive()) c->Perform(CM_ENTER, 0, 0);
-    if (!self.Alive()) return false;
-    if (FFocusedControl == Control) Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
-    return true;
-}
-
-void TWinControl::Realign() {
-    if (FAlignLevel > 0 || IsLoading()) {
-        FAlignPending = true;
-        return;
-    }
-    AlignNow();
-}
-
-void TWinControl::Loaded() {
-    inherited::Loaded();
-    if (FAlignPending) Realign();
-}
-
-void TWinControl::EnableAlign() {
-    if (FAlignLevel > 0) --FAlignLevel;
-    if (FAlignLevel == 0 && FAlignPending) Realign();
-}
-
-void TWinControl::AlignNow() {
-    FAlignPending = false;
-    ++FAlignLevel;
-    try {
-        TRect r = GetClientRect();
-        AlignControls(nullptr, r);
-    } catch (...) {
-        --FAlignLevel;
-        throw;
-    }
-    --FAlignLevel;
-    FAlignPending = false;
-}
-
-void TWinControl::AlignControls(TControl*, TRect& Rect) {
-    const TAlign order[] = {alTop, alBottom, alLeft, alRight, alClient};
-    for (TAlign a : order) {
-        for (TControl* c : std::vector<TControl*>(FControls)) {
-            if (c->FAlign != a || (!c->FVisible && !c->IsDesigning())) continue;
-            const int w = std::max(0, Rect.Width()), h = std::max(0, Rect.Height());
-            switch (a) {
-            case alTop:
-                c->SetBounds(Rect.Left, Rect.Top, w, c->FHeight);
-                Rect.Top += c->FHeight;
-                break;
-            case alBottom:
-                c->SetBounds(Rect.Left, Rect.Bottom - c->FHeight, w, c->FHeight);
-                Rect.Bottom -= c->FHeight;
-                break;
-            case alLeft:
-                c->SetBounds(Rect.Left, Rect.Top, c->FWidth, h);
-                Rect.Left += c->FWidth;
-                break;
-            case alRight:
-                c->SetBounds(Rect.Right - c->FWidth, Rect.Top, c->FWidth, h);
-                Rect.Right -= c->FWidth;
-                break;
-            default:
-                c->SetBounds(Rect.Left, Rect.Top, w, h);
-                break;
-            }
-        }
-    }
-}
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     ApplyConstraints(AWidth, AHeight);
@@ -577,243 +301,5 @@ void TWinControl::KeyPress(char& Key) { OnKeyPress(this, Key); }
 void TWinControl::KeyUp(WORD& Key, TShiftState Shift) { OnKeyUp(this, Key, Shift); }
 
 void TWinControl::PaintWindow(HDC) {}
-
-void TWinControl::WndProc(TMessage& Message) {
-    // An open popup menu takes the keys; a drag takes the pointer and Escape.
-    if (MenuWindow::InterceptKey(Message) || DragDrop::InterceptMessage(this, Message)) return;
-    if (IsMouseMessage(Message.Msg)) {
-        // Mouse input over a graphic child (or captured for one) is that child's.
-        TControl* target = nullptr;
-        const TPoint p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-        if (FHandle && GetCapture() == FHandle) {
-            if (gCaptureControl && gCaptureControl != this && gCaptureControl->Parent() == this) target = gCaptureControl;
-        } else {
-            target = ControlAtPos(p, false, false);
-        }
-        if (target) {
-            TMessage m = Message;
-            m.LParam = MAKELPARAM(p.x - target->Left(), p.y - target->Top());
-            target->WndProc(m);
-            Message.Result = m.Result;
-            return;
-        }
-    } else if (Message.Msg == WM_CAPTURECHANGED) {
-        if (gCaptureControl && (gCaptureControl == this || gCaptureControl->Parent() == this) &&
-            reinterpret_cast<HWND>(Message.LParam) != FHandle)
-            gCaptureControl = nullptr;
-    }
-    TControl::WndProc(Message);
-}
-
-void TWinControl::Dispatch(TMessage& Message) {
-    switch (Message.Msg) {
-    case WM_PAINT: WMPaint(Message); return;
-    case WM_ERASEBKGND: WMEraseBkgnd(Message); return;
-    case WM_SIZE: WMSize(Message); return;
-    case WM_SETFOCUS: WMSetFocus(Message); return;
-    case WM_KILLFOCUS: WMKillFocus(Message); return;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        WMKeyDown(Message);
-        return;
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-        WMKeyUp(Message);
-        return;
-    case WM_CHAR: WMChar(Message); return;
-    case WM_COMMAND:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-        if (!ReflectToChild(Message)) DefaultHandler(Message);
-        return;
-    case CN_CTLCOLOREDIT:
-    case CN_CTLCOLORBTN:
-    case CN_CTLCOLORSTATIC: {
-        if (auto* dc = reinterpret_cast<HDC>(Message.WParam)) {
-            dc->textColor = FFont->Color();
-            dc->bkColor = FColor;
-        }
-        Message.Result = CtlColorBrush(FColor);
-        return;
-    }
-    case CM_ENABLEDCHANGED:
-        if (FHandle) EnableWindow(FHandle, FEnabled);
-        TControl::Dispatch(Message);
-        return;
-    case CM_FONTCHANGED:
-        UpdateWindowFont();
-        TControl::Dispatch(Message);
-        NotifyControls(CM_PARENTFONTCHANGED);
-        return;
-    case CM_COLORCHANGED:
-        TControl::Dispatch(Message);
-        NotifyControls(CM_PARENTCOLORCHANGED);
-        return;
-    case CM_SHOWHINTCHANGED:
-        NotifyControls(CM_PARENTSHOWHINTCHANGED);
-        return;
-    case CM_VISIBLECHANGED:
-        if (FHandle)
-            ShowWindow(FHandle, !FVisible ? int(SW_HIDE) : FParent ? int(SW_SHOWNA) : int(SW_SHOW));
-        else if (FVisible && FParent && FParent->FHandle)
-            CreateHandle();
-        return;
-    case CM_DIALOGKEY: CMDialogKey(Message); return;
-    case CM_FOCUSCHANGED: CMFocusChanged(Message); return;
-    case CM_ENTER: DoEnter(); return;
-    case CM_EXIT: DoExit(); return;
-    default:
-        TControl::Dispatch(Message);
-    }
-}
-
-void TWinControl::DefaultHandler(TMessage& Message) {
-    if (FHandle && FDefWndProc)
-        Message.Result = CallWindowProcA(FDefWndProc, FHandle, Message.Msg, Message.WParam, Message.LParam);
-    else
-        TControl::DefaultHandler(Message);
-}
-
-void TWinControl::WMPaint(TMessage& Message) {
-    if (!FOwnClass || !FHandle) {
-        DefaultHandler(Message);
-        return;
-    }
-    if (auto* dc = reinterpret_cast<HDC>(Message.WParam)) {
-        PaintWindow(dc);
-        PaintControls(dc, nullptr);
-        return;
-    }
-    HWND h = FHandle;
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(h, &ps);
-    try {
-        if (dc) {
-            TWatch w(this);
-            PaintWindow(dc);
-            if (w.Alive()) PaintControls(dc, nullptr);
-        }
-    } catch (...) {
-        EndPaint(h, &ps);
-        throw;
-    }
-    EndPaint(h, &ps);
-}
-
-void TWinControl::WMEraseBkgnd(TMessage& Message) {
-    if (!FOwnClass) {
-        DefaultHandler(Message);
-        return;
-    }
-    if (auto* dc = reinterpret_cast<HDC>(Message.WParam)) dc->FillRect(GetClientRect(), FColor);
-    Message.Result = 1;
-}
-
-void TWinControl::WMSize(TMessage& Message) {
-    DefaultHandler(Message);
-    if (FSettingBounds || !FHandle) return;
-    const int oldW = FWidth, oldH = FHeight;
-    UpdateBoundsFromWindow();
-    if (FWidth == oldW && FHeight == oldH) return;
-    TWatch w(this);
-    Realign();
-    if (w.Alive() && !IsLoading()) Resize();
-}
-
-void TWinControl::WMSetFocus(TMessage& Message) {
-    TWatch w(this);
-    DefaultHandler(Message);
-    if (w.Alive()) TopParent()->SetFocusedControl(this);
-}
-
-void TWinControl::WMKillFocus(TMessage& Message) { DefaultHandler(Message); }
-
-// A key goes to KeyDown (OnKeyDown) first; Tab, Enter and Escape then go to the top parent's
-// dialog handling (default and cancel buttons, focus moves), and only a key nobody used
-// reaches the native control.
-void TWinControl::WMKeyDown(TMessage& Message) {
-    gSwallowChar = 0;
-    TWatch w(this);
-    WORD key = static_cast<WORD>(Message.WParam);
-    KeyDown(key, KeyboardShiftState());
-    if (!w.Alive() || key == 0) return;
-    if ((key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE) && Message.Msg == WM_KEYDOWN) {
-        TMessage dk{CM_DIALOGKEY, key, Message.LParam, 0};
-        TopParent()->WndProc(dk);
-        if (dk.Result != 0) {
-            gSwallowChar = key == VK_TAB ? '\t' : key == VK_RETURN ? '\r' : '\x1b';
-            Message.Result = 0;
-            return;
-        }
-        if (!w.Alive()) return;
-    }
-    const bool contextKey = key == VK_APPS || (key == VK_F10 && KeyboardShiftState().Contains(ssShift) &&
-                                               !KeyboardShiftState().Contains(ssCtrl));
-    if (contextKey) {
-        Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(FHandle), -1);
-        return;
-    }
-    Message.WParam = key;
-    DefaultHandler(Message);
-}
-
-void TWinControl::WMKeyUp(TMessage& Message) {
-    TWatch w(this);
-    WORD key = static_cast<WORD>(Message.WParam);
-    KeyUp(key, KeyboardShiftState());
-    if (!w.Alive() || key == 0) return;
-    Message.WParam = key;
-    DefaultHandler(Message);
-}
-
-void TWinControl::WMChar(TMessage& Message) {
-    char ch = static_cast<char>(Message.WParam);
-    if (gSwallowChar && ch == gSwallowChar) {
-        gSwallowChar = 0;
-        return;
-    }
-    gSwallowChar = 0;
-    TWatch w(this);
-    KeyPress(ch);
-    if (!w.Alive() || ch == 0) return;
-    Message.WParam = static_cast<unsigned char>(ch);
-    DefaultHandler(Message);
-}
-
-// Every control hears a dialog key until one answers; Tab and Shift+Tab move the focus when
-// none does.
-void TWinControl::CMDialogKey(TMessage& Message) {
-    Broadcast(Message);
-    if (Message.Result != 0 || FParent) return;
-    const TShiftState shift = KeyboardShiftState();
-    if (Message.WParam == VK_TAB && !shift.Contains(ssCtrl) && !shift.Contains(ssAlt)) {
-        SelectNext(FFocusedControl, !shift.Contains(ssShift), true);
-        Message.Result = 1;
-    }
-}
-
-void TWinControl::CMFocusChanged(TMessage& Message) { Broadcast(Message); }
-
-bool TWinControl::ReflectToChild(TMessage& Message) {
-    TWinControl* child = nullptr;
-    switch (Message.Msg) {
-    case WM_DRAWITEM:
-        if (auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam)) child = FindControl(dis->hwndItem);
-        break;
-    case WM_MEASUREITEM:
-        // Sent while the child's window is being created, before it is known by handle.
-        if (auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam)) child = ControlsInternal::ControlById(mis->CtlID);
-        break;
-    default:
-        child = FindControl(reinterpret_cast<HWND>(Message.LParam));
-        break;
-    }
-    if (!child || child == this) return false;
-    Message.Result = child->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
-    return true;
-}
 
 }  // namespace lumivane

@@ -25,6 +25,8 @@
 #include "lumivane/framework/Picture.h"
 #include "lumivane/framework/StdCtrls.h"
 #include "lumivane/drivers/headless/Session.h"
+#include "lumivane/framework/CustomControl.h"
+#include "lumivane/framework/GraphicControl.h"
 #include "tools/ToolClasses.h"
 
 using namespace lumivane;

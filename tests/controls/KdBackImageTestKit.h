@@ -1,7 +1,8 @@
 #pragma once
 #include <memory>
 
-#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/WinControl.h"
+#include "lumivane/framework/CustomControl.h"
 #include "lumivane/framework/Picture.h"
 #include "lumivane/drivers/headless/Session.h"
 

@@ -1,5 +1,6 @@
 #include "tests/framework/ControlsTestKit.h"
 #include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/CustomControl.h"
 
 using namespace lumivane;
 

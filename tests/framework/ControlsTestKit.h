@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/WinControl.h"
+#include "lumivane/framework/GraphicControl.h"
+#include "lumivane/framework/CustomControl.h"
 #include "lumivane/framework/Graphics.h"
 #include "lumivane/drivers/headless/Session.h"
 

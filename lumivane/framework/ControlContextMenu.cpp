@@ -1,5 +1,5 @@
 // Context menus of controls: the PopupMenu reference and the WM_CONTEXTMENU handling.
-#include "lumivane/framework/Controls.h"
+#include "lumivane/framework/WinControl.h"
 #include "lumivane/framework/Menus.h"
 
 namespace lumivane {
