@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "lumivane/windows/WindowState.h"
+#include "lumivane/windows/WindowSystemInternal.h"
 
 namespace lumivane {
 

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "lumivane/windows/WindowState.h"
+#include "lumivane/windows/WindowSystemInternal.h"
 
 namespace lumivane {
 

@@ -1,4 +1,4 @@
-#include "lumivane/windows/WindowState.h"
+#include "lumivane/windows/WindowSystemInternal.h"
 
 namespace lumivane {
 

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "lumivane/windows/WindowState.h"
+#include "lumivane/windows/WindowSystemInternal.h"
 
 namespace lumivane {
 

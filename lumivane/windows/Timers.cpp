@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "lumivane/windows/WindowState.h"
+#include "lumivane/windows/WindowSystemInternal.h"
 
 namespace lumivane {
 

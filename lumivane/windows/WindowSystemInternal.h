@@ -121,6 +121,23 @@ struct WindowSystemState {
 
 WindowSystemState& WS();
 
+// The key of a window's record in WindowSystemState::windows.
+inline uintptr_t KeyOf(HWND h) { return reinterpret_cast<uintptr_t>(h); }
+// A window side as the window system keeps it: 0 to MaxWindowSide.
+inline int ClampSide(int v) { return v < 0 ? 0 : v > MaxWindowSide ? MaxWindowSide : v; }
+// Drops a destroyed window's record (kept as a zombie while its procedure still runs).
+void FreeWindowRecord(Wnd* w);
+// The key of a window class in WindowSystemState::classes: its name in lower case.
+std::string ClassKey(const char* name);
+// What a new top-level window is, from its style and whether it has an owner.
+TopLevelKind KindFor(uint32_t style, bool owned);
+// Puts a top-level window on top of the others.
+void Raise(Wnd* top);
+// Takes a window out of its parent's children (or the top-level list).
+void RemoveFromSiblings(Wnd* w);
+// Gives the activation back to the owner of a top-level window that goes away or hides.
+void ActivateOwnerOf(Wnd* top);
+
 // Live window or nullptr.
 Wnd* FromHandle(HWND hwnd);
 Wnd* TopLevelOf(Wnd* w);
