@@ -3,9 +3,9 @@
 #include "lumivane/controls/ImImage.h"
 #include "lumivane/controls/KdBackImage.h"
 #include "lumivane/controls/KdUrlLabel.h"
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/framework/Application.h"
-#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Label.h"
 
 // The notice window: tells the user that Quillomat is now Lumivane. Its controls and their values
 // come from the layout resource "TMAIN"; the window's own code is its two handlers.

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/frmMain.h"
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/drivers/headless/Session.h"
 

@@ -10,7 +10,7 @@
 
 #include "bench/BenchCopy.h"
 #include "lumivane/controls/ValidateEdit.h"
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/windows/Window.h"
 #include "lumivane/drivers/headless/Session.h"

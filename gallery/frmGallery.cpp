@@ -10,7 +10,7 @@
 #include "lumivane/controls/KdUrlLabel.h"
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/ExtCtrls.h"
+#include "lumivane/framework/Image.h"
 #include "lumivane/framework/Published.h"
 
 using namespace lumivane;

@@ -1,9 +1,9 @@
 #pragma once
 #include <string>
 
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/framework/Application.h"
-#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Label.h"
 
 // The control gallery: every control of the library in its looks and states, live. The controls
 // and their values come from the layout resource "TGALLERY"; the window's own code only reports

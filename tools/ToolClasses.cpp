@@ -1,7 +1,7 @@
 #include "tools/ToolClasses.h"
 
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/framework/Application.h"
 #include "app/frmMain.h"
 #include "gallery/frmGallery.h"

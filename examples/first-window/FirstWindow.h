@@ -5,8 +5,8 @@
 #include <lumivane/controls/ImButton.h>
 #include <lumivane/controls/KdUpDownEdit.h>
 #include <lumivane/controls/KdUrlLabel.h>
-#include <lumivane/framework/Forms.h>
-#include <lumivane/framework/StdCtrls.h>
+#include <lumivane/framework/Form.h>
+#include <lumivane/framework/Label.h>
 
 // A window whose controls come from a layout text (FirstWindow.txt): the class only names the
 // controls it talks to and the handlers the layout binds (OnClick = AddClick).

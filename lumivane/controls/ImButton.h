@@ -3,7 +3,7 @@
 #include <memory>
 #include <string_view>
 
-#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Button.h"
 #include "lumivane/gfx/raster/Color.h"
 
 namespace lumivane {

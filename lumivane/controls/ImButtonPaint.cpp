@@ -4,8 +4,13 @@
 
 #include "lumivane/controls/ImButton.h"
 #include "lumivane/base/Exception.h"
-#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Canvas.h"
+#include "lumivane/framework/Pen.h"
+#include "lumivane/framework/Brush.h"
 #include "lumivane/framework/Picture.h"
+#include "lumivane/framework/Graphic.h"
+#include "lumivane/framework/Bitmap.h"
+#include "lumivane/framework/Icon.h"
 #include "lumivane/gfx/text/DrawText.h"
 
 namespace lumivane {

@@ -2,9 +2,10 @@
 
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/base/Exception.h"
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/framework/Picture.h"
 
 namespace lumivane {
 

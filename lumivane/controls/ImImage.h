@@ -1,7 +1,7 @@
 #pragma once
 #include <memory>
 
-#include "lumivane/framework/ExtCtrls.h"
+#include "lumivane/framework/Image.h"
 
 namespace lumivane {
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "lumivane/controls/ImImage.h"
-#include "lumivane/framework/ExtCtrls.h"
+#include "lumivane/framework/Panel.h"
 
 namespace lumivane {
 

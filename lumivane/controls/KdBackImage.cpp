@@ -3,8 +3,12 @@
 #include <algorithm>
 
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Canvas.h"
+#include "lumivane/framework/Pen.h"
+#include "lumivane/framework/Brush.h"
 #include "lumivane/framework/Picture.h"
+#include "lumivane/framework/Graphic.h"
+#include "lumivane/framework/Bitmap.h"
 #include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/gfx/raster/Color.h"

@@ -5,7 +5,8 @@
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/WinControl.h"
 #include "lumivane/framework/Cursors.h"
-#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Canvas.h"
+#include "lumivane/framework/Brush.h"
 #include "lumivane/gfx/raster/Color.h"
 
 namespace lumivane {

@@ -1,7 +1,7 @@
 #include "lumivane/controls/KdUrlLabel.h"
 
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/Published.h"

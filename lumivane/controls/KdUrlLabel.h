@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Label.h"
 #include "lumivane/gfx/raster/Color.h"
 
 namespace lumivane {

@@ -1,5 +1,6 @@
 #pragma once
-#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Canvas.h"
+#include "lumivane/framework/Pen.h"
 
 namespace lumivane {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "lumivane/controls/Forward.h"
-#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Edit.h"
 #include "lumivane/framework/CustomControl.h"
 
 namespace lumivane {

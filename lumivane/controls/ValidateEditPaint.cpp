@@ -2,7 +2,8 @@
 // the inner edit, a child window, paints its own area on top.
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/controls/PenRing.h"
-#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Canvas.h"
+#include "lumivane/framework/Brush.h"
 #include "lumivane/gfx/raster/Color.h"
 
 namespace lumivane {

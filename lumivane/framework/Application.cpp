@@ -4,11 +4,11 @@
 
 #include "lumivane/framework/CursorShapes.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/ExtCtrls.h"
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/StandardControls.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/framework/MessageBox.h"
 #include "lumivane/framework/Published.h"
-#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/StandardControls.h"
 #include "lumivane/base/Exception.h"
 
 namespace lumivane {

@@ -1,6 +1,6 @@
 // Context menus of controls: the PopupMenu reference and the WM_CONTEXTMENU handling.
 #include "lumivane/framework/WinControl.h"
-#include "lumivane/framework/Menus.h"
+#include "lumivane/framework/PopupMenu.h"
 
 namespace lumivane {
 

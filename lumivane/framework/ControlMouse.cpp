@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "lumivane/framework/ControlsInternal.h"
-#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Canvas.h"
 #include "lumivane/framework/PropInfo.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/windows/Input.h"

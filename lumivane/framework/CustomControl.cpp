@@ -1,6 +1,6 @@
 #include "lumivane/framework/CustomControl.h"
 #include "lumivane/framework/GraphicControl.h"
-#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Canvas.h"
 #include "lumivane/framework/Published.h"
 
 namespace lumivane {

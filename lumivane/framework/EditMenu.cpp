@@ -1,8 +1,9 @@
 // The edit's own context menu, offered when the edit has no PopupMenu. Each item acts by sending
 // the edit its message (WM_UNDO, WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR, EM_SETSEL) through the
 // edit's message handling, so a class that filters a message (a paste) filters the menu's too.
-#include "lumivane/framework/Menus.h"
-#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/PopupMenu.h"
+#include "lumivane/framework/MenuItem.h"
+#include "lumivane/framework/Edit.h"
 #include "lumivane/windows/Services.h"
 
 namespace lumivane {

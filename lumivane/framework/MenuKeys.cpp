@@ -6,7 +6,7 @@
 #include <cctype>
 #include <vector>
 
-#include "lumivane/framework/Menus.h"
+#include "lumivane/framework/MenuItem.h"
 
 namespace lumivane {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "lumivane/framework/Menus.h"
+#include "lumivane/framework/MenuItem.h"
 #include "lumivane/gfx/text/DrawText.h"
 #include "lumivane/gfx/text/Font.h"
 

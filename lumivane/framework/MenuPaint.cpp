@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "lumivane/framework/Menus.h"
+#include "lumivane/framework/MenuItem.h"
 #include "lumivane/gfx/text/DrawText.h"
 
 namespace lumivane {

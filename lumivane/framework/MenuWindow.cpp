@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "lumivane/framework/MenuWindowInternal.h"
-#include "lumivane/framework/Menus.h"
+#include "lumivane/framework/PopupMenu.h"
+#include "lumivane/framework/MenuItem.h"
 #include "lumivane/framework/PopupWindow.h"
 
 namespace lumivane {

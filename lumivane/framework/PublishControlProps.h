@@ -6,8 +6,8 @@
 
 #include "lumivane/framework/WinControl.h"
 #include "lumivane/base/Exception.h"
-#include "lumivane/framework/Graphics.h"
-#include "lumivane/framework/Menus.h"
+#include "lumivane/framework/Canvas.h"
+#include "lumivane/framework/PopupMenu.h"
 #include "lumivane/framework/Published.h"
 
 namespace lumivane {

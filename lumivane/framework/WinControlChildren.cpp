@@ -6,7 +6,7 @@
 #include "lumivane/framework/CursorShapes.h"
 #include "lumivane/framework/WinControl.h"
 #include "lumivane/framework/ControlsInternal.h"
-#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Canvas.h"
 #include "lumivane/framework/MenuWindow.h"
 #include "lumivane/framework/PropInfo.h"
 #include "lumivane/framework/Published.h"

@@ -12,6 +12,7 @@
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/layout/Resources.h"
 #include "lumivane/drivers/headless/Session.h"
+#include "lumivane/framework/Font.h"
 
 using namespace lumivane;
 

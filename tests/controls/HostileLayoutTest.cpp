@@ -12,9 +12,10 @@
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/base/Exception.h"
-#include "lumivane/framework/Forms.h"
-#include "lumivane/framework/Menus.h"
-#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Form.h"
+#include "lumivane/framework/PopupMenu.h"
+#include "lumivane/framework/MenuItem.h"
+#include "lumivane/framework/Label.h"
 #include "lumivane/drivers/headless/Session.h"
 
 using namespace lumivane;

@@ -3,8 +3,11 @@
 #include <cstdlib>
 
 #include "ImButtonTestKit.h"
-#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Canvas.h"
 #include "lumivane/framework/Picture.h"
+#include "lumivane/framework/Graphic.h"
+#include "lumivane/framework/Bitmap.h"
+#include "lumivane/framework/Icon.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/base/Exception.h"
 #include "lumivane/gfx/image/Ico.h"

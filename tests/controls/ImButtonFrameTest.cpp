@@ -3,8 +3,8 @@
 #include <functional>
 
 #include "ImButtonTestKit.h"
-#include "lumivane/framework/Graphics.h"
-#include "lumivane/framework/Picture.h"
+#include "lumivane/framework/Brush.h"
+#include "lumivane/framework/Bitmap.h"
 
 using namespace lumivane;
 

@@ -6,7 +6,8 @@
 
 #include "ImButtonTestKit.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Canvas.h"
+#include "lumivane/framework/Font.h"
 #include "lumivane/framework/Object.h"
 #include "lumivane/framework/Picture.h"
 #include "lumivane/framework/Published.h"
@@ -14,6 +15,8 @@
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/base/Exception.h"
+#include "lumivane/framework/Edit.h"
+#include "lumivane/framework/StandardControls.h"
 
 using namespace lumivane;
 

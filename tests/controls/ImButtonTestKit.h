@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "lumivane/controls/ImButton.h"
-#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Canvas.h"
 #include "lumivane/framework/Picture.h"
+#include "lumivane/framework/Graphic.h"
+#include "lumivane/framework/Bitmap.h"
 #include "lumivane/drivers/headless/Session.h"
 
 using namespace lumivane;

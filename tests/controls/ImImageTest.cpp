@@ -9,9 +9,10 @@
 #include "lumivane/controls/ImImage.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/layout/FormReader.h"
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/framework/Panel.h"
 
 using namespace lumivane;
 

@@ -15,7 +15,7 @@
 #include "lumivane/framework/EventTrace.h"
 #include "lumivane/framework/Timer.h"
 #include "lumivane/framework/layout/FormReader.h"
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/base/Exception.h"
 
 using namespace lumivane;

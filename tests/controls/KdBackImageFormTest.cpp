@@ -8,7 +8,7 @@
 #include "lumivane/controls/KdBackImage.h"
 #include "lumivane/controls/KdUrlLabel.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/drivers/headless/Session.h"
 #include "lumivane/gfx/image/FileBytes.h"
 

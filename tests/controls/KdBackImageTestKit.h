@@ -4,6 +4,8 @@
 #include "lumivane/framework/WinControl.h"
 #include "lumivane/framework/CustomControl.h"
 #include "lumivane/framework/Picture.h"
+#include "lumivane/framework/Graphic.h"
+#include "lumivane/framework/Bitmap.h"
 #include "lumivane/drivers/headless/Session.h"
 
 using namespace lumivane;

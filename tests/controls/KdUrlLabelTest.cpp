@@ -6,8 +6,9 @@
 #include "lumivane/controls/KdUrlLabel.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/layout/FormReader.h"
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/drivers/headless/Session.h"
+#include "lumivane/framework/Font.h"
 
 using namespace lumivane;
 

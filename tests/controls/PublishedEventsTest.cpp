@@ -13,11 +13,11 @@
 #include "lumivane/controls/KdBackImage.h"
 #include "lumivane/controls/KdUrlLabel.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/ExtCtrls.h"
+#include "lumivane/framework/Image.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/layout/FormWriter.h"
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/drivers/headless/Session.h"
 

@@ -5,7 +5,7 @@
 
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/ClassRegistry.h"
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/drivers/headless/Session.h"
 
 using namespace lumivane;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "lumivane/base/Exception.h"
+#include "lumivane/framework/Font.h"
 #include "tests/controls/ValidateEditTestKit.h"
 
 using namespace lumivane;

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "lumivane/controls/ValidateEdit.h"
-#include "lumivane/framework/Forms.h"
-#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Form.h"
+#include "lumivane/framework/Edit.h"
 #include "lumivane/drivers/headless/Session.h"
 
 using namespace lumivane;

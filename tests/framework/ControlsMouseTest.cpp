@@ -1,4 +1,4 @@
-#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Button.h"
 #include "tests/framework/ControlsTestKit.h"
 
 using namespace lumivane;

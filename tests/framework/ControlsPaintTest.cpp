@@ -1,5 +1,5 @@
 #include "tests/framework/ControlsTestKit.h"
-#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Canvas.h"
 #include "lumivane/framework/CustomControl.h"
 
 using namespace lumivane;

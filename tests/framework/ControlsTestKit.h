@@ -8,7 +8,7 @@
 #include "lumivane/framework/WinControl.h"
 #include "lumivane/framework/GraphicControl.h"
 #include "lumivane/framework/CustomControl.h"
-#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Canvas.h"
 #include "lumivane/drivers/headless/Session.h"
 
 using namespace lumivane;

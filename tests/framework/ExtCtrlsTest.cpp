@@ -1,6 +1,10 @@
 #include "tests/framework/FormsTestKit.h"
 
-#include "lumivane/framework/ExtCtrls.h"
+#include "lumivane/framework/Image.h"
+#include "lumivane/framework/Panel.h"
+#include "lumivane/framework/Bitmap.h"
+#include "lumivane/framework/Font.h"
+#include "lumivane/framework/Picture.h"
 
 using namespace lumivane;
 

@@ -1,8 +1,9 @@
 #include "tests/framework/FormsTestKit.h"
 #include "lumivane/base/Exception.h"
 
-#include "lumivane/framework/ExtCtrls.h"
+#include "lumivane/framework/Image.h"
 #include "lumivane/framework/MessageBox.h"
+#include "lumivane/framework/Button.h"
 
 using namespace lumivane;
 

@@ -4,6 +4,8 @@
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/framework/Button.h"
+#include "lumivane/framework/Edit.h"
 
 using namespace lumivane;
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/framework/Application.h"
-#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Label.h"
 #include "lumivane/drivers/headless/Session.h"
 
 using namespace lumivane;

@@ -7,8 +7,12 @@
 #include "lumivane/base/Exception.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/layout/FormWriter.h"
-#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Font.h"
+#include "lumivane/framework/Pen.h"
+#include "lumivane/framework/Brush.h"
 #include "lumivane/framework/Picture.h"
+#include "lumivane/framework/Bitmap.h"
+#include "lumivane/framework/Icon.h"
 #include "lumivane/framework/Published.h"
 #include "GraphicsTestKit.h"
 

@@ -8,6 +8,8 @@
 #include "GraphicsTestKit.h"
 #include "lumivane/gfx/image/Bmp.h"
 #include "lumivane/gfx/image/Ico.h"
+#include "lumivane/framework/Icon.h"
+#include "lumivane/framework/Picture.h"
 
 using namespace lumivane;
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "lumivane/framework/Graphics.h"
-#include "lumivane/framework/Picture.h"
+#include "lumivane/framework/Canvas.h"
+#include "lumivane/framework/Bitmap.h"
 #include "lumivane/gfx/image/FileBytes.h"
 
 using namespace lumivane;

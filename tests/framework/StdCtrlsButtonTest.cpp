@@ -1,4 +1,5 @@
-#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Button.h"
+#include "lumivane/framework/Edit.h"
 #include "tests/framework/ControlsTestKit.h"
 
 using namespace lumivane;

@@ -1,5 +1,5 @@
 #include "lumivane/framework/Clipbrd.h"
-#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Edit.h"
 #include "lumivane/framework/Timer.h"
 #include "tests/framework/ControlsTestKit.h"
 

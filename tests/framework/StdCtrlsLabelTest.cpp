@@ -1,6 +1,6 @@
-#include "lumivane/framework/Graphics.h"
+#include "lumivane/framework/Font.h"
 #include "lumivane/framework/layout/FormReader.h"
-#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Label.h"
 #include "lumivane/gfx/text/DrawText.h"
 #include "tests/framework/ControlsTestKit.h"
 

@@ -129,7 +129,7 @@ deb=$(ls "$work"/deb/lumivane_*.deb)
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|; s|/$||' | sort >"$work/deb-files"
 for f in /usr/bin/formshot /usr/bin/formview /usr/bin/lumivane-notice /usr/bin/lumivane-gallery \
          /usr/include/lumivane/controls/ImButton.h /usr/include/lumivane/controls/KdUpDownEdit.h \
-         /usr/include/lumivane/framework/Forms.h /usr/include/lumivane/drivers/x11/X11Driver.h \
+         /usr/include/lumivane/framework/Form.h /usr/include/lumivane/drivers/x11/X11Driver.h \
          /usr/$libdir/liblumivane-controls.so /usr/$libdir/liblumivane-controls.so.1 \
          /usr/$libdir/liblumivane-controls.so.1.0.0 /usr/$libdir/liblumivane-x11.so.1.0.0 \
          /usr/$libdir/cmake/Lumivane/LumivaneConfig.cmake /usr/$libdir/cmake/Lumivane/LumivaneTargets.cmake \

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "lumivane/framework/EventTrace.h"
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/MessageBox.h"

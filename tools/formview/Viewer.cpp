@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <optional>
 
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/framework/Application.h"
-#include "lumivane/framework/StdCtrls.h"
+#include "lumivane/framework/Label.h"
 #include "lumivane/base/Exception.h"
 #include "lumivane/gfx/image/FileBytes.h"
+#include "lumivane/framework/Font.h"
 #include "tools/ToolClasses.h"
 
 using namespace lumivane;

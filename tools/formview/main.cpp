@@ -9,7 +9,7 @@
 
 #include "lumivane/drivers/x11/RunOnDisplay.h"
 #include "lumivane/framework/Application.h"
-#include "lumivane/framework/Forms.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/windows/Window.h"
 #include "lumivane/base/Exception.h"
 #include "lumivane/drivers/x11/X11Driver.h"

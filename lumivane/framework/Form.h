@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "lumivane/framework/WinControl.h"
-#include "lumivane/framework/Picture.h"
+#include "lumivane/framework/Icon.h"
 
 namespace lumivane {
 

@@ -1,4 +1,6 @@
-#include "lumivane/framework/Menus.h"
+#include "lumivane/framework/MenuItem.h"
+
+#include "lumivane/framework/Menu.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,8 +10,6 @@
 #include "lumivane/framework/Published.h"
 
 namespace lumivane {
-
-// ---- shortcuts and accelerators ----
 
 std::string ShortCutToText(TShortCut ShortCut) {
     const unsigned key = ShortCut & 0xFF;
@@ -56,8 +56,6 @@ char AcceleratorOf(std::string_view Caption) {
     }
     return 0;
 }
-
-// ---- TMenuItem ----
 
 LUMI_DEFINE_CLASS(TMenuItem) {
     p.Prop("AutoCheck", &TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck, false)
@@ -157,79 +155,6 @@ void TMenuItem::SetParentComponent(TComponent* Value) {
 TComponent* TMenuItem::GetParentComponent() const {
     if (FParent && FParent->FMenu) return FParent->FMenu;
     return FParent;
-}
-
-// ---- TMenu ----
-
-LUMI_DEFINE_CLASS(TMenu) {}
-
-TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(nullptr)) { FItems->FMenu = this; }
-
-TMenu::~TMenu() {
-    Destroying();
-    delete FItems;
-}
-
-TMenuItem* TMenu::FindItemByShortCut(TShortCut ShortCut) const {
-    if (ShortCut == scNone) return nullptr;
-    std::vector<const TMenuItem*> stack{FItems};
-    while (!stack.empty()) {
-        const TMenuItem* item = stack.back();
-        stack.pop_back();
-        for (auto it = item->FItems.rbegin(); it != item->FItems.rend(); ++it) {
-            TMenuItem* sub = *it;
-            if (!sub->Visible() || !sub->Enabled()) continue;
-            stack.push_back(sub);
-        }
-        if (item != FItems && item->ShortCut() == ShortCut) return const_cast<TMenuItem*>(item);
-    }
-    return nullptr;
-}
-
-// ---- TPopupMenu ----
-
-LUMI_DEFINE_CLASS(TPopupMenu) {
-    p.Enum("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment, PopupAlignmentNames, paLeft)
-        .Prop("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup, true)
-        .Enum("TrackButton", &TPopupMenu::TrackButton, &TPopupMenu::SetTrackButton, TrackButtonNames, tbRightButton)
-        .Event("OnClose", &TPopupMenu::OnClose)
-        .Event("OnPopup", &TPopupMenu::OnPopup);
-}
-
-TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
-
-TPopupMenu::~TPopupMenu() {
-    Destroying();
-    MenuWindow::Forget(this);
-    if (FPopupComponent) FPopupComponent->RemoveFreeNotification(this);
-}
-
-void TPopupMenu::SetPopupComponent(TComponent* Value) {
-    if (FPopupComponent == Value) return;
-    if (FPopupComponent) FPopupComponent->RemoveFreeNotification(this);
-    FPopupComponent = Value;
-    if (Value) Value->FreeNotification(this);
-}
-
-void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
-    TMenu::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FPopupComponent) FPopupComponent = nullptr;
-}
-
-void TPopupMenu::Popup(int X, int Y) {
-    MenuWindow::CloseAll();
-    OnPopup(this);
-    MenuWindow::Open(this, {X, Y});
-}
-
-void TPopupMenu::CloseMenu() {
-    if (IsOpen()) MenuWindow::CloseAll();
-}
-
-bool TPopupMenu::IsOpen() const { return MenuWindow::OpenMenu() == this; }
-
-void RegisterMenuClasses() {
-    RegisterClasses({TMenuItem::StaticClass(), TMenu::StaticClass(), TPopupMenu::StaticClass()});
 }
 
 }  // namespace lumivane

@@ -6,7 +6,6 @@
 
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/Events.h"
-#include "lumivane/gfx/raster/Geometry.h"
 
 namespace lumivane {
 
@@ -34,11 +33,6 @@ constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000, scNone = 
 std::string ShortCutToText(TShortCut ShortCut);
 // The accelerator of a caption: the character after a single '&', in lower case; 0 for none.
 char AcceleratorOf(std::string_view Caption);
-
-enum TPopupAlignment { paLeft, paRight, paCenter };
-enum TTrackButton { tbRightButton, tbLeftButton };
-inline constexpr std::string_view PopupAlignmentNames[] = {"paLeft", "paRight", "paCenter"};
-inline constexpr std::string_view TrackButtonNames[] = {"tbRightButton", "tbLeftButton"};
 
 class TMenuItem : public TComponent {
     LUMI_CLASS(TMenuItem, TComponent)
@@ -114,60 +108,5 @@ private:
     TMenuItem* FParent = nullptr;
     TMenu* FMenu = nullptr;  // set on a menu's root item
 };
-
-class TMenu : public TComponent {
-    LUMI_CLASS(TMenu, TComponent)
-public:
-    explicit TMenu(TComponent* AOwner);
-    ~TMenu() override;
-    // The root item; the menu's items are its subitems.
-    TMenuItem* Items() const { return FItems; }
-    // The first item of the tree with that shortcut, visible and enabled; null for none.
-    TMenuItem* FindItemByShortCut(TShortCut ShortCut) const;
-
-private:
-    TMenuItem* FItems;
-};
-
-class TPopupMenu : public TMenu {
-    LUMI_CLASS(TPopupMenu, TMenu)
-public:
-    explicit TPopupMenu(TComponent* AOwner);
-    ~TPopupMenu() override;
-
-    TPopupAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TPopupAlignment Value) { FAlignment = Value; }
-    // Whether a control's context request opens the menu by itself.
-    bool AutoPopup() const { return FAutoPopup; }
-    void SetAutoPopup(bool Value) { FAutoPopup = Value; }
-    TTrackButton TrackButton() const { return FTrackButton; }
-    void SetTrackButton(TTrackButton Value) { FTrackButton = Value; }
-    // The control the menu was last opened for.
-    TComponent* PopupComponent() const { return FPopupComponent; }
-    void SetPopupComponent(TComponent* Value);
-
-    // Fires OnPopup, then opens the menu with its corner at the screen point (Alignment says
-    // which corner), moved so it stays on the screen. Returns at once: the menu tracks the
-    // pointer and keys until an item is chosen or the menu closes. An empty menu opens nothing.
-    virtual void Popup(int X, int Y);
-    // Closes the menu if it is open.
-    void CloseMenu();
-    bool IsOpen() const;
-
-    TNotifyEvent OnPopup;
-    TNotifyEvent OnClose;
-
-protected:
-    void Notification(TComponent* AComponent, TOperation Operation) override;
-
-private:
-    TPopupAlignment FAlignment = paLeft;
-    bool FAutoPopup = true;
-    TTrackButton FTrackButton = tbRightButton;
-    TComponent* FPopupComponent = nullptr;
-};
-
-// Registers TMenuItem, TMenu and TPopupMenu with the class registry.
-void RegisterMenuClasses();
 
 }  // namespace lumivane
