@@ -111,11 +111,11 @@ void TCustomImButton::fSetLooks(TImBtnKind Value) {
         FColors->ResetToDefault();
     }
     FFocusRect = !(Value == ibkFlat || Value == ibkFullPicture);
-    _ApplyRegion();
+    _fApplyRegion();
     Invalidate();
 }
 
-void TCustomImButton::_ApplyRegion() {
+void TCustomImButton::_fApplyRegion() {
     HWND h = Handle();
     if (!h) return;
     HRGN rgn = FLooks == ibkWindowsXP ? CreateRoundRectRgn(0, 0, Width() + 1, Height() + 1, 2, 2) : nullptr;
@@ -227,7 +227,7 @@ void TCustomImButton::WndProc(TMessage& Message) {
         break;
     }
     inherited::WndProc(Message);
-    if (w.Alive() && Message.Msg == WM_SIZE && FLooks == ibkWindowsXP) _ApplyRegion();
+    if (w.Alive() && Message.Msg == WM_SIZE && FLooks == ibkWindowsXP) _fApplyRegion();
 }
 
 void TCustomImButton::Dispatch(TMessage& Message) {

@@ -161,14 +161,14 @@ protected:
 
 private:
     // The rounded window of the XP look, or none for the other looks.
-    void _ApplyRegion();
+    void _fApplyRegion();
     // The picture and frame index a face shows in a state; null when none. Advances the
     // animation counter when the animation strip is chosen.
-    TPicture* _ChoosePicture(int State, int& Index, int& CountProp);
+    TPicture* _fChoosePicture(int State, int& Index, int& CountProp);
     // Frame count of a strip and the index fallback (which restarts the counter).
-    int _FrameCount(TGraphic* Graphic, int CountProp, bool Stacked) const;
-    void _FixIndex(int Count, int& Index);
-    void _DrawEmbossed(TCanvas* Canvas, TBitmap* Strip, TBitmap* Tmp, const TRect& Pr);
+    int _fFrameCount(TGraphic* Graphic, int CountProp, bool Stacked) const;
+    void _fFixIndex(int Count, int& Index);
+    void _fDrawEmbossed(TCanvas* Canvas, TBitmap* Strip, TBitmap* Tmp, const TRect& Pr);
 };
 
 // The published button.

@@ -270,7 +270,7 @@ void TCustomImButton::fDrawFrameRect(TCanvas* Canvas, TRect Rect, int State) {
 
 // ---- Picture strips ----
 
-TPicture* TCustomImButton::_ChoosePicture(int State, int& Index, int& CountProp) {
+TPicture* TCustomImButton::_fChoosePicture(int State, int& Index, int& CountProp) {
     CountProp = FPictureCount;
     auto normal = [&](int index) -> TPicture* {
         if (!FPicture->HasGraphic()) return nullptr;
@@ -292,7 +292,7 @@ TPicture* TCustomImButton::_ChoosePicture(int State, int& Index, int& CountProp)
 }
 
 // A count below 1 (not set, or nonsense from a stored form) means: as many frames as fit.
-int TCustomImButton::_FrameCount(TGraphic* Graphic, int CountProp, bool Stacked) const {
+int TCustomImButton::_fFrameCount(TGraphic* Graphic, int CountProp, bool Stacked) const {
     int count = CountProp;
     if (count < 1) {
         if (Stacked)
@@ -303,7 +303,7 @@ int TCustomImButton::_FrameCount(TGraphic* Graphic, int CountProp, bool Stacked)
     return count < 1 ? 1 : count;
 }
 
-void TCustomImButton::_FixIndex(int Count, int& Index) {
+void TCustomImButton::_fFixIndex(int Count, int& Index) {
     if (Index >= Count || Index < 0) {
         Index = 0;
         FCounter = 1;
@@ -311,7 +311,7 @@ void TCustomImButton::_FixIndex(int Count, int& Index) {
 }
 
 // Frame 0 as a one-bit mask, stamped white one pixel down-right, then grey on top.
-void TCustomImButton::_DrawEmbossed(TCanvas* Canvas, TBitmap* Strip, TBitmap* Tmp, const TRect& Pr) {
+void TCustomImButton::_fDrawEmbossed(TCanvas* Canvas, TBitmap* Strip, TBitmap* Tmp, const TRect& Pr) {
     Tmp->SetMonochrome(true);
     TCanvas* tc = Tmp->Canvas();
     tc->Brush()->SetColor(clWhite);
@@ -358,10 +358,10 @@ void TCustomImButton::fDefaultDrawNormal(TCanvas* Canvas, TRect Rect, int State)
     fDrawFrameRect(Canvas, Rect, State);
 
     int index = 0, countProp = 0;
-    if (TPicture* pic = _ChoosePicture(State, index, countProp)) {
+    if (TPicture* pic = _fChoosePicture(State, index, countProp)) {
         TGraphic* g = pic->Graphic();
-        const int count = _FrameCount(g, countProp, false);
-        _FixIndex(count, index);
+        const int count = _fFrameCount(g, countProp, false);
+        _fFixIndex(count, index);
         const int fh = g->Height();
         const int fw = g->Width() / count;
         if (tw > Width() - fw - 10 - FSpacing) tw = Width() - fw - 10 - FSpacing;
@@ -379,7 +379,7 @@ void TCustomImButton::fDefaultDrawNormal(TCanvas* Canvas, TRect Rect, int State)
             TBitmap tmp;
             tmp.SetSize(fw, fh);
             if (index == 0 && (State & ibsDisabled)) {
-                _DrawEmbossed(Canvas, strip, &tmp, pr);
+                _fDrawEmbossed(Canvas, strip, &tmp, pr);
             } else {
                 // The frame goes over a copy of what lies under it, so its transparent pixels
                 // keep the face.
@@ -408,14 +408,14 @@ void TCustomImButton::fDefaultDrawNormal(TCanvas* Canvas, TRect Rect, int State)
 
 void TCustomImButton::fDefaultDrawFullPc(TCanvas* Canvas, TRect Rect, int State) {
     int index = 0, countProp = 0;
-    TPicture* pic = _ChoosePicture(State, index, countProp);
+    TPicture* pic = _fChoosePicture(State, index, countProp);
     if (!pic) {
         fDefaultDrawNormal(Canvas, Rect, State);
         return;
     }
     TGraphic* g = pic->Graphic();
-    const int count = _FrameCount(g, countProp, true);
-    _FixIndex(count, index);
+    const int count = _fFrameCount(g, countProp, true);
+    _fFixIndex(count, index);
     const int fw = g->Width();
     const int fh = g->Height() / count;
     if (IsClass(g, "TBitmap")) {

@@ -44,29 +44,29 @@ void TImImage::fSetImStatus(int Value) {
         // The picture given at design time becomes the normal one unless one was set.
         if (!FNomPicture->HasGraphic()) FNomPicture->Assign(Picture());
         switch (Value) {
-        case 1:
-            if (FImStatus != 1) {
+        case imsHot:
+            if (FImStatus != imsHot) {
                 Picture()->Assign(FHotPicture.get());
-                FImStatus = 1;
+                FImStatus = imsHot;
             }
             break;
-        case 2:
-            if (FImStatus != 2) {
+        case imsSelected:
+            if (FImStatus != imsSelected) {
                 Picture()->Assign(FSelPicture.get());
-                FImStatus = 2;
+                FImStatus = imsSelected;
             }
             break;
         default:
-            if (FImStatus != 0) {
+            if (FImStatus != imsNormal) {
                 Picture()->Assign(FNomPicture.get());
-                FImStatus = 0;
+                FImStatus = imsNormal;
             }
             break;
         }
     } catch (const Exception&) {
         // A picture that cannot be copied leaves the status as far as it got; still report it.
     }
-    if (FImStatus == 1)
+    if (FImStatus == imsHot)
         if (IImPanelHost* panel = PanelParent()) panel->ImageTurnedHot();
     try {
         OnImStatusChanged(this, FImStatus, old);
@@ -77,7 +77,7 @@ void TImImage::fSetImStatus(int Value) {
 
 void TImImage::SetParent(TWinControl* AParent) {
     inherited::SetParent(AParent);
-    if (FImStatus == 1)
+    if (FImStatus == imsHot)
         if (IImPanelHost* panel = PanelParent()) panel->ImageTurnedHot();
 }
 
@@ -101,13 +101,13 @@ void TImImage::MouseMove(TShiftState Shift, int X, int Y) {
         if (panel) ResetQuietly(panel);
         return;
     }
-    if (FImStatus == 1) return;
+    if (FImStatus == imsHot) return;
     if (panel) {
         ResetQuietly(panel);
         if (!w.Alive()) return;
     }
     // A selected image stays selected under the mouse.
-    if (FImStatus != 2) fSetImStatus(1);
+    if (FImStatus != imsSelected) fSetImStatus(imsHot);
 }
 
 void TImImage::Click() {
@@ -117,7 +117,7 @@ void TImImage::Click() {
         try {
             panel->UnselAllImages();
             panel->ResetAllImages();
-            if (w.Alive() && panel->fGetKeepSelStatus()) fSetImStatus(2);
+            if (w.Alive() && panel->fGetKeepSelStatus()) fSetImStatus(imsSelected);
         } catch (const Exception&) {
         }
     }

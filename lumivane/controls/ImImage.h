@@ -22,6 +22,10 @@ protected:
     ~IImPanelHost() = default;
 };
 
+// The states of a tri-state image. The status travels as an int (ImStatus, OnImStatusChanged):
+// any other value requested means normal.
+enum TImStatus : int { imsNormal = 0, imsHot = 1, imsSelected = 2 };
+
 struct TImStatusChangedEvent : TEvent<TObject*, int, int> {
     using TEvent::TEvent;
     static constexpr const char* ParamNames = "Sender, NewStatus, OldStatus";
@@ -65,7 +69,7 @@ private:
     IImPanelHost* PanelParent() const;
 
     bool FIsBkgnd = false;
-    int FImStatus = 0;
+    int FImStatus = imsNormal;
     std::unique_ptr<TPicture> FNomPicture;
     std::unique_ptr<TPicture> FHotPicture;
     std::unique_ptr<TPicture> FSelPicture;

@@ -5,6 +5,7 @@
 #include "lumivane/framework/Timer.h"
 #include "lumivane/windows/Input.h"
 #include "lumivane/windows/Window.h"
+#include "lumivane/framework/HandlerCalls.h"
 
 namespace lumivane {
 
@@ -37,12 +38,11 @@ void TImPanel::NormalizeImages(Which which) {
     // fails its own step only.
     const int count = ControlCount();
     for (int i = 0; i < count; ++i) {
-        try {
+        // One image's failure must not keep the others from returning to normal.
+        CallHandlerDropping([&] {
             auto* im = dynamic_cast<TImImage*>(Controls(i));
-            if (im && which(im->fGetImStatus())) im->fSetImStatus(0);
-        } catch (...) {
-            // One image's failure must not keep the others from returning to normal.
-        }
+            if (im && which(im->fGetImStatus())) im->fSetImStatus(imsNormal);
+        });
         if (!w.Alive()) return;
     }
 }
@@ -52,16 +52,16 @@ void TImPanel::InitializeImPanel() {
 }
 
 void TImPanel::ResetAllImages() {
-    NormalizeImages([](int status) { return status == 1; });
+    NormalizeImages([](int status) { return status == imsHot; });
 }
 
 void TImPanel::UnselAllImages() {
-    NormalizeImages([](int status) { return status == 2; });
+    NormalizeImages([](int status) { return status == imsSelected; });
 }
 
 bool TImPanel::AnyHotImage() {
     for (int i = 0; i < ControlCount(); ++i)
-        if (auto* im = dynamic_cast<TImImage*>(Controls(i)); im && im->fGetImStatus() == 1) return true;
+        if (auto* im = dynamic_cast<TImImage*>(Controls(i)); im && im->fGetImStatus() == imsHot) return true;
     return false;
 }
 

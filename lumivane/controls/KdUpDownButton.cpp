@@ -7,6 +7,7 @@
 #include "lumivane/framework/Timer.h"
 #include "lumivane/gfx/raster/Color.h"
 #include "lumivane/framework/GraphicControl.h"
+#include "lumivane/framework/HandlerCalls.h"
 
 namespace lumivane {
 
@@ -35,11 +36,11 @@ void TKdCustomUpDownButton::Dispatch(TMessage& Message) {
     }
 }
 
-bool TKdCustomUpDownButton::_Down() const {
+bool TKdCustomUpDownButton::_fDown() const {
     return FPressed || (FUpDownEdit && FUpDownEdit->ArrowKeyHeld(FIsDownButton));
 }
 
-void TKdCustomUpDownButton::_Step() {
+void TKdCustomUpDownButton::_fStep() {
     if (FUpDownEdit) FUpDownEdit->StepValue(FIsDownButton ? -1 : +1);
 }
 
@@ -58,7 +59,7 @@ void TKdCustomUpDownButton::MouseDown(TMouseButton Button, TShiftState Shift, in
             TWinControl* edit = FUpDownEdit->UpDownControl();
             if (!edit->Focused()) edit->SetFocus();
             if (!w.Alive()) return;
-            _Step();
+            _fStep();
             if (!w.Alive()) return;
         }
         FRepeatCount = 0;
@@ -86,36 +87,30 @@ void TKdCustomUpDownButton::fRepeatTimer(TObject*) {
         ++FRepeatCount;
         return;
     }
-    if (FPressed) _Step();
+    if (FPressed) _fStep();
 }
 
 // The callback runs before the notification goes on to the edit, and the edit hears of it even
 // when the callback raised. The framework's own handling would fire the control's OnMouseEnter
 // once more: it is asked only to tell the parent (a notification naming this button as its
 // source fires nothing here).
-void TKdCustomUpDownButton::CMMouseEnter(TMessage& Message) { _MouseCrossed(Message, true); }
+void TKdCustomUpDownButton::CMMouseEnter(TMessage& Message) { _fMouseCrossed(Message, true); }
 
-void TKdCustomUpDownButton::CMMouseLeave(TMessage& Message) { _MouseCrossed(Message, false); }
+void TKdCustomUpDownButton::CMMouseLeave(TMessage& Message) { _fMouseCrossed(Message, false); }
 
-void TKdCustomUpDownButton::_MouseCrossed(TMessage& Message, bool Entered) {
-    TWatch w(this);
+void TKdCustomUpDownButton::_fMouseCrossed(TMessage& Message, bool Entered) {
     if (FMouseIn != Entered) {
         FMouseIn = Entered;
         FPressed = Entered && FMouseHeld;
         Invalidate();
     }
-    std::exception_ptr raised;
-    try {
-        (Entered ? OnMouseEnter : OnMouseLeave)(this);
-    } catch (...) {
-        raised = std::current_exception();
-    }
-    if (w.Alive()) {
-        TMessage toParent = Message;
-        toParent.LParam = reinterpret_cast<LPARAM>(this);
-        inherited::Dispatch(toParent);
-    }
-    if (raised) std::rethrow_exception(raised);
+    CallHandlerThen(
+        this, [&] { (Entered ? OnMouseEnter : OnMouseLeave)(this); },
+        [&] {
+            TMessage toParent = Message;
+            toParent.LParam = reinterpret_cast<LPARAM>(this);
+            inherited::Dispatch(toParent);
+        });
 }
 
 }  // namespace lumivane

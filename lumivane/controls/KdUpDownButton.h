@@ -93,14 +93,14 @@ protected:
 
 private:
     // The pointer's entry or exit: the hot (and pressed) look, the handler, then the parent told.
-    void _MouseCrossed(TMessage& Message, bool Entered);
+    void _fMouseCrossed(TMessage& Message, bool Entered);
     // The pressed look: the mouse, or the edit's arrow key for this button.
-    bool _Down() const;
+    bool _fDown() const;
     // The face of the current state from four candidates (default, hot, pressed, disabled) after
     // the edit's UpDownColors have replaced those that are set.
-    TColor _FaceColor(TColor Default, TColor Hot, TColor Pressed, TColor Disabled, bool Down) const;
+    TColor _fFaceColor(TColor Default, TColor Hot, TColor Pressed, TColor Disabled, bool Down) const;
     // Steps the edit once in this button's direction.
-    void _Step();
+    void _fStep();
 };
 
 }  // namespace lumivane

@@ -23,7 +23,7 @@ TKdUpDownButtonColors::TKdUpDownButtonColors(TWinControl* AOwner) : FOwnerContro
 
 TPersistent* TKdUpDownButtonColors::GetOwner() { return FOwnerControl; }
 
-void TKdUpDownButtonColors::_OwnerChanged() {
+void TKdUpDownButtonColors::_fOwnerChanged() {
     if (FOwnerControl) FOwnerControl->Invalidate();
 }
 
@@ -34,14 +34,14 @@ TColor TKdUpDownButtonColors::fGetVEColor(int Index) const {
 void TKdUpDownButtonColors::fSetVEColor(int Index, TColor Value) {
     if (Index < 0 || Index >= ColorCount) return;
     FColors[Index] = Value;
-    _OwnerChanged();
+    _fOwnerChanged();
 }
 
 void TKdUpDownButtonColors::Assign(TPersistent* Source) {
     auto* src = dynamic_cast<TKdUpDownButtonColors*>(Source);
     if (!src) return;
     for (int i = 0; i < ColorCount; ++i) FColors[i] = src->FColors[i];
-    _OwnerChanged();
+    _fOwnerChanged();
 }
 
 }  // namespace lumivane

@@ -28,7 +28,7 @@ public:
     TColor DisabledColor() const { return fGetVEColor(3); }
 
 private:
-    void _OwnerChanged();
+    void _fOwnerChanged();
 
     TWinControl* FOwnerControl;
     TColor FColors[ColorCount];

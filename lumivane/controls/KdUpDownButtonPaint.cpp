@@ -26,7 +26,7 @@ TColor Either(TColor slot, TColor fallback) { return slot != clDefault ? slot : 
 }  // namespace
 
 void TKdCustomUpDownButton::Paint() {
-    const bool down = _Down();
+    const bool down = _fDown();
     switch (FBorderStyle) {
     case ebsNormal: DrawNormalEdge(down); break;
     case ebsFlat: DrawFlatEdge(down); break;
@@ -36,7 +36,7 @@ void TKdCustomUpDownButton::Paint() {
     DrawUpDownArrow();
 }
 
-TColor TKdCustomUpDownButton::_FaceColor(TColor Default, TColor Hot, TColor Pressed, TColor Disabled,
+TColor TKdCustomUpDownButton::_fFaceColor(TColor Default, TColor Hot, TColor Pressed, TColor Disabled,
                                          bool Down) const {
     if (!FUpDownEdit) return Color();
     if (!FUpDownEdit->UpDownControl()->Enabled()) return Either(FUpDownEdit->UpDownColor(kUdDisabled), Disabled);
@@ -49,7 +49,7 @@ TColor TKdCustomUpDownButton::_FaceColor(TColor Default, TColor Hot, TColor Pres
 void TKdCustomUpDownButton::DrawNormalEdge(bool Down) {
     TCanvas* c = Canvas();
     const int w = Width(), h = Height();
-    c->Brush()->SetColor(_FaceColor(Color(), Color(), Color(), Color(), Down));
+    c->Brush()->SetColor(_fFaceColor(Color(), Color(), Color(), Color(), Down));
     c->Brush()->SetStyle(bsSolid);
     c->FillRect({2, 2, w - 2, h - 2});
     PenRing(c, {0, 0, w, h}, Down ? kBevelDark : kBevelLight, Down ? kBevelLight : kBevelDark);
@@ -59,7 +59,7 @@ void TKdCustomUpDownButton::DrawNormalEdge(bool Down) {
 void TKdCustomUpDownButton::DrawFlatEdge(bool Down) {
     TCanvas* c = Canvas();
     const int w = Width(), h = Height();
-    c->Brush()->SetColor(_FaceColor(Color(), Color(), Color(), Color(), Down));
+    c->Brush()->SetColor(_fFaceColor(Color(), Color(), Color(), Color(), Down));
     c->Brush()->SetStyle(bsSolid);
     c->FillRect({1, 1, w - 1, h - 1});
     PenRing(c, {0, 0, w, h}, Down ? kBevelShadow : kBevelLight, Down ? kBevelLight : kBevelShadow);
@@ -71,7 +71,7 @@ void TKdCustomUpDownButton::DrawFlatEdge(bool Down) {
 void TKdCustomUpDownButton::DrawUltraFlatEdge(bool Down) {
     TCanvas* c = Canvas();
     const int w = Width(), h = Height();
-    c->Brush()->SetColor(_FaceColor(Color(), kUltraHotFace, kUltraPressedFace, Color(), Down));
+    c->Brush()->SetColor(_fFaceColor(Color(), kUltraHotFace, kUltraPressedFace, Color(), Down));
     c->Brush()->SetStyle(bsSolid);
     c->FillRect({0, 0, w, h});
 

@@ -10,6 +10,7 @@
 #include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/gfx/raster/Color.h"
+#include "lumivane/framework/HandlerCalls.h"
 
 namespace lumivane {
 
@@ -19,14 +20,14 @@ TKdCustomUpDownEdit::TKdCustomUpDownEdit(TComponent* AOwner) : TCustomValidateEd
     fSetValue(0);
     fSetVType(vtInteger);
     FUpDownColors = std::make_unique<TKdUpDownButtonColors>(this);
-    FUpButton = _NewButton(false);
-    FDownButton = _NewButton(true);
+    FUpButton = _fNewButton(false);
+    FDownButton = _fNewButton(true);
     FEdit->OnKeyDown = TKeyEvent(this, &TKdCustomUpDownEdit::EvKeyDown);
     FEdit->OnKeyUp = TKeyEvent(this, &TKdCustomUpDownEdit::EvKeyUp);
     _fEdgeWidthAdj();
 }
 
-TKdCustomUpDownButton* TKdCustomUpDownEdit::_NewButton(bool IsDown) {
+TKdCustomUpDownButton* TKdCustomUpDownEdit::_fNewButton(bool IsDown) {
     auto* b = new TKdCustomUpDownButton(this);
     b->SetParent(this);
     b->fSetIsDownButton(IsDown);
@@ -52,19 +53,19 @@ void TKdCustomUpDownEdit::fSetValue(int64_t Value) {
     SetText(KdUpDownValue::Format(KdUpDownValue::Clamp(Value, FMinValue, FMaxValue)));
 }
 
-void TKdCustomUpDownEdit::_ApplyLimitRule() {
+void TKdCustomUpDownEdit::_fApplyLimitRule() {
     fSetVType(KdUpDownValue::AllowsMinus(FMinValue, FMaxValue) ? vtInteger : vtIntegerPs);
 }
 
 void TKdCustomUpDownEdit::fSetMinVal(int64_t Value) {
     KdUpDownValue::WriteMin(FMinValue, FMaxValue, Value);
-    _ApplyLimitRule();
+    _fApplyLimitRule();
     if (fGetValue() < FMinValue) fSetValue(FMinValue);
 }
 
 void TKdCustomUpDownEdit::fSetMaxVal(int64_t Value) {
     KdUpDownValue::WriteMax(FMinValue, FMaxValue, Value);
-    _ApplyLimitRule();
+    _fApplyLimitRule();
     if (fGetValue() > FMaxValue) fSetValue(FMaxValue);
 }
 
@@ -120,14 +121,8 @@ void TKdCustomUpDownEdit::DoExit() {
 // keys are handled before the exception goes on. Auto-repeat of a held key steps every time;
 // the flag and repaint come with the first press only.
 void TKdCustomUpDownEdit::EvKeyDown(TObject*, WORD& Key, TShiftState Shift) {
-    TWatch w(this);
-    std::exception_ptr raised;
-    try {
-        FOnKeyDown(this, Key, Shift);
-    } catch (...) {
-        raised = std::current_exception();
-    }
-    if (w.Alive() && (Key == VK_UP || Key == VK_DOWN)) {
+    CallHandlerThen(this, [&] { FOnKeyDown(this, Key, Shift); }, [&] {
+        if (Key != VK_UP && Key != VK_DOWN) return;
         const bool up = Key == VK_UP;
         bool& held = up ? FUpKeyDown : FDownKeyDown;
         if (!held) {
@@ -136,26 +131,17 @@ void TKdCustomUpDownEdit::EvKeyDown(TObject*, WORD& Key, TShiftState Shift) {
         }
         Key = 0;  // the inner edit never sees it
         StepValue(up ? +1 : -1);
-    }
-    if (raised) std::rethrow_exception(raised);
+    });
 }
 
 void TKdCustomUpDownEdit::EvKeyUp(TObject*, WORD& Key, TShiftState Shift) {
-    TWatch w(this);
-    std::exception_ptr raised;
-    try {
-        FOnKeyUp(this, Key, Shift);
-    } catch (...) {
-        raised = std::current_exception();
-    }
-    if (w.Alive()) {
+    CallHandlerThen(this, [&] { FOnKeyUp(this, Key, Shift); }, [&] {
         bool* held = Key == VK_UP ? &FUpKeyDown : Key == VK_DOWN ? &FDownKeyDown : nullptr;
         if (held && *held) {
             *held = false;
             Invalidate();
         }
-    }
-    if (raised) std::rethrow_exception(raised);
+    });
 }
 
 // ---- Hover ----

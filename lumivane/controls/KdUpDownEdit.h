@@ -91,8 +91,8 @@ protected:
 
 private:
     // ValidateType by the limits: a minus sign only where the limits leave room for one.
-    void _ApplyLimitRule();
-    TKdCustomUpDownButton* _NewButton(bool IsDown);
+    void _fApplyLimitRule();
+    TKdCustomUpDownButton* _fNewButton(bool IsDown);
 };
 
 // The up-down edit with its properties published: Value, MinValue, MaxValue, UpDownColors, then

@@ -11,6 +11,7 @@
 #include "lumivane/windows/Input.h"
 #include "lumivane/gfx/raster/Color.h"
 #include "lumivane/framework/CustomControl.h"
+#include "lumivane/framework/HandlerCalls.h"
 
 namespace lumivane {
 
@@ -117,7 +118,7 @@ void TCustomValidateEdit::fSetBorderStyle(TKdEditBorderStyle Value) {
     Invalidate();
 }
 
-TColor TCustomValidateEdit::_SlotColor(int Index) const {
+TColor TCustomValidateEdit::_fSlotColor(int Index) const {
     static constexpr TColor fallback[4] = {clBlack, clBtnFace, clNavy, clBlue};
     const TColor c = FColors->fGetVEColor(Index);
     return c == clDefault ? fallback[Index] : c;
@@ -127,7 +128,7 @@ void TCustomValidateEdit::SetEnabled(bool Value) {
     if (Value)
         FEdit->SetParentColor(true);
     else
-        FEdit->SetColor(_SlotColor(1));
+        FEdit->SetColor(_fSlotColor(1));
     Invalidate();
     inherited::SetEnabled(Value);
 }
@@ -228,28 +229,19 @@ void TCustomValidateEdit::CMMouseLeave(TMessage&) {
 // the repaint follow the handler even when it raises.
 void TCustomValidateEdit::EvMouseEnter() {
     if (FMouseInState == 0 || FMouseInReported != 0) return;
-    _ReportMouseCrossing(FOnMouseEnter);
+    _fReportMouseCrossing(FOnMouseEnter);
 }
 
 void TCustomValidateEdit::EvMouseLeave() {
     if (FMouseInReported == 0 || FMouseInState != 0) return;
-    _ReportMouseCrossing(FOnMouseLeave);
+    _fReportMouseCrossing(FOnMouseLeave);
 }
 
-void TCustomValidateEdit::_ReportMouseCrossing(const TNotifyEvent& Handler) {
-    TWatch w(this);
-    auto report = [&] {
-        if (!w.Alive()) return;
+void TCustomValidateEdit::_fReportMouseCrossing(const TNotifyEvent& Handler) {
+    CallHandlerThen(this, [&] { Handler(this); }, [&] {
         FMouseInReported = FMouseInState;
         Invalidate();
-    };
-    try {
-        Handler(this);
-    } catch (...) {
-        report();
-        throw;
-    }
-    report();
+    });
 }
 
 // ---- The inner edit's events, fired again as this control's ----

@@ -77,7 +77,7 @@ protected:
 private:
     // The state the filters judge against: during a paste, the one taken before it; otherwise
     // the edit's as it stands.
-    TValidateState _State();
+    TValidateState _fState();
     const TValidateState* FPasteState = nullptr;
 };
 
@@ -228,7 +228,7 @@ protected:
     void _DrawFlatEdge(TCanvas* Canvas, const TRect& R);
     void _DrawUltraFlatEdge(TCanvas* Canvas, const TRect& R);
     // The colour of a slot, or its fallback while the slot is clDefault.
-    TColor _SlotColor(int Index) const;
+    TColor _fSlotColor(int Index) const;
 
     void WMSetFocus(TMessage& Message);
     void WMSetText(TMessage& Message);
@@ -249,7 +249,7 @@ protected:
 private:
     // Raises the enter or leave handler; the reported state and the repaint follow it, even when
     // it raises (unless it freed this control).
-    void _ReportMouseCrossing(const TNotifyEvent& Handler);
+    void _fReportMouseCrossing(const TNotifyEvent& Handler);
     // The inner edit's events, fired again as this control's.
     void _EditOnClick(TObject* Sender);
     void _EditOnDblClick(TObject* Sender);

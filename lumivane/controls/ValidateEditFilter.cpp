@@ -31,7 +31,7 @@ void TKdCustomInplaceEdit::fSetVString(const std::string& Value) {
     if (!Value.empty()) FVType = vtCustom;
 }
 
-TValidateState TKdCustomInplaceEdit::_State() {
+TValidateState TKdCustomInplaceEdit::_fState() {
     if (FPasteState) return *FPasteState;
     return TValidateState::Of(GetText(), SelStart(), SelLength());
 }
@@ -52,14 +52,14 @@ char TKdCustomInplaceEdit::fProcessKey(char& Key) {
 }
 
 void TKdCustomInplaceEdit::fProcessKeyInteger(char& Key) {
-    if (!ValidateRules::IsControlChar(Key)) ValidateRules::Integer(Key, _State());
+    if (!ValidateRules::IsControlChar(Key)) ValidateRules::Integer(Key, _fState());
 }
 void TKdCustomInplaceEdit::fProcessKeyIntegerPs(char& Key) { ValidateRules::IntegerPs(Key); }
 void TKdCustomInplaceEdit::fProcessKeyFloat(char& Key) {
-    if (!ValidateRules::IsControlChar(Key)) ValidateRules::Float(Key, _State());
+    if (!ValidateRules::IsControlChar(Key)) ValidateRules::Float(Key, _fState());
 }
 void TKdCustomInplaceEdit::fProcessKeyFloatPs(char& Key) {
-    if (!ValidateRules::IsControlChar(Key)) ValidateRules::FloatPs(Key, _State());
+    if (!ValidateRules::IsControlChar(Key)) ValidateRules::FloatPs(Key, _fState());
 }
 void TKdCustomInplaceEdit::fProcessKeyHex(char& Key) { ValidateRules::Hex(Key); }
 void TKdCustomInplaceEdit::fProcessKeyHexUp(char& Key) { ValidateRules::HexUp(Key); }
@@ -89,7 +89,7 @@ void TKdCustomInplaceEdit::WMPaste(TMessage& Message) {
     }
     const std::string clip = Clipboard()->HasFormat(CF_TEXT) ? Clipboard()->AsText() : std::string();
     if (clip.empty()) return;
-    const TValidateState before = _State();
+    const TValidateState before = _fState();
     std::string out;
     out.reserve(clip.size());
     FPasteState = &before;

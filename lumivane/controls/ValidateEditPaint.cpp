@@ -48,19 +48,19 @@ void TCustomValidateEdit::_DrawUltraFlatEdge(TCanvas* Canvas, const TRect& R) {
     const bool enabled = Enabled();
     TColor outer;
     if (enabled && FMouseInState != 0)
-        outer = _SlotColor(3);
+        outer = _fSlotColor(3);
     else if (FFocused)
-        outer = _SlotColor(2);
+        outer = _fSlotColor(2);
     else
-        outer = _SlotColor(0);
+        outer = _fSlotColor(0);
     Canvas->Pen()->SetColor(outer);
     Canvas->Rectangle(R.Left, R.Top, R.Right, R.Bottom);
 
-    const TColor second = !enabled ? _SlotColor(1) : FFocused ? _SlotColor(2) : Color();
+    const TColor second = !enabled ? _fSlotColor(1) : FFocused ? _fSlotColor(2) : Color();
     Canvas->Pen()->SetColor(second);
     Canvas->Rectangle(R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1);
 
-    const TColor third = !enabled ? _SlotColor(1) : Color();
+    const TColor third = !enabled ? _fSlotColor(1) : Color();
     Canvas->Pen()->SetColor(third);
     Canvas->Rectangle(R.Left + 2, R.Top + 2, R.Right - 2, R.Bottom - 2);
 }

@@ -186,7 +186,8 @@ void TWinControl::WMKeyDown(TMessage& Message) {
         TMessage dk{CM_DIALOGKEY, key, Message.LParam, 0};
         TopParent()->WndProc(dk);
         if (dk.Result != 0) {
-            Table().swallowChar = key == VK_TAB ? '\t' : key == VK_RETURN ? '\r' : '\x1b';
+            // Tab, Enter and Escape type the character of their key code.
+            Table().swallowChar = static_cast<char>(key);
             Message.Result = 0;
             return;
         }
