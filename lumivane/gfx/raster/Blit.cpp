@@ -1,0 +1,277 @@
+// Copying between device contexts: BitBlt with any raster operation, StretchBlt,
+// TransparentBlt and the drawing of icons with their masks.
+#include "lumivane/gfx/raster/DeviceContext.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "lumivane/gfx/raster/RasterInternal.h"
+
+namespace lumivane {
+
+using namespace RasterInternal;
+
+namespace {
+// How source pixels change when source and target differ in depth.
+struct SourceConversion {
+    enum Kind { None, MonoToColor, ColorToMono } kind = None;
+    Pixel fg = 0, bg = kWhite; // MonoToColor: black -> fg, white -> bg
+    Pixel key = kWhite;         // ColorToMono: key -> white, anything else -> black
+
+    Pixel operator()(Pixel s) const {
+        switch (kind) {
+        case MonoToColor: return (s & kMask) == 0 ? fg : bg;
+        case ColorToMono: return (s & kMask) == key ? kWhite : 0;
+        default: return s & kMask;
+        }
+    }
+};
+
+SourceConversion ConversionFor(const DeviceContext& dst, const DeviceContext& src) {
+    SourceConversion c;
+    bool srcMono = src.Target()->Monochrome(), dstMono = dst.Target()->Monochrome();
+    if (srcMono && !dstMono) {
+        c.kind = SourceConversion::MonoToColor;
+        c.fg = ColorToPixel(dst.textColor);
+        c.bg = ColorToPixel(dst.bkColor);
+    } else if (!srcMono && dstMono) {
+        c.kind = SourceConversion::ColorToMono;
+        c.key = ColorToPixel(src.bkColor);
+    }
+    return c;
+}
+
+// Any ternary raster operation, bit by bit, from the truth table in bits 16..23 of the code.
+Pixel Rop3(uint32_t rop, Pixel p, Pixel s, Pixel d) {
+    const unsigned table = (rop >> 16) & 0xFF;
+    Pixel r = 0;
+    for (unsigned k = 0; k < 8; ++k) {
+        if (!(table >> k & 1)) continue;
+        r |= ((k & 4) ? p : ~p) & ((k & 2) ? s : ~s) & ((k & 1) ? d : ~d);
+    }
+    return r & kMask;
+}
+
+// Combines n converted source pixels into the target row.
+void CombineSpan(uint32_t rop, Pixel pat, const Pixel* s, Pixel* d, int n) {
+    switch (rop) {
+    case SRCCOPY: std::memmove(d, s, sizeof(Pixel) * n); break;
+    case SRCPAINT: for (int i = 0; i < n; ++i) d[i] = (d[i] | s[i]) & kMask; break;
+    case SRCAND: for (int i = 0; i < n; ++i) d[i] = d[i] & s[i] & kMask; break;
+    case SRCINVERT: for (int i = 0; i < n; ++i) d[i] = (d[i] ^ s[i]) & kMask; break;
+    case SRCERASE: for (int i = 0; i < n; ++i) d[i] = s[i] & ~d[i] & kMask; break;
+    case NOTSRCCOPY: for (int i = 0; i < n; ++i) d[i] = ~s[i] & kMask; break;
+    case NOTSRCERASE: for (int i = 0; i < n; ++i) d[i] = ~(s[i] | d[i]) & kMask; break;
+    case MERGEPAINT: for (int i = 0; i < n; ++i) d[i] = (~s[i] | d[i]) & kMask; break;
+    case MERGECOPY: for (int i = 0; i < n; ++i) d[i] = pat & s[i]; break;
+    default: for (int i = 0; i < n; ++i) d[i] = Rop3(rop, pat, s[i], d[i]); break;
+    }
+}
+
+// Operations that never read the source.
+bool IgnoresSource(uint32_t rop) {
+    const unsigned t = (rop >> 16) & 0xFF;
+    return ((t >> 2) & 0x33) == (t & 0x33);
+}
+
+// Target-only operations: DSTINVERT, BLACKNESS, WHITENESS, PATCOPY, PATINVERT and the like.
+void FillNoSource(DeviceContext& dst, const TRect& r, uint32_t rop) {
+    Surface* t = dst.Target();
+    const Pixel pat = dst.brush.style == BS_NULL ? 0 : dst.ResolveColor(dst.brush.color);
+    ForEachSpan(*t, dst.DeviceClip(), r, [&](Pixel* d, int, int, int n) {
+        switch (rop) {
+        case BLACKNESS: FillPixels(d, n, 0); break;
+        case WHITENESS: FillPixels(d, n, kWhite); break;
+        case DSTINVERT: for (int i = 0; i < n; ++i) d[i] = ~d[i] & kMask; break;
+        case PATCOPY: FillPixels(d, n, pat); break;
+        default: for (int i = 0; i < n; ++i) d[i] = Rop3(rop, pat, 0, d[i]); break;
+        }
+    });
+}
+
+// A monochrome target keeps only black and white, whatever the operation produced.
+void ToMono(Pixel* d, int n) {
+    for (int i = 0; i < n; ++i) d[i] = d[i] == kWhite ? kWhite : 0;
+}
+} // namespace
+
+void BitBlt(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext& src, int sx, int sy,
+            uint32_t rop) {
+    Surface* dt = dst.Target();
+    if (!dt || w <= 0 || h <= 0) return;
+    const int64_t dl = int64_t{x} + dst.Origin().x, dtp = int64_t{y} + dst.Origin().y;
+    TRect dr = DevRect(dl, dtp, dl + w, dtp + h);
+    if (IgnoresSource(rop)) {
+        FillNoSource(dst, dr, rop);
+        return;
+    }
+    const Surface* st = src.Target();
+    if (!st) return;
+    // Source pixel = target pixel + (ddx, ddy); only what the source surface holds is copied.
+    const int64_t ddx64 = int64_t{sx} + src.Origin().x - dl, ddy64 = int64_t{sy} + src.Origin().y - dtp;
+    dr = dr.Intersect(DevRect(-ddx64, -ddy64, st->Width() - ddx64, st->Height() - ddy64));
+    if (dr.IsEmpty()) return;
+    // Both rectangles now lie on real surfaces, so the offset fits an int.
+    const int ddx = static_cast<int>(ddx64), ddy = static_cast<int>(ddy64);
+
+    // A source on the target surface itself is read from a copy, so overlapping moves work.
+    Surface copy;
+    const Surface* from = st;
+    int fdx = ddx, fdy = ddy;
+    if (st == dt) {
+        const TRect sr = dr.Offset(ddx, ddy);
+        copy.Resize(sr.Width(), sr.Height());
+        for (int row = 0; row < sr.Height(); ++row)
+            std::memcpy(copy.Row(row), st->Row(sr.Top + row) + sr.Left, sizeof(Pixel) * sr.Width());
+        from = &copy;
+        fdx = -dr.Left;
+        fdy = -dr.Top;
+    }
+    const SourceConversion conv = ConversionFor(dst, src);
+    const bool mono = dt->Monochrome();
+    const Pixel pat = dst.brush.style == BS_NULL ? 0 : dst.ResolveColor(dst.brush.color);
+    std::vector<Pixel> buf;
+    ForEachSpan(*dt, dst.DeviceClip(), dr, [&](Pixel* d, int px, int py, int n) {
+        const Pixel* s = from->Row(py + fdy) + px + fdx;
+        if (conv.kind != SourceConversion::None) {
+            buf.resize(n);
+            for (int i = 0; i < n; ++i) buf[i] = conv(s[i]);
+            s = buf.data();
+        }
+        CombineSpan(rop, pat, s, d, n);
+        if (mono) ToMono(d, n);
+    });
+}
+
+namespace {
+// Shared by StretchBlt and TransparentBlt: scales src (sx, sy, sw, sh) onto dst (x, y, w, h).
+// `skip` says which raw source pixels leave the target alone.
+template <bool Transparent>
+void Stretch(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext& src, int sx, int sy, int sw,
+             int sh, uint32_t rop, Pixel key) {
+    Surface* dt = dst.Target();
+    const Surface* st = src.Target();
+    if (!dt || !st || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
+    const int64_t dl = int64_t{x} + dst.Origin().x, dtp = int64_t{y} + dst.Origin().y;
+    const TRect clipBounds = DevRect(dl, dtp, dl + w, dtp + h).Intersect(dst.DeviceClip().Bounds());
+    if (clipBounds.IsEmpty()) return;
+    const int64_t srcLeft = int64_t{sx} + src.Origin().x, srcTop = int64_t{sy} + src.Origin().y;
+
+    // A same-surface source is read from a copy of the part that is used.
+    Surface copy;
+    const Surface* from = st;
+    int64_t fx = srcLeft, fy = srcTop;
+    if (st == dt) {
+        const TRect sr = DevRect(srcLeft, srcTop, srcLeft + sw, srcTop + sh).Intersect(st->Bounds());
+        if (sr.IsEmpty()) return;
+        copy.Resize(sr.Width(), sr.Height());
+        for (int row = 0; row < sr.Height(); ++row)
+            std::memcpy(copy.Row(row), st->Row(sr.Top + row) + sr.Left, sizeof(Pixel) * sr.Width());
+        from = &copy;
+        fx = srcLeft - sr.Left;
+        fy = srcTop - sr.Top;
+    }
+    // Source column for each visible target column: the one under the target pixel's centre.
+    // Only the visible part is mapped, so the map never outgrows the target surface. The map
+    // only grows, so the columns with a source pixel form one run [validLo, validHi).
+    const int cw = clipBounds.Width();
+    std::vector<int> xs(cw);
+    int validLo = cw, validHi = 0;
+    for (int i = 0; i < cw; ++i) {
+        const int64_t k = clipBounds.Left - dl + i;
+        const int64_t col = fx + (2 * k + 1) * sw / (int64_t{2} * w);
+        const bool ok = col >= 0 && col < from->Width();
+        xs[i] = ok ? static_cast<int>(col) : 0;
+        if (ok) {
+            validLo = std::min(validLo, i);
+            validHi = i + 1;
+        }
+    }
+    if (validLo >= validHi) return;
+
+    const SourceConversion conv = ConversionFor(dst, src);
+    const bool mono = dt->Monochrome();
+    const Pixel pat = dst.brush.style == BS_NULL ? 0 : dst.ResolveColor(dst.brush.color);
+    std::vector<Pixel> buf;
+    ForEachSpan(*dt, dst.DeviceClip(), clipBounds, [&](Pixel* d, int px, int py, int n) {
+        const int64_t srow = fy + (2 * (py - dtp) + 1) * sh / (int64_t{2} * h);
+        if (srow < 0 || srow >= from->Height()) return;
+        int lo = std::max(px - clipBounds.Left, validLo), hi = std::min(px - clipBounds.Left + n, validHi);
+        if (lo >= hi) return;
+        const Pixel* s = from->Row(static_cast<int>(srow));
+        const int* map = xs.data();
+        Pixel* out = d - (px - clipBounds.Left);
+        if constexpr (Transparent) {
+            for (int i = lo; i < hi; ++i) {
+                const Pixel raw = s[map[i]] & kMask;
+                if (raw == key) continue;
+                out[i] = conv(raw);
+            }
+        } else {
+            buf.resize(hi - lo);
+            if (conv.kind == SourceConversion::None)
+                for (int i = lo; i < hi; ++i) buf[i - lo] = s[map[i]] & kMask;
+            else
+                for (int i = lo; i < hi; ++i) buf[i - lo] = conv(s[map[i]]);
+            CombineSpan(rop, pat, buf.data(), out + lo, hi - lo);
+        }
+        if (mono) ToMono(out + lo, hi - lo);
+    });
+}
+} // namespace
+
+void StretchBlt(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext& src, int sx, int sy, int sw,
+                int sh, uint32_t rop) {
+    if (w == sw && h == sh) {
+        BitBlt(dst, x, y, w, h, src, sx, sy, rop);
+        return;
+    }
+    if (IgnoresSource(rop)) {
+        if (dst.Target() && w > 0 && h > 0)
+            FillNoSource(dst, DevRect(int64_t{x} + dst.Origin().x, int64_t{y} + dst.Origin().y,
+                                      int64_t{x} + dst.Origin().x + w, int64_t{y} + dst.Origin().y + h), rop);
+        return;
+    }
+    Stretch<false>(dst, x, y, w, h, src, sx, sy, sw, sh, rop, 0);
+}
+
+void TransparentBlt(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext& src, int sx, int sy,
+                    int sw, int sh, TColor transparent) {
+    Stretch<true>(dst, x, y, w, h, src, sx, sy, sw, sh, SRCCOPY, ColorToPixel(transparent));
+}
+
+void DrawIconImage(DeviceContext& dst, int x, int y, const Surface& image, const Surface* andMask,
+                   const uint8_t* alpha) {
+    Surface* dt = dst.Target();
+    if (!dt || image.Width() == 0 || image.Height() == 0) return;
+    if (andMask && (andMask->Width() < image.Width() || andMask->Height() < image.Height())) andMask = nullptr;
+    const int64_t dl = int64_t{x} + dst.Origin().x, dtp = int64_t{y} + dst.Origin().y;
+    const TRect dr = DevRect(dl, dtp, dl + image.Width(), dtp + image.Height());
+    const bool mono = dt->Monochrome();
+    ForEachSpan(*dt, dst.DeviceClip(), dr, [&](Pixel* d, int px, int py, int n) {
+        const int iy = py - dr.Top, ix = px - dr.Left;
+        const Pixel* s = image.Row(iy) + ix;
+        if (alpha) {
+            const uint8_t* a = alpha + static_cast<size_t>(iy) * image.Width() + ix;
+            for (int i = 0; i < n; ++i) {
+                const unsigned k = a[i];
+                if (k == 0) continue;
+                Pixel r = 0;
+                for (int shift = 0; shift < 24; shift += 8) {
+                    unsigned sc = (s[i] >> shift) & 0xFF, dc = (d[i] >> shift) & 0xFF;
+                    r |= ((sc * k + dc * (255 - k) + 127) / 255) << shift;
+                }
+                d[i] = r;
+            }
+        } else if (andMask) {
+            const Pixel* m = andMask->Row(iy) + ix;
+            for (int i = 0; i < n; ++i) d[i] = ((m[i] & kMask) == kWhite ? (d[i] ^ s[i]) : s[i]) & kMask;
+        } else {
+            for (int i = 0; i < n; ++i) d[i] = s[i] & kMask;
+        }
+        if (mono) ToMono(d, n);
+    });
+}
+
+}  // namespace lumivane

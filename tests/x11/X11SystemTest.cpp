@@ -1,0 +1,200 @@
+// The X11 driver's services beside windows: the clipboard, opening addresses, cursor shapes and a lost display.
+#include "tests/x11/X11TestKit.h"
+
+using namespace lumivane;
+using namespace lumivane::x11test;
+
+namespace {
+
+TEST_F(X11DriverTest, ClipboardFromUsToOthers) {
+    ShowWindow();
+    driver->SetClipboardText("h\xE9llo \x80 \"q\"");
+    EXPECT_EQ(probe.SelectionOwner("CLIPBOARD") != 0, true);
+    EXPECT_EQ(RunPumping(*driver, "xclip -selection clipboard -o"), "h\xC3\xA9llo \xE2\x82\xAC \"q\"");
+    EXPECT_EQ(RunPumping(*driver, "xclip -selection clipboard -o -t STRING"), "h\xE9llo ? \"q\"");
+    const std::string targets = RunPumping(*driver, "xclip -selection clipboard -o -t TARGETS");
+    EXPECT_NE(targets.find("UTF8_STRING"), std::string::npos) << targets;
+    std::string back;
+    ASSERT_TRUE(driver->GetClipboardText(back));
+    EXPECT_EQ(back, "h\xE9llo \x80 \"q\"");
+
+    const std::string big(200 * 1024, 'x');
+    driver->SetClipboardText(big);
+    EXPECT_EQ(RunPumping(*driver, "xclip -selection clipboard -o").size(), big.size());
+}
+
+TEST_F(X11DriverTest, ClipboardFromOthersToUs) {
+    ShowWindow();
+    driver->SetClipboardText("ours");
+    // xclip takes the clipboard and stays in the background to serve it; we lose ownership.
+    RunPumping(*driver, "xclip -selection clipboard -i", "Gr\xC3\xBC\xC3\x9F\x65 \xE2\x9C\x93 \xE2\x82\xAC");
+    for (int i = 0; i < 100 && probe.SelectionOwner("CLIPBOARD") == 0; ++i) usleep(10000);
+    std::string text;
+    ASSERT_TRUE(driver->GetClipboardText(text));
+    EXPECT_EQ(text, "Gr\xFC\xDF" "e  \x80");
+
+    std::string big;
+    for (int i = 0; i < 200 * 1024; ++i) big += static_cast<char>('a' + i % 26);
+    const auto firstOwner = probe.SelectionOwner("CLIPBOARD");
+    RunPumping(*driver, "xclip -selection clipboard -i", big);
+    // The second xclip takes the clipboard from the first one in its own time.
+    for (int i = 0; i < 100 && probe.SelectionOwner("CLIPBOARD") == firstOwner; ++i) usleep(10000);
+    ASSERT_TRUE(driver->GetClipboardText(text));
+    EXPECT_EQ(text, big);
+}
+
+TEST_F(X11DriverTest, ClipboardIncrementalTransferWithACap) {
+    const DriverWindowId id = ShowWindow();
+    const TPoint o = driver->ClientOrigin(id);
+    for (size_t size : {size_t{200 * 1024}, size_t{1536 * 1024}}) {
+        std::string text;
+        for (size_t i = 0; i < size; ++i) text += static_cast<char>('A' + i % 23);
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t child = fork();
+        if (child == 0) ServeClipboardIncrementally(text, 64 * 1024, ready[1]);
+        close(ready[1]);
+        char c = 0;
+        ASSERT_EQ(read(ready[0], &c, 1), 1);
+        close(ready[0]);
+
+        // Input that arrives while the clipboard is read is kept for the next wait.
+        probe.MovePointer(o.x + 30, o.y + static_cast<int>(size % 7) + 3);
+        std::string got;
+        ASSERT_TRUE(driver->GetClipboardText(got));
+        EXPECT_EQ(got.size(), std::min<size_t>(size, 1 << 20));
+        EXPECT_EQ(got, text.substr(0, 1 << 20));
+        Events ev;
+        driver->WaitEvents(driver->Now() + 1000, ev);
+        EXPECT_NE(First(ev, DriverEvent::PointerMove), nullptr);
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+}
+
+TEST_F(X11DriverTest, OpenAddressPassesOneArgumentAndLeavesNoZombie) {
+    char dir[] = "/tmp/lumi-xdg.XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string log = std::string(dir) + "/log";
+    const std::string fake = std::string(dir) + "/xdg-open";
+    {
+        std::ofstream f(fake);
+        f << "#!/bin/sh\nprintf '%s\\n' \"$#\" >\"" << log << ".tmp\"\n"
+          << "printf '%s' \"$1\" >>\"" << log << ".tmp\"\nmv \"" << log << ".tmp\" \"" << log << "\"\n"
+          << "echo noise; echo noise >&2\n";
+    }
+    chmod(fake.c_str(), 0755);
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (std::string(dir) + ":" + oldPath).c_str(), 1);
+
+    const std::string address = "https://example.com/a'b\"c$(touch /tmp/lumi-pwned);d e`id`&f|g";
+    driver->GetSystem().OpenAddress(address);
+    driver->GetSystem().OpenAddress("-x"); // never reaches xdg-open as an option
+    for (int i = 0; i < 100 && access(log.c_str(), F_OK) != 0; ++i) Pump(nullptr, 20);
+    EXPECT_EQ(ReadFile(log), "1\n" + address);
+    EXPECT_NE(access("/tmp/lumi-pwned", F_OK), 0);
+
+    // The ended child is reaped by the loop itself: no zombie stays behind.
+    auto zombies = [] {
+        int n = 0;
+        std::ifstream kids("/proc/self/task/" + std::to_string(getpid()) + "/children");
+        pid_t pid;
+        while (kids >> pid) {
+            const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+            const size_t close = stat.rfind(')');
+            if (close != std::string::npos && stat.size() > close + 2 && stat[close + 2] == 'Z') ++n;
+        }
+        return n;
+    };
+    for (int i = 0; i < 50 && zombies() > 0; ++i) Pump(nullptr, 20);
+    EXPECT_EQ(zombies(), 0);
+    setenv("PATH", oldPath.c_str(), 1);
+    std::system((std::string("rm -rf ") + dir).c_str());
+}
+
+TEST_F(X11DriverTest, CursorShapesAreAccepted) {
+    const DriverWindowId id = ShowWindow();
+    for (CursorKind c : {CursorKind::Default, CursorKind::Arrow, CursorKind::Cross, CursorKind::IBeam,
+                         CursorKind::HandPoint, CursorKind::SizeWE, CursorKind::Hidden, CursorKind::SizeAll,
+                         CursorKind::MultiDrag})
+        driver->SetCursor(id, c);
+    TPoint p;
+    EXPECT_TRUE(driver->GetCursorPos(p)); // still connected, no error ended us
+    driver->DestroyTopLevel(id);
+    driver->SetCursor(id, CursorKind::HandPoint); // a stale id is ignored
+    driver->Present(id, Surface(2, 2), {{0, 0, 2, 2}});
+}
+
+// A display that goes away ends the program with a message and status 3, never a hang.
+TEST(X11DriverConnection, LostDisplayEndsTheProcess) {
+    int displayPipe[2], errPipe[2];
+    ASSERT_EQ(pipe(displayPipe), 0);
+    ASSERT_EQ(pipe(errPipe), 0);
+    const pid_t server = fork();
+    if (server == 0) {
+        dup2(displayPipe[1], 3);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "320x240x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(displayPipe[1]);
+    // The server writes its number and then a newline; it dies if the pipe closes in between.
+    std::string number;
+    char c = 0;
+    while (number.size() < 16 && read(displayPipe[0], &c, 1) == 1 && c != '\n') number += c;
+    if (number.empty()) {
+        close(displayPipe[0]);
+        kill(server, SIGKILL);
+        waitpid(server, nullptr, 0);
+        GTEST_SKIP() << "could not start a second Xvfb";
+    }
+    const std::string name = ":" + number;
+
+    const pid_t client = fork();
+    if (client == 0) {
+        // Never back into the test runner from here.
+        dup2(errPipe[1], 2);
+        std::unique_ptr<Driver> d;
+        for (int i = 0; i < 50 && !d; ++i) {
+            try {
+                d = CreateX11Driver(name.c_str());
+            } catch (const Exception&) {
+                usleep(20000);
+            }
+        }
+        if (!d) { _exit(4); }
+        TopLevelSpec request;
+        request.bounds = {0, 0, 20, 20};
+        d->ShowTopLevel(d->CreateTopLevel(request), true);
+        std::fputs("ready\n", stderr);
+        std::fflush(stderr);
+        std::vector<DriverEvent> ev;
+        for (;;) d->WaitEvents(-1, ev);
+    }
+    close(errPipe[1]);
+    std::string err;
+    char buf[256];
+    ssize_t got = 0;
+    while (err.find("ready\n") == std::string::npos && (got = read(errPipe[0], buf, sizeof buf)) > 0)
+        err.append(buf, static_cast<size_t>(got));
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+    close(displayPipe[0]);
+    int status = 0;
+    for (int i = 0; i < 500 && waitpid(client, &status, WNOHANG) == 0; ++i) usleep(10000);
+    if (waitpid(client, &status, WNOHANG) == 0 && !WIFEXITED(status)) {
+        kill(client, SIGKILL);
+        waitpid(client, &status, 0);
+        FAIL() << "the client hung after losing its display";
+    }
+    while ((got = read(errPipe[0], buf, sizeof buf)) > 0) err.append(buf, static_cast<size_t>(got));
+    close(errPipe[0]);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_NE(err.find("lost the connection to the X display"), std::string::npos) << err;
+}
+
+}  // namespace
