@@ -81,6 +81,38 @@ check_headers() { # PREFIX
   fi
   [ -z "$(find "$1/include" -name '*Internal.h')" ] || fail "a private header is installed"
   echo "$(echo "$headers" | wc -l) headers"
+
+  # All of them in one program, then Xlib's: no name of ours collides with Xlib's (Font, Region,
+  # Window...), and none hides another (-Wshadow).
+  step "every installed header, then Xlib's, in one translation unit (-Wshadow -Werror)"
+  { echo "$headers" | sed 's|.*|#include <&>|'
+    printf '#include <X11/Xlib.h>\n#include <X11/Xutil.h>\nint main() { return 0; }\n'
+  } >"$work/all-headers.cpp"
+  g++ -std=c++20 -fsyntax-only -Wall -Wextra -Wshadow -Werror -I"$1/include" "$work/all-headers.cpp" \
+    2>"$work/all-headers.err" || { fail "the installed headers do not build together with Xlib's"; head -n 20 "$work/all-headers.err"; }
+}
+
+# Every symbol an installed library defines is in namespace lumivane (or is the C++ library's own
+# instantiation or the compiler's): nothing of ours lands in a program's global namespace.
+check_namespace() { # PREFIX LIBDIR
+  step "library symbols outside namespace lumivane"
+  local outside
+  outside=$(for l in "$1/$2"/liblumivane-*.a; do nm --defined-only --extern-only "$l" 2>/dev/null; done |
+    awk 'NF == 3 { print $3 }' | sort -u | perl -ne '
+      chomp; my $s = $_;
+      next if $s =~ /^DW\.ref\./;
+      if ($s !~ /^_Z/) { print "$s\n"; next; }           # a C name
+      next if $s =~ /^_Z(nw|na|dl|da)/;                   # operator new and delete
+      my $r = substr($s, 2);
+      $r =~ s/^(?:T[VISTC]|GV|GR|TH|TW|Th[n]?\d+_|Tv[n]?\d+_n?\d+_|Tc.*?_.*?_)//;  # vtables, guards, thunks
+      $r =~ s/^Z//; $r =~ s/^N//; $r =~ s/^[rVKRO]+//;
+      next if $r =~ /^S[tabsiod]/ || $r =~ /^F/;          # the standard library; function types
+      if ($r =~ /^(\d+)/) {
+        my $id = substr($r, length($1), $1);
+        next if $id eq "lumivane" || $id =~ /^__(gnu_cxx|cxxabiv1)$/;
+      }
+      print "$s\n";' | c++filt | head -n 20)
+  [ -z "$outside" ] || { fail "installed libraries define names outside namespace lumivane:"; echo "$outside"; }
 }
 
 # The installed libraries and their names.
@@ -111,6 +143,7 @@ cmake --install "$build" --prefix "$work/static" >/dev/null
 libdir=$(cached CMAKE_INSTALL_LIBDIR)
 check_libraries "$work/static" "$libdir" static
 check_headers "$work/static"
+check_namespace "$work/static" "$libdir"
 cmake_example static "$work/static"
 pkgconfig_example static "$work/static" "$libdir"
 
