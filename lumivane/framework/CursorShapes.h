@@ -1,6 +1,6 @@
 #pragma once
 // How the framework's cursor numbers map to the window system's cursor shapes; only the units
-// that set a shape need it, so control headers stay free of the platform's enumeration.
+// that set a shape need it, so control headers stay free of the window system's enumeration.
 #include "lumivane/framework/Cursors.h"
 #include "lumivane/windows/CursorKind.h"
 

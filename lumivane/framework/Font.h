@@ -27,7 +27,7 @@ std::string CharsetToIdent(int charset);
 // The number of an identifier, ignoring case; -1 when unknown.
 int IdentToCharset(const std::string& ident);
 
-// A font as asked for: the platform font (Handle) is looked up lazily and kept until a value
+// A font as asked for: the drawing layer's font (Handle) is looked up lazily and kept until a value
 // changes.
 class TFont : public TGraphicsObject {
     LUMI_CLASS(TFont, TGraphicsObject)
@@ -52,7 +52,7 @@ public:
     TFontPitch Pitch() const { return FPitch; }
     void SetPitch(TFontPitch Value);
 
-    // The platform font for Name, Height and Style; never null.
+    // The drawing layer's font for Name, Height and Style; never null.
     HFONT Handle() const;
     FontSpec ToFontSpec() const;
 

@@ -6,7 +6,7 @@ namespace lumivane {
 // Text crossing the X boundary: the window system speaks Windows-1252, X speaks UTF-8 (and
 // Latin-1 for the old STRING type). What the receiving side cannot show is dropped: characters
 // with no form there, malformed UTF-8, NUL bytes, C1 controls and the code page's undefined bytes.
-// The coding itself is the platform's (TextEncoding); this is only what X needs on top of it.
+// The coding itself is the drawing layer's (TextEncoding); this is only what X needs on top of it.
 namespace x11 {
 
 std::string Utf8ToCp1252(const std::string& utf8);
