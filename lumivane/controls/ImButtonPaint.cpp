@@ -11,6 +11,7 @@
 #include "lumivane/framework/Graphic.h"
 #include "lumivane/framework/Bitmap.h"
 #include "lumivane/framework/Icon.h"
+#include "lumivane/framework/PngImage.h"
 #include "lumivane/gfx/text/DrawText.h"
 
 namespace lumivane {
@@ -389,6 +390,10 @@ void TCustomImButton::fDefaultDrawNormal(TCanvas* Canvas, TRect Rect, int State)
             }
         } else if (IsClass(g, "TIcon")) {
             Canvas->Draw(pr.Left, pr.Top, g);
+        } else if (auto* png = dynamic_cast<TPngImage*>(g)) {
+            // Its alpha keeps the face beneath (a PNG strip's disabled look is its own frame).
+            png->SetTransparent(true);
+            png->DrawPart(Canvas, pr.Left, pr.Top, {index * fw, 0, index * fw + fw, fh});
         }
     }
 
@@ -428,6 +433,15 @@ void TCustomImButton::fDefaultDrawFullPc(TCanvas* Canvas, TRect Rect, int State)
         Canvas->StretchDraw(Rect, &tmp);
     } else if (IsClass(g, "TIcon")) {
         Canvas->Draw(Rect.Left, Rect.Top, g);
+    } else if (auto* png = dynamic_cast<TPngImage*>(g)) {
+        // The frame over the face's colour, stretched over the whole face.
+        TBitmap tmp;
+        tmp.SetSize(fw, fh);
+        tmp.Canvas()->Brush()->SetColor(fGetBtnColor(State));
+        tmp.Canvas()->FillRect({0, 0, fw, fh});
+        png->SetTransparent(true);
+        png->DrawPart(tmp.Canvas(), 0, 0, {0, index * fh, fw, index * fh + fh});
+        Canvas->StretchDraw(Rect, &tmp);
     }
 }
 

@@ -86,31 +86,7 @@ std::vector<uint32_t> TIcon::ToArgb() const {
 
 void TIcon::Draw(TCanvas* canvas, const TRect& r) {
     if (!canvas || Empty() || r.IsEmpty()) return;
-    DeviceContext& dst = *canvas->Handle();
-    const uint8_t* alpha = FImage.AlphaOrNull();
-    const int w = Width(), h = Height();
-    if (r.Width() == w && r.Height() == h) {
-        DrawIconImage(dst, r.Left, r.Top, FColor, &FMask, alpha);
-        return;
-    }
-    // Scaled: only the visible part is built, nearest neighbour, then drawn as an icon.
-    TRect clip = dst.DeviceClip().Bounds().Offset(-dst.Origin().x, -dst.Origin().y);
-    TRect vis = r.Intersect(clip);
-    if (vis.IsEmpty()) return;
-    Surface colour(vis.Width(), vis.Height()), mask(vis.Width(), vis.Height());
-    mask.SetMonochrome(true);
-    std::vector<uint8_t> a(alpha ? static_cast<size_t>(vis.Width()) * vis.Height() : 0);
-    const int64_t rw = r.Width(), rh = r.Height();
-    for (int y = 0; y < vis.Height(); ++y) {
-        const int sy = static_cast<int>((2 * int64_t{vis.Top - r.Top + y} + 1) * h / (2 * rh));
-        for (int x = 0; x < vis.Width(); ++x) {
-            const int sx = static_cast<int>((2 * int64_t{vis.Left - r.Left + x} + 1) * w / (2 * rw));
-            colour.Set(x, y, FColor.Get(sx, sy));
-            mask.Set(x, y, FMask.Get(sx, sy));
-            if (alpha) a[static_cast<size_t>(y) * vis.Width() + x] = alpha[static_cast<size_t>(sy) * w + sx];
-        }
-    }
-    DrawIconImage(dst, vis.Left, vis.Top, colour, &mask, alpha ? a.data() : nullptr);
+    DrawImageScaled(*canvas->Handle(), r, FColor, &FMask, FImage.AlphaOrNull());
 }
 
 void TIcon::Assign(TPersistent* Source) {

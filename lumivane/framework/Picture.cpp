@@ -7,6 +7,7 @@
 
 #include "lumivane/base/Exception.h"
 #include "lumivane/framework/layout/PictureData.h"
+#include "lumivane/framework/PngImage.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/gfx/image/Bmp.h"
 #include "lumivane/gfx/image/FileBytes.h"
@@ -23,6 +24,7 @@ std::string Printable(std::string_view s) {
 std::unique_ptr<TGraphic> NewGraphic(std::string_view className) {
     if (SameText(className, "TBitmap")) return std::make_unique<TBitmap>();
     if (SameText(className, "TIcon")) return std::make_unique<TIcon>();
+    if (SameText(className, "TPngImage")) return std::make_unique<TPngImage>();
     return nullptr;
 }
 }  // namespace
@@ -33,7 +35,7 @@ std::unique_ptr<TGraphic> ReadPictureData(std::span<const uint8_t> data) {
     std::unique_ptr<TGraphic> g = NewGraphic(pd.ClassName);
     if (!g)
         throw Exception("Picture data: unknown graphic class '" + Printable(pd.ClassName) +
-                        "' (expected TBitmap or TIcon)");
+                        "' (expected TBitmap, TIcon or TPngImage)");
     try {
         g->LoadFromStream(pd.File);
     } catch (const Exception& e) {
@@ -113,9 +115,11 @@ void TPicture::LoadFromFile(const std::string& path) {
         g = std::make_unique<TBitmap>();
     else if (ext == ".ico")
         g = std::make_unique<TIcon>();
+    else if (ext == ".png")
+        g = std::make_unique<TPngImage>();
     else
         throw Exception("Cannot load picture '" + path + "': unknown file extension '" + ext +
-                        "' (pictures are .bmp or .ico files)");
+                        "' (pictures are .bmp, .ico or .png files)");
     g->LoadFromFile(path);
     Adopt(std::move(g));
     Changed();

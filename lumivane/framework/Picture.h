@@ -38,12 +38,13 @@ public:
     // A picture, a graphic or null: copies the graphic; a source without one empties this picture.
     void Assign(TPersistent* Source) override;
 
-    // By extension: .bmp gives a bitmap, .ico an icon.
+    // By extension: .bmp gives a bitmap, .ico an icon, .png a TPngImage.
     void LoadFromFile(const std::string& path);
     void SaveToFile(const std::string& path) const;
 
-    // The stored form: class name length byte, class name, then for a bitmap its file's length
-    // (32 bits, little-endian) and the file, for an icon the file. Empty without a graphic.
+    // The stored form: class name length byte, class name, then for a bitmap or a PNG picture its
+    // file's length (32 bits, little-endian) and the file, for an icon the file. Empty without a
+    // graphic.
     TBytes Data() const;
     void SetData(const TBytes& data);
 

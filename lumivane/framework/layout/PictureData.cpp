@@ -7,7 +7,14 @@
 namespace lumivane {
 
 namespace {
-bool CountsItsLength(std::string_view className) { return SameText(className, "TBitmap"); }
+bool CountsItsLength(std::string_view className) {
+    return SameText(className, "TBitmap") || SameText(className, "TPngImage");
+}
+// A PNG file's signature begins with a byte no sane length has as its lowest.
+bool UncountedPng(std::string_view className, const std::vector<uint8_t>& data, size_t pos) {
+    return SameText(className, "TPngImage") && data.size() - pos >= 4 && data[pos] == 0x89 && data[pos + 1] == 'P' &&
+           data[pos + 2] == 'N' && data[pos + 3] == 'G';
+}
 }  // namespace
 
 TPictureData ParsePictureData(const std::vector<uint8_t>& data) {
@@ -19,13 +26,14 @@ TPictureData ParsePictureData(const std::vector<uint8_t>& data) {
     out.ClassName.assign(reinterpret_cast<const char*>(data.data() + 1), n);
     if (!IsValidIdent(out.ClassName)) throw Exception("Picture data has a bad graphic class name");
     size_t pos = 1 + n;
-    if (CountsItsLength(out.ClassName)) {
-        if (data.size() - pos < 4) throw Exception("Picture data ends before the bitmap's length");
+    if (CountsItsLength(out.ClassName) && !UncountedPng(out.ClassName, data, pos)) {
+        const std::string file = SameText(out.ClassName, "TBitmap") ? "bitmap" : "file";
+        if (data.size() - pos < 4) throw Exception("Picture data ends before the " + file + "'s length");
         uint32_t len = uint32_t{data[pos]} | uint32_t{data[pos + 1]} << 8 | uint32_t{data[pos + 2]} << 16 |
                        uint32_t{data[pos + 3]} << 24;
         pos += 4;
         if (len != data.size() - pos)
-            throw Exception("Picture data: the bitmap's length is " + std::to_string(len) + " bytes, but " +
+            throw Exception("Picture data: the " + file + "'s length is " + std::to_string(len) + " bytes, but " +
                             std::to_string(data.size() - pos) + " follow");
     }
     out.File.assign(data.begin() + static_cast<std::ptrdiff_t>(pos), data.end());

@@ -7,8 +7,9 @@
 namespace lumivane {
 
 // The payload of a picture's Data property in a layout: one length byte and the graphic's class
-// name (TBitmap, TIcon), then the graphic's file. A bitmap's file is preceded by its length as a
-// 32-bit little-endian count.
+// name (TBitmap, TIcon, TPngImage), then the graphic's file. A bitmap's file, and a PNG file, is
+// preceded by its length as a 32-bit little-endian count (a PNG file straight after the name, as
+// other programs store it, is read too).
 struct TPictureData {
     std::string ClassName;
     std::vector<uint8_t> File;

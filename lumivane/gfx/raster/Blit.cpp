@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "lumivane/gfx/raster/RasterInternal.h"
 
@@ -272,6 +273,30 @@ void DrawIconImage(DeviceContext& dst, int x, int y, const Surface& image, const
         }
         if (mono) ToMono(d, n);
     });
+}
+
+void DrawImageScaled(DeviceContext& dst, const TRect& r, const Surface& image, const Surface* andMask,
+                     const uint8_t* alpha) {
+    const int w = image.Width(), h = image.Height();
+    if (r.IsEmpty() || w == 0 || h == 0) return;
+    if (r.Width() == w && r.Height() == h) return DrawIconImage(dst, r.Left, r.Top, image, andMask, alpha);
+    if (andMask && (andMask->Width() < w || andMask->Height() < h)) andMask = nullptr;
+    const TRect vis = r.Intersect(dst.DeviceClip().Bounds().Offset(-dst.Origin().x, -dst.Origin().y));
+    if (vis.IsEmpty()) return;
+    Surface colour(vis.Width(), vis.Height()), mask(vis.Width(), vis.Height());
+    mask.SetMonochrome(true);
+    std::vector<uint8_t> a(alpha ? static_cast<size_t>(vis.Width()) * vis.Height() : 0);
+    const int64_t rw = r.Width(), rh = r.Height();
+    for (int y = 0; y < vis.Height(); ++y) {
+        const int sy = static_cast<int>((2 * int64_t{vis.Top - r.Top + y} + 1) * h / (2 * rh));
+        for (int x = 0; x < vis.Width(); ++x) {
+            const int sx = static_cast<int>((2 * int64_t{vis.Left - r.Left + x} + 1) * w / (2 * rw));
+            colour.Set(x, y, image.Get(sx, sy));
+            if (andMask) mask.Set(x, y, andMask->Get(sx, sy));
+            if (alpha) a[static_cast<size_t>(y) * vis.Width() + x] = alpha[static_cast<size_t>(sy) * w + sx];
+        }
+    }
+    DrawIconImage(dst, vis.Left, vis.Top, colour, andMask ? &mask : nullptr, alpha ? a.data() : nullptr);
 }
 
 }  // namespace lumivane

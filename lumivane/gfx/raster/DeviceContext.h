@@ -137,5 +137,9 @@ void TransparentBlt(DeviceContext& dst, int x, int y, int w, int h, const Device
 // copied; with neither the image is copied.
 void DrawIconImage(DeviceContext& dst, int x, int y, const Surface& image, const Surface* andMask,
                    const uint8_t* alpha);
+// As DrawIconImage, the image scaled into the rectangle (nearest neighbour; only the part inside
+// the clip is built).
+void DrawImageScaled(DeviceContext& dst, const TRect& r, const Surface& image, const Surface* andMask,
+                     const uint8_t* alpha);
 
 }  // namespace lumivane
