@@ -5,8 +5,10 @@
 #   bash scripts/run.sh formview FORM.txt      any layout in a window, reloaded when the file is saved
 #   bash scripts/run.sh formshot FORM.txt ...  any layout rendered headless (see formshot --help)
 # On a machine without a display: xvfb-run -a bash scripts/run.sh ...
+# Paths on the command line are the caller's: the program runs in the folder run.sh was started
+# from, so FORM.txt, scripts and pictures are found, and written, there.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+root=$(cd "$(dirname "$0")/.." && pwd)
 what=${1:-notice}
 case "$what" in
   notice) target=lumivane-notice ;;
@@ -15,9 +17,10 @@ case "$what" in
   *) echo "usage: run.sh [notice | gallery | formview FORM.txt | formshot FORM.txt ... | picturegen ...]" >&2; exit 2 ;;
 esac
 [ $# -gt 0 ] && shift
-bash scripts/deps.sh run
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=OFF -DLUMI_BENCH=OFF >/dev/null
-cmake --build build --target "$target"
+bash "$root/scripts/deps.sh" run
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=OFF -DLUMI_BENCH=OFF >/dev/null
+# The build talks on stderr: stdout is the program's (formshot --dump > form.txt).
+cmake --build "$root/build" --target "$target" >&2
 
 # The windowed programs run until their window closes: say so, and say where the window is.
 case "$target" in
@@ -36,4 +39,4 @@ case "$target" in
     fi
     ;;
 esac
-exec "build/bin/$target" "$@"
+exec "$root/build/bin/$target" "$@"
