@@ -76,6 +76,7 @@ struct TopLevel {
     bool focused = false;      // has the keyboard focus (as its last FocusIn/FocusOut said)
     int width = 0, height = 0; // last known client size
     int x = 0, y = 0;          // last known screen position of the client area
+    bool reparented = false;   // inside a window manager's frame
     XImage* image = nullptr;   // the pixels last presented, window-sized
     XShmSegmentInfo shm{};
     bool shmImage = false;

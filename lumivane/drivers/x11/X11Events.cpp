@@ -190,6 +190,7 @@ void X11Driver::Translate(XEvent& ev, std::vector<DriverEvent>& out) {
         break;
     case Expose: TranslateExpose(*w, ev.xexpose, out); return;
     case ConfigureNotify: TranslateConfigure(*w, ev.xconfigure, out); return;
+    case ReparentNotify: w->reparented = ev.xreparent.parent != FRoot; return;
     case ClientMessage:
         if (ev.xclient.message_type != FAtoms[A_WM_PROTOCOLS] || ev.xclient.format != 32) return;
         if (static_cast<Atom>(ev.xclient.data.l[0]) == FAtoms[A_WM_DELETE_WINDOW]) {
@@ -254,12 +255,11 @@ void X11Driver::TranslateConfigure(TopLevel& w, const XConfigureEvent& ev, std::
         e.height = ev.height;
         out.push_back(e);
     }
-    // Under a reparenting window manager the event's place is relative to the frame.
-    TPoint origin{ev.x, ev.y};
-    if (!ev.send_event) {
-        Window child = 0;
-        XTranslateCoordinates(FDisplay, w.xid, FRoot, 0, 0, &origin.x, &origin.y, &child);
-    }
+    // A real event's place is relative to the parent. In a window manager's frame that is the
+    // frame, which may still be on its way (a new window's frame starts at 0, 0); the manager
+    // reports the window's place on the screen with a synthetic event whenever it moves the frame.
+    if (!ev.send_event && w.reparented) return;
+    const TPoint origin{ev.x, ev.y};
     if (origin.x != w.x || origin.y != w.y) {
         w.x = origin.x;
         w.y = origin.y;
