@@ -1,5 +1,6 @@
 #include "tools/ToolClasses.h"
 
+#include "lumivane/framework/Component.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Form.h"
 #include "lumivane/framework/Application.h"
@@ -25,20 +26,27 @@ std::string LayoutRootClass(const std::string& text) {
     return cls;
 }
 
-TCustomForm* CreateLayoutForm(const std::string& text) {
-    TClass cls = GetClass(LayoutRootClass(text));
+TCustomForm* CreateLayoutForm(const std::string& text, std::string* notice) {
+    const std::string root = LayoutRootClass(text);
+    TClass cls = GetClass(root);
+    const bool foreign = !cls && IsValidIdent(root);
     if (!cls || !cls->InheritsFrom(TCustomForm::StaticClass())) cls = TForm::StaticClass();
     // A form class loads its own compiled-in layout; here it gets the one given instead.
     TCustomForm::SuppressResourceLayouts(true);
     TCustomForm* form = nullptr;
     try {
         form = Application->CreateForm(cls);
-        form->LoadFormText(text);
+        if (foreign)
+            form->LoadForeignFormText(text);
+        else
+            form->LoadFormText(text);
     } catch (...) {
         TCustomForm::SuppressResourceLayouts(false);
         delete form;
         throw;
     }
     TCustomForm::SuppressResourceLayouts(false);
+    if (foreign && notice)
+        *notice = root + " is not a class of this program: shown as a plain TForm, its events traced but not called";
     return form;
 }

@@ -15,7 +15,8 @@ void RegisterToolClasses();
 // The class name of a layout's root: "object Name: Class" on its first line ("" when absent).
 std::string LayoutRootClass(const std::string& text);
 
-// A form of the layout's root class (a plain TForm when that class is not a registered form),
-// owned by the application, with the layout read into it instead of its compiled-in one. Throws
-// the reader's Exception (naming the line) and leaves nothing behind.
-lumivane::TCustomForm* CreateLayoutForm(const std::string& text);
+// A form of the layout's root class, owned by the application, with the layout read into it
+// instead of its compiled-in one. A root class this program does not have (the developer's own
+// window) gives a plain TForm whose events name their methods and call nothing; `notice` then
+// says so. Throws the reader's Exception (naming the line) and leaves nothing behind.
+lumivane::TCustomForm* CreateLayoutForm(const std::string& text, std::string* notice = nullptr);

@@ -23,7 +23,7 @@ LUMI_DEFINE_CLASS(TFirstWindow) {
 TFirstWindow::TFirstWindow(TComponent* Owner) : TForm(Owner) { LoadFormText(Layout); }
 
 void TFirstWindow::AddClick(TObject* /*Sender*/) {
-    FTotal += udCount->fGetValue();
+    FTotal += udCount->Value();
     lblTotal->SetCaption("Total: " + std::to_string(FTotal));
 }
 

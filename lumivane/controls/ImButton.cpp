@@ -150,7 +150,7 @@ void TCustomImButton::fMouseEnter() {
     if (FMouseHeld && !FPressed) FPressed = true;
     TWatch w(this);
     try {
-        FOnMouseEnter(this);
+        OnMouseEnter(this);
     } catch (const Exception&) {
         // A failing handler must not leave the button half hot.
     }
@@ -166,7 +166,7 @@ void TCustomImButton::fMouseLeave() {
     if (FPressed) FPressed = false;
     TWatch w(this);
     try {
-        FOnMouseLeave(this);
+        OnMouseLeave(this);
     } catch (const Exception&) {
     }
     if (!w.Alive()) return;
@@ -272,16 +272,22 @@ void TCustomImButton::CMFontChanged(TMessage& Message) {
     if (w.Alive()) Invalidate();
 }
 
+// One crossing of the button's edge can be reported twice (the framework's notification, and the
+// button's own move test or timer): the steps, and so the events, run once, when the state
+// changes. The framework's handling then only tells the parent (a notification naming the button
+// as its source fires nothing here: the steps fired the event).
 void TCustomImButton::CMMouseEnter(TMessage& Message) {
     TWatch w(this);
-    fMouseEnter();
-    if (w.Alive()) inherited::Dispatch(Message);
+    if (!FMouseIn) fMouseEnter();
+    TMessage toParent{Message.Msg, Message.WParam, reinterpret_cast<LPARAM>(this), 0};
+    if (w.Alive()) inherited::Dispatch(toParent);
 }
 
 void TCustomImButton::CMMouseLeave(TMessage& Message) {
     TWatch w(this);
-    fMouseLeave();
-    if (w.Alive()) inherited::Dispatch(Message);
+    if (FMouseIn) fMouseLeave();
+    TMessage toParent{Message.Msg, Message.WParam, reinterpret_cast<LPARAM>(this), 0};
+    if (w.Alive()) inherited::Dispatch(toParent);
 }
 
 void TCustomImButton::CNDrawItem(TMessage& Message) {

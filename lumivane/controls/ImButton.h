@@ -13,7 +13,7 @@ namespace lumivane {
 //
 // Pointer and button state (FMouseIn, FMouseHeld, FPressed):
 //   pointer move, not hot, inside       enter steps (hot; pushed again while held)
-//   CM_MOUSEENTER / CM_MOUSELEAVE       enter / leave steps, every time (never de-duplicated)
+//   CM_MOUSEENTER / CM_MOUSELEAVE       enter / leave steps when not hot / hot (once per crossing)
 //   timer tick, cursor outside          leave steps
 //   timer tick, cursor inside           Repaint when Animated
 //   left press or double click          held and pushed (not while designing); then native press
@@ -51,6 +51,15 @@ public:
     // clDefault outside 0..3; a write outside 0..3 is ignored. Every write repaints the owner.
     TColor fGetIbColor(int index) const;
     void fSetIbColor(int index, TColor value);
+    // The slots by their published names.
+    TColor DefaultColor() const { return fGetIbColor(0); }
+    TColor DisabledColor() const { return fGetIbColor(1); }
+    TColor PushedColor() const { return fGetIbColor(2); }
+    TColor HotColor() const { return fGetIbColor(3); }
+    void SetDefaultColor(TColor Value) { fSetIbColor(0, Value); }
+    void SetDisabledColor(TColor Value) { fSetIbColor(1, Value); }
+    void SetPushedColor(TColor Value) { fSetIbColor(2, Value); }
+    void SetHotColor(TColor Value) { fSetIbColor(3, Value); }
 
 private:
     void OwnerChanged();
@@ -93,13 +102,43 @@ public:
     TPicture* fGetHotPicture() const { return FAnimatePicture.get(); }
     void fSetHotPicutre(TPicture* Value);
 
-    // Events of the button's own (the framework's OnMouseEnter/OnMouseLeave stay unused).
+    // Events. OnMouseEnter and OnMouseLeave are the framework's slots, fired by the enter and
+    // leave steps (with the button's exception guard), not by the framework.
     const TImOwnerDrawEvent& fGetOnOwnerDraw() const { return FOnOwnerDraw; }
     void fSetOnOwnerDraw(const TImOwnerDrawEvent& Value) { FOnOwnerDraw = Value; }
-    const TNotifyEvent& fGetOnMouseEnter() const { return FOnMouseEnter; }
-    void fSetOnMouseEnter(const TNotifyEvent& Value) { FOnMouseEnter = Value; }
-    const TNotifyEvent& fGetOnMouseLeave() const { return FOnMouseLeave; }
-    void fSetOnMouseLeave(const TNotifyEvent& Value) { FOnMouseLeave = Value; }
+    const TNotifyEvent& fGetOnMouseEnter() const { return OnMouseEnter; }
+    void fSetOnMouseEnter(const TNotifyEvent& Value) { OnMouseEnter = Value; }
+    const TNotifyEvent& fGetOnMouseLeave() const { return OnMouseLeave; }
+    void fSetOnMouseLeave(const TNotifyEvent& Value) { OnMouseLeave = Value; }
+    // Assigned like every event (Button->OnOwnerDraw = ...).
+    TEventRef<TCustomImButton, TImOwnerDrawEvent, &TCustomImButton::fGetOnOwnerDraw, &TCustomImButton::fSetOnOwnerDraw>
+        OnOwnerDraw{this};
+
+    // The properties by their published names.
+    bool DefaultDraw() const { return fGetDefaultDraw(); }
+    void SetDefaultDraw(bool Value) { fSetDefaultDraw(Value); }
+    bool Animated() const { return fGetAnimate(); }
+    void SetAnimated(bool Value) { fSetAnimate(Value); }
+    int AnimateSpeed() const { return fGetAniSpd(); }
+    void SetAnimateSpeed(int Value) { fSetAniSpd(Value); }
+    int AnimatedCount() const { return fGetAniCount(); }
+    void SetAnimatedCount(int Value) { fSetAniCount(Value); }
+    int Spacing() const { return fGetSpacing(); }
+    void SetSpacing(int Value) { fSetSpacing(Value); }
+    bool FocusRect() const { return fGetFocusRect(); }
+    void SetFocusRect(bool Value) { fSetFocusRect(Value); }
+    TImBtnKind Looks() const { return fGetLooks(); }
+    void SetLooks(TImBtnKind Value) { fSetLooks(Value); }
+    TImButtonColors* Colors() const { return fGetBtnColors(); }
+    void SetColors(TImButtonColors* Value) { fSetBtnColors(Value); }
+    TColor HotTextColor() const { return fGetHotTextColor(); }
+    void SetHotTextColor(TColor Value) { fSetHotTextColor(Value); }
+    TPicture* Picture() const { return fGetNomPicture(); }
+    void SetPicture(TPicture* Value) { fSetNomPicture(Value); }
+    int PictureCount() const { return fGetPicCount(); }
+    void SetPictureCount(int Value) { fSetPicCount(Value); }
+    TPicture* AnimatePicture() const { return fGetHotPicture(); }
+    void SetAnimatePicture(TPicture* Value) { fSetHotPicutre(Value); }
 
     // State, for painters and tests.
     bool MouseIn() const { return FMouseIn; }
@@ -143,7 +182,6 @@ protected:
     TImBtnKind FLooks = ibkNormal;
     std::unique_ptr<TImButtonColors> FColors;
     TColor FHotTextColor = clBlue;
-    TNotifyEvent FOnMouseEnter, FOnMouseLeave;
     bool FDefaultDraw = true;
     bool FFocusRect = true;
     bool FMouseIn = false;

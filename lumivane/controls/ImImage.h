@@ -50,6 +50,15 @@ public:
     void fSetHotPicutre(TPicture* Value);
     TPicture* fGetSelPicture() const { return FSelPicture.get(); }
     void fSetSelPicture(TPicture* Value);
+    // The properties by their published names.
+    bool IsBkgnd() const { return fGetIsBkgnd(); }
+    void SetIsBkgnd(bool Value) { fSetIsBkgnd(Value); }
+    TPicture* NomPicture() const { return fGetNomPicture(); }
+    void SetNomPicture(TPicture* Value) { fSetNomPicture(Value); }
+    TPicture* HotPicture() const { return fGetHotPicture(); }
+    void SetHotPicture(TPicture* Value) { fSetHotPicutre(Value); }
+    TPicture* SelPicture() const { return fGetSelPicture(); }
+    void SetSelPicture(TPicture* Value) { fSetSelPicture(Value); }
 
     int fGetImStatus() const { return FImStatus; }
     // The only way the status changes. Refused (no event) for an inert image; otherwise the

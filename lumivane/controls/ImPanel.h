@@ -19,6 +19,8 @@ public:
     bool fGetKeepSelStatus() const override { return FKeepSelStatus; }
     // Turning it off clears the selection at once.
     void fSetKeepSelStatus(bool Value);
+    bool KeepSelStatus() const { return fGetKeepSelStatus(); }
+    void SetKeepSelStatus(bool Value) { fSetKeepSelStatus(Value); }
 
     // The cursor poll: hot images back to normal when the cursor is outside the panel. The right
     // and bottom edges count as inside (x = Width, y = Height).

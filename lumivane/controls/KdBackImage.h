@@ -29,6 +29,13 @@ public:
     void fSetTransparent(bool Value);
     TKdBackImageStyle fGetStyle() const { return FStyle; }
     void fSetStyle(TKdBackImageStyle Value);
+    // The properties by their published names.
+    TPicture* Picture() const { return fGetPicture(); }
+    void SetPicture(TPicture* Value) { fSetPicture(Value); }
+    bool Transparent() const { return fGetTransparent(); }
+    void SetTransparent(bool Value) { fSetTransparent(Value); }
+    TKdBackImageStyle Style() const { return fGetStyle(); }
+    void SetStyle(TKdBackImageStyle Value) { fSetStyle(Value); }
 
 protected:
     void Paint() override;

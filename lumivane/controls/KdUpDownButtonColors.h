@@ -26,6 +26,10 @@ public:
     TColor HotColor() const { return fGetVEColor(1); }
     TColor PressedColor() const { return fGetVEColor(2); }
     TColor DisabledColor() const { return fGetVEColor(3); }
+    void SetDefaultColor(TColor Value) { fSetVEColor(0, Value); }
+    void SetHotColor(TColor Value) { fSetVEColor(1, Value); }
+    void SetPressedColor(TColor Value) { fSetVEColor(2, Value); }
+    void SetDisabledColor(TColor Value) { fSetVEColor(3, Value); }
 
 private:
     void _fOwnerChanged();

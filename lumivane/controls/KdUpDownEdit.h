@@ -40,10 +40,20 @@ public:
     // The control's own key events, fired with this control as sender. They replace the
     // validating edit's accessors, which would hand the handler to the inner edit, whose key
     // events EvKeyDown and EvKeyUp take.
-    const TKeyEvent& fGetKeyDown() const { return FOnKeyDown; }
-    void fSetKeyDown(const TKeyEvent& Value) { FOnKeyDown = Value; }
-    const TKeyEvent& fGetKeyUp() const { return FOnKeyUp; }
-    void fSetKeyUp(const TKeyEvent& Value) { FOnKeyUp = Value; }
+    const TKeyEvent& fGetKeyDown() const override { return FOnKeyDown; }
+    void fSetKeyDown(const TKeyEvent& Value) override { FOnKeyDown = Value; }
+    const TKeyEvent& fGetKeyUp() const override { return FOnKeyUp; }
+    void fSetKeyUp(const TKeyEvent& Value) override { FOnKeyUp = Value; }
+
+    // The properties by their published names (Value reads the text every time, see above).
+    int64_t Value() { return fGetValue(); }
+    void SetValue(int64_t Value) { fSetValue(Value); }
+    int64_t MinValue() const { return fGetMinVal(); }
+    void SetMinValue(int64_t Value) { fSetMinVal(Value); }
+    int64_t MaxValue() const { return fGetMaxVal(); }
+    void SetMaxValue(int64_t Value) { fSetMaxVal(Value); }
+    TKdUpDownButtonColors* UpDownColors() const { return fGetUpDnColors(); }
+    void SetUpDownColors(TKdUpDownButtonColors* Value) { fSetUpDnColors(Value); }
 
     // Adds Delta (+1 or -1) in wrapping 64-bit arithmetic, writes the clamped result and selects
     // the whole text.

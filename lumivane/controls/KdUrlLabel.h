@@ -22,6 +22,13 @@ public:
     void fSetTextColor(TColor Value) { FTextColor = Value; }
     TColor fGetHotTextColor() const { return FHotTextColor; }
     void fSetHotTextColor(TColor Value) { FHotTextColor = Value; }
+    // The properties by their published names.
+    const std::string& URLString() const { return fGetURLString(); }
+    void SetURLString(const std::string& Value) { fSetURLString(Value); }
+    TColor TextColor() const { return fGetTextColor(); }
+    void SetTextColor(TColor Value) { fSetTextColor(Value); }
+    TColor HotTextColor() const { return fGetHotTextColor(); }
+    void SetHotTextColor(TColor Value) { fSetHotTextColor(Value); }
 
     // Opens the address (when there is one), then fires OnClick.
     void Click() override;

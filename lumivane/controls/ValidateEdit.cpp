@@ -229,12 +229,12 @@ void TCustomValidateEdit::CMMouseLeave(TMessage&) {
 // the repaint follow the handler even when it raises.
 void TCustomValidateEdit::EvMouseEnter() {
     if (FMouseInState == 0 || FMouseInReported != 0) return;
-    _fReportMouseCrossing(FOnMouseEnter);
+    _fReportMouseCrossing(OnMouseEnter);
 }
 
 void TCustomValidateEdit::EvMouseLeave() {
     if (FMouseInReported == 0 || FMouseInState != 0) return;
-    _fReportMouseCrossing(FOnMouseLeave);
+    _fReportMouseCrossing(OnMouseLeave);
 }
 
 void TCustomValidateEdit::_fReportMouseCrossing(const TNotifyEvent& Handler) {

@@ -122,6 +122,10 @@ public:
     TColor DisabledColor() const { return fGetVEColor(1); }
     TColor FocusedColor() const { return fGetVEColor(2); }
     TColor HotColor() const { return fGetVEColor(3); }
+    void SetDefaultColor(TColor Value) { fSetVEColor(0, Value); }
+    void SetDisabledColor(TColor Value) { fSetVEColor(1, Value); }
+    void SetFocusedColor(TColor Value) { fSetVEColor(2, Value); }
+    void SetHotColor(TColor Value) { fSetVEColor(3, Value); }
 
 private:
     TWinControl* FOwnerControl;
@@ -172,10 +176,12 @@ public:
     TKdEditBorderStyle fGetBorderStyle() const { return FBorderStyle; }
     // Lays out and repaints every time, also when the value is unchanged.
     void fSetBorderStyle(TKdEditBorderStyle Value);
-    const TNotifyEvent& fGetOnMouseEnter() const { return FOnMouseEnter; }
-    void fSetOnMouseEnter(const TNotifyEvent& Value) { FOnMouseEnter = Value; }
-    const TNotifyEvent& fGetOnMouseLeave() const { return FOnMouseLeave; }
-    void fSetOnMouseLeave(const TNotifyEvent& Value) { FOnMouseLeave = Value; }
+    // The control's OnMouseEnter and OnMouseLeave (the framework's slots; fired by EvMouseEnter
+    // and EvMouseLeave for the hot state as a whole).
+    const TNotifyEvent& fGetOnMouseEnter() const { return OnMouseEnter; }
+    void fSetOnMouseEnter(const TNotifyEvent& Value) { OnMouseEnter = Value; }
+    const TNotifyEvent& fGetOnMouseLeave() const { return OnMouseLeave; }
+    void fSetOnMouseLeave(const TNotifyEvent& Value) { OnMouseLeave = Value; }
 
     // Properties of the inner edit.
     bool fGetAutoSelect() const { return FEdit->AutoSelect(); }
@@ -202,15 +208,57 @@ public:
     std::string SelText() const { return fGetSelText(); }
     void SetSelText(const std::string& Value) { fSetSelText(Value); }
 
-    // Events kept by the inner edit, fired with it as sender.
+    // Events kept by the inner edit, fired with it as sender. The key events' accessors are
+    // virtual: the up-down edit keeps its own.
     const TNotifyEvent& fGetOnChange() const { return FEdit->OnChange; }
     void fSetOnChange(const TNotifyEvent& Value) { FEdit->OnChange = Value; }
-    const TKeyEvent& fGetKeyDown() const { return FEdit->OnKeyDown; }
-    void fSetKeyDown(const TKeyEvent& Value) { FEdit->OnKeyDown = Value; }
+    virtual const TKeyEvent& fGetKeyDown() const { return FEdit->OnKeyDown; }
+    virtual void fSetKeyDown(const TKeyEvent& Value) { FEdit->OnKeyDown = Value; }
     const TKeyPressEvent& fGetKeyPress() const { return FEdit->OnKeyPress; }
     void fSetKeyPress(const TKeyPressEvent& Value) { FEdit->OnKeyPress = Value; }
-    const TKeyEvent& fGetKeyUp() const { return FEdit->OnKeyUp; }
-    void fSetKeyUp(const TKeyEvent& Value) { FEdit->OnKeyUp = Value; }
+    virtual const TKeyEvent& fGetKeyUp() const { return FEdit->OnKeyUp; }
+    virtual void fSetKeyUp(const TKeyEvent& Value) { FEdit->OnKeyUp = Value; }
+
+    // The events by their published names, assigned like every event (Edit->OnChange = ...)
+    // through the accessors above. They stand for the framework's key slots of this control,
+    // which the inner edit's keys never reach.
+    TEventRef<TCustomValidateEdit, TNotifyEvent, &TCustomValidateEdit::fGetOnChange, &TCustomValidateEdit::fSetOnChange>
+        OnChange{this};
+    TEventRef<TCustomValidateEdit, TKeyEvent, &TCustomValidateEdit::fGetKeyDown, &TCustomValidateEdit::fSetKeyDown>
+        OnKeyDown{this};
+    TEventRef<TCustomValidateEdit, TKeyPressEvent, &TCustomValidateEdit::fGetKeyPress,
+              &TCustomValidateEdit::fSetKeyPress>
+        OnKeyPress{this};
+    TEventRef<TCustomValidateEdit, TKeyEvent, &TCustomValidateEdit::fGetKeyUp, &TCustomValidateEdit::fSetKeyUp>
+        OnKeyUp{this};
+
+    // The properties by their published names.
+    TValidateType ValidateType() const { return fGetVType(); }
+    void SetValidateType(TValidateType Value) { fSetVType(Value); }
+    const std::string& ValidateString() const { return fGetVString(); }
+    void SetValidateString(const std::string& Value) { fSetVString(Value); }
+    TValidateEditColors* Colors() const { return fGetColors(); }
+    void SetColors(TValidateEditColors* Value) { fSetColors(Value); }
+    TKdEditBorderStyle BorderStyle() const { return fGetBorderStyle(); }
+    void SetBorderStyle(TKdEditBorderStyle Value) { fSetBorderStyle(Value); }
+    bool AutoSelect() const { return fGetAutoSelect(); }
+    void SetAutoSelect(bool Value) { fSetAutoSelect(Value); }
+    TEditCharCase CharCase() const { return fGetCharCase(); }
+    void SetCharCase(TEditCharCase Value) { fSetCharCase(Value); }
+    bool HideSelection() const { return fGetHideSelection(); }
+    void SetHideSelection(bool Value) { fSetHideSelection(Value); }
+    TImeMode ImeMode() const { return fGetImeMode(); }
+    void SetImeMode(TImeMode Value) { fSetImeMode(Value); }
+    const std::string& ImeName() const { return fGetImeName(); }
+    void SetImeName(const std::string& Value) { fSetImeName(Value); }
+    int MaxLength() const { return fGetMaxLength(); }
+    void SetMaxLength(int Value) { fSetMaxLength(Value); }
+    bool OEMConvert() const { return fGetOEMConvert(); }
+    void SetOEMConvert(bool Value) { fSetOEMConvert(Value); }
+    char PasswordChar() const { return fGetPasswordChar(); }
+    void SetPasswordChar(char Value) { fSetPasswordChar(Value); }
+    bool ReadOnly() const { return fGetReadOnly(); }
+    void SetReadOnly(bool Value) { fSetReadOnly(Value); }
 
     // State, for painters and tests.
     uint32_t MouseInState() const { return FMouseInState; }
@@ -241,8 +289,6 @@ protected:
     TKdEditBorderStyle FBorderStyle = ebsNormal;
     std::unique_ptr<TValidateEditColors> FColors;
     bool FFocused = false;
-    TNotifyEvent FOnMouseEnter;
-    TNotifyEvent FOnMouseLeave;
     uint32_t FMouseInState = 0;
     uint32_t FMouseInReported = 0;
 

@@ -1,6 +1,10 @@
 #include "lumivane/framework/Application.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
 
 #include "lumivane/framework/CursorShapes.h"
 #include "lumivane/framework/ClassRegistry.h"
@@ -113,8 +117,8 @@ void TApplication::Run() {
     if (!FMainForm) return;
     try {
         FMainForm->Show();
-    } catch (Exception& e) {
-        HandleException(this, e);
+    } catch (...) {
+        HandleCurrentException(this);
     }
     while (!FTerminated) HandleMessage();
 }
@@ -150,8 +154,8 @@ void TApplication::Deliver(const MSG& m) {
     TranslateMessage(&m);
     try {
         DispatchMessageA(&m);
-    } catch (Exception& e) {
-        HandleException(this, e);
+    } catch (...) {
+        HandleCurrentException(this);
     }
 }
 
@@ -160,6 +164,41 @@ void TApplication::HandleException(TObject* Sender, Exception& E) {
         OnException(Sender, E);
     else
         ShowException(E);
+}
+
+namespace {
+// What no handler can go on from: the program ends here, saying why.
+[[noreturn]] void EndProgram(const std::string& why) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s: %s; the program ends\n", program_invocation_short_name, why.c_str());
+    std::_Exit(EXIT_FAILURE);
+}
+}  // namespace
+
+void TApplication::HandleCurrentException(TObject* Sender) {
+    std::exception_ptr current = std::current_exception();
+    if (!current) return;
+    try {
+        try {
+            std::rethrow_exception(current);
+        } catch (Exception& e) {
+            HandleException(Sender, e);
+        } catch (const std::bad_alloc&) {
+            EndProgram("out of memory");
+        } catch (const std::exception& e) {
+            Exception wrapped(e.what());
+            HandleException(Sender, wrapped);
+        } catch (...) {
+            EndProgram("an event handler threw something that is not an exception");
+        }
+    } catch (const std::bad_alloc&) {
+        EndProgram("out of memory");
+    } catch (const std::exception& e) {
+        // OnException (or the message box) failed in turn: said on stderr, and the loop goes on.
+        std::fprintf(stderr, "%s: while handling an exception: %s\n", program_invocation_short_name, e.what());
+    } catch (...) {
+        EndProgram("an exception handler threw something that is not an exception");
+    }
 }
 
 void TApplication::ShowException(Exception& E) { MessageBox(E.Message(), FTitle, MB_OK | MB_ICONERROR); }
@@ -194,41 +233,66 @@ void TApplication::Idle() {
     try {
         DoMouseIdle();
         OnIdle(this);
-    } catch (Exception& e) {
-        try {
-            HandleException(this, e);
-        } catch (...) {
-            running = false;
-            throw;
-        }
+    } catch (...) {
+        HandleCurrentException(this);
     }
     running = false;
 }
 
 void TApplication::DoMouseIdle() {
     POINT p;
-    TControl* target = nullptr;
-    bool known = GetCursorPos(&p);
-    if (known) target = FindDragTarget(p, true);
+    const bool known = GetCursorPos(&p);
     if (GetKeyState(VK_LBUTTON) < 0 || GetKeyState(VK_RBUTTON) < 0) HideHint();
+    TrackPointer(known ? FindDragTarget(p, true) : nullptr, p);
+}
 
-    TControl* old = MouseControl();
-    if (target == old) return;
-    FMouseControl = target;
-    if (target)
-        FMouseWatch.emplace(target);
+void TApplication::PointerMessageArrives(HWND hwnd, LPARAM lp) {
+    // The notifications come with the idle processing: a program without it (a bare control in
+    // a test) has none.
+    if (!HasIdleHandler()) return;
+    POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    if (!ClientToScreen(hwnd, &p)) return;
+    TrackPointer(FindDragTarget(p, true), p);
+}
+
+void TApplication::TrackPointer(TControl* Target, TPoint ScreenPos) {
+    // A handler run from here may run a loop of its own (a message box): the pointer messages
+    // that loop handles leave the tracking to the next round.
+    if (FTrackingPointer) return;
+    FTrackingPointer = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{FTrackingPointer};
+
+    // While a control holds the capture (a button held down), only it hears enter and leave.
+    TControl* capture = GetCaptureControl();
+    TControl* hears = capture && Target != capture ? nullptr : Target;
+    TControl* entered = EnteredControl();
+    if (hears != entered) {
+        FEnteredControl = hears;
+        if (hears)
+            FEnteredWatch.emplace(hears);
+        else
+            FEnteredWatch.reset();
+        // The control left hears it before the one entered.
+        if (entered) entered->Perform(CM_MOUSELEAVE, 0, 0);
+        if (hears && hears == EnteredControl()) hears->Perform(CM_MOUSEENTER, 0, 0);
+    }
+
+    if (Target == MouseControl()) return;
+    FMouseControl = Target;
+    if (Target)
+        FMouseWatch.emplace(Target);
     else
         FMouseWatch.reset();
     CancelHint();
-    // The old control hears that the pointer left before the new one hears it came.
-    if (old) old->Perform(CM_MOUSELEAVE, 0, 0);
     TControl* now = MouseControl();
     if (!now) return;
-    now->Perform(CM_MOUSEENTER, 0, 0);
-    if (!(now = MouseControl())) return;
     // A drag shows its own cursor.
     if (!DragDrop::DragStarted())
-        SetCursorShape(now->Cursor() != crDefault ? CursorKindOf(now->Cursor()) : ClassCursorOf(WindowFromPoint(p)));
+        SetCursorShape(now->Cursor() != crDefault ? CursorKindOf(now->Cursor())
+                                                  : ClassCursorOf(WindowFromPoint(ScreenPos)));
     if (HintTarget(now)) {
         FHintControl = now;
         FHintWatch.emplace(now);

@@ -52,8 +52,8 @@ public:
     TCustomForm* CreateForm(TClass FormClass);
 
     TCustomForm* MainForm() const { return FMainForm; }
-    // Shows the main form and handles messages until Terminate. An Exception escaping a message
-    // handler is shown (HandleException) and the loop goes on.
+    // Shows the main form and handles messages until Terminate. What escapes a message handler
+    // goes to HandleCurrentException and the loop goes on.
     void Run();
     void Terminate();
     bool Terminated() const { return FTerminated; }
@@ -63,6 +63,12 @@ public:
     void HandleMessage();
     // OnException when assigned, else ShowException.
     void HandleException(TObject* Sender, Exception& E);
+    // The one end of every exception that escapes an event handler or a message handler, under
+    // every driver: called from a catch block (the framework's windows, timers, idle processing
+    // and loops call it), it hands an Exception, or any other std::exception as an Exception with
+    // the same message, to HandleException, and the loop goes on. Out of memory and throws of other
+    // types are no failure a program can go on from: they end it with a message on stderr.
+    void HandleCurrentException(TObject* Sender);
     // A message box with the exception's message, captioned with Title, MB_OK | MB_ICONERROR.
     void ShowException(Exception& E);
     // The framework's modal message box (or OnMessageBox's answer when a hook is set).
@@ -87,6 +93,11 @@ public:
     // cursor and times the hint. Forms install it when their window is created.
     void Idle();
     void DoMouseIdle();
+    // The same for a pointer message about to be handled (a client point of hwnd in lp), so that
+    // the control left hears its leave, and the one entered its enter, before the message. While
+    // a control holds the mouse capture only it hears enter and leave; the control under the
+    // pointer when the capture ends hears its enter then. Only while the idle handler is installed.
+    void PointerMessageArrives(HWND hwnd, LPARAM lp);
     void InstallIdleHandler();
     // The control the pointer was last found over.
     TControl* MouseControl() const { return FMouseWatch && FMouseWatch->Alive() ? FMouseControl : nullptr; }
@@ -102,8 +113,11 @@ protected:
 private:
     friend LRESULT ApplicationWndProc(HWND, UINT, WPARAM, LPARAM);
     // One message taken from the queue: hides the hint on input, translates and dispatches it;
-    // an Exception from its handler goes to HandleException.
+    // what its handler throws goes to HandleCurrentException.
     void Deliver(const MSG& m);
+    // Brings enter, leave, cursor and hint up to date for the control under the pointer.
+    void TrackPointer(TControl* Target, TPoint ScreenPos);
+    TControl* EnteredControl() const { return FEnteredWatch && FEnteredWatch->Alive() ? FEnteredControl : nullptr; }
     void HintTimerExpired(uintptr_t Id);
     void StartHintTimer(uintptr_t Id, int Ms);
     void KillHintTimers();
@@ -119,6 +133,9 @@ private:
     THintWindow FHintWindow;
     TControl* FMouseControl = nullptr;
     std::optional<TControl::TWatch> FMouseWatch;
+    TControl* FEnteredControl = nullptr;  // the control told CM_MOUSEENTER last, and no leave since
+    std::optional<TControl::TWatch> FEnteredWatch;
+    bool FTrackingPointer = false;
     TControl* FHintControl = nullptr;
     std::optional<TControl::TWatch> FHintWatch;
     bool FHintDone = false;  // shown and hidden again for the control under the pointer

@@ -61,6 +61,8 @@ public:
     // Searched in this class first, then its bases.
     const TMethodInfo* FindMethod(std::string_view name) const;
     const TFieldInfo* FindField(std::string_view name) const;
+    // The fields this class itself exposes (not its bases').
+    const std::vector<TFieldInfo>& Fields() const { return FFields; }
     // The classes of this class's fields and its bases' (so a form finds its controls' classes).
     TClass FindFieldClass(std::string_view className) const;
 

@@ -52,6 +52,7 @@ void TControl::SetParent(TWinControl* AParent) {
         if (p == this) throw Exception("A control cannot be the parent of its own parent");
     if (FParent) FParent->RemoveControl(this);
     if (AParent) AParent->InsertControl(this);
+    UpdateAnchorRules();
 }
 
 void TControl::SetParentComponent(TComponent* Value) {
@@ -89,9 +90,56 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FWidth = AWidth;
     FHeight = AHeight;
     if (FVisible) InvalidateControl(!FControlStyle.Contains(csOpaque));
+    if (!FAnchoring) UpdateAnchorRules();
     TWatch w(this);
     if (sized && !IsLoading()) Resize();
     if (w.Alive()) RequestAlign();
+}
+
+void TControl::SetAnchors(TAnchors Value) {
+    FAnchors = Value;
+    UpdateAnchorRules();
+}
+
+void TControl::UpdateAnchorRules() {
+    FAnchorBounds = BoundsRect();
+    FAnchorParentSize = FParent ? TSize{FParent->ClientWidth(), FParent->ClientHeight()} : TSize{0, 0};
+}
+
+namespace {
+// One axis of the anchors: the control's start and size in a parent of `now` pixels, for a
+// control that was at `start`, `size` in a parent of `then` pixels.
+void AnchorAxis(bool nearSide, bool farSide, int then, int now, int& start, int& size) {
+    const int grown = now - then;
+    if (nearSide && farSide)
+        size += grown;
+    else if (farSide)
+        start += grown;
+    else if (!nearSide && then > 0)
+        // The centre keeps its share of the parent.
+        start = static_cast<int>((int64_t{start} * 2 + size) * now / then / 2) - size / 2;
+}
+}  // namespace
+
+void TControl::AnchorToParent(int ParentWidth, int ParentHeight) {
+    if (FAnchors == TAnchors{akLeft, akTop} || FAlign != alNone) return;
+    // Distances not taken yet (placed while the parent had no size): taken now.
+    if (FAnchorParentSize == TSize{0, 0}) {
+        UpdateAnchorRules();
+        return;
+    }
+    int left = FAnchorBounds.Left, top = FAnchorBounds.Top;
+    int width = FAnchorBounds.Width(), height = FAnchorBounds.Height();
+    AnchorAxis(FAnchors.Contains(akLeft), FAnchors.Contains(akRight), FAnchorParentSize.cx, ParentWidth, left, width);
+    AnchorAxis(FAnchors.Contains(akTop), FAnchors.Contains(akBottom), FAnchorParentSize.cy, ParentHeight, top, height);
+    FAnchoring = true;
+    try {
+        SetBounds(left, top, std::max(width, 0), std::max(height, 0));
+    } catch (...) {
+        FAnchoring = false;
+        throw;
+    }
+    FAnchoring = false;
 }
 
 TRect TControl::GetClientRect() const { return {0, 0, FWidth, FHeight}; }
@@ -330,6 +378,8 @@ void TControl::SetMouseCapture(bool Value) {
 
 void TControl::Loaded() {
     inherited::Loaded();
+    // Placed by the layout: the distances are those of the loaded layout.
+    UpdateAnchorRules();
     if (!FParent) return;
     if (FParentColor) Perform(CM_PARENTCOLORCHANGED, 0, 0);
     if (FParentFont) Perform(CM_PARENTFONTCHANGED, 0, 0);

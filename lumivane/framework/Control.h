@@ -70,7 +70,12 @@ public:
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign Value);
     TAnchors Anchors() const { return FAnchors; }
-    void SetAnchors(TAnchors Value) { FAnchors = Value; }
+    // The sides of the parent's client area whose distances the control keeps as the parent is
+    // resized: the distances it has when placed (its bounds set, its anchors or parent changed,
+    // or loaded). Left and right anchored, it stretches; neither, its centre keeps its share of
+    // the width (the same for top and bottom). Constraints limit the size; an aligned control
+    // follows its Align instead.
+    void SetAnchors(TAnchors Value);
     // The flag a control uses to size itself to its contents (labels, images).
     bool AutoSize() const { return FAutoSize; }
     virtual void SetAutoSize(bool Value);
@@ -239,6 +244,10 @@ protected:
     void InvalidateControl(bool Erase);
     // Applies Constraints to a proposed size.
     void ApplyConstraints(int& AWidth, int& AHeight) const;
+    // Takes the anchor distances: the bounds now and the parent's client size now.
+    void UpdateAnchorRules();
+    // Places the control by its anchors in its parent's client area of the given size.
+    void AnchorToParent(int ParentWidth, int ParentHeight);
     bool IsDesigning() const { return ComponentState().Contains(csDesigning); }
     bool IsLoading() const { return ComponentState().Contains(csLoading); }
 
@@ -256,6 +265,9 @@ protected:
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     TAlign FAlign = alNone;
     TAnchors FAnchors{akLeft, akTop};
+    TRect FAnchorBounds;             // the bounds when the anchor distances were taken,
+    TSize FAnchorParentSize{0, 0};   // and the parent's client size then (0 x 0: not taken)
+    bool FAnchoring = false;         // the bounds are being set by the anchors
     bool FAutoSize = false;
     bool FVisible = true;
     bool FEnabled = true;

@@ -10,7 +10,11 @@ void TraceOne(TComponent* c, const std::function<void(const std::string&)>& repo
     for (auto& p : c->ClassType()->Properties()) {
         if (p->Kind != TPropKind::Event) continue;
         std::string head = "event: " + c->Name() + "." + p->Name + "(";
-        p->Event->BindTrace(c, [report, head](const std::string& args) { report(head + args + ")"); });
+        // A method named without a handler (a layout of a class the program does not have).
+        std::string tail = ")";
+        if (!p->Event->Assigned(c) && !p->Event->MethodName(c).empty())
+            tail += " -> " + p->Event->MethodName(c) + " (not called)";
+        p->Event->BindTrace(c, [report, head, tail](const std::string& args) { report(head + args + tail); });
     }
 }
 }  // namespace

@@ -70,6 +70,12 @@ public:
         FData = data;
         FMethodName = std::move(methodName);
     }
+    // A method's name without a handler: Assigned stays false and raising calls nothing.
+    void Name(std::string methodName) {
+        FFn = nullptr;
+        FData = nullptr;
+        FMethodName = std::move(methodName);
+    }
     // Drops the handler (an observer stays).
     void Clear() { *this = TEvent(); }
     // Puts an observer on this slot, or removes it (null).
@@ -115,6 +121,38 @@ private:
 };
 
 using TNotifyEvent = TEvent<TObject*>;
+
+// An event that its owner keeps elsewhere (an inner control's, or one whose writer does more than
+// store), used like any event member: assigned, read, tested and raised the same way,
+//
+//     edit->OnChange = [](TObject* Sender) { ... };
+//
+// while the owner's reader and writer stay the one way in (the up-down edit's key writer keeps
+// its own arrow handling; a timer's restarts the timer).
+template <class Owner, class E, const E& (Owner::*Get)() const, void (Owner::*Set)(const E&)>
+class TEventRef {
+public:
+    explicit TEventRef(Owner* owner) : FOwner(owner) {}
+    TEventRef(const TEventRef&) = delete;
+    TEventRef& operator=(const TEventRef& other) { return *this = other.Value(); }
+    TEventRef& operator=(const E& value) {
+        (FOwner->*Set)(value);
+        return *this;
+    }
+    const E& Value() const { return (FOwner->*Get)(); }
+    operator const E&() const { return Value(); }
+    template <class... A>
+    void operator()(A&&... args) const {
+        Value()(std::forward<A>(args)...);
+    }
+    bool Assigned() const { return Value().Assigned(); }
+    explicit operator bool() const { return Assigned(); }
+    const std::string& MethodName() const { return Value().MethodName(); }
+    void Clear() { *this = E(); }
+
+private:
+    Owner* FOwner;
+};
 
 // Text of event arguments for tracing: the first argument (the sender) and pointers are left
 // out, by-reference arguments are written Name=value, the rest by value.

@@ -79,15 +79,20 @@ void TCustomForm::LoadForm(std::string_view ResourceName) {
         for (char& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
     }
     ReadFormResource(this, name);
-    DoCreate();
-    if (FShowAfterLoad) {
-        FShowAfterLoad = false;
-        Show();
-    }
+    LayoutLoaded();
 }
 
 void TCustomForm::LoadFormText(std::string_view Text) {
     ReadForm(this, Text);
+    LayoutLoaded();
+}
+
+void TCustomForm::LoadForeignFormText(std::string_view Text) {
+    ReadFormAsPlainForm(this, Text);
+    LayoutLoaded();
+}
+
+void TCustomForm::LayoutLoaded() {
     DoCreate();
     if (FShowAfterLoad) {
         FShowAfterLoad = false;
@@ -100,16 +105,16 @@ void TCustomForm::Loaded() { TWinControl::Loaded(); }
 void TCustomForm::DoCreate() {
     try {
         OnCreate(this);
-    } catch (Exception& e) {
-        Application->HandleException(this, e);
+    } catch (...) {
+        Application->HandleCurrentException(this);
     }
 }
 
 void TCustomForm::DoDestroy() {
     try {
         OnDestroy(this);
-    } catch (Exception& e) {
-        Application->HandleException(this, e);
+    } catch (...) {
+        Application->HandleCurrentException(this);
     }
 }
 
@@ -191,8 +196,8 @@ int TCustomForm::ShowModal() {
         TranslateMessage(&m);
         try {
             DispatchMessageA(&m);
-        } catch (Exception& e) {
-            Application->HandleException(this, e);
+        } catch (...) {
+            Application->HandleCurrentException(self.Alive() ? this : nullptr);
         }
     }
     if (!self.Alive()) return mrCancel;

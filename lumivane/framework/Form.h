@@ -63,6 +63,9 @@ public:
     void LoadForm(std::string_view ResourceName = {});
     // Reads a layout text into the form, then fires OnCreate.
     void LoadFormText(std::string_view Text);
+    // As LoadFormText, for a layout written for a form class this program does not have (a form
+    // tool's preview): the events keep their methods' names and call nothing (ReadFormAsPlainForm).
+    void LoadForeignFormText(std::string_view Text);
     // A size the window system cannot give a window (negative, or a client area beyond
     // MaxWindowSide) raises an Exception and leaves the form as it was.
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
@@ -137,6 +140,8 @@ protected:
     void PaintWindow(HDC DC) override;
     TRect BoundsToWindowRect(const TRect& Bounds) const override;
     void UpdateBoundsFromWindow() override;
+    // After a layout is read: OnCreate, then the form shown if the layout said Visible.
+    void LayoutLoaded();
     virtual void DoCreate();
     virtual void DoDestroy();
     virtual void DoShow();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "lumivane/framework/Application.h"
 #include "lumivane/framework/MenuWindowInternal.h"
 #include "lumivane/framework/PopupMenu.h"
 #include "lumivane/framework/MenuItem.h"
@@ -147,7 +148,7 @@ void Released(TPoint screen) {
     Choose(item);
 }
 
-LRESULT MenuProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MenuProcUnguarded(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
@@ -183,6 +184,17 @@ LRESULT MenuProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     default:
         return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+}
+
+// A chosen item's OnClick runs from here: what it throws ends at the menu window's edge.
+LRESULT MenuProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    try {
+        return MenuProcUnguarded(hwnd, msg, wp, lp);
+    } catch (...) {
+        if (!Application) throw;
+        Application->HandleCurrentException(nullptr);
+        return 0;
     }
 }
 

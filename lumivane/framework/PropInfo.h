@@ -43,6 +43,9 @@ public:
     virtual std::string MethodName(TObject* instance) const = 0;
     // Binds the method of target; an Exception says so when the parameters differ.
     virtual void BindMethod(TObject* instance, TObject* target, const TMethodInfo& method) const = 0;
+    // Names a method without binding one: the event keeps the name (for the writer and the trace)
+    // and calls nothing, as when a form tool shows a layout of a class it does not have.
+    virtual void NameMethod(TObject* instance, const std::string& method) const = 0;
     // Puts an observer on the event that receives the arguments of every raise as text, e.g.
     // "Key=65" or "1, 0" (Sender left out, pointers left out, by-reference ones as Name=value).
     // The handler and whether the event counts as assigned stay as they were.

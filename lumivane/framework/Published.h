@@ -282,6 +282,11 @@ private:
             e.Bind(target, m.Name, [invoke, target](A... a) { invoke(target, std::forward<A>(a)...); });
             FSet(Self(o), e);
         }
+        void NameMethod(TObject* o, const std::string& method) const override {
+            E e;
+            e.Name(method);
+            FSet(Self(o), e);
+        }
         void BindTrace(TObject* o, std::function<void(const std::string&)> sink) const override {
             // Through the property's writer, so a writer with side effects sees the same
             // handler; the observer rides along and the handler stays as it was.

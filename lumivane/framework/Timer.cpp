@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "lumivane/framework/Application.h"
 #include "lumivane/framework/Published.h"
 
 namespace lumivane {
@@ -39,7 +40,7 @@ LUMI_DEFINE_CLASS(TTimer) {
     p.Prop("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true)
         .Prop("Interval", [](TTimer* t) { return static_cast<int>(t->Interval()); },
               [](TTimer* t, int v) { t->SetInterval(v < 0 ? 0u : static_cast<unsigned>(v)); }, 1000)
-        .Event("OnTimer", &TTimer::OnTimer, &TTimer::SetOnTimer);
+        .Event("OnTimer", &TTimer::GetOnTimer, &TTimer::SetOnTimer);
 }
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {}
@@ -99,7 +100,16 @@ void TTimer::UpdateTimer() {
 LRESULT TTimer::TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_TIMER) {
         auto it = TimerWindows().find(hwnd);
-        if (it != TimerWindows().end() && it->second->FRunning) it->second->Timer();
+        if (it == TimerWindows().end() || !it->second->FRunning) return 0;
+        TTimer* timer = it->second;
+        try {
+            timer->Timer();
+        } catch (...) {
+            if (!Application) throw;
+            // The handler may have freed its timer.
+            auto now = TimerWindows().find(hwnd);
+            Application->HandleCurrentException(now != TimerWindows().end() && now->second == timer ? timer : nullptr);
+        }
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);

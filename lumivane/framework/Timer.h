@@ -18,8 +18,10 @@ public:
     void SetEnabled(bool Value);
     unsigned Interval() const { return FInterval; }
     void SetInterval(unsigned Value);
-    TNotifyEvent OnTimer() const { return FOnTimer; }
+    const TNotifyEvent& GetOnTimer() const { return FOnTimer; }
     void SetOnTimer(const TNotifyEvent& Value);
+    // Assigned like every event (Timer->OnTimer = ...), through SetOnTimer.
+    TEventRef<TTimer, TNotifyEvent, &TTimer::GetOnTimer, &TTimer::SetOnTimer> OnTimer{this};
     // Whether a window-system timer is running now.
     bool Running() const { return FRunning; }
     // For an owner that knows the coming ticks would do nothing: the timer keeps running and

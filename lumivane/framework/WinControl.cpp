@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "lumivane/framework/Application.h"
 #include "lumivane/framework/CursorShapes.h"
 #include "lumivane/framework/WinControl.h"
 #include "lumivane/framework/ControlsInternal.h"
@@ -92,7 +93,19 @@ LRESULT ControlWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return native ? CallWindowProcA(native, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
     }
     TMessage m{msg, wp, lp, 0};
-    c->WndProc(m);
+    TControl::TWatch alive(c);
+    try {
+        // The enter and leave notifications come before the pointer message that crosses.
+        const bool pointer = msg == WM_MOUSEMOVE || (msg >= WM_LBUTTONDOWN && msg <= WM_MBUTTONDBLCLK);
+        if (pointer && Application) Application->PointerMessageArrives(hwnd, lp);
+        if (!alive.Alive()) return 0;
+        c->WndProc(m);
+    } catch (...) {
+        // What a handler throws ends at the window's edge, so that every loop (the application's,
+        // a modal one, a test's pump) goes on after it.
+        if (!Application) throw;
+        Application->HandleCurrentException(alive.Alive() ? c : nullptr);
+    }
     return m.Result;
 }
 
@@ -214,6 +227,7 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FTop = ATop;
     FWidth = AWidth;
     FHeight = AHeight;
+    if (!FAnchoring) UpdateAnchorRules();
     TWatch w(this);
     if (FHandle) {
         const TRect r = BoundsToWindowRect(BoundsRect());

@@ -39,6 +39,8 @@ void TWinControl::AlignNow() {
     try {
         TRect r = GetClientRect();
         AlignControls(nullptr, r);
+        const TRect client = GetClientRect();
+        for (TControl* c : std::vector<TControl*>(FControls)) c->AnchorToParent(client.Width(), client.Height());
     } catch (...) {
         --FAlignLevel;
         throw;

@@ -225,6 +225,7 @@ void ShutdownWindowSystem();
 Driver* GetWindowSystemDriver();
 // Called each time the queue runs empty, before waiting (hover, enter/leave, hints).
 void SetIdleHandler(std::function<void()> handler);
+bool HasIdleHandler();  // whether one is set
 // Runs the idle handler once (for loops other than GetMessageA, such as a test's pump).
 void RunIdleHandler();
 // Top-level windows, topmost first.

@@ -134,6 +134,8 @@ Driver* GetWindowSystemDriver() { return WS().driver; }
 
 void SetIdleHandler(std::function<void()> handler) { WS().idleHandler = std::move(handler); }
 
+bool HasIdleHandler() { return static_cast<bool>(WS().idleHandler); }
+
 void RunIdleHandler() {
     // A copy: the handler may replace itself.
     auto handler = WS().idleHandler;

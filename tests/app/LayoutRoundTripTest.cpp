@@ -128,6 +128,14 @@ Placed Place(TClass cls) {
     return p;
 }
 
+// A form class whose fields a layout must fill (the notice window, the gallery) cannot be read
+// from a layout of its own properties alone; its properties are the plain form's, tried there.
+bool FillsFields(TClass cls) {
+    for (TClass k = cls; k; k = k->Parent())
+        if (!k->Fields().empty()) return true;
+    return false;
+}
+
 Placed ReadBack(TClass cls, const std::string& text) {
     Placed p = cls->InheritsFrom(TCustomForm::StaticClass()) ? Place(cls) : Placed{std::make_unique<TWinControl>(nullptr)};
     if (p.Instance) p.Instance->SetName("");
@@ -278,7 +286,7 @@ TEST_F(LayoutRoundTrip, EveryPublishedValueReadsBack) {
     int trials = 0;
     std::set<std::string> overridden;
     for (TClass cls : RegisteredClasses()) {
-        if (!cls->Creator() || !cls->InheritsFrom(TComponent::StaticClass())) continue;
+        if (!cls->Creator() || !cls->InheritsFrom(TComponent::StaticClass()) || FillsFields(cls)) continue;
         // The instances start as loaded from their own fresh layout: a control that sizes itself
         // to its content does so when loaded, not when constructed.
         const std::string fresh = WriteForm(Place(cls).Root.get());
@@ -364,7 +372,7 @@ TEST_F(LayoutRoundTrip, AFreshInstanceWritesOnlyWhatDiffersFromItsDeclaredDefaul
 TEST_F(LayoutRoundTrip, AValueOutsideAPropertysRangeIsRefused) {
     int refused = 0;
     for (TClass cls : RegisteredClasses()) {
-        if (!cls->Creator() || !cls->InheritsFrom(TComponent::StaticClass())) continue;
+        if (!cls->Creator() || !cls->InheritsFrom(TComponent::StaticClass()) || FillsFields(cls)) continue;
         const std::string fresh = WriteForm(Place(cls).Root.get());
         Placed proto = ReadBack(cls, fresh);
         std::vector<PropPath> paths;

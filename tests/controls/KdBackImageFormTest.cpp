@@ -12,16 +12,11 @@
 #include "lumivane/drivers/headless/Session.h"
 #include "lumivane/gfx/image/FileBytes.h"
 
+#include "tests/SourceDir.h"
 using namespace lumivane;
 
 // The committed layout with one control of each kind, as the form tool renders it.
 namespace {
-
-std::string SourceDir() {
-    if (const char* d = std::getenv("LUMI_SOURCE_DIR")) return d;
-    std::string f = __FILE__;
-    return f.substr(0, f.rfind("/tests/"));
-}
 
 struct LibraryForm {
     HeadlessSession session;

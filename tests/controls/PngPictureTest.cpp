@@ -23,15 +23,10 @@
 #include "lumivane/gfx/image/FileBytes.h"
 #include "lumivane/gfx/image/Png.h"
 
+#include "tests/SourceDir.h"
 using namespace lumivane;
 
 namespace {
-
-std::string SourceDir() {
-    if (const char* d = std::getenv("LUMI_SOURCE_DIR")) return d;
-    std::string f = __FILE__;
-    return f.substr(0, f.rfind("/tests/"));
-}
 
 // Red opaque, red at alpha 128, blue at alpha 0: 3 x 1.
 std::vector<uint8_t> AlphaPng() { return ReadFileBytes(SourceDir() + "/tests/data/pictures/alpha.png", 1 << 16); }
@@ -70,7 +65,9 @@ TEST(PngPicture, EveryKindOfFileReadsWithItsAlpha) {
         EXPECT_EQ(png.colour.Width(), c.width) << c.file;
         EXPECT_EQ(png.colour.Height(), c.height) << c.file;
         ASSERT_EQ(png.alpha.size(), static_cast<size_t>(c.width) * c.height) << c.file;
-        if (c.first) EXPECT_EQ(png.colour.Get(0, 0) & 0xFFFFFF, c.first) << c.file;
+        if (c.first) {
+            EXPECT_EQ(png.colour.Get(0, 0) & 0xFFFFFF, c.first) << c.file;
+        }
         EXPECT_EQ(png.alpha.front(), c.firstAlpha) << c.file;
         EXPECT_EQ(png.alpha.back(), c.lastAlpha) << c.file;
     }

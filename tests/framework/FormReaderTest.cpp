@@ -47,7 +47,7 @@ protected:
 }  // namespace
 
 TEST_F(FormReader, CreatesComponentsInOrderWithOwnerAndParent) {
-    TTestForm form(nullptr);
+    TTestFieldForm form(nullptr);
     ReadForm(&form, Layout);
     EXPECT_EQ(form.Name(), "Main");
     EXPECT_EQ(form.FCaption, "Main window");
@@ -87,7 +87,7 @@ TEST_F(FormReader, OmittedPropertiesKeepTheirConstructorValues) {
 }
 
 TEST_F(FormReader, LoadedRunsAfterTheWholeFormIsRead) {
-    TTestForm form(nullptr);
+    TTestFieldForm form(nullptr);
     ReadForm(&form, Layout);
     std::vector<std::string> expected = {"Button1.Spacing", "Button1.FocusRect", "Button1.Looks",
                                          "Button2.Looks",   "Panel1.Loaded",     "Button1.Loaded",
@@ -102,7 +102,7 @@ TEST_F(FormReader, LoadedRunsAfterTheWholeFormIsRead) {
 }
 
 TEST_F(FormReader, EventsBindToTheFormsMethods) {
-    TTestForm form(nullptr);
+    TTestFieldForm form(nullptr);
     ReadForm(&form, Layout);
     TTestButton* b1 = form.Button1;
     b1->FOnClick(b1);
@@ -118,7 +118,7 @@ TEST_F(FormReader, EventsBindToTheFormsMethods) {
 }
 
 TEST_F(FormReader, TraceReportsArgumentsAndKeepsHandlers) {
-    TTestForm form(nullptr);
+    TTestFieldForm form(nullptr);
     ReadForm(&form, Layout);
     std::vector<std::string> lines;
     TraceEvents(&form, [&](const std::string& l) { lines.push_back(l); });
@@ -150,7 +150,7 @@ TEST_F(FormReader, TraceSeesUnhandledRaisesWithoutAssigningThem) {
     auto* b2 = dynamic_cast<TTestButton*>(form.FindComponent("Button2"));
     EXPECT_FALSE(b2->FOnClick.Assigned() || b2->FOnClick);
     EXPECT_FALSE(panel->fGetOnPaint().Assigned());
-    EXPECT_FALSE(timer->OnTimer().Assigned() || timer->Running());
+    EXPECT_FALSE(timer->OnTimer.Assigned() || timer->Running());
     EXPECT_TRUE(b2->FOnStatusChanged.Assigned());
     b2->FOnClick(b2);
     panel->fGetOnPaint()(panel);

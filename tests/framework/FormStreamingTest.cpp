@@ -172,7 +172,11 @@ TEST_F(FormStreaming, MalformedLayoutsRaiseAndLeaveNothing) {
         {Header("    object B: TTestStrictButton\n      Spacing = 101\n    end\n"),
          "line 4: Spacing must be at most 100"},
         {Header("    object Button1: TTestPanel\n    end\n"),
-         "line 3: Button1 is a TTestPanel, but TTestForm declares it a TTestButton"},
+         "line 3: Button1 is a TTestPanel, but TTestFieldForm declares it a TTestButton"},
+        // Every field the form's class exposes is filled, or the layout does not load.
+        {Header("    object Button2: TTestButton\n    end\n"),
+         "line 1: the layout of Main does not fill the field Button1 of TTestFieldForm: it has no TTestButton named "
+         "Button1"},
         {Header("    object B: TTestButton\n      Spacing = 1.5\n    end\n"),
          "line 4: bad number (only whole numbers are accepted)"},
         {Header("    object B: TTestButton\n      Caption = 'a' +\n    end\n"),
@@ -189,7 +193,7 @@ TEST_F(FormStreaming, MalformedLayoutsRaiseAndLeaveNothing) {
     };
     int before = LiveTestComponents();
     for (const TCase& c : cases) {
-        TTestForm form(nullptr);
+        TTestFieldForm form(nullptr);
         auto* keep = new TTestButton(&form);
         keep->SetName("Kept");
         try {

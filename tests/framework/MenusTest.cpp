@@ -198,7 +198,7 @@ TEST_F(MenusTest, BadReferencesAreLoadErrorsNamingTheLine) {
     }
     // A forward reference is fine; nil clears.
     auto* f = ReadRootComponent(
-        "object F: TMenuForm\n  object E: TEdit\n    PopupMenu = P\n  end\n  object P: TPopupMenu\n  end\nend\n",
+        "object F: TForm\n  object E: TEdit\n    PopupMenu = P\n  end\n  object P: TPopupMenu\n  end\nend\n",
         Application);
     EXPECT_NE(static_cast<TEdit*>(f->FindComponent("E"))->PopupMenu(), nullptr);
     delete f;

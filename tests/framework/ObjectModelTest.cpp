@@ -119,7 +119,7 @@ TEST(ObjectModel, OwnershipNamesAndNotifications) {
 }
 
 TEST(ObjectModel, FormFieldFollowsItsComponent) {
-    TTestForm form(nullptr);
+    TTestFieldForm form(nullptr);
     auto* b = new TTestButton(&form);
     b->SetName("Button1");
     EXPECT_EQ(form.Button1, b);

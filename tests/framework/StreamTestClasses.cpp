@@ -137,9 +137,10 @@ LUMI_DEFINE_CLASS(TTestForm) {
     p.Prop("Caption", &TTestForm::FCaption, &TTestForm::FCaption)
         .ExposeMethod("ButtonClick", &TTestForm::ButtonClick)
         .ExposeMethod("ButtonKeyPress", &TTestForm::ButtonKeyPress)
-        .ExposeMethod("StatusChanged", &TTestForm::StatusChanged)
-        .ExposeField("Button1", &TTestForm::Button1);
+        .ExposeMethod("StatusChanged", &TTestForm::StatusChanged);
 }
+
+LUMI_DEFINE_CLASS(TTestFieldForm) { p.ExposeField("Button1", &TTestFieldForm::Button1); }
 
 TTestForm::TTestForm(TComponent* AOwner) : TComponent(AOwner) { ++LiveTestComponents(); }
 

@@ -146,10 +146,17 @@ public:
     void ButtonKeyPress(TObject* Sender, char& Key);
     void StatusChanged(TObject* Sender, int NewStatus, int OldStatus);
 
-    TTestButton* Button1 = nullptr;
     std::string FCaption;
     std::vector<std::string> Calls;
     int Clicks = 0;
+};
+
+// A form class whose layout must fill its field.
+class TTestFieldForm : public TTestForm {
+    LUMI_CLASS(TTestFieldForm, TTestForm)
+public:
+    using TTestForm::TTestForm;
+    TTestButton* Button1 = nullptr;
 };
 
 void RegisterTestClasses();

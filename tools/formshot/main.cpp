@@ -28,12 +28,13 @@ constexpr size_t kMaxFileSize = 16u << 20;
 const char* const kUsage =
     "usage: formshot FORM.txt [--events SCRIPT] [--png OUT.png] [--dump | --dump-all] [--trace]\n"
     "\n"
-    "Loads the form layout headlessly (the class named in its first line, if registered), shows it,\n"
-    "plays the event script and writes the client area (--png) and the layout (--dump; --dump-all with\n"
-    "defaults). Prints 'open: ADDRESS' for each address handed to the shell, 'message box: CAPTION:\n"
-    "TEXT' for each message box (answered with its first button) and, with --trace, 'event:\n"
-    "COMPONENT.EVENT(ARGS)' for each event a control raises, handled or not (the trace only watches:\n"
-    "no event counts as handled because of it).\n"
+    "Loads the form layout headlessly (the class named in its first line; a window class of your own\n"
+    "as a plain TForm whose events are traced, not called), shows it, plays the event script and\n"
+    "writes the client area (--png) and the layout (--dump; --dump-all with defaults). Prints 'open:\n"
+    "ADDRESS' for each address handed to the shell, 'message box: CAPTION: TEXT' for each message box\n"
+    "(answered with its first button), 'exception: MESSAGE' for each exception a handler throws (the\n"
+    "script goes on) and, with --trace, 'event: COMPONENT.EVENT(ARGS)' for each event a control\n"
+    "raises, handled or not (the trace only watches: no event counts as handled because of it).\n"
     "\n"
     "Script commands, one a line (coordinates in the form's client area):\n"
     "  move X Y, click X Y, dblclick X Y, down [left|right], up [left|right],\n"
@@ -56,8 +57,8 @@ class Shot {
 public:
     explicit Shot(HeadlessSession& session) : FSession(session) {}
 
-    TCustomForm* Load(const std::string& text) {
-        FForm = CreateLayoutForm(text);
+    TCustomForm* Load(const std::string& text, std::string& notice) {
+        FForm = CreateLayoutForm(text, &notice);
         return FForm;
     }
 
@@ -217,13 +218,22 @@ int FormShot(int argc, char** argv) {
         return MessageBoxButtons(flags).front().Id;
     };
     Shot shot(session);
+    // What a handler throws is reported where it happened, and the script goes on.
+    Application->OnException = [&shot](TObject*, Exception& e) {
+        shot.ReportAddresses();
+        std::printf("exception: %s\n", Cp1252ToUtf8(e.Message()).c_str());
+        std::fflush(stdout);
+    };
     TCustomForm* form = nullptr;
+    std::string notice;
     try {
-        form = shot.Load(text);
+        form = shot.Load(text, notice);
     } catch (const Exception& e) {
         std::fprintf(stderr, "formshot: %s: %s\n", o.form.c_str(), e.what());
+        Application->OnException.Clear();
         return 1;
     }
+    if (!notice.empty()) std::fprintf(stderr, "formshot: %s: %s\n", o.form.c_str(), notice.c_str());
     int status = 0;
     // Tracing ends with the script: the form's own destruction is not part of the run.
     auto tracing = std::make_shared<bool>(true);
@@ -248,6 +258,7 @@ int FormShot(int argc, char** argv) {
     }
     *tracing = false;
     Application->OnMessageBox = nullptr;
+    Application->OnException.Clear();
     Application->DestroyComponents();
     return status;
 }

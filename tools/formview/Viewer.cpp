@@ -30,16 +30,25 @@ TFormViewer::~TFormViewer() {
 
 bool TFormViewer::Load() {
     ++FLoads;
-    // The next window takes the place of the one shown now.
+    // The next window takes the place of the one shown now, and its size too while the layout's
+    // own size stays the same (a window the user made larger stays larger).
     std::optional<TPoint> origin;
-    if (FForm && FForm->HandleAllocated()) origin = FForm->ClientOrigin();
+    std::optional<TSize> size;
+    if (FForm && FForm->HandleAllocated()) {
+        origin = FForm->ClientOrigin();
+        if (FError.empty()) size = TSize{FForm->ClientWidth(), FForm->ClientHeight()};
+    }
     // The old form goes first, so that the new one becomes the main form in its place.
     delete FForm;
     FForm = nullptr;
     std::string error;
     try {
         std::vector<uint8_t> bytes = ReadFileBytes(FPath, kMaxLayoutSize);
-        FForm = CreateLayoutForm(std::string(bytes.begin(), bytes.end()));
+        std::string notice;
+        FForm = CreateLayoutForm(std::string(bytes.begin(), bytes.end()), &notice);
+        // Said once, not at every save.
+        if (!notice.empty() && notice != FNotice) std::fprintf(stderr, "formview: %s: %s\n", FPath.c_str(), notice.c_str());
+        FNotice = notice;
     } catch (const Exception& e) {
         error = FPath + ": " + e.Message();
     }
@@ -48,10 +57,15 @@ bool TFormViewer::Load() {
         std::fprintf(stderr, "formview: %s\n", error.c_str());
         FForm = MakeErrorForm(error);
     }
+    const TSize designed{FForm->ClientWidth(), FForm->ClientHeight()};
+    if (!error.empty()) size.reset();
+    if (size && designed != FDesignedSize) size.reset();
+    if (error.empty()) FDesignedSize = designed;
     if (origin) {
         FForm->SetPosition(poDesigned);
         FForm->SetBounds(origin->x - FForm->Frame().Left, origin->y - FForm->Frame().Top, FForm->Width(),
                          FForm->Height());
+        if (size) FForm->SetClientSize(size->cx, size->cy);
     }
     // The first time, Application->Run shows the main form; afterwards the viewer does.
     if (FLoads > 1) FForm->Show();

@@ -38,6 +38,8 @@ private:
     std::string FPath;
     lumivane::TCustomForm* FForm = nullptr;
     std::string FError;
+    std::string FNotice;  // what was said about the layout's root class
+    lumivane::TSize FDesignedSize;  // the client size the layout last loaded gave its window
     int FLoads = 0;
     std::unique_ptr<TLayoutWatch> FWatch;
     lumivane::HWND FWatchWindow = nullptr;

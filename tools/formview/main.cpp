@@ -23,7 +23,8 @@ namespace {
 const char* const kUsage =
     "usage: formview LAYOUT.txt [--once]\n"
     "\n"
-    "Shows the form layout in a window (every class of the library is known) and loads it again\n"
+    "Shows the form layout in a window (every class of the library is known; a window class of your\n"
+    "own is shown as a plain TForm whose events call nothing) and loads it again\n"
     "each time the file is saved; a layout that does not load shows its error, with the line, in the\n"
     "window until the next save. Close the window to end.\n"
     "--once: exit after the first paint: status 0, or 1 when the layout does not load.\n";

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <new>
 
 #include "lumivane/base/Exception.h"
 #include "lumivane/drivers/x11/X11Driver.h"
@@ -21,11 +22,25 @@ int RunOnDisplay(const char* name, const std::function<int()>& run, bool showToU
     }
     InitWindowSystem(driver.get());
     int status = 0;
+    // What escapes the program's own start-up code (the loop hands its handlers' exceptions to
+    // the application): printed, shown, status 1.
+    auto report = [&](Exception& e) {
+        std::fprintf(stderr, "%s: %s\n", name, e.what());
+        if (showToUser && Application) Application->ShowException(e);
+        status = 1;
+    };
     try {
         status = run();
     } catch (Exception& e) {
-        std::fprintf(stderr, "%s: %s\n", name, e.what());
-        if (showToUser) Application->ShowException(e);
+        report(e);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "%s: out of memory\n", name);
+        status = 1;
+    } catch (const std::exception& e) {
+        Exception wrapped(e.what());
+        report(wrapped);
+    } catch (...) {
+        std::fprintf(stderr, "%s: ended by a throw that is not an exception\n", name);
         status = 1;
     }
     delete Application;

@@ -16,8 +16,10 @@ namespace lumivane {
 
 // Opens the display, starts the window system, runs `run` and takes everything down again, the
 // application object included; returns what `run` returned. Without a display there is nobody to
-// show a message box to: "name: reason" on stderr and 1. An Exception escaping `run` is printed
-// the same way (and shown in a message box when showToUser) and gives 1.
+// show a message box to: "name: reason" on stderr and 1. An Exception or other std::exception
+// escaping `run` is printed the same way (and shown in a message box when showToUser) and gives 1;
+// running out of memory is printed and gives 1. (Exceptions from event handlers never get here:
+// TApplication::HandleCurrentException takes them while the loop runs.)
 int RunOnDisplay(const char* name, const std::function<int()>& run, bool showToUser = true);
 
 }  // namespace lumivane

@@ -55,7 +55,8 @@ const char* KindName(TPropKind k) {
 
 class TFormReader {
 public:
-    TFormReader(std::string_view text, TComponent* root) : FLex(text), FRoot(root) {
+    TFormReader(std::string_view text, TComponent* root, std::string layoutName = {}, bool namesOnly = false)
+        : FLex(text), FRoot(root), FLayoutName(std::move(layoutName)), FNamesOnly(namesOnly) {
         if (text.size() > MaxFormTextSize)
             throw Exception("line 1: layout too large (" + std::to_string(text.size()) + " bytes)");
     }
@@ -81,6 +82,7 @@ public:
             ReadBody(root, 1);
             if (FTok.Kind != TFormTok::End) FailAtLine(FTok.Line, "text after the final 'end'");
             ResolveReferences();
+            CheckFields(root, headerLine);
             for (TComponent* c : Alive()) c->SetStateFlag(csReading, false);
             root->SetStateFlag(csReading, false);
             for (TComponent* c : Alive()) {
@@ -304,6 +306,12 @@ private:
         }
         case TPropKind::Event: {
             if (FTok.Kind != TFormTok::Ident || !IsValidIdent(FTok.Text)) Expected(std::string(KindName(prop.Kind)) + where);
+            if (FNamesOnly) {
+                const std::string method = FTok.Text;
+                Advance();
+                Guard(line, [&] { prop.Event->NameMethod(target, method); }, prop.Name + ": ");
+                return;
+            }
             const TMethodInfo* m = FRoot->ClassType()->FindMethod(FTok.Text);
             if (!m) FailAtLine(line, "unknown method '" + FTok.Text + "' of " + FRoot->ClassName() + where);
             Advance();
@@ -343,6 +351,18 @@ private:
             Guard(r.Line, [&] { r.Prop->SetComponent(r.Target, found); });
         }
         FReferences.clear();
+    }
+
+    // Every field the root's class exposes holds a component once the layout is read: a field
+    // the layout does not fill would be a null pointer in the program's hands.
+    void CheckFields(TComponent* root, int headerLine) const {
+        const std::string& name = root->Name().empty() ? root->ClassName() : root->Name();
+        const std::string layout = !FLayoutName.empty() ? FLayoutName : "of " + name;
+        for (TClass k = root->ClassType(); k; k = k->Parent())
+            for (const TFieldInfo& f : k->Fields())
+                if (!f.Get(root))
+                    FailAtLine(headerLine, "the layout " + layout + " does not fill the field " + f.Name + " of " +
+                                               k->Name() + ": it has no " + f.FieldClass()->Name() + " named " + f.Name);
     }
 
     int64_t Number(const TPropInfo& prop, const std::string& where) const {
@@ -424,6 +444,8 @@ private:
     TFormLexer FLex;
     TFormToken FTok;
     TComponent* FRoot;
+    std::string FLayoutName;  // a resource's name; else the layout is named by its root
+    bool FNamesOnly;          // events keep their methods' names and call nothing
     TComponent* FCurrent = nullptr;
     std::vector<TComponent*> FCreated;
     std::vector<TReference> FReferences;
@@ -431,22 +453,28 @@ private:
 
 }  // namespace
 
-void ReadForm(TComponent* root, std::string_view text) {
+namespace {
+void ReadNamedForm(TComponent* root, std::string_view text, std::string layoutName, bool plainForm = false) {
     if (!root) throw Exception("no component to read the layout into");
-    TFormReader reader(text, root);
+    TFormReader reader(text, root, std::move(layoutName), plainForm);
     std::string name, className;
     int line = 1;
     reader.ReadHeader(name, className, line);
     TClass header = GetClass(className);
     bool fits = root->InheritsFrom(className) || (header && header->InheritsFrom(root->ClassType()));
-    if (!fits) FailAtLine(line, "the layout is for " + className + ", not " + root->ClassName());
+    if (!fits && !plainForm) FailAtLine(line, "the layout is for " + className + ", not " + root->ClassName());
     reader.ReadInto(root, name, line);
 }
+}  // namespace
+
+void ReadForm(TComponent* root, std::string_view text) { ReadNamedForm(root, text, {}); }
+
+void ReadFormAsPlainForm(TComponent* root, std::string_view text) { ReadNamedForm(root, text, {}, true); }
 
 void ReadFormResource(TComponent* root, std::string_view resourceName) {
     const std::string* text = FindResource(resourceName);
     if (!text) throw Exception("Resource " + std::string(resourceName) + " not found");
-    ReadForm(root, *text);
+    ReadNamedForm(root, *text, std::string(resourceName));
 }
 
 TComponent* ReadRootComponent(std::string_view text, TComponent* owner) {

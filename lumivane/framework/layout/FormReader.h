@@ -14,7 +14,8 @@ class TComponent;
 // the layout is read; then csReading is cleared everywhere and Loaded runs on each created
 // component in creation order, and on the root last, so the root's Loaded sees every component
 // loaded. Events bind to methods the root's class exposes (TPublished::ExposeMethod); fields
-// the root's class exposes (ExposeField) point at the components of the same names. Component
+// the root's class exposes (ExposeField) point at the components of the same names, and a field
+// that no component fills is an error naming the field, the class and the layout. Component
 // references (PopupMenu = PopupMenu1) are set once every component exists, before Loaded; a
 // name that no component of the root has is an error naming the reference's line.
 //
@@ -29,6 +30,10 @@ constexpr int MaxFormNesting = 32;
 // header's class must be the root's class or one of its bases, or a registered class derived
 // from the root's class. An unnamed root takes the header's name.
 void ReadForm(TComponent* root, std::string_view text);
+// Reads a layout written for a class this program does not have (the developer's own window)
+// into a plain root, as the form tools show it: the header's class is not checked, and each event
+// keeps the name of the method it names and calls nothing (the writer and the trace show it).
+void ReadFormAsPlainForm(TComponent* root, std::string_view text);
 // Reads a compiled-in layout (see framework/layout/Resources.h) into root.
 void ReadFormResource(TComponent* root, std::string_view resourceName);
 // Creates the root from the header's registered class, owned by owner, and reads the layout
