@@ -73,7 +73,9 @@ TEST_F(X11DriverTest, ClipboardIncrementalTransferWithACap) {
 }
 
 TEST_F(X11DriverTest, OpenAddressPassesOneArgumentAndLeavesNoZombie) {
-    char dir[] = "/tmp/lumi-xdg.XXXXXX";
+    const char* tmp = std::getenv("TMPDIR");
+    std::string dirName = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/lumi-xdg.XXXXXX";
+    char* dir = dirName.data();
     ASSERT_NE(mkdtemp(dir), nullptr);
     const std::string log = std::string(dir) + "/log";
     const std::string fake = std::string(dir) + "/xdg-open";
