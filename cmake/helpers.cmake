@@ -98,7 +98,10 @@ function(lumi_test_dir name)
   add_executable(test_${name} ${srcs})
   target_link_libraries(test_${name} PRIVATE ${A_DEPS} GTest::gtest GTest::gtest_main)
   # GoogleTest's header costs each test source about two seconds of compiling: once per program.
+  # Tests are not shipped: -O2 compiles them faster than Release's -O3 (and without GCC 12's false
+  # -Wstringop-overflow on string concatenation there).
   target_precompile_headers(test_${name} PRIVATE <gtest/gtest.h>)
+  target_compile_options(test_${name} PRIVATE $<$<CONFIG:Release>:-O2>)
   add_test(NAME ${name} COMMAND test_${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES LABELS "unit;${A_LABELS}" ${A_PROPS})
   lumi_test_env(${name})

@@ -16,7 +16,8 @@ public:
         if (::mkdtemp(name.data())) FPath = name;
     }
     ~TempDir() {
-        if (!FPath.empty()) std::system(("chmod -R u+rwx '" + FPath + "' 2>/dev/null; rm -rf '" + FPath + "'").c_str());
+        if (FPath.empty()) return;
+        if (std::system(("chmod -R u+rwx '" + FPath + "' 2>/dev/null; rm -rf '" + FPath + "'").c_str()) != 0) return;
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

@@ -111,7 +111,7 @@ TEST_F(X11DriverTest, OpenAddressPassesOneArgumentAndLeavesNoZombie) {
     for (int i = 0; i < 50 && zombies() > 0; ++i) Pump(nullptr, 20);
     EXPECT_EQ(zombies(), 0);
     setenv("PATH", oldPath.c_str(), 1);
-    std::system((std::string("rm -rf ") + dir).c_str());
+    EXPECT_EQ(std::system((std::string("rm -rf ") + dir).c_str()), 0);
 }
 
 TEST_F(X11DriverTest, CursorShapesAreAccepted) {
