@@ -27,7 +27,7 @@ runs=${1:-9}
 idle_s=${LUMI_IDLE_S:-10}
 
 need=()
-for p in libfltk1.3-dev libxdamage-dev libxtst-dev libbenchmark-dev x11-utils xvfb xdotool; do
+for p in libfltk1.3-dev libxdamage-dev libxtst-dev libxcursor-dev libxinerama-dev libbenchmark-dev x11-utils xvfb xdotool; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then
