@@ -4,8 +4,8 @@
 #                hardened, on the system's shared libraries): the unit, golden and end-to-end
 #                tests, then the library installed and packaged (tests/install); the benchmarks
 #                are built, not run.
-#   build-asan/  clang with AddressSanitizer and UndefinedBehaviorSanitizer, no display: each fuzz
-#                target briefly (libFuzzer), then the unit tests again.
+#   build-asan/  AddressSanitizer and UndefinedBehaviorSanitizer, no display: the unit tests again.
+#   build-fuzz/  clang and libFuzzer, no display: the fuzz targets alone, each run briefly.
 # Before each phase it prints the CPU time (user and system) its commands have used so far.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,20 +24,25 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=ON -DLUMI_B
   -DLUMI_WERROR=$werror >/dev/null
 cmake --build build -j "$jobs"
 
-phase "build (sanitizers and fuzzers, clang)"
-CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMI_FUZZ=ON \
-  -DLUMI_X11=OFF -DLUMI_BENCH=OFF >/dev/null
+phase "build (sanitizers)"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMI_SANITIZE=ON -DLUMI_X11=OFF \
+  -DLUMI_BENCH=OFF -DLUMI_WERROR=$werror >/dev/null
 cmake --build build-asan -j "$jobs"
+
+phase "build (fuzzers, clang)"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMI_FUZZ=ON \
+  -DLUMI_X11=OFF -DLUMI_TESTS=OFF -DLUMI_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j "$jobs" --target fuzzers
 
 status=0
 # Fuzzers and sanitizer runs see the same pinned fonts as the tests, and keep no cache: nothing of
 # theirs lands in the developer's home or /tmp. fontconfig's own long-lived blocks are not our leaks.
-fuzzenv=$PWD/build-asan/fuzz-env
+fuzzenv=$PWD/build-fuzz/fuzz-env
 mkdir -p "$fuzzenv/tmp" "$fuzzenv/xdg-cache"
 export FONTCONFIG_FILE="$PWD/tests/fonts/fonts.conf" LANG=C.UTF-8 LUMIVANE_CACHE=off
 export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp"
 phase "fuzz (${LUMI_FUZZ_SECONDS:-15} s each)"
-for f in build-asan/bin/fuzz_*; do
+for f in build-fuzz/bin/fuzz_*; do
   [ -x "$f" ] || continue
   name=$(basename "$f")
   corpus=$fuzzenv/corpus-$name
@@ -47,10 +52,10 @@ for f in build-asan/bin/fuzz_*; do
   dict=()
   case $name in fuzz_form|fuzz_layout) dict=(-dict=fuzz/layout.dict) ;; esac
   if TMPDIR=$fuzzenv/tmp XDG_CACHE_HOME=$fuzzenv/xdg-cache "$f" "${dict[@]}" -max_total_time="${LUMI_FUZZ_SECONDS:-15}" \
-       -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1 "$corpus" >"build-asan/$name.log" 2>&1; then
-    echo "$name: no finding ($(grep -o 'stat::number_of_executed_units: [0-9]*' "build-asan/$name.log" | awk '{print $2}') runs)"
+       -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1 "$corpus" >"build-fuzz/$name.log" 2>&1; then
+    echo "$name: no finding ($(grep -o 'stat::number_of_executed_units: [0-9]*' "build-fuzz/$name.log" | awk '{print $2}') runs)"
   else
-    echo "$name: FINDING"; tail -n 40 "build-asan/$name.log"; status=1
+    echo "$name: FINDING"; tail -n 40 "build-fuzz/$name.log"; status=1
   fi
   rm -rf "$corpus"
 done
