@@ -1,4 +1,5 @@
 // The notice program: shows the "Renamed to Lumivane" window until it is closed.
+#include "lumivane/drivers/posix/TerminationSignals.h"
 #include "lumivane/drivers/x11/RunOnDisplay.h"
 #include "app/frmMain.h"
 #include "lumivane/windows/Window.h"
@@ -8,6 +9,8 @@
 using namespace lumivane;
 
 int main() {
+    // Logout and kill close the window as its close box does.
+    CloseOnTerminationSignals();
     return RunOnDisplay(
         "lumivane-notice",
         [] {

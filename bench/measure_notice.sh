@@ -13,10 +13,13 @@
 #
 # Everything it needs is in this folder: window/xwatch.c starts a program, waits for its window's
 # first paint, watches it idle and presses Return (one run, one line of figures); window/
-# notice_fltk.cpp is the FLTK window. It builds the programs (Release, build-release/) and those two
-# (build-release/measure/), installs their packages when missing, and runs the programs in turns
-# (FLTK, notice, gallery, FLTK, ...) so that a busy machine slows them alike. Per-run lines and the
-# table go to build-release/measure/.
+# notice_fltk.cpp is the FLTK window. It builds the programs twice, as released (Release,
+# build-release/: on the system's shared libraries) and linked statically (build-release-static/,
+# LUMI_STATIC), and the FLTK window both ways too (build-release/measure/), installs their packages
+# when missing, and runs the programs in turns (FLTK, notice, gallery, FLTK static, notice static,
+# gallery static, FLTK, ...) so that a busy machine slows them alike; each is compared with the FLTK
+# window linked the same way. Per-run lines and the table go to build-release/measure/. Without the
+# static archives (of FLTK or the system's libraries) only the shared programs are measured.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
@@ -24,7 +27,7 @@ runs=${1:-9}
 idle_s=${LUMI_IDLE_S:-10}
 
 need=()
-for p in libfltk1.3-dev libxdamage-dev libxtst-dev libbenchmark-dev x11-utils xvfb xdotool; do
+for p in libfltk1.3-dev libxdamage-dev libxtst-dev libxcursor-dev libxinerama-dev libbenchmark-dev x11-utils xvfb xdotool; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then
@@ -38,6 +41,11 @@ cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=OFF
 targets=(lumivane-notice startup_phases)
 cmake --build build-release --target help | grep '^lumivane-gallery:' >/dev/null && targets+=(lumivane-gallery)
 cmake --build build-release --target "${targets[@]}"
+static=1
+cmake -S . -B build-release-static -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=OFF -DLUMI_BENCH=OFF \
+    -DLUMI_STATIC=ON >"build-release/static-configure.log" 2>&1 || static=0
+grep -q 'LUMI_STATIC_LINKED:INTERNAL=ON' build-release-static/CMakeCache.txt 2>/dev/null || static=0
+[ $static = 1 ] && { cmake --build build-release-static --target lumivane-notice lumivane-gallery || static=0; }
 
 out=$repo/build-release/measure
 mkdir -p "$out"
@@ -45,6 +53,13 @@ cc -O2 -Wall -std=gnu11 -o "$out/xwatch" bench/window/xwatch.c -lXdamage -lXfixe
 # shellcheck disable=SC2046
 c++ -O2 -Wall $(fltk-config --cxxflags) -o "$out/notice_fltk" bench/window/notice_fltk.cpp \
     $(fltk-config --use-images --ldflags)
+# The FLTK window linked as the static programs are: everything from its archive.
+# shellcheck disable=SC2046
+[ $static = 1 ] && { c++ -O2 -Wall $(fltk-config --cxxflags) -static-pie -o "$out/notice_fltk_static" \
+    bench/window/notice_fltk.cpp $(fltk-config --use-images --ldstaticflags) -lXft -lfontconfig -lfreetype \
+    -lexpat -lbrotlidec -lbrotlicommon -lpng16 -ljpeg -lz -lXrender -lXcursor -lXfixes -lXinerama -lXext \
+    -lX11 -lxcb -lXau -lXdmcp -lm 2>"$out/fltk-static.log" || { echo "FLTK does not link statically here:" \
+    "static figures left out (see $out/fltk-static.log)" >&2; static=0; }; }
 
 texture=$repo/app/pictures/stucco.bmp
 names=(fltk notice)
@@ -65,6 +80,28 @@ if [ -x "$repo/build-release/bin/lumivane-gallery" ]; then
     # Painted: anything but the black of an empty window at four spots of its form's face. Return
     # presses its default button, which only reports the click.
     xopts[gallery]="--title Lumivane%controls --mode notblank --probe 4,4 --probe 600,2 --probe 4,500 --probe 994,774 --close-timeout-ms 500"
+fi
+# peer[NAME]: the FLTK window it is compared with, linked the same way.
+declare -A peer
+for n in "${names[@]}"; do peer[$n]=fltk; done
+if [ $static = 1 ]; then
+    for n in "${names[@]}"; do
+        s=${n}_static
+        ok[$s]=${ok[$n]}
+        xopts[$s]=${xopts[$n]}
+        peer[$s]=fltk_static
+    done
+    label[fltk_static]="FLTK 1.3 peer, static"
+    cmd[fltk_static]="$out/notice_fltk_static $texture"
+    label[notice_static]="lumivane-notice, static"
+    cmd[notice_static]="$repo/build-release-static/bin/lumivane-notice"
+    names_static=(fltk_static notice_static)
+    if [ -n "${label[gallery]:-}" ]; then
+        label[gallery_static]="lumivane-gallery, static"
+        cmd[gallery_static]="$repo/build-release-static/bin/lumivane-gallery"
+        names_static+=(gallery_static)
+    fi
+    names+=("${names_static[@]}")
 fi
 
 # One private server for all runs; -displayfd says which display it took once it accepts clients.
@@ -108,14 +145,14 @@ for n in "${names[@]}"; do
     m[$n,ok]=$(awk -v ok=" status=(${ok[$n]}) " '$1 == "run" && $0 ~ ok { c++ } END { print c + 0 }' "$out/$n.runs")
 done
 cell() { # NAME METRIC SCALE UNIT
-    awk -v v="${m[$1,$2]}" -v f="${m[fltk,$2]}" -v s="$3" -v u="$4" -v self="$1" 'BEGIN {
+    awk -v v="${m[$1,$2]}" -v f="${m[${peer[$1]},$2]}" -v s="$3" -v u="$4" -v self="$1" -v p="${peer[$1]}" 'BEGIN {
         if (v == "nan") { print "n/a"; exit }
         t = sprintf("%.1f %s", v / s, u)
-        if (self != "fltk" && f > 0) t = t sprintf(" (%.2f)", v / f)
+        if (self != p && f > 0) t = t sprintf(" (%.2f)", v / f)
         print t }'
 }
 {
-    echo "Medians of $runs rounds ($(date -u +%F), $(nproc) CPUs, Xvfb, idle window ${idle_s} s); in brackets: ratio to the FLTK window"
+    echo "Medians of $runs rounds ($(date -u +%F), $(nproc) CPUs, Xvfb, idle window ${idle_s} s); in brackets: ratio to the FLTK window linked the same way"
     echo
     echo "| program | first paint | CPU to first paint | peak RSS | Return to exit | idle CPU / wakeups | page faults to first paint | clean runs |"
     echo "|---|---|---|---|---|---|---|---|"

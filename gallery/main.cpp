@@ -1,4 +1,5 @@
 // The control gallery: one window with every control of the library, live.
+#include "lumivane/drivers/posix/TerminationSignals.h"
 #include "lumivane/drivers/x11/RunOnDisplay.h"
 #include "gallery/frmGallery.h"
 #include "lumivane/windows/Window.h"
@@ -8,6 +9,8 @@
 using namespace lumivane;
 
 int main() {
+    // Logout and kill close the window as its close box does.
+    CloseOnTerminationSignals();
     return RunOnDisplay(
         "lumivane-gallery",
         [] {

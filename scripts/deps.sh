@@ -6,7 +6,7 @@ set -euo pipefail
 run=(cmake ninja-build g++ pkg-config libx11-dev libxext-dev libfreetype-dev libfontconfig-dev
      fonts-wqy-zenhei fonts-dejavu-core libpng-dev xdg-utils)
 test=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev xvfb xauth xfonts-base xdotool
-      imagemagick xclip x11-utils libxtst-dev openbox)
+      imagemagick xclip x11-utils libxtst-dev openbox lintian devscripts)
 case "${1:-test}" in
   run) pkgs=("${run[@]}") ;;
   test) pkgs=("${run[@]}" "${test[@]}") ;;

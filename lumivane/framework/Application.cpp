@@ -223,6 +223,15 @@ void TApplication::InstallIdleHandler() {
     SetIdleHandler([] {
         if (Application) Application->Idle();
     });
+    // Asked to end (logout, kill): the main window closes as a close request closes it, through
+    // its OnCloseQuery.
+    SetTerminateHandler([] {
+        if (!Application) return;
+        if (TCustomForm* main = Application->MainForm(); main && main->HandleAllocated())
+            PostMessageA(main->Handle(), WM_CLOSE, 0, 0);
+        else
+            Application->Terminate();
+    });
 }
 
 void TApplication::Idle() {

@@ -47,7 +47,7 @@ struct DriverEvent {
         FocusIn,
         FocusOut,
         ConnectionLost,
-        Terminate,     // the process was asked to end (SIGTERM, SIGINT): quit cleanly
+        Terminate,     // the process was asked to end (a termination signal it asked to hear)
         Readable       // x: a file descriptor given to WatchReadable has data to read
     };
     Type type = PointerMove;

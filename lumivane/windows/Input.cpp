@@ -158,8 +158,12 @@ void KeyEvent(const DriverEvent& e) {
 
 void TranslateDriverEvent(const DriverEvent& e) {
     auto& ws = WS();
-    if (e.type == DriverEvent::ConnectionLost || e.type == DriverEvent::Terminate) {
+    if (e.type == DriverEvent::ConnectionLost) {
         PostQuitMessage(0);
+        return;
+    }
+    if (e.type == DriverEvent::Terminate) {
+        RunTerminateHandler();
         return;
     }
     if (e.type == DriverEvent::Readable) {

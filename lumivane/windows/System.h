@@ -13,8 +13,8 @@ public:
 
     // Asks the desktop to open an address (never through a shell). Nothing is reported back.
     virtual void OpenAddress(const std::string& address) = 0;
-    // True once for the requests to end the process (SIGTERM, SIGINT, SIGHUP) that came since the
-    // last call; the driver's wait turns it into a Terminate event.
+    // True once for the requests to end the process that came since the last call (the termination
+    // signals a program asked to hear); the driver's wait turns it into a Terminate event.
     virtual bool TakeTerminateRequest() = 0;
 };
 

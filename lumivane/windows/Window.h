@@ -228,6 +228,11 @@ void SetIdleHandler(std::function<void()> handler);
 bool HasIdleHandler();  // whether one is set
 // Runs the idle handler once (for loops other than GetMessageA, such as a test's pump).
 void RunIdleHandler();
+// What a request to end the process does (a termination signal the program asked to hear, see
+// CloseOnTerminationSignals): without a handler the message loop quits; the application object
+// closes its main window instead, as a close request would.
+void SetTerminateHandler(std::function<void()> handler);
+void RunTerminateHandler();
 // Top-level windows, topmost first.
 std::vector<HWND> GetTopLevelWindows();
 

@@ -142,6 +142,16 @@ void RunIdleHandler() {
     if (handler) handler();
 }
 
+void SetTerminateHandler(std::function<void()> handler) { WS().terminateHandler = std::move(handler); }
+
+void RunTerminateHandler() {
+    auto handler = WS().terminateHandler;
+    if (handler)
+        handler();
+    else
+        PostQuitMessage(0);
+}
+
 std::vector<HWND> GetTopLevelWindows() {
     std::vector<HWND> r;
     for (auto it = WS().topLevels.rbegin(); it != WS().topLevels.rend(); ++it) r.push_back((*it)->handle);

@@ -83,6 +83,7 @@ struct WindowSystemState {
     bool quitPending = false;
     int quitCode = 0;
     std::function<void()> idleHandler;
+    std::function<void()> terminateHandler;
     std::unordered_map<int, std::pair<HWND, UINT>> readableNotify; // fd -> window and message
 
     std::vector<TimerEntry> timers;

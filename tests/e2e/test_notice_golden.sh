@@ -12,7 +12,7 @@ trap 'rm -rf "$out"' EXIT
 export GOLDEN_OUT=${LUMI_TEST_OUTPUT:-$BIN}
 # A cache folder of its own: the first picture is drawn with fresh glyphs, the rest with the ones
 # the first run kept.
-export XDG_CACHE_HOME="$out/cache"
+export LUMIVANE_CACHE="$out/cache"
 
 shot() { # name script-lines...
     local name=$1
@@ -23,14 +23,14 @@ shot() { # name script-lines...
 }
 
 shot rest "move 470 330"
-kept=$(stat -c %i "$XDG_CACHE_HOME"/lumivane/glyphs-*) || { echo "FAIL: no glyphs kept" >&2; exit 1; }
+kept=$(stat -c %i "$LUMIVANE_CACHE"/glyphs-*) || { echo "FAIL: no glyphs kept" >&2; exit 1; }
 shot download_hot "move 40 225"
 shot homepage_hot "move 40 258"
 shot button_hot "move 366 257"
 shot button_pushed "move 366 257" "down"
 shot enlarged "move 590 410" "resize 600 420"
 
-[ "$(stat -c %i "$XDG_CACHE_HOME"/lumivane/glyphs-*)" = "$kept" ] || { echo "FAIL: later runs drew glyphs anew" >&2; exit 1; }
+[ "$(stat -c %i "$LUMIVANE_CACHE"/glyphs-*)" = "$kept" ] || { echo "FAIL: later runs drew glyphs anew" >&2; exit 1; }
 
 # The press released over the button clicks it once: the window's handler closes it.
 printf 'click 366 257\n' >"$out/click.script"

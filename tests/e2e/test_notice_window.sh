@@ -38,19 +38,26 @@ wait_exit
 [ "$STATUS" -eq 0 ] || fail "close request: status $STATUS"
 [ -s "$NOTICE_ERR" ] && fail "unexpected standard error: $(cat "$NOTICE_ERR")"
 
-# 4. SIGTERM ends it with status 0 too.
-start_notice
-wait_window
-kill -TERM "$NOTICE_PID"
-wait_exit
-[ "$STATUS" -eq 0 ] || fail "SIGTERM: status $STATUS"
+# 4. SIGTERM, SIGHUP (the session ends, the terminal closes) and SIGINT close the window as a
+#    close request does, and the program ends with status 0 too.
+for sig in TERM HUP INT; do
+    start_notice
+    wait_window
+    kill -$sig "$NOTICE_PID"
+    wait_exit
+    [ "$STATUS" -eq 0 ] || fail "SIG$sig: status $STATUS"
+done
 
-# SIGHUP (the session ends, the terminal closes) ends it like SIGTERM.
-start_notice
+# Started ignoring SIGHUP (nohup), it keeps ignoring it; SIGTERM still closes it.
+(trap '' HUP; exec "$BIN/lumivane-notice" 2>"$NOTICE_ERR") &
+NOTICE_PID=$!
 wait_window
 kill -HUP "$NOTICE_PID"
+sleep 0.3
+kill -0 "$NOTICE_PID" 2>/dev/null || fail "SIGHUP ended a program started ignoring it"
+kill -TERM "$NOTICE_PID"
 wait_exit
-[ "$STATUS" -eq 0 ] || fail "SIGHUP: status $STATUS"
+[ "$STATUS" -eq 0 ] || fail "SIGTERM after an ignored SIGHUP: status $STATUS"
 
 # With the X server frozen (stopped, not gone), SIGTERM still ends it within about a second.
 start_notice

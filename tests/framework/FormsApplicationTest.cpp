@@ -191,6 +191,26 @@ TEST_F(FormsTest, ClosingTheMainFormEndsRunButClosingAnotherOnlyHidesIt) {
     EXPECT_EQ(log, (std::vector<std::string>{"other close", "other hidden", "main close 1"}));
 }
 
+// A request to end the process (a termination signal the program asked to hear) closes the main
+// window as its close box does: OnCloseQuery may keep it, and the next request asks again.
+TEST_F(FormsTest, ATerminateRequestClosesTheMainFormThroughOnCloseQuery) {
+    TForm* main = nullptr;
+    Application->CreateForm(main);
+    TForm* other = nullptr;
+    Application->CreateForm(other);
+    other->Show();
+    std::vector<std::string> log;
+    int asked = 0;
+    main->OnCloseQuery = [&](TObject*, bool& can) { can = ++asked > 1; log.push_back("main asked " + std::to_string(asked)); };
+    other->OnCloseQuery = [&](TObject*, bool&) { log.push_back("other asked"); };
+    auto request = [&] { session.Driver().RequestTerminate(); };
+    Script({request, [&] { log.push_back(main->Visible() ? "main shown" : "main hidden"); }, request});
+    Application->Run();
+    EXPECT_EQ(log, (std::vector<std::string>{"main asked 1", "main shown", "main asked 2"}));
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_FALSE(main->Visible());
+}
+
 TEST_F(FormsTest, OnCloseCanRefuseAndOnCloseQueryCanStopIt) {
     TForm* form = ShowForm();
     bool allow = false;

@@ -11,22 +11,13 @@
 #include <vector>
 
 #include "lumivane/gfx/text/FontMatchCache.h"
+#include "tests/text/TempDir.h"
 
 using namespace lumivane;
 
 namespace {
 
-class TempDir {
-public:
-    TempDir() {
-        char name[] = "/tmp/lumi-fontcache-XXXXXX";
-        FPath = ::mkdtemp(name);
-    }
-    ~TempDir() { std::system(("rm -rf '" + FPath + "'").c_str()); }
-    const std::string& Path() const { return FPath; }
-private:
-    std::string FPath;
-};
+using texttest::TempDir;
 
 void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 

@@ -12,6 +12,7 @@
 #include "lumivane/gfx/text/FontFace.h"
 #include "lumivane/gfx/text/FontMatchCache.h"
 #include "lumivane/gfx/text/GlyphCache.h"
+#include "tests/text/TempDir.h"
 
 using namespace lumivane;
 
@@ -98,8 +99,9 @@ TEST(GlyphCacheFont, DrawsWhatWasKeptWithoutOpeningAFaceAndTheRestAsBefore) {
 }
 
 TEST(GlyphCacheFile, KeptFontsHoldOnlyForTheSameCodeAnswersAndFaces) {
-    char dir[] = "/tmp/lumi-glyphcache-XXXXXX";
-    ASSERT_TRUE(::mkdtemp(dir));
+    texttest::TempDir tmp;
+    const std::string dir = tmp.Path();
+    ASSERT_FALSE(dir.empty());
     const std::string face = std::string(dir) + "/face.ttf", path = std::string(dir) + "/cache/glyphs";
     std::ofstream(face) << "font";
     const FontSpec asked = Ask("宋体", -14, false);
@@ -141,5 +143,4 @@ TEST(GlyphCacheFile, KeptFontsHoldOnlyForTheSameCodeAnswersAndFaces) {
     std::ofstream(path) << "lumivane glyphs 1\n\x03";
     EXPECT_FALSE(GlyphCache(path, "code", "answers").Take(asked, face, 0));
     EXPECT_FALSE(GlyphCache("", "code", "answers").Save("answers"));
-    std::system(("rm -rf '" + std::string(dir) + "'").c_str());
 }

@@ -73,7 +73,9 @@ TEST_F(X11DriverTest, ClipboardIncrementalTransferWithACap) {
 }
 
 TEST_F(X11DriverTest, OpenAddressPassesOneArgumentAndLeavesNoZombie) {
-    char dir[] = "/tmp/lumi-xdg.XXXXXX";
+    const char* tmp = std::getenv("TMPDIR");
+    std::string dirName = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/lumi-xdg.XXXXXX";
+    char* dir = dirName.data();
     ASSERT_NE(mkdtemp(dir), nullptr);
     const std::string log = std::string(dir) + "/log";
     const std::string fake = std::string(dir) + "/xdg-open";
@@ -109,7 +111,7 @@ TEST_F(X11DriverTest, OpenAddressPassesOneArgumentAndLeavesNoZombie) {
     for (int i = 0; i < 50 && zombies() > 0; ++i) Pump(nullptr, 20);
     EXPECT_EQ(zombies(), 0);
     setenv("PATH", oldPath.c_str(), 1);
-    std::system((std::string("rm -rf ") + dir).c_str());
+    EXPECT_EQ(std::system((std::string("rm -rf ") + dir).c_str()), 0);
 }
 
 TEST_F(X11DriverTest, CursorShapesAreAccepted) {

@@ -45,8 +45,11 @@ inline std::string ReadFile(const std::string& path) {
 // Runs a shell command line with the given stdin text and returns its stdout. The driver keeps
 // pumping events meanwhile, since the command may be talking to it (the clipboard).
 inline std::string RunPumping(Driver& driver, const std::string& command, const std::string& input = "") {
-    char inPath[] = "/tmp/lumi-x11-in.XXXXXX";
-    char outPath[] = "/tmp/lumi-x11-out.XXXXXX";
+    const char* tmp = std::getenv("TMPDIR");
+    std::string inName = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/lumi-x11-in.XXXXXX";
+    std::string outName = inName.substr(0, inName.size() - 13) + "out.XXXXXX";
+    char* inPath = inName.data();
+    char* outPath = outName.data();
     const int inFd = mkstemp(inPath), outFd = mkstemp(outPath);
     if (write(inFd, input.data(), input.size()) != static_cast<ssize_t>(input.size())) ADD_FAILURE();
     close(inFd);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "lumivane/drivers/posix/TerminationSignals.h"
 #include "lumivane/drivers/x11/RunOnDisplay.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/Form.h"
@@ -69,5 +70,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "formview: no layout file given\n%s", kUsage);
         return 2;
     }
+    CloseOnTerminationSignals();
     return RunOnDisplay("formview", [&] { return FormView(path, once); }, false);
 }

@@ -9,54 +9,13 @@
 
 #include <cerrno>
 
+#include "lumivane/drivers/posix/TerminationSignalsInternal.h"
+
 extern char** environ;
 
 namespace lumivane {
 
-namespace {
-
-// SIGTERM, SIGINT and SIGHUP (the session ends, the terminal closes) end the program the way
-// closing it does: the handler only writes a byte to a pipe that the event wait polls, and the
-// loop turns it into a Terminate event. The orderly way out talks to the display server
-// (destroying windows, closing the display waits for its answer); a server that is frozen, not
-// gone, would hold the program for as long as it stays frozen. So the handler also sets a
-// deadline: a second later the program ends at once, whatever the server does.
-int gTerminatePipe[2] = {-1, -1};
-constexpr unsigned kTerminateDeadlineSeconds = 1;
-
-void OnTerminateDeadline(int) { _exit(0); }
-
-void OnTerminateSignal(int) {
-    const int saved = errno;
-    const char b = 1;
-    [[maybe_unused]] ssize_t n = write(gTerminatePipe[1], &b, 1);
-    // The first request sets the deadline; later ones do not push it back.
-    static volatile sig_atomic_t deadlineSet = 0;
-    if (!deadlineSet) {
-        deadlineSet = 1;
-        alarm(kTerminateDeadlineSeconds);
-    }
-    errno = saved;
-}
-
-void InstallTerminateHandler() {
-    if (gTerminatePipe[0] >= 0) return;
-    if (pipe2(gTerminatePipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    struct sigaction sa {};
-    sa.sa_handler = OnTerminateSignal;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGHUP, &sa, nullptr);
-    struct sigaction deadline {};
-    deadline.sa_handler = OnTerminateDeadline;
-    sigemptyset(&deadline.sa_mask);
-    sigaction(SIGALRM, &deadline, nullptr);
-}
-
-} // namespace
-
-PosixSystem::PosixSystem() { InstallTerminateHandler(); }
+PosixSystem::PosixSystem() = default;
 
 PosixSystem::~PosixSystem() {
     ReapChildren();
@@ -64,16 +23,12 @@ PosixSystem::~PosixSystem() {
         if (c.pidfd >= 0) close(c.pidfd);
 }
 
-bool PosixSystem::TakeTerminateRequest() {
-    if (gTerminatePipe[0] < 0) return false;
-    char buf[16];
-    bool any = false;
-    while (read(gTerminatePipe[0], buf, sizeof buf) > 0) any = true;
-    return any;
-}
+bool PosixSystem::TakeTerminateRequest() { return termination::TakeRequest(); }
+
+void PosixSystem::WaitingForInput() { termination::Answered(); }
 
 void PosixSystem::AppendWakeFds(std::vector<pollfd>& fds) const {
-    if (gTerminatePipe[0] >= 0) fds.push_back({gTerminatePipe[0], POLLIN, 0});
+    if (const int fd = termination::WakeFd(); fd >= 0) fds.push_back({fd, POLLIN, 0});
     for (const Child& c : FChildren)
         if (c.pidfd >= 0) fds.push_back({c.pidfd, POLLIN, 0});
 }

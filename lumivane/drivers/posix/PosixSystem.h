@@ -10,8 +10,8 @@
 namespace lumivane {
 
 // The system on POSIX: addresses open with xdg-open, started with posix_spawnp and an argument
-// vector and reaped without blocking; SIGTERM, SIGINT and SIGHUP end the program the way closing
-// it does (see PosixSystem.cpp). Made once per process: the signal handlers are the process's.
+// vector and reaped without blocking; the requests to end that CloseOnTerminationSignals asked
+// for (TerminationSignals.h), heard through a descriptor the wait polls.
 class PosixSystem final : public System {
 public:
     PosixSystem();
@@ -26,6 +26,8 @@ public:
     // Descriptors that become readable when there is news for the loop (a termination request, a
     // program started here ended): a display's wait polls them beside its own.
     void AppendWakeFds(std::vector<pollfd>& fds) const;
+    // The loop is about to sleep until input comes: any request to end taken before was answered.
+    void WaitingForInput();
     // Collects the programs started here that have ended, without waiting.
     void ReapChildren();
 

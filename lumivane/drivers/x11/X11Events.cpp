@@ -69,6 +69,7 @@ void X11Driver::WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) {
 // Sleeps until the display has data, a child we started ends, or the timeout (ms, -1: none).
 void X11Driver::PollDisplay(int timeoutMs) {
     XFlush(FDisplay);
+    FSystem.WaitingForInput();
     std::vector<pollfd> fds;
     fds.push_back({ConnectionNumber(FDisplay), POLLIN, 0});
     FSystem.AppendWakeFds(fds);

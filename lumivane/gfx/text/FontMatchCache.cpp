@@ -119,12 +119,12 @@ std::string FontMatchCache::UserDir(const char* xdgVariable, const char* underHo
 }
 
 std::string FontMatchCache::DefaultPath() {
-    const std::string dir = UserDir("XDG_CACHE_HOME", ".cache");
+    const std::string dir = CacheFolder();
     if (dir.empty()) return "";
     std::string joined;
     for (const auto& v : CurrentContext()) joined += v + '\n';
     char name[40];
-    std::snprintf(name, sizeof name, "/lumivane/font-matches-%016llx", static_cast<unsigned long long>(Fnv1a(joined)));
+    std::snprintf(name, sizeof name, "/font-matches-%016llx", static_cast<unsigned long long>(Fnv1a(joined)));
     return dir + name;
 }
 

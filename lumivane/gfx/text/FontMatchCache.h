@@ -37,8 +37,7 @@ public:
     // stamp still holds. An empty path keeps nothing.
     explicit FontMatchCache(std::string path);
 
-    // The cache file of this user for this environment, or "" when there is no place for one
-    // ($XDG_CACHE_HOME or ~/.cache).
+    // The cache file of this user for this environment in CacheFolder(), or "" when caching is off.
     static std::string DefaultPath();
     // A user's base folder: $xdgVariable when it is an absolute path, else ~/underHome; "" when
     // neither is known.

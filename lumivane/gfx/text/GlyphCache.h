@@ -30,11 +30,15 @@ public:
     // Reads the file at path: its fonts count only when it was written by this very code under
     // these font answers. An empty path keeps nothing.
     GlyphCache(std::string path, std::string code, std::string fontAnswers);
+    // It keeps views into the bytes it read.
+    GlyphCache(const GlyphCache&) = delete;
+    GlyphCache& operator=(const GlyphCache&) = delete;
 
-    // This process's cache, read at first use from DefaultPath.
+    // This process's cache, read at first use from DefaultPath. Only the fonts asked for have
+    // their glyphs read: the others cost their bytes in the file, and are written back as read.
     static GlyphCache& ForProcess();
-    // The cache file of this program for this user and environment, or "" when there is no place
-    // for one.
+    // The cache file of this program for this user and environment in CacheFolder(), or "" when
+    // caching is off.
     static std::string DefaultPath();
     // This program and the libraries it has loaded, each with its state.
     static std::string CodeIdentity();
@@ -55,7 +59,9 @@ public:
 
 private:
     std::string FPath;
-    Contents FContents;
+    Contents FContents;             // the fonts put, and those read and taken back
+    std::string FBytes;             // the file as read
+    std::map<std::string, std::string_view> FUnread; // records in FBytes whose font nobody asked for yet
 };
 
 }  // namespace lumivane

@@ -6,10 +6,11 @@ TITLE="Renamed to Lumivane"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Starts the program in the background (arguments: extra environment assignments), sets
-# NOTICE_PID and NOTICE_ERR (its standard error).
+# NOTICE_PID and NOTICE_ERR (its standard error). A background job of a script starts with SIGINT
+# ignored; the program gets it back as a desktop starts it.
 start_notice() {
     NOTICE_ERR=$(mktemp)
-    env "$@" "$BIN/lumivane-notice" 2>"$NOTICE_ERR" &
+    env --default-signal=INT "$@" "$BIN/lumivane-notice" 2>"$NOTICE_ERR" &
     NOTICE_PID=$!
 }
 
