@@ -9,6 +9,7 @@
 #include "lumivane/framework/Font.h"
 #include "lumivane/framework/PropInfo.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 #include "lumivane/windows/Input.h"
 #include "lumivane/windows/Painting.h"
 #include "lumivane/base/Exception.h"
@@ -268,7 +269,7 @@ void TControl::DefaultHandler(TMessage& Message) {
     switch (Message.Msg) {
     case WM_SETTEXT: {
         const char* s = reinterpret_cast<const char*>(Message.LParam);
-        FText = s ? s : "";
+        FText = ValidUtf8(s ? s : "");
         Message.Result = 1;
         return;
     }
@@ -279,7 +280,7 @@ void TControl::DefaultHandler(TMessage& Message) {
             Message.Result = 0;
             return;
         }
-        const size_t n = std::min(FText.size(), cap - 1);
+        const size_t n = FitUtf8(FText, cap - 1);
         std::memcpy(buf, FText.data(), n);
         buf[n] = '\0';
         Message.Result = static_cast<LRESULT>(n);

@@ -131,10 +131,14 @@ TEST(EditEngine, UndoTogglesAndMergesTyping) {
     EXPECT_EQ(e.SelText(), "ab"); // the selection comes back with the text
 }
 
-TEST(EditEngine, CaseConversionCoversWindows1252Letters) {
+TEST(EditEngine, CaseConversionKeepsWindows1252AndMapsTheRest) {
     using C = EditEngine::TCase;
-    EXPECT_EQ(EditEngine::ConvertCase("aZ1\xE9\xF7\xFF\x9A", C::Upper), "AZ1\xC9\xF7\x9F\x8A");
-    EXPECT_EQ(EditEngine::ConvertCase("Az1\xC9\xD7\x9F\x8A", C::Lower), "az1\xE9\xD7\xFF\x9A");
+    // Windows-1252 letters as they always were (µ stays, ÿ and Ÿ pair up)...
+    EXPECT_EQ(EditEngine::ConvertCase("aZ1é÷ÿšµß", C::Upper), "AZ1É÷ŸŠµß");
+    EXPECT_EQ(EditEngine::ConvertCase("Az1É×ŸŠ", C::Lower), "az1é×ÿš");
+    // ...and every other script by Unicode's simple mappings.
+    EXPECT_EQ(EditEngine::ConvertCase("ωя漢ǆ😀", C::Upper), "ΩЯ漢Ǆ😀");
+    EXPECT_EQ(EditEngine::ConvertCase("ΩЯ", C::Lower), "ωя");
     EditEngine e;
     e.SetCase(C::Upper);
     e.ReplaceSel("mixed Case");

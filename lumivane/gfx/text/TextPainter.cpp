@@ -1,6 +1,7 @@
 #include "lumivane/gfx/text/TextPainter.h"
 
 #include "lumivane/gfx/text/FontFace.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 
 namespace lumivane {
 
@@ -86,10 +87,17 @@ void PaintTextLine(DeviceContext& dc, const Font& font, int x, int y, std::strin
 
     const int baseline = top + m.ascent;
     int pen = left;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const Glyph& g = font.GlyphOf(static_cast<unsigned char>(text[i]));
+    for (size_t i = 0; i < text.size();) {
+        const size_t at = i;
+        const auto b = static_cast<unsigned char>(text[i]);
+        char32_t cp = b;
+        if (b < 0x80)
+            ++i;
+        else
+            cp = NextChar(text, i);
+        const Glyph& g = font.GlyphOf(cp);
         if (!g.coverage.empty()) Composite(*s, clips, g, pen + g.left, baseline - g.top, ink);
-        if (i < accel.size() && accel[i]) {
+        if (at < accel.size() && accel[at]) {
             int ut = top + font.UnderlineTop();
             Fill(*s, clips, TRect{pen, ut, pen + g.advance, ut + font.UnderlineThickness()}, ink);
         }
