@@ -13,7 +13,6 @@
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/MessageBox.h"
 #include "lumivane/base/Exception.h"
-#include "lumivane/gfx/text/TextEncoding.h"
 #include "lumivane/drivers/headless/Session.h"
 #include "lumivane/gfx/image/FileBytes.h"
 #include "tools/ToolClasses.h"
@@ -212,7 +211,7 @@ int FormShot(int argc, char** argv) {
     Application->Initialize();
     RegisterToolClasses();
     Application->OnMessageBox = [](const std::string& t, const std::string& caption, unsigned flags) {
-        std::printf("message box: %s: %s\n", caption.c_str(), Cp1252ToUtf8(t).c_str());
+        std::printf("message box: %s: %s\n", caption.c_str(), t.c_str());
         std::fflush(stdout);
         return MessageBoxButtons(flags).front().Id;
     };
