@@ -336,6 +336,7 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK: // each click pastes again
         MiddleClick(hwnd, lp);
         return 0;
     case WM_CAPTURECHANGED:

@@ -285,3 +285,38 @@ TEST(ValidateEditFilter, InnerEditReportsEachPointerPassageOnceAndKeepsItFromIts
     EXPECT_EQ(s.edit->MouseInState(), 0u);
     EXPECT_EQ(s.edit->MouseInReported(), 0u);
 }
+
+// A middle click pastes the primary selection through the same filter as Ctrl+V; the limit and
+// the selection count characters.
+TEST(ValidateEditFilter, MiddleClickPastesThePrimarySelectionFilteredAndLimitsCountCharacters) {
+    ValidateEditScene s;
+    s.Focus();
+    s.edit->fSetVType(vtInteger);
+    s.Prepare("", 0, 0);
+    s.session.SetPrimarySelection("a1漢2😀3");
+    s.PointAt(20, 10);
+    s.session.Press(2);
+    s.session.Release(2);
+    EXPECT_EQ(s.edit->Text(), "123");
+    // No kind: the edit's own paste of the primary selection, unfiltered.
+    s.edit->fSetVType(vtNone);
+    s.Prepare("", 0, 0);
+    s.session.SetPrimarySelection("Ωя漢");
+    s.PointAt(20, 10);
+    s.session.Press(2);
+    s.session.Release(2);
+    EXPECT_EQ(s.edit->Text(), "Ωя漢");
+    // MaxLength: characters, whatever their bytes, typed or pasted.
+    s.edit->fSetMaxLength(4);
+    s.Prepare("Ωя", 2, 0);
+    s.session.Type("漢字かな");
+    EXPECT_EQ(s.edit->Text(), "Ωя漢字");
+    s.Prepare("", 0, 0);
+    s.session.Paste("😀😀😀😀😀");
+    EXPECT_EQ(s.edit->Text(), "😀😀😀😀");
+    EXPECT_EQ(s.Inner()->SelStart(), 4);
+    // WM_GETTEXT through the frame: the buffer's bytes, whole characters only.
+    char buf[6] = "xxxxx";
+    EXPECT_EQ(s.edit->Perform(WM_GETTEXT, 6, reinterpret_cast<LPARAM>(buf)), 4);
+    EXPECT_EQ(std::string(buf), "😀");
+}
