@@ -8,15 +8,51 @@ namespace lumivane {
 
 namespace {
 
-// A place where a cluster surely starts, at or before pos: a printable ASCII character that
-// follows another ASCII one (no rule joins anything to ASCII but CR LF, and no ASCII character
-// joins to what follows), or the start of the text. Keeps Backspace at the end of a long text
-// from scanning it all.
+// The start of the character that ends at pos (pos > 0); a bad byte is a character of its own.
+size_t CharStartBefore(std::string_view s, size_t pos) {
+    size_t start = pos - 1;
+    while (start > 0 && pos - start < 4 && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80) --start;
+    size_t end = start;
+    char32_t cp;
+    if (DecodeUtf8(s, end, cp) && end == pos) return start;
+    return pos - 1;
+}
+
+// The grapheme class of the character at [from, to); bad bytes count as controls (nothing joins them).
+int ClassAt(std::string_view s, size_t from, size_t to) {
+    size_t i = from;
+    char32_t cp;
+    if (!DecodeUtf8(s, i, cp) || i != to) return UTF8PROC_BOUNDCLASS_CONTROL;
+    return utf8proc_get_property(static_cast<utf8proc_int32_t>(cp))->boundclass;
+}
+
+// Whether a cluster starts between two characters whatever came before them: around controls
+// (but inside CR LF), and between two characters that no rule joins (class Other: letters of
+// most scripts, CJK, digits, punctuation).
+bool SurelyBreaks(int before, int after) {
+    if (before == UTF8PROC_BOUNDCLASS_CR) return after != UTF8PROC_BOUNDCLASS_LF;
+    if (before == UTF8PROC_BOUNDCLASS_CONTROL || before == UTF8PROC_BOUNDCLASS_LF) return true;
+    if (after == UTF8PROC_BOUNDCLASS_CONTROL || after == UTF8PROC_BOUNDCLASS_CR || after == UTF8PROC_BOUNDCLASS_LF)
+        return true;
+    return before == UTF8PROC_BOUNDCLASS_OTHER && after == UTF8PROC_BOUNDCLASS_OTHER;
+}
+
+// A place at or before pos where a cluster surely starts, found within a few characters in any
+// ordinary text, so that walking a long text (Backspace at its end, a click in it) stays near
+// the place asked for; the start of the text after a long run of joining characters.
 size_t SafeStart(std::string_view s, size_t pos) {
-    for (size_t i = pos; i > 0; --i) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const auto before = static_cast<unsigned char>(s[i - 1]);
-        if (i < s.size() && c >= 0x20 && c < 0x7F && before < 0x80) return i;
+    constexpr int kLookBack = 64;
+    size_t i = FitUtf8(s, pos); // a character's start
+    if (i >= s.size()) {
+        if (i == 0) return 0;
+        i = CharStartBefore(s, i);
+    }
+    for (int n = 0; i > 0 && n < kLookBack; ++n) {
+        const size_t before = CharStartBefore(s, i);
+        size_t end = i;
+        NextChar(s, end);
+        if (SurelyBreaks(ClassAt(s, before, i), ClassAt(s, i, end))) return i;
+        i = before;
     }
     return 0;
 }
