@@ -28,7 +28,7 @@ void TKdCustomInplaceEdit::fSetVType(TValidateType Value) {
 }
 
 void TKdCustomInplaceEdit::fSetVString(const std::string& Value) {
-    FVString = Value;
+    FVString = ValidUtf8(Value);
     if (!Value.empty()) FVType = vtCustom;
 }
 

@@ -194,6 +194,8 @@ void TControl::SetParentShowHint(bool Value) {
     if (Value && FParent) Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
 }
 
+void TControl::SetHint(const std::string& Value) { FHint = ValidUtf8(Value); }
+
 std::string TControl::GetText() {
     const LRESULT len = Perform(WM_GETTEXTLENGTH, 0, 0);
     // A length from a misbehaving handler must not drive the allocation.

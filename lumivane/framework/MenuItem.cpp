@@ -8,6 +8,7 @@
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/MenuWindow.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 
 namespace lumivane {
 
@@ -56,6 +57,9 @@ char AcceleratorOf(std::string_view Caption) {
     }
     return 0;
 }
+
+void TMenuItem::SetCaption(const std::string& Value) { FCaption = ValidUtf8(Value); }
+void TMenuItem::SetHint(const std::string& Value) { FHint = ValidUtf8(Value); }
 
 LUMI_DEFINE_CLASS(TMenuItem) {
     p.Prop("AutoCheck", &TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck, false)

@@ -431,6 +431,15 @@ const Glyph& Font::GlyphFor(char32_t cp) const {
     return FGlyphs.emplace(cp, Render(*face, index)).first->second;
 }
 
+const Glyph& Font::GlyphBeyondLatin1(char32_t cp) const {
+    if (!FRecent) FRecent = std::make_unique<RecentGlyphs>();
+    auto& slot = (*FRecent)[cp & (FRecent->size() - 1)];
+    if (slot.second && slot.first == cp) return *slot.second;
+    const Glyph& g = GlyphFor(cp);
+    slot = {cp, &g};
+    return g;
+}
+
 int Font::Width(std::string_view text) const {
     int w = 0;
     for (size_t i = 0; i < text.size();) {

@@ -78,7 +78,7 @@ public:
             if (const Glyph* g = FByCode[cp]) return *g;
             return *(FByCode[cp] = &GlyphFor(cp));
         }
-        return GlyphFor(cp);
+        return GlyphBeyondLatin1(cp);
     }
     const Glyph& GlyphFor(char32_t cp) const; // as GlyphOf, without the Latin-1 table
     // Sum of the advances of UTF-8 text (bad bytes as U+FFFD).
@@ -100,6 +100,7 @@ private:
     void Measure();
     void ComputeMetrics();
     void Adopt(DrawnFont drawn);
+    const Glyph& GlyphBeyondLatin1(char32_t cp) const;
 
     FontSpec FSpec;
     TextMetrics FMetrics;
@@ -116,6 +117,10 @@ private:
     mutable std::map<std::pair<std::string, int>, std::unique_ptr<Face>> FFaces;
     mutable std::unordered_map<char32_t, Glyph> FGlyphs;
     mutable std::array<const Glyph*, 256> FByCode{}; // Latin-1, found without hashing
+    // Characters beyond Latin-1 last looked up, by their low bits: a page of CJK text repeats
+    // its characters. Made at the first such character.
+    using RecentGlyphs = std::array<std::pair<char32_t, const Glyph*>, 512>;
+    mutable std::unique_ptr<RecentGlyphs> FRecent;
 };
 
 }  // namespace lumivane
