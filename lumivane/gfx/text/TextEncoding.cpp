@@ -68,10 +68,6 @@ char32_t Cp1252ToUnicode(unsigned char byte) {
     return byte;
 }
 
-bool IsCp1252Defined(unsigned char byte) {
-    return byte != 0x81 && byte != 0x8D && byte != 0x8F && byte != 0x90 && byte != 0x9D;
-}
-
 bool UnicodeToCp1252(char32_t cp, char& out) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
         out = static_cast<char>(cp);
@@ -83,13 +79,6 @@ bool UnicodeToCp1252(char32_t cp, char& out) {
             return true;
         }
     return false;
-}
-
-std::string Cp1252ToUtf8(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (char c : s) AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(c)));
-    return out;
 }
 
 std::string CharToString(char32_t cp) {

@@ -49,14 +49,10 @@ size_t ByteToChar(std::string_view s, size_t pos);
 size_t FitUtf8(std::string_view s, size_t maxBytes);
 
 // Windows-1252. The five bytes the code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D)
-// stand for the C1 code points of the same value, so every byte survives a round trip; whoever
-// shows text asks IsCp1252Defined first.
+// stand for the C1 code points of the same value, so every byte survives a round trip.
 char32_t Cp1252ToUnicode(unsigned char byte);
-bool IsCp1252Defined(unsigned char byte);
 // False when the code point has no Windows-1252 form.
 bool UnicodeToCp1252(char32_t cp, char& out);
-// Every byte, the undefined ones as their C1 code points.
-std::string Cp1252ToUtf8(std::string_view s);
 // Latin-1 bytes (the X STRING type) as UTF-8, and UTF-8 as Latin-1 when every character has a
 // form there (false otherwise).
 std::string Latin1ToUtf8(std::string_view s);

@@ -107,11 +107,6 @@ size_t PrevCluster(std::string_view s, size_t pos) {
     return last;
 }
 
-bool IsClusterStart(std::string_view s, size_t pos) {
-    if (pos == 0 || pos >= s.size()) return true;
-    return PrevCluster(s, pos + 1) == pos;
-}
-
 char32_t UpperChar(char32_t cp) {
     return static_cast<char32_t>(utf8proc_toupper(static_cast<utf8proc_int32_t>(cp)));
 }

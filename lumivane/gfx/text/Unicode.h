@@ -15,8 +15,6 @@ namespace lumivane {
 size_t NextCluster(std::string_view s, size_t pos);
 // The boundary before pos: the start of the cluster that ends at or contains pos (0 at the start).
 size_t PrevCluster(std::string_view s, size_t pos);
-// Whether a cluster starts at pos (true at 0 and at s.size()).
-bool IsClusterStart(std::string_view s, size_t pos);
 
 // Simple (one character to one character) case mappings; the character itself when it has none.
 char32_t UpperChar(char32_t cp);
