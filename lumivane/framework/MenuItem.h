@@ -32,7 +32,7 @@ constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000, scNone = 
 // "Ctrl+C", "Shift+Del", "F2"...; empty for scNone or a key without a name.
 std::string ShortCutToText(TShortCut ShortCut);
 // The accelerator of a caption: the character after a single '&', in lower case; 0 for none.
-char AcceleratorOf(std::string_view Caption);
+char32_t AcceleratorOf(std::string_view Caption);
 
 class TMenuItem : public TComponent {
     LUMI_CLASS(TMenuItem, TComponent)

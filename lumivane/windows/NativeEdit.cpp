@@ -191,7 +191,7 @@ void Char(HWND hwnd, EditState& s, WPARAM wp) {
         return;
     }
     // Ctrl+letters, Tab, Enter, Esc, Ctrl+Backspace and the C1 controls; and no character at all.
-    if (ch < 0x20 || (ch >= 0x7F && ch < 0xA0) || ch > 0x10FFFF || (ch >= 0xD800 && ch <= 0xDFFF)) return;
+    if (ch < 0x20 || (ch >= 0x7F && ch < 0xA0) || !IsScalarValue(ch)) return;
     std::string text;
     AppendUtf8(text, ch);
     Insert(hwnd, s, text, true);
@@ -457,7 +457,7 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case EM_SETPASSWORDCHAR: {
         // A character (code point); anything that is none turns masking off.
         const auto ch = static_cast<char32_t>(wp);
-        const bool valid = ch >= 0x20 && ch <= 0x10FFFF && !(ch >= 0xD800 && ch <= 0xDFFF);
+        const bool valid = ch >= 0x20 && IsScalarValue(ch);
         e.SetPasswordChar(valid ? ch : 0);
         SetStyleBit(hwnd, ES_PASSWORD, valid);
         Refresh(hwnd, s);

@@ -83,7 +83,7 @@ bool UnicodeToCp1252(char32_t cp, char& out) {
 
 std::string CharToString(char32_t cp) {
     std::string out;
-    if (cp != 0 && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF)) AppendUtf8(out, cp);
+    if (cp != 0 && IsScalarValue(cp)) AppendUtf8(out, cp);
     return out;
 }
 

@@ -11,6 +11,8 @@ namespace lumivane {
 // well-formed sequence replaced by U+FFFD, the same way wherever it comes in (ValidUtf8) and
 // wherever it is measured or drawn (NextChar).
 
+// A Unicode scalar value: a code point that UTF-8 can hold (no surrogate, not above U+10FFFF).
+constexpr bool IsScalarValue(char32_t cp) { return cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF); }
 // UTF-8. Appends the code point's sequence (cp must be a Unicode scalar value).
 void AppendUtf8(std::string& out, char32_t cp);
 // One character as a string ("" for 0), and the first character of text (0 when it is empty):
