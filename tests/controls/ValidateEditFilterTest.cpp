@@ -291,21 +291,19 @@ TEST(ValidateEditFilter, InnerEditReportsEachPointerPassageOnceAndKeepsItFromIts
 TEST(ValidateEditFilter, MiddleClickPastesThePrimarySelectionFilteredAndLimitsCountCharacters) {
     ValidateEditScene s;
     s.Focus();
-    s.edit->fSetVType(vtInteger);
-    s.Prepare("", 0, 0);
-    s.session.SetPrimarySelection("a1漢2😀3");
-    s.PointAt(20, 10);
-    s.session.Press(2);
-    s.session.Release(2);
-    EXPECT_EQ(s.edit->Text(), "123");
+    // Another program selected `primary`; the middle button goes down in the empty edit.
+    auto middleClick = [&s](TValidateType kind, const char* primary) {
+        s.edit->fSetVType(kind);
+        s.Prepare("", 0, 0);
+        s.session.SetPrimarySelection(primary);
+        s.PointAt(20, 10);
+        s.session.Press(2);
+        s.session.Release(2);
+        return s.edit->Text();
+    };
+    EXPECT_EQ(middleClick(vtInteger, "a1漢2😀3"), "123");
     // No kind: the edit's own paste of the primary selection, unfiltered.
-    s.edit->fSetVType(vtNone);
-    s.Prepare("", 0, 0);
-    s.session.SetPrimarySelection("Ωя漢");
-    s.PointAt(20, 10);
-    s.session.Press(2);
-    s.session.Release(2);
-    EXPECT_EQ(s.edit->Text(), "Ωя漢");
+    EXPECT_EQ(middleClick(vtNone, "Ωя漢"), "Ωя漢");
     // MaxLength: characters, whatever their bytes, typed or pasted.
     s.edit->fSetMaxLength(4);
     s.Prepare("Ωя", 2, 0);

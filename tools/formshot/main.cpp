@@ -38,6 +38,8 @@ const char* const kUsage =
     "  move X Y, click X Y, dblclick X Y, down [left|right], up [left|right],\n"
     "  key NAME, keydown NAME, keyup NAME (ctrl+, shift+, alt+ prefixes), type TEXT,\n"
     "  clipboard TEXT, wait MS, resize W H, shot OUT.png; blank lines and # comments are skipped.\n"
+    "Text is UTF-8 everywhere: in the script, the layout, the dump and the trace (a typed Key is its\n"
+    "code point).\n"
     "\n"
     "Exit status: 0 done, 1 the form or a file cannot be read, 2 a bad script or command line.\n";
 
