@@ -62,6 +62,26 @@ void BM_TextOut400Chars(benchmark::State& state) {
 }
 BENCHMARK(BM_TextOut400Chars);
 
+// The same count of characters in four scripts: Latin, Greek and Cyrillic from the asked font,
+// CJK from the fallback face.
+void BM_TextOut400CharsMixedScripts(benchmark::State& state) {
+    const std::string line = "Lumivane Ωμέγα Привет 漢字かなカナ and more "; // 40 characters
+    Surface s(kWidth, kHeight, 0xF0F0F0);
+    DeviceContext dc(&s);
+    dc.font = NoticeFont();
+    dc.bkMode = TRANSPARENT;
+    auto draw = [&] {
+        for (int i = 0; i < 10; ++i) TextOutA(&dc, 8, 8 + i * 18, line.data(), static_cast<int>(line.size()));
+    };
+    draw(); // warms the glyph cache
+    for (auto _ : state) {
+        draw();
+        benchmark::DoNotOptimize(s.Pixels().data());
+    }
+    state.counters["chars"] = benchmark::Counter(400.0 * state.iterations(), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_TextOut400CharsMixedScripts);
+
 void BM_DrawTextWrappedNotice(benchmark::State& state) {
     Surface s(kWidth, kHeight, 0xF0F0F0);
     DeviceContext dc(&s);

@@ -79,7 +79,7 @@ public:
 
 LUMI_DEFINE_CLASS(TFuzzNested) {
     p.Color("Color", &TFuzzNested::FColor, &TFuzzNested::FColor, 0u)
-        .Utf8("Name", &TFuzzNested::FName, &TFuzzNested::FName)
+        .String("Name", &TFuzzNested::FName, &TFuzzNested::FName)
         .Binary("Raw", &TFuzzNested::FData, &TFuzzNested::FData);
 }
 
@@ -90,7 +90,7 @@ LUMI_DEFINE_CLASS(TFuzzItem) {
         .Enum("Kind", &TFuzzItem::FKind, &TFuzzItem::FKind, {"fkOne", "fkTwo", "fkThree"}, fkOne)
         .Set("Flags", &TFuzzItem::FFlags, &TFuzzItem::FFlags, {"ffA", "ffB", "ffC", "ffD"})
         .Prop("Text", &TFuzzItem::FText, &TFuzzItem::FText)
-        .Utf8("Utf8", &TFuzzItem::FUtf8, &TFuzzItem::FUtf8)
+        .String("Utf8", &TFuzzItem::FUtf8, &TFuzzItem::FUtf8)
         .Color("Color", &TFuzzItem::FColor, &TFuzzItem::FColor)
         .Cursor("Cursor", &TFuzzItem::FCursor, &TFuzzItem::FCursor, 0)
         .Object("Nested", &TFuzzItem::fGetNested)

@@ -4,7 +4,7 @@
 #   deps.sh test   that, and the test toolchain (GoogleTest, Google Benchmark, clang, Xvfb, xdotool...)
 set -euo pipefail
 run=(cmake ninja-build g++ pkg-config libx11-dev libxext-dev libfreetype-dev libfontconfig-dev
-     fonts-wqy-zenhei fonts-dejavu-core libpng-dev xdg-utils)
+     fonts-wqy-zenhei fonts-dejavu-core libpng-dev libutf8proc-dev xdg-utils)
 test=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev xvfb xauth xfonts-base xdotool
       imagemagick xclip x11-utils libxtst-dev openbox lintian devscripts)
 case "${1:-test}" in

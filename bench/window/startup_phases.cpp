@@ -85,8 +85,8 @@ public:
     void WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) override { FInner->WaitEvents(deadline, out); }
     bool GetCursorPos(TPoint& p) override { return FInner->GetCursorPos(p); }
     void SetCursor(DriverWindowId id, CursorKind c) override { FInner->SetCursor(id, c); }
-    void SetClipboardText(const std::string& t) override { FInner->SetClipboardText(t); }
-    bool GetClipboardText(std::string& t) override { return FInner->GetClipboardText(t); }
+    void SetSelectionText(TSelection w, const std::string& t) override { FInner->SetSelectionText(w, t); }
+    bool GetSelectionText(TSelection w, std::string& t) override { return FInner->GetSelectionText(w, t); }
     System& GetSystem() override { return FInner->GetSystem(); }
     void WatchReadable(int fd, bool watch) override { FInner->WatchReadable(fd, watch); }
 

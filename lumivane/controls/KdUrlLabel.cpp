@@ -6,6 +6,7 @@
 #include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/Published.h"
 #include "lumivane/windows/Services.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 
 namespace lumivane {
 
@@ -50,6 +51,8 @@ void TKdCustomUrlLabel::CMMouseLeave(TMessage& Message) {
     inherited::Dispatch(Message);
     if (w.Alive() && !IsDesigning()) Font()->SetColor(FTextColor);
 }
+
+void TKdCustomUrlLabel::fSetURLString(const std::string& Value) { FURLString = ValidUtf8(Value); }
 
 LUMI_DEFINE_CLASS(TKdUrlLabel) {
     PublishControlProps(p, {"Cursor", "Hint"});

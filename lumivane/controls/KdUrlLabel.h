@@ -15,9 +15,9 @@ public:
     explicit TKdCustomUrlLabel(TComponent* AOwner);
     ~TKdCustomUrlLabel() override;
 
-    // 8-bit text, handed to the shell as it is.
+    // UTF-8 text, handed to the shell as it is.
     const std::string& fGetURLString() const { return FURLString; }
-    void fSetURLString(const std::string& Value) { FURLString = Value; }
+    void fSetURLString(const std::string& Value);
     TColor fGetTextColor() const { return FTextColor; }
     void fSetTextColor(TColor Value) { FTextColor = Value; }
     TColor fGetHotTextColor() const { return FHotTextColor; }

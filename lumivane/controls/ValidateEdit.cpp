@@ -8,6 +8,7 @@
 #include "lumivane/framework/Cursors.h"
 #include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 #include "lumivane/windows/Input.h"
 #include "lumivane/gfx/raster/Color.h"
 #include "lumivane/framework/CustomControl.h"
@@ -201,8 +202,9 @@ void TCustomValidateEdit::WMGetText(TMessage& Message) {
         Message.Result = 0;
         return;
     }
+    // The buffer holds max bytes: whole characters only, never past its end.
     const std::string text = FEdit->GetText();
-    const size_t n = std::min(text.size(), max - 1);
+    const size_t n = FitUtf8(text, max - 1);
     std::memcpy(buffer, text.data(), n);
     buffer[n] = '\0';
     Message.Result = static_cast<LRESULT>(n);

@@ -47,17 +47,17 @@ public:
     const std::string& fGetVString() const { return FVString; }
     void fSetVString(const std::string& Value);
 
-    // Runs the current kind's filter on Key: returns it (case-changed for the hex kinds), or 0
-    // when refused. Key is changed in place the same way.
-    char fProcessKey(char& Key);
-    void fProcessKeyInteger(char& Key);
-    void fProcessKeyIntegerPs(char& Key);
-    void fProcessKeyFloat(char& Key);
-    void fProcessKeyFloatPs(char& Key);
-    void fProcessKeyHex(char& Key);
-    void fProcessKeyHexUp(char& Key);
-    void fProcessKeyHexLo(char& Key);
-    void fProcessKeyCustom(char& Key);
+    // Runs the current kind's filter on Key (a character, a Unicode code point): returns it
+    // (case-changed for the hex kinds), or 0 when refused. Key is changed in place the same way.
+    char32_t fProcessKey(char32_t& Key);
+    void fProcessKeyInteger(char32_t& Key);
+    void fProcessKeyIntegerPs(char32_t& Key);
+    void fProcessKeyFloat(char32_t& Key);
+    void fProcessKeyFloatPs(char32_t& Key);
+    void fProcessKeyHex(char32_t& Key);
+    void fProcessKeyHexUp(char32_t& Key);
+    void fProcessKeyHexLo(char32_t& Key);
+    void fProcessKeyCustom(char32_t& Key);
 
     bool MouseIn() const { return FMouseIn; }
 
@@ -65,7 +65,7 @@ public:
 
 protected:
     // Only characters that pass the filter reach OnKeyPress and the edit.
-    void KeyPress(char& Key) override;
+    void KeyPress(char32_t& Key) override;
     void WMPaste(TMessage& Message);
     void CMMouseEnter(TMessage& Message);
     void CMMouseLeave(TMessage& Message);
@@ -198,8 +198,8 @@ public:
     void fSetMaxLength(int Value) { FEdit->SetMaxLength(Value); }
     bool fGetOEMConvert() const { return FEdit->OEMConvert(); }
     void fSetOEMConvert(bool Value) { FEdit->SetOEMConvert(Value); }
-    char fGetPasswordChar() const { return FEdit->PasswordChar(); }
-    void fSetPasswordChar(char Value) { FEdit->SetPasswordChar(Value); }
+    char32_t fGetPasswordChar() const { return FEdit->PasswordChar(); }
+    void fSetPasswordChar(char32_t Value) { FEdit->SetPasswordChar(Value); }
     bool fGetReadOnly() const { return FEdit->ReadOnly(); }
     void fSetReadOnly(bool Value) { FEdit->SetReadOnly(Value); }
     // The selection of the inner edit; a written text replaces it unfiltered.

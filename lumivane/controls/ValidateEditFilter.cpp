@@ -5,6 +5,7 @@
 #include "lumivane/controls/ValidateEditRules.h"
 #include "lumivane/framework/Clipbrd.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 
 namespace lumivane {
 
@@ -27,7 +28,7 @@ void TKdCustomInplaceEdit::fSetVType(TValidateType Value) {
 }
 
 void TKdCustomInplaceEdit::fSetVString(const std::string& Value) {
-    FVString = Value;
+    FVString = ValidUtf8(Value);
     if (!Value.empty()) FVType = vtCustom;
 }
 
@@ -36,7 +37,7 @@ TValidateState TKdCustomInplaceEdit::_fState() {
     return TValidateState::Of(GetText(), SelStart(), SelLength());
 }
 
-char TKdCustomInplaceEdit::fProcessKey(char& Key) {
+char32_t TKdCustomInplaceEdit::fProcessKey(char32_t& Key) {
     switch (FVType) {
     case vtCustom: fProcessKeyCustom(Key); break;
     case vtInteger: fProcessKeyInteger(Key); break;
@@ -51,22 +52,22 @@ char TKdCustomInplaceEdit::fProcessKey(char& Key) {
     return Key;
 }
 
-void TKdCustomInplaceEdit::fProcessKeyInteger(char& Key) {
+void TKdCustomInplaceEdit::fProcessKeyInteger(char32_t& Key) {
     if (!ValidateRules::IsControlChar(Key)) ValidateRules::Integer(Key, _fState());
 }
-void TKdCustomInplaceEdit::fProcessKeyIntegerPs(char& Key) { ValidateRules::IntegerPs(Key); }
-void TKdCustomInplaceEdit::fProcessKeyFloat(char& Key) {
+void TKdCustomInplaceEdit::fProcessKeyIntegerPs(char32_t& Key) { ValidateRules::IntegerPs(Key); }
+void TKdCustomInplaceEdit::fProcessKeyFloat(char32_t& Key) {
     if (!ValidateRules::IsControlChar(Key)) ValidateRules::Float(Key, _fState());
 }
-void TKdCustomInplaceEdit::fProcessKeyFloatPs(char& Key) {
+void TKdCustomInplaceEdit::fProcessKeyFloatPs(char32_t& Key) {
     if (!ValidateRules::IsControlChar(Key)) ValidateRules::FloatPs(Key, _fState());
 }
-void TKdCustomInplaceEdit::fProcessKeyHex(char& Key) { ValidateRules::Hex(Key); }
-void TKdCustomInplaceEdit::fProcessKeyHexUp(char& Key) { ValidateRules::HexUp(Key); }
-void TKdCustomInplaceEdit::fProcessKeyHexLo(char& Key) { ValidateRules::HexLo(Key); }
-void TKdCustomInplaceEdit::fProcessKeyCustom(char& Key) { ValidateRules::Custom(Key, FVString); }
+void TKdCustomInplaceEdit::fProcessKeyHex(char32_t& Key) { ValidateRules::Hex(Key); }
+void TKdCustomInplaceEdit::fProcessKeyHexUp(char32_t& Key) { ValidateRules::HexUp(Key); }
+void TKdCustomInplaceEdit::fProcessKeyHexLo(char32_t& Key) { ValidateRules::HexLo(Key); }
+void TKdCustomInplaceEdit::fProcessKeyCustom(char32_t& Key) { ValidateRules::Custom(Key, FVString); }
 
-void TKdCustomInplaceEdit::KeyPress(char& Key) {
+void TKdCustomInplaceEdit::KeyPress(char32_t& Key) {
     if (fProcessKey(Key) == 0) return;
     inherited::KeyPress(Key);
 }
@@ -81,21 +82,23 @@ void TKdCustomInplaceEdit::Dispatch(TMessage& Message) {
 }
 
 // Every clipboard character is judged against the edit as it was before the paste (so "--5"
-// pastes whole into an empty integer edit), and what passes goes in with one replacement.
+// pastes whole into an empty integer edit), and what passes goes in with one replacement. A
+// middle click pastes the primary selection the same way (WM_PASTE with PASTE_PRIMARY).
 void TKdCustomInplaceEdit::WMPaste(TMessage& Message) {
     if (ReadOnly() || FVType == vtNone) {
         inherited::Dispatch(Message);
         return;
     }
-    const std::string clip = Clipboard()->HasFormat(CF_TEXT) ? Clipboard()->AsText() : std::string();
+    TClipboard* source = Message.WParam == PASTE_PRIMARY ? PrimarySelection() : Clipboard();
+    const std::string clip = source->HasFormat(CF_TEXT) ? source->AsText() : std::string();
     if (clip.empty()) return;
     const TValidateState before = _fState();
     std::string out;
     out.reserve(clip.size());
     FPasteState = &before;
-    for (char c : clip) {
-        char key = c;
-        if (fProcessKey(key) != 0) out += key;
+    for (size_t i = 0; i < clip.size();) {
+        char32_t key = NextChar(clip, i);
+        if (fProcessKey(key) != 0) AppendUtf8(out, key);
     }
     FPasteState = nullptr;
     if (!out.empty()) SetSelText(out);

@@ -4,6 +4,7 @@
 #include "lumivane/controls/ValidateEdit.h"
 #include "lumivane/framework/PublishControlProps.h"
 #include "lumivane/gfx/raster/Color.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 
 namespace lumivane {
 
@@ -34,8 +35,8 @@ void PublishValidateEditProps(TPublished<E>& p, VTypeDefault... vtypeDefault) {
     PublishControlProps(p, {"ParentBiDiMode", "ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint"});
     // A character is stored as a one-character string ('*'), none as nothing.
     p.String("PasswordChar",
-             [](E* e) { return e->fGetPasswordChar() ? std::string(1, e->fGetPasswordChar()) : std::string(); },
-             [](E* e, const std::string& v) { e->fSetPasswordChar(v.empty() ? '\0' : v[0]); });
+             [](E* e) { return CharToString(e->fGetPasswordChar()); },
+             [](E* e, const std::string& v) { e->fSetPasswordChar(FirstCharOf(v)); });
     PublishControlProps(p, {"PopupMenu"});
     p.Prop("ReadOnly", &E::fGetReadOnly, &E::fSetReadOnly, false);
     PublishControlProps(p, {"ShowHint", "TabOrder", "TabStop", "Text", "Visible"});

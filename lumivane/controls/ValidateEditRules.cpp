@@ -1,6 +1,9 @@
 #include "lumivane/controls/ValidateEditRules.h"
 
 #include <cctype>
+#include <string>
+
+#include "lumivane/gfx/text/TextEncoding.h"
 
 namespace lumivane {
 
@@ -15,24 +18,26 @@ TValidateState TValidateState::Of(std::string_view Text, int SelStart, int SelLe
             break;
         }
     s.TextHasPoint = Text.find('.') != std::string_view::npos;
-    if (s.SelLength > 0 && SelStart >= 0 && static_cast<size_t>(SelStart) < Text.size())
-        s.SelectionHasPoint =
-            Text.substr(static_cast<size_t>(SelStart), static_cast<size_t>(s.SelLength)).find('.') !=
-            std::string_view::npos;
+    if (s.SelLength > 0 && SelStart >= 0) {
+        const size_t from = CharToByte(Text, static_cast<size_t>(SelStart));
+        const std::string_view rest = Text.substr(from);
+        s.SelectionHasPoint = rest.substr(0, CharToByte(rest, static_cast<size_t>(s.SelLength))).find('.') !=
+                              std::string_view::npos;
+    }
     return s;
 }
 
 namespace ValidateRules {
 namespace {
 
-bool IsDigit(char Key) { return Key >= '0' && Key <= '9'; }
-bool IsHexDigit(char Key) { return IsDigit(Key) || (Key >= 'a' && Key <= 'f') || (Key >= 'A' && Key <= 'F'); }
-void Accept(char& Key, bool accepted) {
+bool IsDigit(char32_t Key) { return Key >= '0' && Key <= '9'; }
+bool IsHexDigit(char32_t Key) { return IsDigit(Key) || (Key >= 'a' && Key <= 'f') || (Key >= 'A' && Key <= 'F'); }
+void Accept(char32_t& Key, bool accepted) {
     if (!accepted) Key = 0;
 }
 
 // The digit and minus rows shared by Integer and Float; false when Key is neither.
-bool DigitOrMinus(char& Key, const TValidateState& s) {
+bool DigitOrMinus(char32_t& Key, const TValidateState& s) {
     const bool atStart = s.SelStart == 0;
     if (IsDigit(Key)) {
         // No digit in front of an existing sign (blanks before it are looked through).
@@ -48,63 +53,87 @@ bool DigitOrMinus(char& Key, const TValidateState& s) {
 }
 
 // The decimal-point rows of Float and FloatPs; false when Key is not the point.
-bool Point(char& Key, const TValidateState& s) {
+bool Point(char32_t& Key, const TValidateState& s) {
     if (Key != '.') return false;
     Accept(Key, (s.SelLength >= 1 && s.SelectionHasPoint) || !s.TextHasPoint);
     return true;
 }
 
+// The C library's case mapping of the character's Windows-1252 byte; 0 for a character that has
+// none (no numeric kind takes it).
+template <class F>
+char32_t MapByte(char32_t Key, F map) {
+    char b = 0;
+    if (!UnicodeToCp1252(Key, b)) return 0;
+    return Cp1252ToUnicode(static_cast<unsigned char>(map(static_cast<unsigned char>(b))));
+}
+
+// The Windows-1252 byte as the signed code the ranges compare; false when there is none.
+bool SignedCode(char32_t c, signed char& code) {
+    char b = 0;
+    if (!UnicodeToCp1252(c, b)) return false;
+    code = static_cast<signed char>(b);
+    return true;
+}
+
 }  // namespace
 
-bool IsControlChar(char Key) { return static_cast<unsigned char>(Key) < 32; }
+bool IsControlChar(char32_t Key) { return Key < 32; }
 
-void Integer(char& Key, const TValidateState& State) {
+void Integer(char32_t& Key, const TValidateState& State) {
     if (IsControlChar(Key) || DigitOrMinus(Key, State)) return;
     Key = 0;
 }
 
-void IntegerPs(char& Key) {
+void IntegerPs(char32_t& Key) {
     if (IsControlChar(Key)) return;
     Accept(Key, IsDigit(Key));
 }
 
-void Float(char& Key, const TValidateState& State) {
+void Float(char32_t& Key, const TValidateState& State) {
     if (IsControlChar(Key) || DigitOrMinus(Key, State) || Point(Key, State)) return;
     Key = 0;
 }
 
-void FloatPs(char& Key, const TValidateState& State) {
+void FloatPs(char32_t& Key, const TValidateState& State) {
     if (IsControlChar(Key) || IsDigit(Key) || Point(Key, State)) return;
     Key = 0;
 }
 
-void Hex(char& Key) {
+void Hex(char32_t& Key) {
     if (IsControlChar(Key)) return;
     Accept(Key, IsHexDigit(Key));
 }
 
-void HexUp(char& Key) {
+void HexUp(char32_t& Key) {
     if (IsControlChar(Key)) return;
-    Key = static_cast<char>(std::toupper(static_cast<unsigned char>(Key)));
+    Key = MapByte(Key, [](int c) { return std::toupper(c); });
     Hex(Key);
 }
 
-void HexLo(char& Key) {
+void HexLo(char32_t& Key) {
     if (IsControlChar(Key)) return;
-    Key = static_cast<char>(std::tolower(static_cast<unsigned char>(Key)));
+    Key = MapByte(Key, [](int c) { return std::tolower(c); });
     Hex(Key);
 }
 
-void Custom(char& Key, std::string_view Set) {
+void Custom(char32_t& Key, std::string_view Set) {
     if (IsControlChar(Key)) return;
-    const auto code = static_cast<signed char>(Key);
+    signed char code = 0;
+    const bool hasCode = SignedCode(Key, code);
+    const std::u32string items = [&] {
+        std::u32string out;
+        for (size_t i = 0; i < Set.size();) out += NextChar(Set, i);
+        return out;
+    }();
     size_t i = 0;
-    while (i < Set.size()) {
-        if (i + 2 < Set.size() && Set[i + 1] == '-') {
-            if (static_cast<signed char>(Set[i]) <= code && code <= static_cast<signed char>(Set[i + 2])) return;
+    while (i < items.size()) {
+        if (i + 2 < items.size() && items[i + 1] == '-') {
+            signed char lo = 0, hi = 0;
+            if (hasCode && SignedCode(items[i], lo) && SignedCode(items[i + 2], hi) && lo <= code && code <= hi) return;
             i += 3;
         } else {
-            if (Set[i] == Key) return;
+            if (items[i] == Key) return;
             i += 1;
         }
     }

@@ -5,14 +5,16 @@
 namespace lumivane {
 
 // The character rules of the validating edit, apart from any window: each takes one typed
-// character by reference and leaves it (accepted), changes its case (hex kinds) or sets it to 0
-// (refused). Characters are single bytes (Windows-1252); codes 0 to 31 are control characters,
+// character (a Unicode code point) by reference and leaves it (accepted), changes its case (hex
+// kinds) or sets it to 0 (refused). The rules are 8-bit ones: a character that Windows-1252 has
+// is judged by its byte there; any other character is refused by the numeric kinds and matched
+// by a custom set only where the set lists it on its own. Codes 0 to 31 are control characters,
 // which every rule lets through unchanged. The decimal point is always '.'.
 
 // What the rules need to know of the edit, taken in one pass over its text, so a paste judges
 // every character against the same state in constant time each.
 struct TValidateState {
-    int SelStart = 0;
+    int SelStart = 0;   // in characters, as the edit counts them
     int SelLength = 0;
     bool TextBeginsWithMinus = false;   // the very first character is '-'
     bool FirstNonBlankIsMinus = false;  // the first character above code 32 is '-'
@@ -23,19 +25,20 @@ struct TValidateState {
 };
 
 namespace ValidateRules {
-bool IsControlChar(char Key);
+bool IsControlChar(char32_t Key);
 // Digits, and a minus sign typed only at the very start and only once.
-void Integer(char& Key, const TValidateState& State);
-void IntegerPs(char& Key);
+void Integer(char32_t& Key, const TValidateState& State);
+void IntegerPs(char32_t& Key);
 // As Integer, and one decimal point (typed over a selection that holds the existing one).
-void Float(char& Key, const TValidateState& State);
-void FloatPs(char& Key, const TValidateState& State);
-void Hex(char& Key);
+void Float(char32_t& Key, const TValidateState& State);
+void FloatPs(char32_t& Key, const TValidateState& State);
+void Hex(char32_t& Key);
 // The C library's case mapping first, then the Hex rule on the mapped character.
-void HexUp(char& Key);
-void HexLo(char& Key);
-// Set: single characters and ranges a-b, read left to right; bounds compare as signed bytes.
-void Custom(char& Key, std::string_view Set);
+void HexUp(char32_t& Key);
+void HexLo(char32_t& Key);
+// Set: single characters and ranges a-b, read left to right, character by character; bounds
+// compare as signed Windows-1252 bytes (a range with a bound beyond Windows-1252 matches nothing).
+void Custom(char32_t& Key, std::string_view Set);
 }  // namespace ValidateRules
 
 }  // namespace lumivane

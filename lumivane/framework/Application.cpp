@@ -14,6 +14,7 @@
 #include "lumivane/framework/Published.h"
 #include "lumivane/framework/StandardControls.h"
 #include "lumivane/base/Exception.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 
 namespace lumivane {
 
@@ -80,7 +81,7 @@ void TApplication::Initialize() {
 }
 
 void TApplication::SetTitle(const std::string& Value) {
-    FTitle = Value;
+    FTitle = ValidUtf8(Value);
     if (FHandle && IsWindow(FHandle)) SetWindowTextA(FHandle, Value.c_str());
 }
 

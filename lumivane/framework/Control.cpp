@@ -9,6 +9,7 @@
 #include "lumivane/framework/Font.h"
 #include "lumivane/framework/PropInfo.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 #include "lumivane/windows/Input.h"
 #include "lumivane/windows/Painting.h"
 #include "lumivane/base/Exception.h"
@@ -241,6 +242,8 @@ void TControl::SetParentShowHint(bool Value) {
     if (Value && FParent) Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
 }
 
+void TControl::SetHint(const std::string& Value) { FHint = ValidUtf8(Value); }
+
 std::string TControl::GetText() {
     const LRESULT len = Perform(WM_GETTEXTLENGTH, 0, 0);
     // A length from a misbehaving handler must not drive the allocation.
@@ -316,7 +319,7 @@ void TControl::DefaultHandler(TMessage& Message) {
     switch (Message.Msg) {
     case WM_SETTEXT: {
         const char* s = reinterpret_cast<const char*>(Message.LParam);
-        FText = s ? s : "";
+        FText = ValidUtf8(s ? s : "");
         Message.Result = 1;
         return;
     }
@@ -327,7 +330,7 @@ void TControl::DefaultHandler(TMessage& Message) {
             Message.Result = 0;
             return;
         }
-        const size_t n = std::min(FText.size(), cap - 1);
+        const size_t n = FitUtf8(FText, cap - 1);
         std::memcpy(buf, FText.data(), n);
         buf[n] = '\0';
         Message.Result = static_cast<LRESULT>(n);

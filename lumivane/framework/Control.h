@@ -108,7 +108,7 @@ public:
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
     const std::string& Hint() const { return FHint; }
-    void SetHint(const std::string& Value) { FHint = Value; }
+    void SetHint(const std::string& Value);
     bool ShowHint() const { return FShowHint; }
     void SetShowHint(bool Value);
     bool ParentShowHint() const { return FParentShowHint; }

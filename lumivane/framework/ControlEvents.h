@@ -18,7 +18,8 @@ struct TKeyEvent : TEvent<TObject*, WORD&, TShiftState> {
     using TEvent::TEvent;
     static constexpr const char* ParamNames = "Sender, Key, Shift";
 };
-struct TKeyPressEvent : TEvent<TObject*, char&> {
+// Key: the typed character, a Unicode code point.
+struct TKeyPressEvent : TEvent<TObject*, char32_t&> {
     using TEvent::TEvent;
     static constexpr const char* ParamNames = "Sender, Key";
 };

@@ -22,7 +22,7 @@ struct ControlTable {
     // The graphic control that holds the capture through its parent's window.
     TControl* capture = nullptr;
     // The character that follows a key the dialog handling already used (Enter, Escape, Tab).
-    char swallowChar = 0;
+    char32_t swallowChar = 0;
 };
 ControlTable& Table();
 

@@ -10,6 +10,7 @@
 #include "lumivane/framework/Published.h"
 #include "lumivane/framework/Timer.h"
 #include "lumivane/gfx/text/DrawText.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 #include "lumivane/framework/CustomControl.h"
 #include "lumivane/framework/GraphicControl.h"
 
@@ -42,7 +43,7 @@ void TCustomEdit::CreateWnd() {
     try {
         inherited::CreateWnd();
         SendMessageA(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
-        if (FPasswordChar) SendMessageA(FHandle, EM_SETPASSWORDCHAR, static_cast<unsigned char>(FPasswordChar), 0);
+        if (FPasswordChar) SendMessageA(FHandle, EM_SETPASSWORDCHAR, FPasswordChar, 0);
     } catch (...) {
         FCreating = false;
         throw;
@@ -83,10 +84,10 @@ void TCustomEdit::SetMaxLength(int Value) {
     if (FHandle) Perform(EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
 }
 
-void TCustomEdit::SetPasswordChar(char Value) {
+void TCustomEdit::SetPasswordChar(char32_t Value) {
     if (FPasswordChar == Value) return;
     FPasswordChar = Value;
-    if (FHandle) Perform(EM_SETPASSWORDCHAR, static_cast<unsigned char>(Value), 0);
+    if (FHandle) Perform(EM_SETPASSWORDCHAR, Value, 0);
 }
 
 void TCustomEdit::SetReadOnly(bool Value) {
@@ -127,8 +128,9 @@ void TCustomEdit::SetSelLength(int Value) {
 std::string TCustomEdit::SelText() {
     const int start = SelStart(), len = SelLength();
     const std::string text = GetText();
-    if (start >= static_cast<int>(text.size())) return {};
-    return text.substr(static_cast<size_t>(start), static_cast<size_t>(len));
+    const size_t from = CharToByte(text, static_cast<size_t>(start));
+    const size_t to = from + CharToByte(std::string_view(text).substr(from), static_cast<size_t>(len));
+    return text.substr(from, to - from);
 }
 
 void TCustomEdit::SetSelText(const std::string& Value) {
@@ -139,7 +141,7 @@ void TCustomEdit::SetSelText(const std::string& Value) {
 int TCustomEdit::GetSelTextBuf(char* Buffer, int BufSize) {
     if (!Buffer || BufSize <= 0) return 0;
     const std::string s = SelText();
-    const size_t n = std::min(s.size(), static_cast<size_t>(BufSize - 1));
+    const size_t n = FitUtf8(s, static_cast<size_t>(BufSize - 1));
     std::memcpy(Buffer, s.data(), n);
     Buffer[n] = '\0';
     return static_cast<int>(n);
@@ -232,8 +234,8 @@ LUMI_DEFINE_CLASS(TEdit) {
             p.Prop("OEMConvert", &TEdit::OEMConvert, &TEdit::SetOEMConvert, false);
         else if (n == "PasswordChar")
             // Stored as a one-character string, as layouts write characters ('*' or #0).
-            p.String("PasswordChar", [](TEdit* e) { return e->PasswordChar() ? std::string(1, e->PasswordChar()) : std::string(); },
-                     [](TEdit* e, const std::string& v) { e->SetPasswordChar(v.empty() ? '\0' : v[0]); });
+            p.String("PasswordChar", [](TEdit* e) { return CharToString(e->PasswordChar()); },
+                     [](TEdit* e, const std::string& v) { e->SetPasswordChar(FirstCharOf(v)); });
         else if (n == "ReadOnly")
             p.Prop("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly, false);
         else if (n == "TabStop")

@@ -30,15 +30,17 @@ public:
     void SetMaxLength(int Value);
     bool OEMConvert() const { return FOEMConvert; }
     void SetOEMConvert(bool Value) { FOEMConvert = Value; }
-    char PasswordChar() const { return FPasswordChar; }
-    void SetPasswordChar(char Value);
+    // A character (code point) shown for each character of the text; 0 shows the text.
+    char32_t PasswordChar() const { return FPasswordChar; }
+    void SetPasswordChar(char32_t Value);
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool Value);
     bool Modified();
     void SetModified(bool Value);
     bool CanUndo();
 
-    // Selection, in characters from the start of the text.
+    // Selection, in characters (code points) from the start of the text; MaxLength counts
+    // characters too.
     int SelStart();
     void SetSelStart(int Value);
     int SelLength();
@@ -46,7 +48,8 @@ public:
     std::string SelText();
     // Replaces the selection (EM_REPLACESEL); no filtering.
     void SetSelText(const std::string& Value);
-    // Copies at most BufSize - 1 selected characters and a zero; returns the count copied.
+    // Copies as much of the selected text as BufSize - 1 bytes hold, in whole characters, and a
+    // zero; returns the bytes copied.
     virtual int GetSelTextBuf(char* Buffer, int BufSize);
 
     virtual void Clear();
@@ -82,7 +85,7 @@ protected:
     bool FHideSelection = true;
     int FMaxLength = 0;
     bool FOEMConvert = false;
-    char FPasswordChar = 0;
+    char32_t FPasswordChar = 0;
     bool FReadOnly = false;
     bool FCreating = false;
 };

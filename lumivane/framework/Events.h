@@ -32,7 +32,7 @@ namespace lumivane {
 // An event type that has by-reference or named parameters declares their names once, for the
 // generic observer of the --trace tool:
 //
-//     struct TKeyPressEvent : TEvent<TObject*, char&> {
+//     struct TKeyPressEvent : TEvent<TObject*, char32_t&> {
 //         using TEvent::TEvent;
 //         static constexpr const char* ParamNames = "Sender, Key";
 //     };

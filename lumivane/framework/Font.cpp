@@ -68,7 +68,7 @@ LUMI_DEFINE_CLASS(TFont) {
         .Color("Color", &TFont::Color, &TFont::SetColor, clWindowText)
         .Prop("Height", &TFont::Height, &TFont::SetHeight, -11)
         .Range(-MaxLayoutFontHeight, MaxLayoutFontHeight)
-        .Utf8("Name", &TFont::Name, &TFont::SetName, "Tahoma")
+        .String("Name", &TFont::Name, &TFont::SetName, "Tahoma")
         .Enum("Pitch", &TFont::Pitch, &TFont::SetPitch, {"fpDefault", "fpVariable", "fpFixed"}, fpDefault)
         .Prop("Size", &TFont::Size, &TFont::SetSize)
         .Range(-MaxLayoutFontHeight * 72 / 96, MaxLayoutFontHeight * 72 / 96)  // points: within Height's pixels

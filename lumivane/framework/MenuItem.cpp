@@ -3,11 +3,12 @@
 #include "lumivane/framework/Menu.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/MenuWindow.h"
 #include "lumivane/framework/Published.h"
+#include "lumivane/gfx/text/TextEncoding.h"
+#include "lumivane/gfx/text/Unicode.h"
 
 namespace lumivane {
 
@@ -45,17 +46,21 @@ std::string ShortCutToText(TShortCut ShortCut) {
     return out + name;
 }
 
-char AcceleratorOf(std::string_view Caption) {
+char32_t AcceleratorOf(std::string_view Caption) {
     for (size_t i = 0; i + 1 < Caption.size(); ++i) {
         if (Caption[i] != '&') continue;
         if (Caption[i + 1] == '&') {
             ++i;  // "&&" is a plain ampersand
             continue;
         }
-        return static_cast<char>(std::tolower(static_cast<unsigned char>(Caption[i + 1])));
+        size_t next = i + 1;
+        return LowerChar(NextChar(Caption, next));
     }
     return 0;
 }
+
+void TMenuItem::SetCaption(const std::string& Value) { FCaption = ValidUtf8(Value); }
+void TMenuItem::SetHint(const std::string& Value) { FHint = ValidUtf8(Value); }
 
 LUMI_DEFINE_CLASS(TMenuItem) {
     p.Prop("AutoCheck", &TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck, false)

@@ -32,7 +32,7 @@ constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000, scNone = 
 // "Ctrl+C", "Shift+Del", "F2"...; empty for scNone or a key without a name.
 std::string ShortCutToText(TShortCut ShortCut);
 // The accelerator of a caption: the character after a single '&', in lower case; 0 for none.
-char AcceleratorOf(std::string_view Caption);
+char32_t AcceleratorOf(std::string_view Caption);
 
 class TMenuItem : public TComponent {
     LUMI_CLASS(TMenuItem, TComponent)
@@ -42,7 +42,7 @@ public:
     ~TMenuItem() override;
 
     const std::string& Caption() const { return FCaption; }
-    void SetCaption(const std::string& Value) { FCaption = Value; }
+    void SetCaption(const std::string& Value);
     bool IsLine() const { return FCaption == "-"; }
     // Setting a radio item checked unchecks the other radio items of its group among its siblings.
     bool Checked() const { return FChecked; }
@@ -60,7 +60,7 @@ public:
     bool Visible() const { return FVisible; }
     void SetVisible(bool Value) { FVisible = Value; }
     const std::string& Hint() const { return FHint; }
-    void SetHint(const std::string& Value) { FHint = Value; }
+    void SetHint(const std::string& Value);
     TShortCut ShortCut() const { return FShortCut; }
     void SetShortCut(TShortCut Value) { FShortCut = Value; }
 

@@ -3,10 +3,10 @@
 #include "lumivane/framework/MenuWindowInternal.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "lumivane/framework/MenuItem.h"
+#include "lumivane/gfx/text/Unicode.h"
 
 namespace lumivane {
 
@@ -27,9 +27,9 @@ void MoveSelection(size_t li, int step, int from) {
     }
 }
 
-void Accelerator(size_t li, char ch) {
+void Accelerator(size_t li, char32_t ch) {
     TMenuLevel& level = Session().levels[li];
-    const char key = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    const char32_t key = LowerChar(ch);
     std::vector<int> matches;
     for (size_t i = 0; i < level.Items.size(); ++i)
         if (!level.Items[i]->IsLine() && AcceleratorOf(level.Items[i]->Caption()) == key)
@@ -93,7 +93,7 @@ bool InterceptKey(const TMessage& Message) {
             return true;
         }
         Session().eatChar = false;
-        Accelerator(li, static_cast<char>(Message.WParam));
+        Accelerator(li, static_cast<char32_t>(Message.WParam));
         return true;
     case WM_KEYUP:
     case WM_SYSKEYUP:

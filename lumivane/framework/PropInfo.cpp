@@ -22,7 +22,6 @@ bool TPropInfo::IsStored(TObject* instance) const {
     case TPropKind::Cursor:
         return !OrdDefault || GetOrd(instance) != *OrdDefault;
     case TPropKind::String:
-    case TPropKind::Utf8String:
         return !StrDefault || GetStr(instance) != *StrDefault;
     case TPropKind::Object:
         return GetObject(instance) != nullptr;

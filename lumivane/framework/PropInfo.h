@@ -24,8 +24,7 @@ enum class TPropKind {
     Int64,
     Enum,        // one member name
     Set,         // [a, b]: member n is bit n
-    String,      // 8-bit Windows-1252 in the program, UTF-8 in the layout
-    Utf8String,  // kept as UTF-8 (font family names)
+    String,      // UTF-8
     Color,       // clName, or a number
     Cursor,      // crName, or a number
     Object,      // a nested persistent object, reached with dotted names (Font.Height)

@@ -99,14 +99,10 @@ public:
     TPublished& Cursor(std::string_view name, G get, S set, D def = {}) {
         return Ordinal(name, TPropKind::Cursor, get, set, def, {});
     }
-    // An 8-bit (Windows-1252) string, and a UTF-8 one.
+    // A UTF-8 string.
     template <class G, class S, class D = TNoDefault>
     TPublished& String(std::string_view name, G get, S set, D def = {}) {
         return Text(name, TPropKind::String, get, set, def);
-    }
-    template <class G, class S, class D = TNoDefault>
-    TPublished& Utf8(std::string_view name, G get, S set, D def = {}) {
-        return Text(name, TPropKind::Utf8String, get, set, def);
     }
     // A nested persistent object: its reader returns the owned object; the layout reaches its
     // properties with dotted names. The object is never replaced by the reader.

@@ -311,7 +311,7 @@ void TWinControl::Notification(TComponent* AComponent, TOperation Operation) {
 void TWinControl::DoEnter() { OnEnter(this); }
 void TWinControl::DoExit() { OnExit(this); }
 void TWinControl::KeyDown(WORD& Key, TShiftState Shift) { OnKeyDown(this, Key, Shift); }
-void TWinControl::KeyPress(char& Key) { OnKeyPress(this, Key); }
+void TWinControl::KeyPress(char32_t& Key) { OnKeyPress(this, Key); }
 void TWinControl::KeyUp(WORD& Key, TShiftState Shift) { OnKeyUp(this, Key, Shift); }
 
 void TWinControl::PaintWindow(HDC) {}

@@ -146,7 +146,7 @@ protected:
     // Keys: KeyDown fires OnKeyDown (Key set to 0 stops the key), KeyPress fires OnKeyPress
     // (Key set to 0 drops the character before the native control sees it), KeyUp fires OnKeyUp.
     virtual void KeyDown(WORD& Key, TShiftState Shift);
-    virtual void KeyPress(char& Key);
+    virtual void KeyPress(char32_t& Key);
     virtual void KeyUp(WORD& Key, TShiftState Shift);
     // Places aligned children inside Rect (the client area), taking what each one uses.
     virtual void AlignControls(TControl* AControl, TRect& Rect);

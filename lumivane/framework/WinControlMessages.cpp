@@ -187,7 +187,7 @@ void TWinControl::WMKeyDown(TMessage& Message) {
         TopParent()->WndProc(dk);
         if (dk.Result != 0) {
             // Tab, Enter and Escape type the character of their key code.
-            Table().swallowChar = static_cast<char>(key);
+            Table().swallowChar = key;
             Message.Result = 0;
             return;
         }
@@ -213,7 +213,7 @@ void TWinControl::WMKeyUp(TMessage& Message) {
 }
 
 void TWinControl::WMChar(TMessage& Message) {
-    char ch = static_cast<char>(Message.WParam);
+    auto ch = static_cast<char32_t>(Message.WParam);
     if (Table().swallowChar && ch == Table().swallowChar) {
         Table().swallowChar = 0;
         return;
@@ -222,7 +222,7 @@ void TWinControl::WMChar(TMessage& Message) {
     TWatch w(this);
     KeyPress(ch);
     if (!w.Alive() || ch == 0) return;
-    Message.WParam = static_cast<unsigned char>(ch);
+    Message.WParam = ch;
     DefaultHandler(Message);
 }
 

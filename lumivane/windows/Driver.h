@@ -18,6 +18,8 @@ using DriverWindowId = uint64_t;
 
 enum class TopLevelKind { Normal, Dialog, Popup };
 
+enum class TSelection { Clipboard, Primary };
+
 struct TopLevelSpec {
     TopLevelKind kind = TopLevelKind::Normal;
     TRect bounds;              // client area in screen coordinates
@@ -39,7 +41,7 @@ struct DriverEvent {
         PointerLeave,
         KeyDown,       // vk, repeat (true for an auto-repeated press)
         KeyUp,
-        Char,          // ch: one 8-bit Windows-1252 character
+        Char,          // ch: one character (a Unicode code point)
         CloseRequest,  // the window manager asks the window to close
         Expose,        // rect needs presenting again
         Resize,        // width, height: the new client size
@@ -58,7 +60,7 @@ struct DriverEvent {
     int delta = 0;
     unsigned vk = 0;
     bool repeat = false;
-    unsigned char ch = 0;
+    char32_t ch = 0;
     int width = 0;
     int height = 0;
     unsigned shift = 0; // MK_SHIFT | MK_CONTROL, and 0x10000 for Alt
@@ -96,9 +98,10 @@ public:
     // Cursor shape shown over the window.
     virtual void SetCursor(DriverWindowId id, CursorKind cursor) = 0;
 
-    virtual void SetClipboardText(const std::string& cp1252) = 0;
-    // False when there is no text on the clipboard.
-    virtual bool GetClipboardText(std::string& cp1252) = 0;
+    // The clipboard and the primary selection (what was last selected, pasted with the middle
+    // button), both UTF-8 text. Get is false when the selection holds no text.
+    virtual void SetSelectionText(TSelection which, const std::string& utf8) = 0;
+    virtual bool GetSelectionText(TSelection which, std::string& utf8) = 0;
 
     // Makes the wait also end when `fd` has data to read (or is at its end), reporting Readable
     // once; the fd is then left alone until it is given again, so that its reader can read before

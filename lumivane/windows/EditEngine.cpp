@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "lumivane/gfx/text/TextEncoding.h"
+#include "lumivane/gfx/text/Unicode.h"
+
 namespace lumivane {
 
 namespace {
@@ -33,21 +36,37 @@ unsigned char Lower(unsigned char c) {
     }
 }
 
-// Word movement treats runs of blanks, of word characters and of punctuation as units.
-enum class CharClass { Blank, Word, Punct };
+// Characters that Windows-1252 has keep the mapping they always had there.
+char32_t ConvertChar(char32_t cp, EditEngine::TCase c) {
+    char b = 0;
+    if (UnicodeToCp1252(cp, b)) {
+        const auto u = static_cast<unsigned char>(b);
+        return Cp1252ToUnicode(c == EditEngine::TCase::Upper ? Upper(u) : Lower(u));
+    }
+    return c == EditEngine::TCase::Upper ? UpperChar(cp) : LowerChar(cp);
+}
 
-CharClass ClassOf(unsigned char c) {
-    if (c <= ' ') return CharClass::Blank;
-    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-        c >= 0x80)
-        return CharClass::Word;
-    return CharClass::Punct;
+// Word movement treats runs of blanks, of word characters and of punctuation as units; a
+// Windows-1252 character keeps the class it always had (everything from 0x80 on is a word's).
+TCharKind ClassOf(char32_t cp) {
+    char b = 0;
+    if (UnicodeToCp1252(cp, b)) {
+        const auto c = static_cast<unsigned char>(b);
+        if (c <= ' ') return TCharKind::Blank;
+        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80)
+            return TCharKind::Word;
+        return TCharKind::Punct;
+    }
+    return KindOfChar(cp);
 }
 
 } // namespace
 
+int EditEngine::CharCount() const { return static_cast<int>(CountChars(FText)); }
+
 bool EditEngine::SetText(const std::string& text) {
-    std::string t = text.size() > static_cast<size_t>(MaxLimit) ? text.substr(0, MaxLimit) : text;
+    std::string t = ValidUtf8(text);
+    if (t.size() > static_cast<size_t>(MaxLimit)) t.resize(FitUtf8(t, MaxLimit));
     bool changed = t != FText;
     FText = std::move(t);
     FCaret = FAnchor = 0;
@@ -58,16 +77,28 @@ bool EditEngine::SetText(const std::string& text) {
 
 std::string EditEngine::SelText() const { return FText.substr(SelStart(), SelLength()); }
 
+int EditEngine::Snap(int pos) const {
+    const int p = Clamp(pos, 0, Length());
+    return static_cast<int>(FitUtf8(FText, static_cast<size_t>(p)));
+}
+
 void EditEngine::SetSel(int anchor, int caret) {
-    FAnchor = Clamp(anchor, 0, Length());
-    FCaret = Clamp(caret, 0, Length());
+    FAnchor = Snap(anchor);
+    FCaret = Snap(caret);
     FMergeTyping = false;
 }
 
 void EditEngine::MoveTo(int pos, bool extend) {
-    FCaret = Clamp(pos, 0, Length());
+    FCaret = Snap(pos);
     if (!extend) FAnchor = FCaret;
     FMergeTyping = false;
+}
+
+int EditEngine::PrevPos(int pos) const { return static_cast<int>(PrevCluster(FText, static_cast<size_t>(Snap(pos)))); }
+int EditEngine::NextPos(int pos) const { return static_cast<int>(NextCluster(FText, static_cast<size_t>(Snap(pos)))); }
+int EditEngine::CharPos(int pos) const { return static_cast<int>(ByteToChar(FText, static_cast<size_t>(Snap(pos)))); }
+int EditEngine::BytePos(int charIndex) const {
+    return charIndex <= 0 ? 0 : static_cast<int>(CharToByte(FText, static_cast<size_t>(charIndex)));
 }
 
 void EditEngine::Remember(bool typing) {
@@ -85,12 +116,23 @@ void EditEngine::SetTextKeepUndo(std::string text, int caret) {
 }
 
 bool EditEngine::ReplaceSel(const std::string& s, bool typing) {
-    std::string ins = ConvertCase(s, FCase);
-    const long long room = static_cast<long long>(FLimit) - (Length() - SelLength());
-    if (room <= 0)
+    std::string ins = ConvertCase(ValidUtf8(s), FCase);
+    const long long kept = static_cast<long long>(CountChars(FText)) - static_cast<long long>(CountChars(SelText()));
+    const long long room = static_cast<long long>(FLimit) - kept;
+    if (room <= 0) {
         ins.clear();
-    else if (static_cast<long long>(ins.size()) > room)
-        ins.resize(static_cast<size_t>(room));
+    } else if (static_cast<long long>(ins.size()) > room) {
+        // Whole clusters only, as many as the room's characters take.
+        size_t end = 0;
+        long long chars = 0;
+        while (end < ins.size()) {
+            const size_t next = NextCluster(ins, end);
+            chars += static_cast<long long>(CountChars(std::string_view(ins).substr(end, next - end)));
+            if (chars > room) break;
+            end = next;
+        }
+        ins.resize(end);
+    }
     if (ins.empty() && !HasSelection()) return false;
     if (ins == SelText()) {
         // Nothing changes but the caret, which lands after the "replacement" as usual.
@@ -110,7 +152,7 @@ bool EditEngine::ReplaceSel(const std::string& s, bool typing) {
 bool EditEngine::DeleteBack() {
     if (!HasSelection()) {
         if (FCaret == 0) return false;
-        FAnchor = FCaret - 1;
+        FAnchor = PrevPos(FCaret);
     }
     return ReplaceSel(std::string());
 }
@@ -118,49 +160,58 @@ bool EditEngine::DeleteBack() {
 bool EditEngine::DeleteForward() {
     if (!HasSelection()) {
         if (FCaret >= Length()) return false;
-        FAnchor = FCaret + 1;
+        FAnchor = NextPos(FCaret);
     }
     return ReplaceSel(std::string());
 }
 
 int EditEngine::WordLeft(int pos) const {
-    int p = Clamp(pos, 0, Length());
-    auto at = [this](int i) { return ClassOf(static_cast<unsigned char>(FText[i])); };
-    while (p > 0 && at(p - 1) == CharClass::Blank) --p;
+    int p = Snap(pos);
+    auto before = [this](int i) {
+        size_t at = PrevCluster(FText, static_cast<size_t>(i));
+        return ClassOf(NextChar(FText, at));
+    };
+    while (p > 0 && before(p) == TCharKind::Blank) p = PrevPos(p);
     if (p > 0) {
-        const CharClass c = at(p - 1);
-        while (p > 0 && at(p - 1) == c) --p;
+        const TCharKind c = before(p);
+        while (p > 0 && before(p) == c) p = PrevPos(p);
     }
     return p;
 }
 
 int EditEngine::WordRight(int pos) const {
-    int p = Clamp(pos, 0, Length());
+    int p = Snap(pos);
     const int n = Length();
-    auto at = [this](int i) { return ClassOf(static_cast<unsigned char>(FText[i])); };
-    if (p < n && at(p) != CharClass::Blank) {
-        const CharClass c = at(p);
-        while (p < n && at(p) == c) ++p;
+    auto at = [this](int i) {
+        size_t from = static_cast<size_t>(i);
+        return ClassOf(NextChar(FText, from));
+    };
+    if (p < n && at(p) != TCharKind::Blank) {
+        const TCharKind c = at(p);
+        while (p < n && at(p) == c) p = NextPos(p);
     }
-    while (p < n && at(p) == CharClass::Blank) ++p;
+    while (p < n && at(p) == TCharKind::Blank) p = NextPos(p);
     return p;
 }
 
 void EditEngine::SelectWordAt(int pos) {
     const int n = Length();
-    int p = Clamp(pos, 0, n);
     if (n == 0) {
         SetSel(0, 0);
         return;
     }
+    int p = Snap(pos);
+    if (p < n) p = static_cast<int>(PrevCluster(FText, static_cast<size_t>(p) + 1)); // the cluster's start
+    auto at = [this](int i) {
+        size_t from = static_cast<size_t>(i);
+        return ClassOf(NextChar(FText, from));
+    };
     // A click just after the last character of a word still means that word.
-    if (p == n || (p > 0 && ClassOf(static_cast<unsigned char>(FText[p])) == CharClass::Blank &&
-                   ClassOf(static_cast<unsigned char>(FText[p - 1])) != CharClass::Blank))
-        --p;
-    const CharClass c = ClassOf(static_cast<unsigned char>(FText[p]));
+    if (p == n || (p > 0 && at(p) == TCharKind::Blank && at(PrevPos(p)) != TCharKind::Blank)) p = PrevPos(p);
+    const TCharKind c = at(p);
     int b = p, e = p;
-    while (b > 0 && ClassOf(static_cast<unsigned char>(FText[b - 1])) == c) --b;
-    while (e < n && ClassOf(static_cast<unsigned char>(FText[e])) == c) ++e;
+    while (b > 0 && at(PrevPos(b)) == c) b = PrevPos(b);
+    while (e < n && at(e) == c) e = NextPos(e);
     SetSel(b, e);
 }
 
@@ -181,41 +232,56 @@ void EditEngine::SetLimit(int limit) { FLimit = (limit <= 0 || limit > MaxLimit)
 
 std::string EditEngine::ConvertCase(const std::string& s, TCase c) {
     if (c == TCase::None) return s;
-    std::string r = s;
-    for (char& ch : r) {
-        const auto u = static_cast<unsigned char>(ch);
-        ch = static_cast<char>(c == TCase::Upper ? Upper(u) : Lower(u));
-    }
+    std::string r;
+    r.reserve(s.size());
+    for (size_t i = 0; i < s.size();) AppendUtf8(r, ConvertChar(NextChar(s, i), c));
     return r;
 }
 
+std::string EditEngine::Mask() const {
+    std::string m;
+    AppendUtf8(m, FPassword);
+    return m;
+}
+
 std::string EditEngine::DisplayText() const {
-    return FPassword ? std::string(FText.size(), FPassword) : FText;
+    if (!FPassword) return FText;
+    const std::string mask = Mask();
+    std::string shown;
+    for (size_t i = 0; i < FText.size(); i = NextCluster(FText, i)) shown += mask;
+    return shown;
+}
+
+int EditEngine::DisplayPos(int pos) const {
+    const int p = Snap(pos);
+    if (!FPassword) return p;
+    int clusters = 0;
+    for (size_t i = 0; i < static_cast<size_t>(p); i = NextCluster(FText, i)) ++clusters;
+    return clusters * static_cast<int>(Mask().size());
 }
 
 int EditEngine::PosToX(int pos, const Measure& measure) const {
-    const int p = Clamp(pos, 0, Length());
+    const int p = Snap(pos);
     if (p == 0) return 0;
-    return measure(DisplayText().substr(0, p));
+    return measure(DisplayText().substr(0, static_cast<size_t>(DisplayPos(p))));
 }
 
 int EditEngine::XToPos(int x, const Measure& measure) const {
     if (x <= 0 || FText.empty()) return 0;
-    const std::string shown = DisplayText();
-    // Prefix widths grow with the prefix: find the first boundary at or right of x.
-    int lo = 0, hi = Length();
-    while (lo < hi) {
-        const int mid = lo + (hi - lo) / 2;
-        if (measure(shown.substr(0, mid)) < x)
-            lo = mid + 1;
-        else
-            hi = mid;
+    const std::string mask = FPassword ? Mask() : std::string();
+    const int maskWidth = FPassword ? measure(mask) : 0;
+    // One walk over the clusters: widths add up, so the boundary nearest to x is found where
+    // the middle of a cluster passes it.
+    int left = 0;
+    for (size_t i = 0; i < FText.size();) {
+        const size_t next = NextCluster(FText, i);
+        const int w = FPassword ? maskWidth : measure(FText.substr(i, next - i));
+        if (x - left < left + w - x) return static_cast<int>(i);
+        if (left + w >= x) return static_cast<int>(next);
+        left += w;
+        i = next;
     }
-    if (lo == 0) return 0;
-    const int right = measure(shown.substr(0, lo));
-    const int left = measure(shown.substr(0, lo - 1));
-    if (right < x) return lo; // x beyond the end of the text
-    return (x - left) < (right - x) ? lo - 1 : lo;
+    return Length(); // x beyond the end of the text
 }
 
 void EditEngine::ScrollToCaret(int width, const Measure& measure) {

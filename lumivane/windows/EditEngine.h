@@ -5,22 +5,26 @@
 namespace lumivane {
 
 // The text-entry logic of the single-line edit, kept apart from windows, keys and painting:
-// the text (8-bit), the caret and the selection anchor, replace/delete, word movement, a
+// the text (UTF-8), the caret and the selection anchor, replace/delete, word movement, a
 // one-step undo that toggles, a length limit, case conversion, password masking and the
-// horizontal scroll offset. Positions are character indices 0..Length().
+// horizontal scroll offset. Positions are byte offsets 0..Length() into the text, never inside
+// a character; the caret keys, Backspace, Delete and words step over whole grapheme clusters.
+// The limit counts characters (code points), and the messages count characters (see CharPos).
 class EditEngine {
 public:
     enum class TCase { None, Upper, Lower };
-    // Pixel width of a displayed string; prefix widths must not decrease as the prefix grows.
+    // Pixel width of a displayed string; widths of adjoining pieces add up.
     using Measure = std::function<int(const std::string&)>;
 
-    // What "no limit" means: the largest text the edit will ever hold.
+    // What "no limit" means: the largest text the edit will ever hold, in characters.
     static constexpr int MaxLimit = 0x7FFFFFFE;
 
     const std::string& Text() const { return FText; }
+    // In bytes, as every position.
     int Length() const { return static_cast<int>(FText.size()); }
-    // Replaces the whole text (not limited, not case-converted); caret to 0, undo emptied.
-    // Returns true when the text differs from the old one.
+    int CharCount() const;
+    // Replaces the whole text (not limited, not case-converted, bad bytes replaced as ValidUtf8
+    // does); caret to 0, undo emptied. Returns true when the text differs from the old one.
     bool SetText(const std::string& text);
 
     int Caret() const { return FCaret; }
@@ -30,16 +34,23 @@ public:
     int SelLength() const { return SelEnd() - SelStart(); }
     bool HasSelection() const { return FCaret != FAnchor; }
     std::string SelText() const;
-    // Anchor at `anchor`, caret at `caret`, both clamped to the text.
+    // Anchor at `anchor`, caret at `caret`, both clamped to the text and moved back to the start
+    // of a character they fall inside.
     void SetSel(int anchor, int caret);
     void SelectAll() { SetSel(0, Length()); }
     // Moves the caret; with `extend` the anchor stays (the selection grows or shrinks).
     void MoveTo(int pos, bool extend);
+    // The boundaries of the grapheme cluster before and after a position.
+    int PrevPos(int pos) const;
+    int NextPos(int pos) const;
+    // Byte offsets and character (code point) indices, for the messages.
+    int CharPos(int pos) const;
+    int BytePos(int charIndex) const;
 
-    // Replaces the selection with `s` (case-converted, cut to the limit). Returns true when the
-    // text changed. `typing` lets consecutive typed characters undo as one change.
+    // Replaces the selection with `s` (case-converted, cut to the limit at a cluster boundary).
+    // Returns true when the text changed. `typing` lets consecutive typed characters undo as one.
     bool ReplaceSel(const std::string& s, bool typing = false);
-    // Backspace and Delete: the selection if any, else one character before/after the caret.
+    // Backspace and Delete: the selection if any, else one cluster before/after the caret.
     bool DeleteBack();
     bool DeleteForward();
 
@@ -61,18 +72,21 @@ public:
     void SetLimit(int limit);
     TCase Case() const { return FCase; }
     void SetCase(TCase c) { FCase = c; }
+    // Windows-1252 letters map as they always did; other characters by Unicode's simple mapping.
     static std::string ConvertCase(const std::string& s, TCase c);
-    char PasswordChar() const { return FPassword; }
-    void SetPasswordChar(char c) { FPassword = c; }
-    // The text as shown: every character masked while a password character is set.
+    char32_t PasswordChar() const { return FPassword; }
+    void SetPasswordChar(char32_t c) { FPassword = c; }
+    // The text as shown: each cluster masked while a password character is set.
     std::string DisplayText() const;
 
     // Horizontal scroll in pixels: the displayed text is drawn starting at -ScrollX().
     int ScrollX() const { return FScrollX; }
     void SetScrollX(int x) { FScrollX = x < 0 ? 0 : x; }
-    // Pixel offset of a position inside the displayed text (without scrolling).
+    // Pixel offset of a position inside the displayed text (without scrolling), and the byte
+    // offset in the displayed text that a position shows at.
     int PosToX(int pos, const Measure& measure) const;
-    // The position whose boundary is nearest to x (x in unscrolled text pixels).
+    int DisplayPos(int pos) const;
+    // The cluster boundary nearest to x (x in unscrolled text pixels).
     int XToPos(int x, const Measure& measure) const;
     // Adjusts the scroll offset so the caret lies inside a view of `width` pixels, and so no
     // space is wasted at the right while text lies hidden at the left.
@@ -81,13 +95,15 @@ public:
 private:
     void Remember(bool typing);
     void SetTextKeepUndo(std::string text, int caret);
+    int Snap(int pos) const;
+    std::string Mask() const;
 
     std::string FText;
     int FCaret = 0;
     int FAnchor = 0;
     int FLimit = MaxLimit;
     TCase FCase = TCase::None;
-    char FPassword = 0;
+    char32_t FPassword = 0;
     bool FModified = false;
     int FScrollX = 0;
 

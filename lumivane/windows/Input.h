@@ -13,8 +13,8 @@ namespace lumivane {
 // Before each WM_MOUSEMOVE outside capture the window under the pointer gets WM_SETCURSOR
 // (DefWindowProcA asks the parent first, then shows the class cursor).
 // Keys go to the focus window, else to the active top-level window: WM_KEYDOWN/UP (lParam: repeat
-// count 1 in the low word, bit 29 Alt, bit 30 previous state, bit 31 on release), WM_CHAR (one
-// Windows-1252 character); with Alt held WM_SYSKEYDOWN/UP and WM_SYSCHAR.
+// count 1 in the low word, bit 29 Alt, bit 30 previous state, bit 31 on release), WM_CHAR (wParam:
+// one character, a Unicode code point); with Alt held WM_SYSKEYDOWN/UP and WM_SYSCHAR.
 // When the pointer leaves a top-level window, the window that last had the pointer there gets
 // WM_MOUSELEAVE.
 

@@ -44,6 +44,10 @@ enum : UINT {
     WM_UNDO = 0x0304, WM_USER = 0x0400, WM_APP = 0x8000
 };
 
+// WM_PASTE's wParam: 0 pastes the clipboard, PASTE_PRIMARY the primary selection (what a
+// middle click in an edit pastes).
+enum : uintptr_t { PASTE_PRIMARY = 1 };
+
 // Button and edit messages and notifications.
 enum : UINT {
     BM_GETCHECK = 0x00F0, BM_SETCHECK = 0x00F1, BM_GETSTATE = 0x00F2, BM_SETSTATE = 0x00F3,

@@ -5,6 +5,7 @@
 #include "lumivane/windows/EditEngine.h"
 #include "lumivane/windows/Window.h"
 #include "lumivane/gfx/text/Font.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 
 namespace lumivane {
 
@@ -103,10 +104,10 @@ void Insert(HWND hwnd, EditState& s, const std::string& text, bool typing) {
     Changed(hwnd, s, s.engine.ReplaceSel(text, typing));
 }
 
-void Paste(HWND hwnd, EditState& s) {
+void Paste(HWND hwnd, EditState& s, bool primary) {
     if (IsReadOnly(hwnd)) return;
     std::string clip;
-    if (!GetClipboardText(&clip)) return;
+    if (!(primary ? GetPrimarySelectionText(&clip) : GetClipboardText(&clip))) return;
     // A single line: everything from the first line break or NUL on is dropped.
     const size_t end = clip.find_first_of(std::string("\r\n\0", 3));
     if (end != std::string::npos) clip.resize(end);
@@ -117,6 +118,13 @@ void Paste(HWND hwnd, EditState& s) {
 bool Copy(const EditState& s) {
     if (s.engine.PasswordChar() || !s.engine.HasSelection()) return false;
     return SetClipboardText(s.engine.SelText());
+}
+
+// What the user selects is offered as the primary selection, as every X program does (a
+// password never is).
+void OfferSelection(const EditState& s) {
+    if (s.engine.PasswordChar() || !s.engine.HasSelection()) return;
+    SetPrimarySelectionText(s.engine.SelText());
 }
 
 void KeyDown(HWND hwnd, EditState& s, WPARAM vk) {
@@ -130,7 +138,7 @@ void KeyDown(HWND hwnd, EditState& s, WPARAM vk) {
         else if (e.HasSelection() && !shift)
             e.MoveTo(e.SelStart(), false);
         else
-            e.MoveTo(e.Caret() - 1, shift);
+            e.MoveTo(e.PrevPos(e.Caret()), shift);
         break;
     case VK_RIGHT:
         if (ctrl)
@@ -138,7 +146,7 @@ void KeyDown(HWND hwnd, EditState& s, WPARAM vk) {
         else if (e.HasSelection() && !shift)
             e.MoveTo(e.SelEnd(), false);
         else
-            e.MoveTo(e.Caret() + 1, shift);
+            e.MoveTo(e.NextPos(e.Caret()), shift);
         break;
     case VK_HOME: e.MoveTo(0, shift); break;
     case VK_END: e.MoveTo(e.Length(), shift); break;
@@ -160,7 +168,10 @@ void KeyDown(HWND hwnd, EditState& s, WPARAM vk) {
         if (!ctrl || shift) return;
         // Sent to our own window so that a subclass sees (and may replace) each operation.
         switch (vk) {
-        case 'A': e.SelectAll(); break;
+        case 'A':
+            e.SelectAll();
+            OfferSelection(s);
+            break;
         case 'C': SendMessageA(hwnd, WM_COPY, 0, 0); return;
         case 'X': SendMessageA(hwnd, WM_CUT, 0, 0); return;
         case 'V': SendMessageA(hwnd, WM_PASTE, 0, 0); return;
@@ -168,17 +179,22 @@ void KeyDown(HWND hwnd, EditState& s, WPARAM vk) {
         default: return;
         }
     }
+    if (shift) OfferSelection(s);
     Refresh(hwnd, s);
 }
 
-void Char(HWND hwnd, EditState& s, unsigned char ch) {
+void Char(HWND hwnd, EditState& s, WPARAM wp) {
     if (IsReadOnly(hwnd)) return;
+    const auto ch = static_cast<char32_t>(wp);
     if (ch == '\b') {
         Changed(hwnd, s, s.engine.DeleteBack());
         return;
     }
-    if (ch < 0x20 || ch == 0x7F) return; // Ctrl+letters, Tab, Enter, Esc and Ctrl+Backspace
-    Insert(hwnd, s, std::string(1, static_cast<char>(ch)), true);
+    // Ctrl+letters, Tab, Enter, Esc, Ctrl+Backspace and the C1 controls; and no character at all.
+    if (ch < 0x20 || (ch >= 0x7F && ch < 0xA0) || !IsScalarValue(ch)) return;
+    std::string text;
+    AppendUtf8(text, ch);
+    Insert(hwnd, s, text, true);
 }
 
 void MouseDown(HWND hwnd, WPARAM wp, LPARAM lp, bool dbl) {
@@ -188,6 +204,7 @@ void MouseDown(HWND hwnd, WPARAM wp, LPARAM lp, bool dbl) {
     const int pos = PosFromClientX(hwnd, *s, GET_X_LPARAM(lp));
     if (dbl) {
         s->engine.SelectWordAt(pos);
+        OfferSelection(*s);
     } else {
         s->engine.MoveTo(pos, (wp & MK_SHIFT) != 0 || GetKeyState(VK_SHIFT) < 0);
         s->dragging = true;
@@ -196,10 +213,22 @@ void MouseDown(HWND hwnd, WPARAM wp, LPARAM lp, bool dbl) {
     Refresh(hwnd, *s);
 }
 
+// A middle click pastes the primary selection where it lands, selection or not (as in X).
+void MiddleClick(HWND hwnd, LPARAM lp) {
+    if (IsReadOnly(hwnd)) return;
+    if (GetFocus() != hwnd) SetFocus(hwnd);
+    EditState* s = StateOf(hwnd); // the focus change may have run arbitrary handlers
+    if (!s) return;
+    s->engine.MoveTo(PosFromClientX(hwnd, *s, GET_X_LPARAM(lp)), false);
+    Refresh(hwnd, *s);
+    SendMessageA(hwnd, WM_PASTE, PASTE_PRIMARY, 0);
+}
+
 void PaintRun(HDC dc, int x, int y, const std::string& shown, int from, int to, const EditEngine& e,
               const EditEngine::Measure& m) {
     if (to <= from) return;
-    TextOutA(dc, x + e.PosToX(from, m), y, shown.c_str() + from, to - from);
+    const int start = e.DisplayPos(from);
+    TextOutA(dc, x + e.PosToX(from, m), y, shown.c_str() + start, e.DisplayPos(to) - start);
 }
 
 void Paint(HWND hwnd) {
@@ -282,7 +311,7 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         RemoveWindowData<EditState>(hwnd);
         return DefWindowProcA(hwnd, msg, wp, lp);
     case WM_CHAR:
-        Char(hwnd, s, static_cast<unsigned char>(wp));
+        Char(hwnd, s, wp);
         return 0;
     case WM_KEYDOWN:
         KeyDown(hwnd, s, wp);
@@ -303,7 +332,12 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (s.dragging) {
             s.dragging = false;
             if (GetCapture() == hwnd) ReleaseCapture();
+            OfferSelection(s);
         }
+        return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK: // each click pastes again
+        MiddleClick(hwnd, lp);
         return 0;
     case WM_CAPTURECHANGED:
         s.dragging = false;
@@ -358,7 +392,7 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETTEXT: {
         char* buf = reinterpret_cast<char*>(lp);
         if (!buf || wp == 0) return 0;
-        const size_t n = std::min(e.Text().size(), static_cast<size_t>(wp - 1));
+        const size_t n = FitUtf8(e.Text(), static_cast<size_t>(wp - 1));
         std::memcpy(buf, e.Text().data(), n);
         buf[n] = '\0';
         return static_cast<LRESULT>(n);
@@ -378,7 +412,7 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         Changed(hwnd, s, e.ReplaceSel(std::string()));
         return 0;
     case WM_PASTE:
-        Paste(hwnd, s);
+        Paste(hwnd, s, wp == PASTE_PRIMARY);
         return 0;
     case WM_UNDO:
     case EM_UNDO:
@@ -387,8 +421,8 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 1;
 
     case EM_GETSEL: {
-        const auto start = static_cast<uint32_t>(e.SelStart());
-        const auto end = static_cast<uint32_t>(e.SelEnd());
+        const auto start = static_cast<uint32_t>(e.CharPos(e.SelStart()));
+        const auto end = static_cast<uint32_t>(e.CharPos(e.SelEnd()));
         if (wp) *reinterpret_cast<uint32_t*>(wp) = start;
         if (lp) *reinterpret_cast<uint32_t*>(lp) = end;
         return static_cast<LRESULT>(MAKELPARAM(static_cast<int>(start), static_cast<int>(end)) & 0xFFFFFFFF);
@@ -399,7 +433,7 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (start < 0)
             e.MoveTo(e.Caret(), false); // deselect, caret stays
         else
-            e.SetSel(start, end < 0 ? e.Length() : end);
+            e.SetSel(e.BytePos(start), end < 0 ? e.Length() : e.BytePos(end));
         Refresh(hwnd, s);
         return 0;
     }
@@ -420,11 +454,15 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         SetStyleBit(hwnd, ES_READONLY, wp != 0);
         InvalidateRect(hwnd, nullptr, false);
         return 1;
-    case EM_SETPASSWORDCHAR:
-        e.SetPasswordChar(static_cast<char>(wp & 0xFF));
-        SetStyleBit(hwnd, ES_PASSWORD, (wp & 0xFF) != 0);
+    case EM_SETPASSWORDCHAR: {
+        // A character (code point); anything that is none turns masking off.
+        const auto ch = static_cast<char32_t>(wp);
+        const bool valid = ch >= 0x20 && IsScalarValue(ch);
+        e.SetPasswordChar(valid ? ch : 0);
+        SetStyleBit(hwnd, ES_PASSWORD, valid);
         Refresh(hwnd, s);
         return 0;
+    }
     case EM_CANUNDO:
         return e.CanUndo() ? 1 : 0;
     case EM_EMPTYUNDOBUFFER:

@@ -1,21 +1,32 @@
 #include <cstring>
 
+#include "lumivane/gfx/text/TextEncoding.h"
 #include "lumivane/windows/WindowSystemInternal.h"
 
 namespace lumivane {
 
-bool SetClipboardText(const std::string& text) {
+namespace {
+
+bool SetSelection(TSelection which, const std::string& text) {
     Driver* d = WS().driver;
     if (!d) return false;
-    d->SetClipboardText(text);
+    d->SetSelectionText(which, ValidUtf8(text));
     return true;
 }
 
-bool GetClipboardText(std::string* text) {
+bool GetSelection(TSelection which, std::string* text) {
     Driver* d = WS().driver;
-    if (!d || !text) return false;
-    return d->GetClipboardText(*text);
+    if (!d || !text || !d->GetSelectionText(which, *text)) return false;
+    if (!IsValidUtf8(*text)) *text = ValidUtf8(*text);
+    return true;
 }
+
+} // namespace
+
+bool SetClipboardText(const std::string& text) { return SetSelection(TSelection::Clipboard, text); }
+bool GetClipboardText(std::string* text) { return GetSelection(TSelection::Clipboard, text); }
+bool SetPrimarySelectionText(const std::string& text) { return SetSelection(TSelection::Primary, text); }
+bool GetPrimarySelectionText(std::string* text) { return GetSelection(TSelection::Primary, text); }
 
 HINSTANCE ShellExecuteA(HWND /*hwnd*/, const char* operation, const char* file, const char* /*params*/,
                         const char* /*dir*/, int /*show*/) {

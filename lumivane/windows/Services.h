@@ -7,10 +7,14 @@ namespace lumivane {
 
 using HINSTANCE = intptr_t;
 
-// The clipboard holds 8-bit Windows-1252 text.
+// The clipboard holds UTF-8 text (stored as ValidUtf8 makes it).
 bool SetClipboardText(const std::string& text);
 // False when there is no text on the clipboard.
 bool GetClipboardText(std::string* text);
+// The primary selection: the text last selected, here or in another program, which a middle
+// click pastes.
+bool SetPrimarySelectionText(const std::string& text);
+bool GetPrimarySelectionText(std::string* text);
 
 // Posts `message` (wParam: the fd) to the window once `fd` has data to read, waking the message
 // loop without polling. One request, one message: the handler reads what is there and asks

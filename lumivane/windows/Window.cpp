@@ -2,6 +2,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "lumivane/gfx/text/TextEncoding.h"
 #include "lumivane/windows/NativeButton.h"
 #include "lumivane/windows/NativeEdit.h"
 #include "lumivane/windows/WindowSystemInternal.h"
@@ -37,7 +38,7 @@ HWND CreateWindowExA(uint32_t exStyle, const char* className, const char* text, 
     wnd->style = style & ~WS_VISIBLE; // shown below, after WM_CREATE
     wnd->exStyle = exStyle;
     wnd->id = id;
-    wnd->text = text ? text : "";
+    wnd->text = ValidUtf8(text ? text : "");
 
     if ((style & WS_CHILD) && pw) {
         wnd->parent = pw;

@@ -190,7 +190,9 @@ bool EnableWindow(HWND hwnd, bool enable);
 bool IsWindowEnabled(HWND hwnd);
 
 // Through WM_SETTEXT / WM_GETTEXT / WM_GETTEXTLENGTH, which DefWindowProcA answers from the text
-// the window system keeps. A top-level window's text is its title (UTF-8).
+// the window system keeps. Window text is UTF-8 (stored as ValidUtf8 makes it); a top-level
+// window's text is its title. Lengths and buffer sizes are bytes, so a caller's buffer is never
+// written past its end; WM_GETTEXT copies whole characters only, and returns the bytes copied.
 bool SetWindowTextA(HWND hwnd, const char* text);
 int GetWindowTextA(HWND hwnd, char* buffer, int size);
 int GetWindowTextLengthA(HWND hwnd);

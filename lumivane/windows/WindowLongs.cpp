@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "lumivane/gfx/text/TextEncoding.h"
 #include "lumivane/windows/NativeButton.h"
 #include "lumivane/windows/NativeEdit.h"
 #include "lumivane/windows/WindowSystemInternal.h"
@@ -79,13 +80,13 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto& ws = WS();
     switch (msg) {
     case WM_SETTEXT:
-        w->text = lp ? reinterpret_cast<const char*>(lp) : "";
+        w->text = ValidUtf8(lp ? reinterpret_cast<const char*>(lp) : "");
         if (w->IsTopLevel()) ws.driver->SetTitle(w->driverId, w->text);
         return 1;
     case WM_GETTEXT: {
         char* buf = reinterpret_cast<char*>(lp);
         if (!buf || wp == 0) return 0;
-        size_t n = std::min(w->text.size(), static_cast<size_t>(wp - 1));
+        const size_t n = FitUtf8(w->text, static_cast<size_t>(wp - 1));
         std::memcpy(buf, w->text.data(), n);
         buf[n] = 0;
         return static_cast<LRESULT>(n);

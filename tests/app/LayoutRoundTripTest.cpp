@@ -79,7 +79,6 @@ void CollectPaths(TObject* obj, const std::string& prefix, std::vector<const TPr
     const TPropInfo& p = path.Leaf();
     switch (p.Kind) {
     case TPropKind::String:
-    case TPropKind::Utf8String:
         return "'" + p.GetStr(o) + "'";
     case TPropKind::Binary: {
         std::string hex = "{";
@@ -180,7 +179,6 @@ std::string OwnLines(const std::string& text, TClass cls) {
 bool AtDeclaredDefault(const TPropInfo& p, TObject* o) {
     switch (p.Kind) {
     case TPropKind::String:
-    case TPropKind::Utf8String:
         return p.StrDefault && p.GetStr(o) == *p.StrDefault;
     case TPropKind::Binary:
     case TPropKind::Component:
@@ -231,10 +229,7 @@ std::vector<Trial> Trials(const TPropInfo& p, TObject* o) {
         ord(crHandPoint), ord(0), ord(-7);
         break;
     case TPropKind::String:
-        str(""), str("It's Lumivane \xE4");
-        break;
-    case TPropKind::Utf8String:
-        str(""), str("DejaVu Sans");
+        str(""), str("It's Lumivane ä Ω я 漢 😀 e\u0301 #128 \u0080");
         break;
     case TPropKind::Binary:
         out.push_back({[&p](TObject* t, TComponent*) { p.SetBinary(t, PictureBytes()); }});

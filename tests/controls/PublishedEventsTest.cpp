@@ -34,7 +34,7 @@ public:
     void Mouse(TObject*, TMouseButton, TShiftState, int, int) {}
     void MouseMove(TObject*, TShiftState, int, int) {}
     void Key(TObject*, WORD&, TShiftState) {}
-    void KeyPress(TObject*, char&) {}
+    void KeyPress(TObject*, char32_t&) {}
     void ContextPopup(TObject*, TPoint, bool&) {}
     void DragOver(TObject*, TObject*, int, int, TDragState, bool&) {}
     void DragDrop(TObject*, TObject*, int, int) {}

@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "lumivane/gfx/text/TextEncoding.h"
 #include "tests/controls/ValidateEditTestKit.h"
 
 using namespace lumivane;
@@ -12,7 +13,7 @@ struct KeyCase {
     const char* set;  // ValidateString for vtCustom
     const char* text;
     int selStart, selLength;
-    char key;
+    char32_t key;
     const char* result;  // the text after the key; nullptr: refused (text unchanged)
 };
 
@@ -45,7 +46,7 @@ const KeyCase kKeyCases[] = {
     {vtHexLo, "", "", 0, 0, 'C', "c"},
     {vtHex, "", "", 0, 0, 'x', nullptr},
     {vtHex, "", "", 0, 0, 'F', "F"},
-    {vtHex, "", "", 0, 0, '\xE9', nullptr},  // é is printable and no hex digit
+    {vtHex, "", "", 0, 0, U'é', nullptr},  // é is printable and no hex digit
     {vtCustom, "0-9A-Fa-f", "", 0, 0, 'e', "e"},
     {vtCustom, "0-9", "", 0, 0, '5', "5"},
     {vtCustom, "0-9", "", 0, 0, '-', nullptr},
@@ -55,13 +56,37 @@ const KeyCase kKeyCases[] = {
     {vtCustom, "a-", "", 0, 0, 'b', nullptr},
     {vtCustom, "--/", "", 0, 0, '.', "."},
     {vtCustom, "9-0", "", 0, 0, '5', nullptr},
-    {vtCustom, "\xC0-\xFF", "", 0, 0, '\xE9', "\xE9"},
-    // Bounds compare as signed bytes: a range from below 128 to above 127 matches nothing.
-    {vtCustom, "a-\xE9", "", 0, 0, 'b', nullptr},
-    {vtCustom, "a-\xE9", "", 0, 0, '\xE0', nullptr},
+    {vtCustom, "À-ÿ", "", 0, 0, U'é', "é"},
+    // Bounds compare as signed Windows-1252 bytes: a range from below 128 to above 127 matches
+    // nothing, and € (0x80) is the lowest code of all.
+    {vtCustom, "a-é", "", 0, 0, 'b', nullptr},
+    {vtCustom, "a-é", "", 0, 0, U'à', nullptr},
+    {vtCustom, "€-ÿ", "", 0, 0, U'é', "é"},
+    {vtCustom, "€-ÿ", "", 0, 0, U'‰', "‰"},
+    {vtCustom, "€-ÿ", "", 0, 0, '5', nullptr},
     {vtCustom, " ", "x", 1, 0, ' ', "x "},
     {vtNone, "", "12", 2, 0, 'x', "12x"},
-    {vtNone, "", "12", 2, 0, '\xE9', "12\xE9"},
+    {vtNone, "", "12", 2, 0, U'é', "12é"},
+    // Characters beyond Windows-1252: every kind but vtNone and a set that lists them refuses.
+    {vtNone, "", "12", 2, 0, U'я', "12я"},
+    {vtNone, "", "ab", 1, 0, U'漢', "a漢b"},
+    {vtNone, "", "", 0, 0, U'😀', "😀"},
+    {vtInteger, "", "", 0, 0, U'٣', nullptr},  // ARABIC-INDIC DIGIT THREE is no digit here
+    {vtInteger, "", "1", 1, 0, U'−', nullptr}, // MINUS SIGN is not '-'
+    {vtIntegerPs, "", "", 0, 0, U'７', nullptr},
+    {vtFloat, "", "1", 1, 0, U'．', nullptr},
+    {vtFloatPs, "", "1", 1, 0, U'я', nullptr},
+    {vtHex, "", "", 0, 0, U'Ａ', nullptr},
+    {vtHexUp, "", "", 0, 0, U'ｂ', nullptr},
+    {vtHexLo, "", "", 0, 0, U'Ω', nullptr},
+    {vtCustom, "яA-Z", "", 0, 0, U'я', "я"},
+    {vtCustom, "A-Z😀", "x", 1, 0, U'😀', "x😀"},
+    {vtCustom, "а-я", "", 0, 0, U'б', nullptr},  // ranges are 8-bit: only listed characters
+    {vtCustom, "а-я", "", 0, 0, U'а', nullptr},
+    {vtCustom, "a-я", "", 0, 0, 'b', nullptr},   // a bound beyond Windows-1252 matches nothing
+    {vtCustom, "a-z", "", 0, 0, U'я', nullptr},
+    {vtCustom, "-漢", "", 0, 0, U'漢', "漢"},    // '-' then 漢: two single items
+    {vtCustom, "漢-", "", 0, 0, '-', "-"},
 };
 
 std::string Show(const char* s) { return s ? "\"" + std::string(s) + "\"" : "refused"; }
@@ -72,21 +97,21 @@ TEST(ValidateEditFilter, TypedCharactersFollowTheRulesOfEachKind) {
     ValidateEditScene s;
     s.Focus();
     std::string pressed;
-    s.edit->fSetKeyPress([&](TObject*, char& key) { pressed += key; });
+    s.edit->fSetKeyPress([&](TObject*, char32_t& key) { AppendUtf8(pressed, key); });
     for (const KeyCase& c : kKeyCases) {
         SCOPED_TRACE(std::string(ValidateTypeNames[c.kind]) + " '" + c.set + "' text \"" + c.text + "\" sel " +
                      std::to_string(c.selStart) + "+" + std::to_string(c.selLength) + " key " +
-                     std::to_string(static_cast<unsigned char>(c.key)) + " -> " + Show(c.result));
+                     std::to_string(static_cast<uint32_t>(c.key)) + " -> " + Show(c.result));
         s.edit->fSetVType(c.kind);
         if (*c.set) s.edit->fSetVString(c.set);
         s.Prepare(c.text, c.selStart, c.selLength);
         pressed.clear();
-        s.session.Type(std::string(1, c.key));
+        s.session.Type(CharToString(c.key));
         if (c.result) {
             EXPECT_EQ(s.edit->Text(), c.result);
             // OnKeyPress sees what goes in: the case-changed character.
-            ASSERT_EQ(pressed.size(), 1u);
-            EXPECT_NE(std::string(c.result).find(pressed[0]), std::string::npos);
+            ASSERT_EQ(CountChars(pressed), 1u);
+            EXPECT_NE(std::string(c.result).find(pressed), std::string::npos);
         } else {
             EXPECT_EQ(s.edit->Text(), c.text);
             EXPECT_EQ(s.Inner()->SelStart(), c.selStart);
@@ -101,13 +126,13 @@ TEST(ValidateEditFilter, ControlCharactersPassEveryKind) {
     for (int kind = vtNone; kind <= vtHexLo; ++kind) {
         s.edit->fSetVType(static_cast<TValidateType>(kind));
         for (int code = 0; code < 32; ++code) {
-            char key = static_cast<char>(code);
-            EXPECT_EQ(s.Inner()->fProcessKey(key), static_cast<char>(code)) << "kind " << kind << " code " << code;
+            char32_t key = static_cast<char32_t>(code);
+            EXPECT_EQ(s.Inner()->fProcessKey(key), static_cast<char32_t>(code)) << "kind " << kind << " code " << code;
         }
         // Space and DEL are not control characters.
-        char space = ' ', del = '\x7F';
-        EXPECT_EQ(s.Inner()->fProcessKey(space), kind == vtNone ? ' ' : 0) << kind;
-        EXPECT_EQ(s.Inner()->fProcessKey(del), kind == vtNone ? '\x7F' : 0) << kind;
+        char32_t space = ' ', del = 0x7F;
+        EXPECT_EQ(s.Inner()->fProcessKey(space), kind == vtNone ? U' ' : 0) << kind;
+        EXPECT_EQ(s.Inner()->fProcessKey(del), kind == vtNone ? U'\x7F' : 0) << kind;
     }
     // Backspace typed into a refusing kind still deletes.
     s.Focus();
@@ -117,8 +142,8 @@ TEST(ValidateEditFilter, ControlCharactersPassEveryKind) {
     EXPECT_EQ(s.edit->Text(), "A");
     // A kind out of range filters nothing.
     s.edit->fSetVType(static_cast<TValidateType>(42));
-    char x = 'x';
-    EXPECT_EQ(s.Inner()->fProcessKey(x), 'x');
+    char32_t x = 'x';
+    EXPECT_EQ(s.Inner()->fProcessKey(x), U'x');
 }
 
 namespace {
@@ -148,8 +173,15 @@ const PasteCase kPasteCases[] = {
     {vtInteger, "-12", 0, 1, "-7", "-712", 2, 0},
     // Control characters pass and go in with the digits.
     {vtInteger, "", 0, 0, "12\r\n", "12\r\n", 4, 0},
-    {vtIntegerPs, "5", 1, 0, "\xE9" "7-", "57", 2, 0},
+    {vtIntegerPs, "5", 1, 0, "é7-", "57", 2, 0},
     {vtCustom, "", 0, 0, "a1b2", "12", 2, 0},
+    // Characters, not bytes: the selection counts them, and those beyond Windows-1252 are refused
+    // by the numeric kinds one by one.
+    {vtInteger, "я1", 2, 0, "漢2😀3", "я123", 4, 0},
+    {vtHexUp, "Ω", 1, 0, "ｆf", "ΩF", 2, 0},
+    {vtCustom, "😀", 0, 1, "😀٣5", "5", 1, 0},
+    // Clipboard text that is not UTF-8: each bad byte is U+FFFD, which no numeric kind takes.
+    {vtInteger, "", 0, 0, "1\xFF" "2\xC3", "12", 2, 0},
 };
 
 }  // namespace
@@ -159,7 +191,7 @@ TEST(ValidateEditFilter, PastesAreFilteredAgainstTheEditBeforeThePaste) {
     s.Focus();
     int changes = 0, presses = 0;
     s.edit->fSetOnChange([&](TObject*) { ++changes; });
-    s.edit->fSetKeyPress([&](TObject*, char&) { ++presses; });
+    s.edit->fSetKeyPress([&](TObject*, char32_t&) { ++presses; });
     for (const PasteCase& c : kPasteCases) {
         SCOPED_TRACE(std::string(ValidateTypeNames[c.kind]) + " \"" + c.before + "\" paste \"" + c.clip + "\"");
         s.edit->fSetVType(c.kind);
@@ -222,7 +254,7 @@ TEST(ValidateEditFilter, KindAndSetAreCoupledAndNeverTouchTheText) {
     e->fSetVString("");
     EXPECT_EQ(e->fGetVType(), vtCustom);
     for (int code = 32; code < 256; ++code) {
-        char key = static_cast<char>(code);
+        char32_t key = Cp1252ToUnicode(static_cast<unsigned char>(code));
         EXPECT_EQ(e->fProcessKey(key), 0) << code;
     }
     // An empty set with another kind leaves that kind.
@@ -252,4 +284,37 @@ TEST(ValidateEditFilter, InnerEditReportsEachPointerPassageOnceAndKeepsItFromIts
     // Nothing reached the host.
     EXPECT_EQ(s.edit->MouseInState(), 0u);
     EXPECT_EQ(s.edit->MouseInReported(), 0u);
+}
+
+// A middle click pastes the primary selection through the same filter as Ctrl+V; the limit and
+// the selection count characters.
+TEST(ValidateEditFilter, MiddleClickPastesThePrimarySelectionFilteredAndLimitsCountCharacters) {
+    ValidateEditScene s;
+    s.Focus();
+    // Another program selected `primary`; the middle button goes down in the empty edit.
+    auto middleClick = [&s](TValidateType kind, const char* primary) {
+        s.edit->fSetVType(kind);
+        s.Prepare("", 0, 0);
+        s.session.SetPrimarySelection(primary);
+        s.PointAt(20, 10);
+        s.session.Press(2);
+        s.session.Release(2);
+        return s.edit->Text();
+    };
+    EXPECT_EQ(middleClick(vtInteger, "a1漢2😀3"), "123");
+    // No kind: the edit's own paste of the primary selection, unfiltered.
+    EXPECT_EQ(middleClick(vtNone, "Ωя漢"), "Ωя漢");
+    // MaxLength: characters, whatever their bytes, typed or pasted.
+    s.edit->fSetMaxLength(4);
+    s.Prepare("Ωя", 2, 0);
+    s.session.Type("漢字かな");
+    EXPECT_EQ(s.edit->Text(), "Ωя漢字");
+    s.Prepare("", 0, 0);
+    s.session.Paste("😀😀😀😀😀");
+    EXPECT_EQ(s.edit->Text(), "😀😀😀😀");
+    EXPECT_EQ(s.Inner()->SelStart(), 4);
+    // WM_GETTEXT through the frame: the buffer's bytes, whole characters only.
+    char buf[6] = "xxxxx";
+    EXPECT_EQ(s.edit->Perform(WM_GETTEXT, 6, reinterpret_cast<LPARAM>(buf)), 4);
+    EXPECT_EQ(std::string(buf), "😀");
 }

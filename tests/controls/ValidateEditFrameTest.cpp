@@ -84,7 +84,7 @@ TEST(ValidateEditFrame, InnerEditEventsReachTheControlsHandlers) {
     s.edit->OnClick = [&](TObject* Sender) { s.log.push_back("OnClick " + s.Who(Sender)); };
     s.edit->fSetOnMouseEnter([&](TObject* Sender) { s.log.push_back("OnMouseEnter " + s.Who(Sender)); });
     s.edit->fSetOnChange([&](TObject* Sender) { s.log.push_back("OnChange " + s.Who(Sender)); });
-    s.edit->fSetKeyPress([&](TObject* Sender, char&) { s.log.push_back("OnKeyPress " + s.Who(Sender)); });
+    s.edit->fSetKeyPress([&](TObject* Sender, char32_t&) { s.log.push_back("OnKeyPress " + s.Who(Sender)); });
 
     // (5, 4) in the inner edit of a normal frame is (8, 7) in the control.
     s.session.ClickAt(s.Hwnd(), s.edit->Left() + 3 + 5, s.edit->Top() + 3 + 4);

@@ -210,7 +210,7 @@ TEST_F(FormReader, ValuesOfEveryKind) {
     EXPECT_EQ(b->FAnimateSpeed, -1);
     EXPECT_EQ(b->FValue, INT64_MIN);
     EXPECT_EQ(b->FCursor, -4);
-    EXPECT_EQ(b->FCaption, "It's\tcaf\xE9 \x80 ok");  // Windows-1252 inside the program
+    EXPECT_EQ(b->FCaption, "It's\tcafé € ok");  // #NNN codes are code points
     EXPECT_EQ(b->FFontName, "\xE5\xAE\x8B\xE4\xBD\x93");  // UTF-8 kept as it is
     EXPECT_TRUE(b->FStyle.Empty());
     EXPECT_EQ(b->FPicture.GraphicClass, "TIcon");

@@ -4,6 +4,7 @@
 #include "lumivane/base/Exception.h"
 #include "lumivane/framework/layout/FormReader.h"
 #include "lumivane/framework/layout/FormWriter.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 
 using namespace lumivane;
 
@@ -62,7 +63,7 @@ TEST_F(FormStreaming, WriteThenReadRoundTrips) {
     b->fSetLooks(tlXP);
     b->FStyle = TTestStyle{tsItalic, tsUnderline};
     b->FColors.fSetColor(0, clBtnFace);
-    b->FCaption = std::string("It's \"quoted\"\r\n\x80\xE9\x9D ") + std::string(150, 'x') + "'";
+    b->FCaption = std::string("It's \"quoted\"\r\n€é\u009D ") + std::string(150, 'x') + "'";
     b->FFontName = "\xE5\xAE\x8B\xE4\xBD\x93";
     b->FPicture.GraphicClass = "TBitmap";
     for (int i = 0; i < 100; ++i) b->FPicture.File.push_back(static_cast<uint8_t>(i * 7));
@@ -86,8 +87,9 @@ TEST_F(FormStreaming, WriteThenReadRoundTrips) {
     EXPECT_EQ(rb->FColors.fGetColor(0), clBtnFace);
     rb->FOnClick(rb);
     EXPECT_EQ(back.Clicks, 1);
-    // Long strings continue with '+', control characters are #NNN codes, quotes are doubled.
-    EXPECT_NE(text.find("'It''s \"quoted\"'#13#10'\xE2\x82\xAC\xC3\xA9'#157' xxx"), std::string::npos) << text;
+    // Long strings continue with '+', control characters are #NNN codes (C1 ones in hex), quotes
+    // are doubled.
+    EXPECT_NE(text.find("'It''s \"quoted\"'#13#10'€é'#$9D' xxx"), std::string::npos) << text;
     EXPECT_NE(text.find(" +\n        'xxx"), std::string::npos);
     EXPECT_NE(text.find("HotTextColor = $00123456"), std::string::npos);
     EXPECT_NE(text.find("Picture.Data = {\n        07544269746D6170"), std::string::npos);
@@ -150,8 +152,6 @@ TEST_F(FormStreaming, MalformedLayoutsRaiseAndLeaveNothing) {
         {Header("    object B: TTestButton\n      Spacing = 99999999999\n    end\n"),
          "line 4: number out of range for Spacing of TTestButton"},
         {Header("    object B: TTestButton\n      Caption = 'open\n    end\n"), "line 4: string is not closed"},
-        {Header("    object B: TTestButton\n      Caption = '\xE5\xAE\x8B'\n    end\n"),
-         "line 4: character U+5B8B has no Windows-1252 form for Caption of TTestButton"},
         {Header("    object B: TTestButton\n      Picture.Data = {0754}\n    end\n"),
          "line 4: Picture data ends inside the graphic class name"},
         {Header("    object B: TTestButton\n      Picture.Data = {05544963 6F6E 1}\n    end\n"),
@@ -229,4 +229,59 @@ TEST_F(FormStreaming, NestingAndSizeAreBounded) {
     std::string huge(MaxFormTextSize + 1, ' ');
     TTestForm form(nullptr);
     EXPECT_THROW(ReadForm(&form, huge), Exception);
+}
+
+namespace {
+
+struct TextCase {
+    const char* stored;  // the Caption as a layout holds it
+    const char* value;   // what the program gets
+    const char* written; // how the writer puts it back
+};
+
+// Older layouts wrote #128..#159 for Windows-1252 characters, and quoted text was always UTF-8.
+const TextCase kTextCases[] = {
+    {"'Lumivane 1.0'", "Lumivane 1.0", "'Lumivane 1.0'"},
+    {"'Grüße, 20 °C'", "Grüße, 20 °C", "'Grüße, 20 °C'"},
+    {"'price '#128' 5'#150'6'#133", "price € 5–6…", "'price € 5–6…'"},
+    {"'curly '#147'q'#148' '#153", "curly “q” ™", "'curly “q” ™'"},
+    {"#129'x'#157", "\u0081x\u009D", "#$81'x'#$9D"},   // the code page's holes are C1 controls
+    {"#$80#$9F", "\u0080\u009F", "#$80#$9F"},           // C1 controls themselves, written in hex
+    {"'Привет, мир'", "Привет, мир", "'Привет, мир'"},
+    {"'漢字かな'#12354", "漢字かなあ", "'漢字かなあ'"},
+    {"#128512' '#127467#127479", "😀 🇫🇷", "'😀 🇫🇷'"},
+    {"'e'#769' \u0915\u094D\u0937'", "e\u0301 \u0915\u094D\u0937", "'e\u0301 \u0915\u094D\u0937'"},
+    {"'tab'#9'and'#13#10'lines'#127", "tab\tand\r\nlines\x7F", "'tab'#9'and'#13#10'lines'#127"},
+    {"'caf\xE9 \xE6\xBC'", "caf\uFFFD \uFFFD\uFFFD", "'caf\uFFFD \uFFFD\uFFFD'"}, // not UTF-8: U+FFFD each
+};
+
+} // namespace
+
+TEST_F(FormStreaming, TextOfEveryScriptRoundTrips) {
+    for (const TextCase& c : kTextCases) {
+        SCOPED_TRACE(c.stored);
+        TTestForm form(nullptr);
+        ReadForm(&form, "object Main: TTestForm\n  object B: TTestButton\n    Caption = " + std::string(c.stored) +
+                            "\n  end\nend\n");
+        auto* b = dynamic_cast<TTestButton*>(form.FindComponent("B"));
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->FCaption, c.value);
+        const std::string text = WriteForm(&form);
+        EXPECT_NE(text.find("Caption = " + std::string(c.written) + "\n"), std::string::npos) << text;
+        TTestForm back(nullptr);
+        ReadForm(&back, text);
+        EXPECT_EQ(dynamic_cast<TTestButton*>(back.FindComponent("B"))->FCaption, c.value);
+    }
+    // Every character from code: what the writer writes reads back the same.
+    std::string all;
+    for (char32_t cp = 1; cp < 0x3100; ++cp)
+        if (cp < 0xD800 || cp > 0xDFFF) AppendUtf8(all, cp);
+    AppendUtf8(all, 0x10FFFF);
+    TTestForm form(nullptr);
+    auto* b = new TTestButton(&form);
+    b->SetName("B");
+    b->FCaption = all;
+    TTestForm back(nullptr);
+    ReadForm(&back, WriteForm(&form));
+    EXPECT_EQ(dynamic_cast<TTestButton*>(back.FindComponent("B"))->FCaption, all);
 }

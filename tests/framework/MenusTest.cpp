@@ -269,7 +269,8 @@ TEST_F(MenusTest, AcceleratorsChooseItemsOpenSubmenusAndSkipDisabledOnes) {
     EXPECT_EQ(form->Edit1->Text(), "");
     EXPECT_EQ(ShortCutToText(Item("mnuOpen")->ShortCut()), "Ctrl+O");
     EXPECT_EQ(ShortCutToText(scShift | VK_DELETE), "Shift+Del");
-    EXPECT_EQ(AcceleratorOf("Fish && &Chips"), 'c');
+    EXPECT_EQ(AcceleratorOf("Fish && &Chips"), U'c');
+    EXPECT_EQ(AcceleratorOf("&Ярлык"), U'я'); // any script, in lower case
 }
 
 TEST_F(MenusTest, MouseHoverOpensSubmenusAClickChoosesAndAClickOutsideCloses) {

@@ -90,7 +90,7 @@ TEST_F(ButtonTest, ConstructionDefaults) {
 // focused button when it is one; Escape clicks the Cancel button; the edit never sees them.
 TEST_F(ButtonTest, EnterAndEscapeGoToTheActiveAndCancelButtons) {
     std::vector<int> chars;
-    edit->OnKeyPress = [&](TObject*, char& k) { chars.push_back(static_cast<unsigned char>(k)); };
+    edit->OnKeyPress = [&](TObject*, char32_t& k) { chars.push_back(static_cast<int>(k)); };
     edit->SetFocus();
     session.Key(VK_RETURN);
     session.Key(VK_ESCAPE);

@@ -1,6 +1,7 @@
 #include "lumivane/framework/Clipbrd.h"
 #include "lumivane/framework/Edit.h"
 #include "lumivane/framework/Timer.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 #include "tests/framework/ControlsTestKit.h"
 
 using namespace lumivane;
@@ -13,7 +14,7 @@ public:
     explicit TNoDigitsEdit(TComponent* owner) : TEdit(owner) {}
 
 protected:
-    void KeyPress(char& Key) override {
+    void KeyPress(char32_t& Key) override {
         if (Key >= '0' && Key <= '9')
             Key = 0;
         else
@@ -39,7 +40,7 @@ protected:
 
 TEST_F(EditTest, TypingPastingAndTheKeyPressHook) {
     std::string pressed;
-    edit->OnKeyPress = [&](TObject*, char& k) { pressed += k; };
+    edit->OnKeyPress = [&](TObject*, char32_t& k) { AppendUtf8(pressed, k); };
     session.Type("ab1c");
     EXPECT_EQ(edit->Text(), "abc");
     EXPECT_EQ(pressed, "abc");  // the dropped digit never reached the event

@@ -63,7 +63,7 @@ LUMI_DEFINE_CLASS(TTestButton) {
         .Set("Style", &TTestButton::FStyle, &TTestButton::FStyle, {"tsBold", "tsItalic", "tsUnderline"},
              TTestStyle{})
         .Prop("Caption", &TTestButton::FCaption, &TTestButton::FCaption)
-        .Utf8("FontName", &TTestButton::FFontName, &TTestButton::FFontName)
+        .String("FontName", &TTestButton::FFontName, &TTestButton::FFontName)
         .Prop("Value", &TTestButton::FValue, &TTestButton::FValue, int64_t{0})
         .Cursor("Cursor", &TTestButton::FCursor, &TTestButton::FCursor, 0)
         .Object("Picture", &TTestButton::fGetPicture)

@@ -287,3 +287,44 @@ TEST(DrawText, NullArgumentsAndControlBytesAreHarmless) {
 }
 
 } // namespace
+
+// Lines break, end and carry prefixes only between whole clusters; ellipsis keeps whole
+// clusters; characters of every script measure what they draw.
+TEST(DrawText, LayoutWorksOnGraphemeClusters) {
+    const Font& f = *SongTi();
+    struct Case {
+        const char* text;
+        int width;
+        unsigned format;
+        std::vector<std::string> lines;
+    };
+    const int e = TextWidth(SongTi(), "e\u0301"), sp = TextWidth(SongTi(), " ");
+    const std::vector<Case> cases = {
+        // A word of clusters wider than the line stays whole on a line of its own.
+        {"e\u0301e\u0301e\u0301 x", 2 * e, DT_WORDBREAK, {"e\u0301e\u0301e\u0301", "x"}},
+        {"漢字 かな", TextWidth(SongTi(), "漢字"), DT_WORDBREAK, {"漢字", "かな"}},
+        {"Привет мир", TextWidth(SongTi(), "Привет м"), DT_WORDBREAK, {"Привет", "мир"}},
+        // The prefix marks the whole cluster after it.
+        {"&e\u0301x", 100, DT_SINGLELINE, {"e\u0301x"}},
+        // Ellipsis cuts after the last whole cluster that leaves room for "...".
+        {"e\u0301e\u0301e\u0301e\u0301", 2 * e + TextWidth(SongTi(), "..."), DT_SINGLELINE | DT_END_ELLIPSIS,
+         {"e\u0301e\u0301..."}},
+        {"\U0001F1EB\U0001F1F7\U0001F1EB\U0001F1F7 a", TextWidth(SongTi(), "\U0001F1EB\U0001F1F7...") + sp / 2,
+         DT_SINGLELINE | DT_END_ELLIPSIS, {"\U0001F1EB\U0001F1F7..."}},
+        {"short", 200, DT_SINGLELINE | DT_END_ELLIPSIS, {"short"}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<TextLine> lines = LayoutText(f, c.text, c.width, c.format);
+        std::vector<std::string> texts;
+        for (const TextLine& l : lines) {
+            texts.push_back(l.text);
+            EXPECT_EQ(l.width, TextWidth(SongTi(), l.text)) << c.text;
+            EXPECT_EQ(l.accel.size(), l.text.size()) << c.text;
+        }
+        EXPECT_EQ(texts, c.lines) << c.text;
+    }
+    const std::vector<TextLine> accel = LayoutText(f, "&e\u0301x", 100, DT_SINGLELINE);
+    EXPECT_EQ(accel[0].accel, (std::vector<bool>{true, true, true, false}));
+    // Text that is not UTF-8 lays out as its replacement shows.
+    EXPECT_EQ(LayoutText(f, "a\xFF", 100, DT_SINGLELINE)[0].width, TextWidth(SongTi(), "a\uFFFD"));
+}

@@ -150,7 +150,7 @@ TEST(FontMetrics, WildHeightsAreBounded) {
     EXPECT_GT(TextWidth(GetFont(Ask("DejaVu Sans", 1)), "x"), -1);
 }
 
-TEST(TextWidth, SumsWholePixelAdvancesAndCountsCp1252) {
+TEST(TextWidth, SumsWholePixelAdvancesOfUtf8Text) {
     HFONT f = GetFont(Ask("DejaVu Sans", -14));
     EXPECT_EQ(TextWidth(f, ""), 0);
     EXPECT_EQ(TextWidth(f, "Close"), TextWidth(f, "Clo") + TextWidth(f, "se"));
@@ -158,19 +158,27 @@ TEST(TextWidth, SumsWholePixelAdvancesAndCountsCp1252) {
     DeviceContext dc(nullptr);
     dc.font = f;
     EXPECT_EQ(GetTextExtent(&dc, "Close"), (TSize{TextWidth(f, "Close"), GetFontMetrics(f).height}));
-    // Undefined cp1252 bytes and control characters take no room.
-    EXPECT_EQ(TextWidth(f, "a\x81\x8D\x8F\x90\x9D" "b\t"), TextWidth(f, "ab"));
-    EXPECT_GT(TextWidth(f, "\xE9"), 0);
-    EXPECT_GT(TextWidth(f, "\x80"), 0);
+    // Control characters (C1 ones included) and the invisible joiners and selectors take no room.
+    EXPECT_EQ(TextWidth(f, "a\u0081\u009D" "b\t\u200D\uFE0F\u200B"), TextWidth(f, "ab"));
+    EXPECT_GT(TextWidth(f, "é"), 0);
+    EXPECT_GT(TextWidth(f, "€"), 0);
+    // A combining accent adds no width; a character from a fallback face adds its own.
+    EXPECT_EQ(TextWidth(f, "e\u0301"), TextWidth(f, "e"));
+    EXPECT_EQ(TextWidth(f, "a漢"), TextWidth(f, "a") + TextWidth(GetFont(Ask("WenQuanYi Zen Hei", -14)), "漢"));
+    // A byte that starts no well-formed sequence measures as U+FFFD, one for each byte.
+    EXPECT_EQ(TextWidth(f, "a\xFF\xC3"), TextWidth(f, "a\uFFFD\uFFFD"));
+    EXPECT_EQ(TextWidth(f, "\xE6\xBC"), 2 * TextWidth(f, "\uFFFD"));
 }
 
-TEST(TextOut, AccentedCp1252CharacterHasInkAboveTheLetter) {
+TEST(TextOut, AccentedCharacterHasInkAboveTheLetterComposedOrNot) {
     HFONT f = SongTi();
     TRect e = GlyphInk(f, "e");
-    TRect eAcute = GlyphInk(f, "\xE9");
-    ASSERT_FALSE(eAcute.IsEmpty());
-    EXPECT_LT(eAcute.Top, e.Top);          // the accent
-    EXPECT_EQ(eAcute.Bottom, e.Bottom);    // same letter underneath
+    for (const char* accented : {"é", "e\u0301"}) {
+        TRect eAcute = GlyphInk(f, accented);
+        ASSERT_FALSE(eAcute.IsEmpty()) << accented;
+        EXPECT_LT(eAcute.Top, e.Top) << accented;       // the accent
+        EXPECT_EQ(eAcute.Bottom, e.Bottom) << accented; // same letter underneath
+    }
 }
 
 TEST(TextOut, ReportsWidthsForComparison) {

@@ -68,18 +68,12 @@ TEST(TextEncoding, Cp1252MapsThroughTheCodePageAndKeepsEveryByte) {
     const struct {
         unsigned char byte;
         char32_t cp;
-        bool defined;
     } cases[] = {
-        {0x00, 0, true},          {0x41, U'A', true},       {0x80, U'\u20AC', true},
-        {0x93, U'\u201C', true},  {0x9F, U'\u0178', true},  {0xA0, 0xA0, true},
-        {0xE9, U'\u00E9', true},  {0xFF, U'\u00FF', true},  {0x81, 0x81, false},
-        {0x8D, 0x8D, false},      {0x8F, 0x8F, false},      {0x90, 0x90, false},
-        {0x9D, 0x9D, false},
+        {0x00, 0},          {0x41, U'A'},       {0x80, U'\u20AC'}, {0x93, U'\u201C'}, {0x9F, U'\u0178'},
+        {0xA0, 0xA0},       {0xE9, U'\u00E9'},  {0xFF, U'\u00FF'}, {0x81, 0x81},      {0x8D, 0x8D},
+        {0x8F, 0x8F},       {0x90, 0x90},       {0x9D, 0x9D},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Cp1252ToUnicode(c.byte), c.cp) << int(c.byte);
-        EXPECT_EQ(IsCp1252Defined(c.byte), c.defined) << int(c.byte);
-    }
+    for (const auto& c : cases) EXPECT_EQ(Cp1252ToUnicode(c.byte), c.cp) << int(c.byte);
     for (int b = 0; b < 256; ++b) {
         char back = 0;
         ASSERT_TRUE(UnicodeToCp1252(Cp1252ToUnicode(static_cast<unsigned char>(b)), back)) << b;
@@ -88,5 +82,77 @@ TEST(TextEncoding, Cp1252MapsThroughTheCodePageAndKeepsEveryByte) {
     char out = 0;
     for (char32_t none : {U'\u5B8B', U'\u0100', U'\uFFFD', U'\U0001F600', char32_t{0x80}})
         EXPECT_FALSE(UnicodeToCp1252(none, out)) << static_cast<uint32_t>(none);
-    EXPECT_EQ(Cp1252ToUtf8(std::string("a\x80\x81\xE9\0", 5)), std::string("a\xE2\x82\xAC\xC2\x81\xC3\xA9\0", 9));
+}
+
+namespace {
+
+struct ValidCase {
+    std::string in;
+    std::string out;
+    size_t chars;
+    const char* why;
+};
+
+const ValidCase kValidCases[] = {
+    {"", "", 0, "empty"},
+    {"plain ASCII, long enough for the eight-byte steps", "plain ASCII, long enough for the eight-byte steps", 49, "ASCII"},
+    {"Grüße Ω я 漢字 😀", "Grüße Ω я 漢字 😀", 14, "well-formed text is kept as it is"},
+    {std::string("a\0b", 3), std::string("a\0b", 3), 3, "NUL is a character"},
+    {"caf\xE9", "caf\uFFFD", 4, "a Latin-1 byte"},
+    {"\xE6\xBC", "\uFFFD\uFFFD", 2, "cut short: each byte"},
+    {"a\xE6\xBC" "b", "a\uFFFD\uFFFDb", 4, "cut short in the middle"},
+    {"\xC0\xA7", "\uFFFD\uFFFD", 2, "overlong quote"},
+    {"\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD", 3, "surrogate"},
+    {"\xF4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD", 4, "above U+10FFFF"},
+    {"\x80\xBF", "\uFFFD\uFFFD", 2, "stray continuation bytes"},
+    {"12345678\xFF", "12345678\uFFFD", 9, "a bad byte after a run of ASCII"},
+};
+
+} // namespace
+
+TEST(TextEncoding, ValidUtf8ReplacesEachBadByteOnce) {
+    for (const ValidCase& c : kValidCases) {
+        EXPECT_EQ(IsValidUtf8(c.in), c.in == c.out) << c.why;
+        EXPECT_EQ(ValidUtf8(c.in), c.out) << c.why;
+        EXPECT_TRUE(IsValidUtf8(ValidUtf8(c.in))) << c.why;
+        // Counting and drawing read bad bytes the same way as the replacement stores them.
+        EXPECT_EQ(CountChars(c.in), c.chars) << c.why;
+        EXPECT_EQ(CountChars(c.out), c.chars) << c.why;
+        std::u32string a, b;
+        for (size_t i = 0; i < c.in.size();) a += NextChar(c.in, i);
+        for (size_t i = 0; i < c.out.size();) b += NextChar(c.out, i);
+        EXPECT_EQ(a, b) << c.why;
+    }
+}
+
+TEST(TextEncoding, CharacterOffsetsAndCutsNeverSplitACharacter) {
+    const std::string s = "aé漢😀b"; // 1 + 2 + 3 + 4 + 1 bytes
+    const size_t starts[] = {0, 1, 3, 6, 10, 11};
+    for (size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(CharToByte(s, i), starts[i]) << i;
+        EXPECT_EQ(ByteToChar(s, starts[i]), i) << i;
+    }
+    EXPECT_EQ(CharToByte(s, 99), s.size());
+    EXPECT_EQ(ByteToChar(s, 99), 5u);
+    // The longest prefix of at most n bytes: at each boundary, and inside each character.
+    const size_t fit[] = {0, 1, 1, 3, 3, 3, 6, 6, 6, 6, 10, 11, 11};
+    for (size_t n = 0; n < 13; ++n) EXPECT_EQ(FitUtf8(s, n), fit[n]) << n;
+    // Bad bytes are characters of their own and may be cut anywhere.
+    EXPECT_EQ(FitUtf8("a\xE6\xBC" "x", 2), 2u);
+    EXPECT_EQ(FitUtf8("\x80\x80\x80\x80\x80", 3), 3u);
+}
+
+TEST(TextEncoding, Latin1AndCharacterStrings) {
+    EXPECT_EQ(Latin1ToUtf8("caf\xE9 \x85"), "café \u0085");
+    std::string latin1;
+    EXPECT_TRUE(Utf8ToLatin1("café ÿ", latin1));
+    EXPECT_EQ(latin1, "caf\xE9 \xFF");
+    EXPECT_FALSE(Utf8ToLatin1("€", latin1));
+    EXPECT_FALSE(Utf8ToLatin1("caf\xE9", latin1)); // Latin-1 bytes are not UTF-8
+    EXPECT_EQ(CharToString(U'漢'), "漢");
+    EXPECT_EQ(CharToString(0), "");
+    EXPECT_EQ(CharToString(0xD800), "");
+    EXPECT_EQ(FirstCharOf("😀x"), U'😀');
+    EXPECT_EQ(FirstCharOf(""), 0u);
+    EXPECT_EQ(FirstCharOf("\xFFx"), 0xFFFDu);
 }

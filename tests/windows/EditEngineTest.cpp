@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "lumivane/gfx/text/Unicode.h"
 #include "lumivane/windows/EditEngine.h"
 
 using namespace lumivane;
@@ -131,10 +134,14 @@ TEST(EditEngine, UndoTogglesAndMergesTyping) {
     EXPECT_EQ(e.SelText(), "ab"); // the selection comes back with the text
 }
 
-TEST(EditEngine, CaseConversionCoversWindows1252Letters) {
+TEST(EditEngine, CaseConversionKeepsWindows1252AndMapsTheRest) {
     using C = EditEngine::TCase;
-    EXPECT_EQ(EditEngine::ConvertCase("aZ1\xE9\xF7\xFF\x9A", C::Upper), "AZ1\xC9\xF7\x9F\x8A");
-    EXPECT_EQ(EditEngine::ConvertCase("Az1\xC9\xD7\x9F\x8A", C::Lower), "az1\xE9\xD7\xFF\x9A");
+    // Windows-1252 letters as they always were (µ stays, ÿ and Ÿ pair up)...
+    EXPECT_EQ(EditEngine::ConvertCase("aZ1é÷ÿšµß", C::Upper), "AZ1É÷ŸŠµß");
+    EXPECT_EQ(EditEngine::ConvertCase("Az1É×ŸŠ", C::Lower), "az1é×ÿš");
+    // ...and every other script by Unicode's simple mappings.
+    EXPECT_EQ(EditEngine::ConvertCase("ωя漢ǆ😀", C::Upper), "ΩЯ漢Ǆ😀");
+    EXPECT_EQ(EditEngine::ConvertCase("ΩЯ", C::Lower), "ωя");
     EditEngine e;
     e.SetCase(C::Upper);
     e.ReplaceSel("mixed Case");
@@ -195,4 +202,109 @@ TEST(EditEngine, ScrollingKeepsTheCaretInView) {
     e.MoveTo(2, false);
     e.ScrollToCaret(50, Width);
     EXPECT_EQ(e.ScrollX(), 0);
+}
+
+namespace {
+
+// "a", "é" as e + combining acute, a flag, a thumbs-up with a skin tone, "漢": five clusters.
+const std::string kClusters = "a" "e\u0301" "\U0001F1EB\U0001F1F7" "\U0001F44D\U0001F3FD" "漢";
+const int kBounds[] = {0, 1, 4, 12, 20, 23};
+
+} // namespace
+
+TEST(EditEngine, CaretAndDeletesStepOverWholeClusters) {
+    EditEngine e;
+    e.SetText(kClusters);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(e.NextPos(kBounds[i]), kBounds[i + 1]) << i;
+        EXPECT_EQ(e.PrevPos(kBounds[i + 1]), kBounds[i]) << i;
+    }
+    EXPECT_EQ(e.NextPos(kBounds[5]), kBounds[5]);
+    EXPECT_EQ(e.PrevPos(0), 0);
+    // A position set inside a character falls back to its start; inside a cluster, the keys
+    // still step to the cluster's ends.
+    e.SetSel(14, 14);
+    EXPECT_EQ(e.Caret(), 12);
+    e.SetSel(2, 2);
+    EXPECT_EQ(e.Caret(), 2);
+    EXPECT_EQ(e.NextPos(2), 4);
+    EXPECT_EQ(e.PrevPos(2), 1);
+    // Backspace from the end and Delete from the start take one cluster each.
+    e.MoveTo(e.Length(), false);
+    std::vector<std::string> left;
+    while (e.DeleteBack()) left.push_back(e.Text());
+    EXPECT_EQ(left, (std::vector<std::string>{kClusters.substr(0, 20), kClusters.substr(0, 12), kClusters.substr(0, 4),
+                                              "a", ""}));
+    e.SetText(kClusters);
+    e.DeleteForward();
+    e.DeleteForward();
+    EXPECT_EQ(e.Text(), kClusters.substr(4));
+    // Characters (code points) for the messages.
+    e.SetText(kClusters);
+    const int chars[] = {0, 1, 3, 5, 7, 8};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(e.CharPos(kBounds[i]), chars[i]) << i;
+        EXPECT_EQ(e.BytePos(chars[i]), kBounds[i]) << i;
+    }
+    EXPECT_EQ(e.CharCount(), 8);
+}
+
+TEST(EditEngine, LimitCountsCharactersAndNeverSplitsACluster) {
+    struct Case {
+        int limit;
+        const char* before;
+        const char* typed;
+        const char* after;
+    };
+    const Case cases[] = {
+        {3, "", "漢字かな", "漢字か"},          // three characters, nine bytes
+        {3, "я", "😀😀😀", "я😀😀"},
+        {2, "", "e\u0301x", "e\u0301"},          // the cluster is two characters
+        {1, "", "e\u0301x", ""},                 // and is not split to fit
+        {4, "ab", "\U0001F1EB\U0001F1F7!", "ab\U0001F1EB\U0001F1F7"},
+        {4, "abc", "\U0001F1EB\U0001F1F7", "abc"},
+    };
+    for (const Case& c : cases) {
+        EditEngine e;
+        e.SetText(c.before);
+        e.SetLimit(c.limit);
+        e.MoveTo(e.Length(), false);
+        e.ReplaceSel(c.typed);
+        EXPECT_EQ(e.Text(), c.after) << c.limit << " " << c.typed;
+    }
+}
+
+TEST(EditEngine, WordsPasswordsAndHitTestingInOtherScripts) {
+    EditEngine e;
+    e.SetText("Привет, 漢字 мир");
+    EXPECT_EQ(e.WordRight(0), e.BytePos(6));     // over "Привет" to ","
+    EXPECT_EQ(e.WordRight(e.BytePos(6)), e.BytePos(8));
+    EXPECT_EQ(e.WordLeft(e.Length()), e.BytePos(11));
+    e.SelectWordAt(e.BytePos(9));
+    EXPECT_EQ(e.SelText(), "漢字");
+    // One mask character for each cluster, whatever its bytes.
+    e.SetText("a\U0001F44D\U0001F3FDe\u0301");
+    e.SetPasswordChar(U'\u2022');
+    EXPECT_EQ(e.DisplayText(), "\u2022\u2022\u2022");
+    EXPECT_EQ(e.DisplayPos(e.Length()), 9);
+    // Hit testing lands on cluster boundaries only: every cluster 10 px wide here.
+    const EditEngine::Measure tenEach = [](const std::string& s) {
+        int n = 0;
+        for (size_t i = 0; i < s.size(); i = NextCluster(s, i)) ++n;
+        return 10 * n;
+    };
+    e.SetPasswordChar(0);
+    EXPECT_EQ(e.XToPos(14, tenEach), 1);
+    EXPECT_EQ(e.XToPos(16, tenEach), 9);  // past the emoji's middle: after all of its 8 bytes
+    EXPECT_EQ(e.XToPos(26, tenEach), e.Length());
+    EXPECT_EQ(e.PosToX(9, tenEach), 20);
+}
+
+TEST(EditEngine, BadBytesGoInAsReplacementCharacters) {
+    EditEngine e;
+    e.SetText("a\xFF" "b");
+    EXPECT_EQ(e.Text(), "a\uFFFD" "b");
+    e.MoveTo(e.Length(), false);
+    e.ReplaceSel("\xC3");
+    EXPECT_EQ(e.Text(), "a\uFFFD" "b\uFFFD");
 }

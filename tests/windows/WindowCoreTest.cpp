@@ -213,13 +213,22 @@ TEST_F(WindowCore, ATerminateRequestEndsTheLoopAsQuit) {
     EXPECT_FALSE(session.Driver().TakeTerminateRequest()); // taken once
 }
 
-TEST_F(WindowCore, ClipboardRoundTripsBytes) {
+TEST_F(WindowCore, ClipboardAndPrimarySelectionHoldUtf8) {
     std::string got;
     EXPECT_FALSE(GetClipboardText(&got));
-    std::string text("a\xE9\x80\0z", 5);
+    EXPECT_FALSE(GetPrimarySelectionText(&got));
+    std::string text("a\xC3\xA9\xE2\x82\xAC\0z\xF0\x9F\x98\x80", 12);
     SetClipboardText(text);
     ASSERT_TRUE(GetClipboardText(&got));
     EXPECT_EQ(got, text);
+    EXPECT_FALSE(GetPrimarySelectionText(&got)); // two selections, apart
+    // Bad bytes are stored as U+FFFD, going in and coming out.
+    SetPrimarySelectionText("x\xE9y");
+    ASSERT_TRUE(GetPrimarySelectionText(&got));
+    EXPECT_EQ(got, "x\xEF\xBF\xBDy");
+    session.SetClipboard("\xC3");
+    ASSERT_TRUE(GetClipboardText(&got));
+    EXPECT_EQ(got, "\xEF\xBF\xBD");
 }
 
 TEST_F(WindowCore, CloseRequestDestroysThroughDefWindowProc) {

@@ -38,33 +38,6 @@ TEST(X11Keys, MapsTheKeysTheWindowSystemNames) {
     EXPECT_EQ(KeysymToVk(0), 0u);
 }
 
-TEST(X11Text, Utf8ToCp1252KeepsWhatTheCodePageHasAndDropsTheRest) {
-    EXPECT_EQ(Utf8ToCp1252("abc"), "abc");
-    EXPECT_EQ(Utf8ToCp1252("Gr\xC3\xBC\xC3\x9F" "e"), "Gr\xFC\xDF" "e");
-    EXPECT_EQ(Utf8ToCp1252("\xE2\x82\xAC 5"), "\x80 5");                 // Euro sign
-    EXPECT_EQ(Utf8ToCp1252("\xE2\x80\x9Cq\xE2\x80\x9D"), "\x93q\x94");   // curly quotes
-    EXPECT_EQ(Utf8ToCp1252("a\xE5\xAE\x8B" "b\xF0\x9F\x98\x80" "c"), "abc"); // CJK, emoji
-    EXPECT_EQ(Utf8ToCp1252("\xC2\x81"), "");                              // U+0081: no form
-}
-
-TEST(X11Text, Utf8ToCp1252SurvivesMalformedInput) {
-    EXPECT_EQ(Utf8ToCp1252("a\x80" "b"), "ab");         // stray continuation byte
-    EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a");              // truncated at the end
-    EXPECT_EQ(Utf8ToCp1252("a\xE2\x82" "b"), "ab");     // truncated in the middle
-    EXPECT_EQ(Utf8ToCp1252("\xC0\xA7\xE0\x80\xA2"), ""); // overlong quote and double quote
-    EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "");        // surrogate
-    EXPECT_EQ(Utf8ToCp1252(std::string("a\0b", 3)), "ab");
-    EXPECT_EQ(Utf8ToCp1252("\xFF\xFE"), "");
-}
-
-TEST(X11Text, RoundTripsEveryDefinedCp1252Byte) {
-    std::string all;
-    for (int b = 1; b < 256; ++b)
-        if (b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D) all += static_cast<char>(b);
-    EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
-    EXPECT_EQ(Cp1252ToUtf8("\x80\x81" "A"), "\xE2\x82\xAC" "A"); // undefined byte dropped
-}
-
 TEST(X11Text, PrintableLatin1FromUtf8OnlyWhenEveryCharacterIsOne) {
     std::string out;
     EXPECT_TRUE(Utf8ToPrintableLatin1("", out));
@@ -79,11 +52,6 @@ TEST(X11Text, PrintableLatin1FromUtf8OnlyWhenEveryCharacterIsOne) {
     EXPECT_FALSE(Utf8ToPrintableLatin1("ab\xC3", out));            // cut short
     EXPECT_FALSE(Utf8ToPrintableLatin1("\xC3\x41", out));         // no continuation byte
     EXPECT_FALSE(Utf8ToPrintableLatin1("\xC1\xA1", out));         // overlong 'a'
-}
-
-TEST(X11Text, Latin1ConversionsMapTheDifferingRange) {
-    EXPECT_EQ(Latin1ToCp1252("caf\xE9\x85\x9F"), "caf\xE9"); // C1 controls dropped
-    EXPECT_EQ(Cp1252ToLatin1("caf\xE9 \x80"), "caf\xE9 ?");
 }
 
 // Characters of keys without an input method: Latin-1 and Unicode keysyms, the Euro sign, the

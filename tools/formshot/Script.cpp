@@ -50,19 +50,6 @@ std::vector<std::string_view> Words(std::string_view s) {
     return w;
 }
 
-std::string ToCp1252(std::string_view utf8, int line) {
-    std::string out;
-    size_t pos = 0;
-    while (pos < utf8.size()) {
-        char32_t cp;
-        if (!DecodeUtf8(utf8, pos, cp)) Fail(line, "the text is not valid UTF-8");
-        char ch;
-        if (!UnicodeToCp1252(cp, ch)) Fail(line, "a character of the text has no Windows-1252 form");
-        out += ch;
-    }
-    return out;
-}
-
 void ParseKey(std::string_view keys, int line, ScriptCommand& c) {
     std::string rest = Lower(keys);
     for (;;) {
@@ -179,7 +166,8 @@ std::vector<ScriptCommand> ParseScript(std::string_view script) {
             // The rest of the line as written, after the one separating space.
             std::string_view after = Trim(raw).substr(w[0].size());
             if (!after.empty() && (after[0] == ' ' || after[0] == '\t')) after.remove_prefix(1);
-            c.text = ToCp1252(after, line);
+            // UTF-8 as written; a byte that is not is U+FFFD, as everywhere text comes in.
+            c.text = ValidUtf8(after);
             if (c.kind == ScriptCommand::Type && c.text.empty()) Fail(line, "'type' needs a text");
         } else if (verb == "wait") {
             c.kind = ScriptCommand::Wait;

@@ -13,7 +13,6 @@
 #include "lumivane/framework/layout/FormWriter.h"
 #include "lumivane/framework/MessageBox.h"
 #include "lumivane/base/Exception.h"
-#include "lumivane/gfx/text/TextEncoding.h"
 #include "lumivane/drivers/headless/Session.h"
 #include "lumivane/gfx/image/FileBytes.h"
 #include "tools/ToolClasses.h"
@@ -40,6 +39,8 @@ const char* const kUsage =
     "  move X Y, click X Y, dblclick X Y, down [left|right], up [left|right],\n"
     "  key NAME, keydown NAME, keyup NAME (ctrl+, shift+, alt+ prefixes), type TEXT,\n"
     "  clipboard TEXT, wait MS, resize W H, shot OUT.png; blank lines and # comments are skipped.\n"
+    "Text is UTF-8 everywhere: in the script, the layout, the dump and the trace (a typed Key is its\n"
+    "code point).\n"
     "\n"
     "Exit status: 0 done, 1 the form or a file cannot be read, 2 a bad script or command line.\n";
 
@@ -213,7 +214,7 @@ int FormShot(int argc, char** argv) {
     Application->Initialize();
     RegisterToolClasses();
     Application->OnMessageBox = [](const std::string& t, const std::string& caption, unsigned flags) {
-        std::printf("message box: %s: %s\n", caption.c_str(), Cp1252ToUtf8(t).c_str());
+        std::printf("message box: %s: %s\n", caption.c_str(), t.c_str());
         std::fflush(stdout);
         return MessageBoxButtons(flags).front().Id;
     };

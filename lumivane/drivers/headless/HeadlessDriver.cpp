@@ -157,14 +157,14 @@ void HeadlessDriver::SetCursor(DriverWindowId id, CursorKind cursor) {
     if (it != FWindows.end()) it->second.cursor = cursor;
 }
 
-void HeadlessDriver::SetClipboardText(const std::string& cp1252) {
-    FClipboard = cp1252;
-    FClipboardSet = true;
+void HeadlessDriver::SetSelectionText(TSelection which, const std::string& utf8) {
+    FSelections[static_cast<int>(which)] = utf8;
 }
 
-bool HeadlessDriver::GetClipboardText(std::string& cp1252) {
-    if (!FClipboardSet) return false;
-    cp1252 = FClipboard;
+bool HeadlessDriver::GetSelectionText(TSelection which, std::string& utf8) {
+    const auto& held = FSelections[static_cast<int>(which)];
+    if (!held) return false;
+    utf8 = *held;
     return true;
 }
 

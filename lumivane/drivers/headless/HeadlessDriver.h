@@ -2,6 +2,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -55,8 +56,8 @@ public:
     void WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) override;
     bool GetCursorPos(TPoint& p) override;
     void SetCursor(DriverWindowId id, CursorKind cursor) override;
-    void SetClipboardText(const std::string& cp1252) override;
-    bool GetClipboardText(std::string& cp1252) override;
+    void SetSelectionText(TSelection which, const std::string& utf8) override;
+    bool GetSelectionText(TSelection which, std::string& utf8) override;
     System& GetSystem() override { return *this; }
     void SetTextInput(DriverWindowId id, bool on) override;
     // The watched fds are looked at (without waiting) by every WaitEvents.
@@ -92,7 +93,7 @@ public:
     std::vector<DriverWindowId> Stacking() const { return FStacking; }
     const std::map<DriverWindowId, Window>& Windows() const { return FWindows; }
 
-    bool ClipboardHasText() const { return FClipboardSet; }
+    bool ClipboardHasText() const { return FSelections[0].has_value(); }
     const std::vector<std::string>& OpenedAddresses() const { return FOpened; }
     // Every WaitEvents call, and those that were unbounded and found nothing.
     int WaitCalls() const { return FWaitCalls; }
@@ -108,8 +109,7 @@ private:
     DriverWindowId FNextId = 1;
     TPoint FCursor{-1, -1};
     bool FCursorKnown = true;
-    std::string FClipboard;
-    bool FClipboardSet = false;
+    std::optional<std::string> FSelections[2]; // by TSelection
     std::vector<std::string> FOpened;
     int FWaitCalls = 0;
     int FIdleWaits = 0;

@@ -1,5 +1,7 @@
 #include "lumivane/drivers/headless/Session.h"
 
+#include "lumivane/gfx/text/TextEncoding.h"
+
 #include "lumivane/base/Exception.h"
 
 namespace lumivane {
@@ -217,11 +219,11 @@ void HeadlessSession::Key(unsigned vk, unsigned shift) {
 }
 
 void HeadlessSession::Type(const std::string& text) {
-    for (char ch : text) {
+    for (size_t i = 0; i < text.size();) {
         DriverEvent e;
         e.type = DriverEvent::Char;
         e.window = KeyWindow();
-        e.ch = static_cast<unsigned char>(ch);
+        e.ch = NextChar(text, i);
         e.shift = Modifiers();
         FDriver.Push(e);
     }
@@ -235,11 +237,19 @@ void HeadlessSession::Paste(const std::string& text) {
     KeyUp(VK_CONTROL);
 }
 
-void HeadlessSession::SetClipboard(const std::string& text) { FDriver.SetClipboardText(text); }
+void HeadlessSession::SetClipboard(const std::string& text) { FDriver.SetSelectionText(TSelection::Clipboard, text); }
 
 std::string HeadlessSession::Clipboard() {
     std::string s;
-    FDriver.GetClipboardText(s);
+    FDriver.GetSelectionText(TSelection::Clipboard, s);
+    return s;
+}
+
+void HeadlessSession::SetPrimarySelection(const std::string& text) { FDriver.SetSelectionText(TSelection::Primary, text); }
+
+std::string HeadlessSession::PrimarySelection() {
+    std::string s;
+    FDriver.GetSelectionText(TSelection::Primary, s);
     return s;
 }
 

@@ -36,12 +36,15 @@ public:
     void KeyDown(unsigned vk, unsigned shift = 0, bool repeat = false);
     void KeyUp(unsigned vk, unsigned shift = 0);
     void Key(unsigned vk, unsigned shift = 0);
-    // One WM_CHAR per byte (Windows-1252 text), without key presses.
+    // One WM_CHAR per character of the UTF-8 text, without key presses.
     void Type(const std::string& text);
     // Puts the text on the clipboard and presses Ctrl+V.
     void Paste(const std::string& text);
     void SetClipboard(const std::string& text);
     std::string Clipboard();
+    // What another program selected (what a middle click pastes), and what is selected now.
+    void SetPrimarySelection(const std::string& text);
+    std::string PrimarySelection();
 
     // Window manager requests and display changes for a top-level window.
     void Close(HWND toplevel);

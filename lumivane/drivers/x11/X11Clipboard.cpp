@@ -1,22 +1,32 @@
-// The CLIPBOARD selection: owning it and answering requests for our text, and reading another
-// program's text, in one piece or by incremental (INCR) transfer.
+// The CLIPBOARD and PRIMARY selections: owning them and answering requests for our text (large
+// texts by incremental, INCR, transfer, carried along by the event loop), and reading another
+// program's text, in one piece or by INCR. Text is UTF-8; STRING (Latin-1) is offered only for
+// text that Latin-1 holds.
 #include "lumivane/drivers/x11/X11DriverImpl.h"
 
 #include <X11/Xatom.h>
 
 #include <algorithm>
 
-#include "lumivane/drivers/x11/X11Text.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 
 namespace lumivane {
 
 namespace x11 {
 
 namespace {
-// Clipboard text we accept from other programs; more is cut off.
-constexpr size_t kClipboardCap = 1 << 20;
-constexpr int kClipboardTimeoutMs = 1000;
+// Text we accept from other programs; more is cut off (at a character boundary).
+constexpr size_t kSelectionCap = 4u << 20;
+constexpr int kSelectionTimeoutMs = 1000;
+// Texts above this go by INCR, in pieces of this size (well under any server's request limit).
+constexpr size_t kIncrPiece = 256u << 10;
+// An outgoing INCR transfer whose requestor took no piece for this long is dropped.
+constexpr int64_t kIncrStaleMs = 10000;
 } // namespace
+
+Atom X11Driver::SelectionAtom(TSelection which) const {
+    return which == TSelection::Primary ? XA_PRIMARY : FAtoms[A_CLIPBOARD];
+}
 
 Time X11Driver::ServerTime() {
     if (FLastTime != CurrentTime) return FLastTime;
@@ -27,17 +37,22 @@ Time X11Driver::ServerTime() {
     const Window helper = FHelper;
     if (WaitForEvent(ev, [&](const XEvent& e) {
             return e.type == PropertyNotify && e.xproperty.window == helper && e.xproperty.atom == prop;
-        }, Now() + kClipboardTimeoutMs))
+        }, Now() + kSelectionTimeoutMs))
         FLastTime = ev.xproperty.time;
     return FLastTime;
 }
 
-void X11Driver::SetClipboardText(const std::string& cp1252) {
-    FClipText = cp1252;
-    FClipTime = ServerTime();
-    XSetSelectionOwner(FDisplay, FAtoms[A_CLIPBOARD], FHelper, FClipTime);
-    FOwnClipboard = XGetSelectionOwner(FDisplay, FAtoms[A_CLIPBOARD]) == FHelper;
-    if (!FOwnClipboard) FClipText.clear();
+void X11Driver::SetSelectionText(TSelection which, const std::string& utf8) {
+    OwnedSelection& s = FSelections[static_cast<int>(which)];
+    s.text = ValidUtf8(utf8);
+    // The primary selection changes with every drag of a selection: while it is still ours
+    // (no SelectionClear came), only the text changes.
+    if (which == TSelection::Primary && s.own) return;
+    s.time = ServerTime();
+    const Atom atom = SelectionAtom(which);
+    XSetSelectionOwner(FDisplay, atom, FHelper, s.time);
+    s.own = XGetSelectionOwner(FDisplay, atom) == FHelper;
+    if (!s.own) s.text.clear();
 }
 
 void X11Driver::AnswerSelectionRequest(const XSelectionRequestEvent& req) {
@@ -51,44 +66,84 @@ void X11Driver::AnswerSelectionRequest(const XSelectionRequestEvent& req) {
     reply.property = None;
     // Old clients leave the property out: the target's name is used then.
     const Atom prop = req.property != None ? req.property : req.target;
-    const bool ours = req.selection == FAtoms[A_CLIPBOARD] && req.owner == FHelper && FOwnClipboard &&
-                      (req.time == CurrentTime || FClipTime == CurrentTime || req.time >= FClipTime);
+    const OwnedSelection* sel = nullptr;
+    if (req.selection == FAtoms[A_CLIPBOARD]) sel = &FSelections[static_cast<int>(TSelection::Clipboard)];
+    if (req.selection == XA_PRIMARY) sel = &FSelections[static_cast<int>(TSelection::Primary)];
+    const bool ours = sel && req.owner == FHelper && sel->own &&
+                      (req.time == CurrentTime || sel->time == CurrentTime || req.time >= sel->time);
     ErrorTrap trap(FDisplay); // the requestor may be gone already
     if (ours) {
         const Atom target = req.target;
-        const long maxBytes = (XExtendedMaxRequestSize(FDisplay) ? XExtendedMaxRequestSize(FDisplay)
-                                                                : XMaxRequestSize(FDisplay)) * 4 - 256;
+        std::string latin1;
+        const bool fitsLatin1 = Utf8ToLatin1(sel->text, latin1);
         if (target == FAtoms[A_TARGETS]) {
-            const Atom targets[] = {FAtoms[A_TARGETS], FAtoms[A_TIMESTAMP], FAtoms[A_UTF8_STRING],
-                                    XA_STRING, FAtoms[A_TEXT]};
+            const Atom targets[] = {FAtoms[A_TARGETS], FAtoms[A_TIMESTAMP], FAtoms[A_UTF8_STRING], FAtoms[A_TEXT],
+                                    XA_STRING};
             XChangeProperty(FDisplay, req.requestor, prop, XA_ATOM, 32, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(targets), 5);
+                            reinterpret_cast<const unsigned char*>(targets), fitsLatin1 ? 5 : 4);
             reply.property = prop;
         } else if (target == FAtoms[A_TIMESTAMP]) {
-            const long t = static_cast<long>(FClipTime);
+            const long t = static_cast<long>(sel->time);
             XChangeProperty(FDisplay, req.requestor, prop, XA_INTEGER, 32, PropModeReplace,
                             reinterpret_cast<const unsigned char*>(&t), 1);
             reply.property = prop;
-        } else if (target == FAtoms[A_UTF8_STRING] || target == FAtoms[A_TEXT] || target == XA_STRING) {
-            const bool latin1 = target == XA_STRING;
-            const std::string data = latin1 ? Cp1252ToLatin1(FClipText) : Cp1252ToUtf8(FClipText);
-            // Texts beyond one request would need the incremental protocol; ours never get there.
-            if (static_cast<long>(data.size()) <= maxBytes) {
-                XChangeProperty(FDisplay, req.requestor, prop, latin1 ? XA_STRING : FAtoms[A_UTF8_STRING],
-                                8, PropModeReplace, reinterpret_cast<const unsigned char*>(data.data()),
-                                static_cast<int>(data.size()));
-                reply.property = prop;
-            }
+        } else if (target == FAtoms[A_UTF8_STRING] || target == FAtoms[A_TEXT]) {
+            if (SendText(req.requestor, prop, FAtoms[A_UTF8_STRING], sel->text)) reply.property = prop;
+        } else if (target == XA_STRING && fitsLatin1) {
+            if (SendText(req.requestor, prop, XA_STRING, latin1)) reply.property = prop;
         }
     }
     XSendEvent(FDisplay, req.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&reply));
     trap.Ok();
 }
 
+bool X11Driver::SendText(Window requestor, Atom prop, Atom type, const std::string& data) {
+    const long maxRequest = XExtendedMaxRequestSize(FDisplay) ? XExtendedMaxRequestSize(FDisplay) : XMaxRequestSize(FDisplay);
+    const size_t piece = std::min(kIncrPiece, static_cast<size_t>(maxRequest) * 4 - 256);
+    if (data.size() <= piece) {
+        XChangeProperty(FDisplay, requestor, prop, type, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
+        return true;
+    }
+    // INCR: the size goes first; each time the requestor deletes the property the next piece
+    // follows (ContinueTransfer), and an empty piece ends it. The loop carries it along.
+    const int64_t now = Now();
+    std::erase_if(FTransfers, [&](const OutgoingTransfer& t) {
+        return (t.requestor == requestor && t.property == prop) || now - t.lastStep > kIncrStaleMs;
+    });
+    XSelectInput(FDisplay, requestor, PropertyChangeMask);
+    const long size = static_cast<long>(data.size());
+    XChangeProperty(FDisplay, requestor, prop, FAtoms[A_INCR], 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&size), 1);
+    FTransfers.push_back({requestor, prop, type, data, 0, piece, now});
+    return true;
+}
+
+void X11Driver::ContinueTransfer(const XPropertyEvent& ev) {
+    if (ev.state != PropertyDelete) return;
+    auto it = std::find_if(FTransfers.begin(), FTransfers.end(), [&](const OutgoingTransfer& t) {
+        return t.requestor == ev.window && t.property == ev.atom;
+    });
+    if (it == FTransfers.end()) return;
+    OutgoingTransfer& t = *it;
+    const size_t n = std::min(t.piece, t.data.size() - t.sent);
+    ErrorTrap trap(FDisplay); // the requestor may have gone
+    XChangeProperty(FDisplay, t.requestor, t.property, t.type, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(t.data.data() + t.sent), static_cast<int>(n));
+    t.sent += n;
+    t.lastStep = Now();
+    const bool done = n == 0; // the empty piece that ends the transfer has just gone out
+    if (done) XSelectInput(FDisplay, t.requestor, NoEventMask);
+    if (!trap.Ok() || done) FTransfers.erase(it);
+}
+
 void X11Driver::SelectionCleared(const XSelectionClearEvent& ev) {
-    if (ev.selection == FAtoms[A_CLIPBOARD] && ev.window == FHelper) {
-        FOwnClipboard = false;
-        FClipText.clear();
+    if (ev.window != FHelper) return;
+    for (TSelection which : {TSelection::Clipboard, TSelection::Primary}) {
+        if (ev.selection != SelectionAtom(which)) continue;
+        OwnedSelection& s = FSelections[static_cast<int>(which)];
+        s.own = false;
+        s.text.clear();
     }
 }
 
@@ -97,27 +152,27 @@ bool X11Driver::ReadProperty(Atom prop, std::string& bytes, Atom& type, int& for
     unsigned char* data = nullptr;
     unsigned long items = 0, after = 0;
     // Ask for at most the cap (in 32-bit units); anything beyond is cut off.
-    const long units = static_cast<long>(kClipboardCap / 4 + 1);
+    const long units = static_cast<long>(kSelectionCap / 4 + 1);
     if (XGetWindowProperty(FDisplay, FHelper, prop, 0, units, True, AnyPropertyType, &type, &format,
                            &items, &after, &data) != Success) {
         type = None;
         return false;
     }
-    if (format == 8 && data) bytes.assign(reinterpret_cast<char*>(data), std::min<size_t>(items, kClipboardCap));
+    if (format == 8 && data) bytes.assign(reinterpret_cast<char*>(data), std::min<size_t>(items, kSelectionCap));
     if (data) XFree(data);
     if (after) XDeleteProperty(FDisplay, FHelper, prop); // the owner waits for the deletion
     return type != None;
 }
 
-bool X11Driver::ConvertClipboard(Atom target, std::string& bytes, Atom& type) {
+bool X11Driver::ConvertSelection(Atom selection, Atom target, std::string& bytes, Atom& type) {
     const Atom prop = FAtoms[A_LUMI_CLIP];
     const Window helper = FHelper;
     XDeleteProperty(FDisplay, helper, prop);
-    XConvertSelection(FDisplay, FAtoms[A_CLIPBOARD], target, prop, helper, ServerTime());
+    XConvertSelection(FDisplay, selection, target, prop, helper, ServerTime());
     XEvent ev;
     if (!WaitForEvent(ev, [&](const XEvent& e) {
             return e.type == SelectionNotify && e.xselection.requestor == helper;
-        }, Now() + kClipboardTimeoutMs))
+        }, Now() + kSelectionTimeoutMs))
         return false;
     if (ev.xselection.property == None) return false;
     int format = 0;
@@ -133,34 +188,38 @@ bool X11Driver::ConvertClipboard(Atom target, std::string& bytes, Atom& type) {
         if (!WaitForEvent(ev, [&](const XEvent& e) {
                 return e.type == PropertyNotify && e.xproperty.window == helper &&
                        e.xproperty.atom == prop && e.xproperty.state == PropertyNewValue;
-            }, Now() + kClipboardTimeoutMs))
+            }, Now() + kSelectionTimeoutMs))
             return false;
         if (!ReadProperty(prop, piece, pieceType, format)) return false;
         if (piece.empty()) break;
         type = pieceType;
-        if (bytes.size() < kClipboardCap) bytes.append(piece, 0, kClipboardCap - bytes.size());
+        if (bytes.size() < kSelectionCap) bytes.append(piece, 0, kSelectionCap - bytes.size());
     }
     return true;
 }
 
-bool X11Driver::GetClipboardText(std::string& cp1252) {
+bool X11Driver::GetSelectionText(TSelection which, std::string& utf8) {
+    OwnedSelection& s = FSelections[static_cast<int>(which)];
+    const Atom atom = SelectionAtom(which);
     // Asked directly: a SelectionClear may still be waiting in the queue.
-    const Window owner = XGetSelectionOwner(FDisplay, FAtoms[A_CLIPBOARD]);
-    if (FOwnClipboard && owner == FHelper) {
-        cp1252 = FClipText;
+    const Window owner = XGetSelectionOwner(FDisplay, atom);
+    if (s.own && owner == FHelper) {
+        utf8 = s.text;
         return true;
     }
-    FOwnClipboard = false;
-    FClipText.clear();
+    s.own = false;
+    s.text.clear();
     if (owner == None) return false;
     std::string bytes;
     Atom type = None;
-    if (ConvertClipboard(FAtoms[A_UTF8_STRING], bytes, type) && type == FAtoms[A_UTF8_STRING]) {
-        cp1252 = Utf8ToCp1252(bytes);
+    if (ConvertSelection(atom, FAtoms[A_UTF8_STRING], bytes, type) && type == FAtoms[A_UTF8_STRING]) {
+        // A text cut at the cap loses the character it cut through, not a U+FFFD more.
+        if (bytes.size() >= kSelectionCap) bytes.resize(FitUtf8(bytes, kSelectionCap));
+        utf8 = ValidUtf8(bytes);
         return true;
     }
-    if (ConvertClipboard(XA_STRING, bytes, type) && type == XA_STRING) {
-        cp1252 = Latin1ToCp1252(bytes);
+    if (ConvertSelection(atom, XA_STRING, bytes, type) && type == XA_STRING) {
+        utf8 = Latin1ToUtf8(bytes);
         return true;
     }
     return false;

@@ -88,7 +88,7 @@ struct TopLevel {
 // The driver's units, by concern: X11Driver.cpp (the connection), X11Windows.cpp (windows and
 // their window-manager hints), X11Present.cpp (pixels: MIT-SHM and XPutImage), X11Events.cpp
 // (the wait and event translation), X11Input.cpp (keys and the input method), X11Cursors.cpp,
-// X11Clipboard.cpp (the CLIPBOARD selection, INCR transfers included). Programs and signals are
+// X11Clipboard.cpp (the CLIPBOARD and PRIMARY selections, INCR transfers included). Programs and signals are
 // the POSIX system's.
 class X11Driver final : public Driver {
 public:
@@ -108,8 +108,8 @@ public:
     void WaitEvents(int64_t deadline, std::vector<DriverEvent>& out) override;
     bool GetCursorPos(TPoint& p) override;
     void SetCursor(DriverWindowId id, CursorKind cursor) override;
-    void SetClipboardText(const std::string& cp1252) override;
-    bool GetClipboardText(std::string& cp1252) override;
+    void SetSelectionText(TSelection which, const std::string& utf8) override;
+    bool GetSelectionText(TSelection which, std::string& utf8) override;
     System& GetSystem() override { return FSystem; }
     void SetTextInput(DriverWindowId id, bool on) override;
     void WatchReadable(int fd, bool watch) override;
@@ -149,11 +149,30 @@ private:
     void CreateInputContext(TopLevel& w);
     void OpenInputMethod();
 
-    // Clipboard.
+    // Selections.
+    struct OwnedSelection {
+        bool own = false;
+        std::string text; // UTF-8
+        Time time = CurrentTime;
+    };
+    // A text going out by INCR to another program, a piece each time it deletes the property.
+    struct OutgoingTransfer {
+        Window requestor;
+        Atom property;
+        Atom type;
+        std::string data;
+        size_t sent;
+        size_t piece;
+        int64_t lastStep;
+    };
+    Atom SelectionAtom(TSelection which) const;
     Time ServerTime();
     void AnswerSelectionRequest(const XSelectionRequestEvent& req);
+    // Puts the text on the requestor's property, or starts an INCR transfer for a large one.
+    bool SendText(Window requestor, Atom prop, Atom type, const std::string& data);
+    void ContinueTransfer(const XPropertyEvent& ev);
     void SelectionCleared(const XSelectionClearEvent& ev);
-    bool ConvertClipboard(Atom target, std::string& bytes, Atom& type);
+    bool ConvertSelection(Atom selection, Atom target, std::string& bytes, Atom& type);
     bool ReadProperty(Atom prop, std::string& bytes, Atom& type, int& format);
 
     Display* FDisplay;
@@ -179,9 +198,8 @@ private:
     std::map<CursorKind, Cursor> FCursors;
     std::vector<DriverEvent> FQueued; // events read while the clipboard waited
     Time FLastTime = CurrentTime;
-    bool FOwnClipboard = false;
-    std::string FClipText;
-    Time FClipTime = CurrentTime;
+    OwnedSelection FSelections[2]; // by TSelection
+    std::vector<OutgoingTransfer> FTransfers;
     PosixSystem FSystem;         // programs started for OpenAddress, termination signals
     std::vector<int> FWatched;   // fds whose data ends a wait
     std::vector<int> FReadable;  // of those, the ones found readable, to report

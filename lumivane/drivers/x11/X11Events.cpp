@@ -126,7 +126,10 @@ void X11Driver::Translate(XEvent& ev, std::vector<DriverEvent>& out) {
         if (ev.xmapping.request == MappingKeyboard || ev.xmapping.request == MappingModifier)
             XRefreshKeyboardMapping(&ev.xmapping);
         return;
-    case PropertyNotify: FLastTime = ev.xproperty.time; return;
+    case PropertyNotify:
+        FLastTime = ev.xproperty.time;
+        if (ev.xproperty.window != FHelper) ContinueTransfer(ev.xproperty);
+        return;
     default: break;
     }
     if (ev.type == FShmCompletion) {

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "lumivane/drivers/x11/X11Keys.h"
-#include "lumivane/drivers/x11/X11Text.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 
 namespace lumivane {
 
@@ -101,35 +101,38 @@ void X11Driver::TranslateKey(TopLevel& w, XKeyEvent& ev, std::vector<DriverEvent
     FKeysDown.set(code);
     if (e.vk) out.push_back(e);
 
-    std::string chars;
+    std::u32string chars;
     KeySym charSym = NoSymbol;
     if (w.ic) {
+        // UTF-8 from the input method: composed characters, and whole strings it commits.
         char buf[64];
         Status status = 0;
+        std::string utf8;
         int n = Xutf8LookupString(w.ic, &ev, buf, sizeof buf, &charSym, &status);
         if (status == XBufferOverflow && n > 0 && n <= 4096) {
             std::string big(static_cast<size_t>(n), '\0');
             n = Xutf8LookupString(w.ic, &ev, big.data(), n, &charSym, &status);
-            if (status == XLookupChars || status == XLookupBoth) chars = Utf8ToCp1252(big.substr(0, std::max(n, 0)));
+            if (status == XLookupChars || status == XLookupBoth) utf8 = big.substr(0, static_cast<size_t>(std::max(n, 0)));
         } else if ((status == XLookupChars || status == XLookupBoth) && n > 0) {
-            chars = Utf8ToCp1252(std::string(buf, std::min<size_t>(n, sizeof buf)));
+            utf8.assign(buf, std::min<size_t>(static_cast<size_t>(n), sizeof buf));
         }
+        for (size_t i = 0; i < utf8.size();) chars += NextChar(utf8, i);
     } else {
         // Not XLookupString: it loads Xlib's locale support (its alias and locale tables) at the
         // first key, which a window of buttons pays for on the Return that closes it.
         unsigned mods = 0;
         if (XkbLookupKeySym(FDisplay, static_cast<KeyCode>(ev.keycode), ev.state, &mods, &charSym)) {
             const char32_t c = KeysymToChar(charSym, ev.state & ControlMask);
-            if (c) chars = CharToCp1252(c);
+            if (c) chars += c;
         }
     }
-    for (char c : chars) {
-        // Delete produces DEL (0x7F) in X but no character for the window system.
-        if (c == 0x7F && (charSym == XK_Delete || charSym == XK_KP_Delete)) continue;
+    for (char32_t c : chars) {
+        // Delete produces DEL (0x7F) in X but no character for the window system; NUL is none.
+        if (c == 0 || (c == 0x7F && (charSym == XK_Delete || charSym == XK_KP_Delete))) continue;
         DriverEvent ch = e;
         ch.type = DriverEvent::Char;
         ch.vk = 0;
-        ch.ch = static_cast<unsigned char>(c);
+        ch.ch = c;
         out.push_back(ch);
     }
 }

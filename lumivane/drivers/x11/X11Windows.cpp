@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "lumivane/drivers/x11/X11Text.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 
 namespace lumivane {
 
@@ -190,7 +191,7 @@ void X11Driver::SetTitle(DriverWindowId id, const std::string& utf8) {
     TopLevel* w = Find(id);
     if (!w) return;
     const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
-    const int n = static_cast<int>(std::min<size_t>(utf8.size(), 65536));
+    const int n = static_cast<int>(FitUtf8(utf8, 65536));
     XChangeProperty(FDisplay, w->xid, FAtoms[A_NET_WM_NAME], FAtoms[A_UTF8_STRING], 8,
                     PropModeReplace, bytes, n);
     XChangeProperty(FDisplay, w->xid, FAtoms[A_NET_WM_ICON_NAME], FAtoms[A_UTF8_STRING], 8,

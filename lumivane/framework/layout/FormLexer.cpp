@@ -175,9 +175,8 @@ void TFormLexer::ReadString(TFormToken& t) {
                     ++FPos;
                     break;
                 }
-                char32_t cp;
-                if (!DecodeUtf8(FText, FPos, cp)) FailAtLine(FLine, "string is not valid UTF-8");
-                t.Str += cp;
+                // UTF-8 as it stands; a byte that starts no well-formed sequence is U+FFFD.
+                t.Str += NextChar(FText, FPos);
             }
         } else if (c == '#') {
             ++FPos;
@@ -192,6 +191,9 @@ void TFormLexer::ReadString(TFormToken& t) {
             }
             if (digits == 0) FailAtLine(FLine, "'#' must be followed by a character code");
             if (v >= 0xD800 && v <= 0xDFFF) FailAtLine(FLine, "character code " + std::to_string(v) + " is not a character");
+            // #128 to #159 are Windows-1252 in older layouts (#128 is the euro sign); nobody means
+            // the C1 controls there. Those are written #$80 to #$9F.
+            if (!hex && v >= 0x80 && v < 0xA0) v = Cp1252ToUnicode(static_cast<unsigned char>(v));
             t.Str += static_cast<char32_t>(v);
         } else {
             break;

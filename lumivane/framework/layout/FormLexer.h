@@ -23,7 +23,10 @@ struct TFormToken {
     bool Negative = false;
     bool Hex = false;
     uint64_t Magnitude = 0;
-    std::u32string Str;   // string: code points of every adjacent quoted and #NNN part
+    // String: the code points of every adjacent quoted and #NNN part. Quoted text is UTF-8 as it
+    // stands, each bad byte U+FFFD; #NNN is a code point, but #128..#159 keep their Windows-1252
+    // meaning and the C1 controls are written in hex (#$80..#$9F).
+    std::u32string Str;
 };
 
 class TFormLexer {

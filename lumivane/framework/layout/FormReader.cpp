@@ -41,8 +41,7 @@ const char* KindName(TPropKind k) {
     case TPropKind::Int64: return "a whole number";
     case TPropKind::Enum: return "an enumeration member";
     case TPropKind::Set: return "a set such as [a, b]";
-    case TPropKind::String:
-    case TPropKind::Utf8String: return "a string";
+    case TPropKind::String: return "a string";
     case TPropKind::Color: return "a colour";
     case TPropKind::Cursor: return "a cursor";
     case TPropKind::Object: return "an object";
@@ -269,8 +268,7 @@ private:
             Guard(line, [&] { prop.SetOrd(target, bits); });
             return;
         }
-        case TPropKind::String:
-        case TPropKind::Utf8String: {
+        case TPropKind::String: {
             if (FTok.Kind != TFormTok::String) Expected(std::string(KindName(prop.Kind)) + where);
             std::u32string text = FTok.Str;
             Advance();
@@ -285,14 +283,7 @@ private:
             for (char32_t cp : text) {
                 // Strings end at a NUL on their way into controls: refused rather than cut short.
                 if (cp == 0) FailAtLine(line, "a string cannot hold character #0" + where);
-                if (prop.Kind == TPropKind::Utf8String) {
-                    AppendUtf8(value, cp);
-                } else {
-                    char ch;
-                    if (!UnicodeToCp1252(cp, ch))
-                        FailAtLine(line, "character U+" + Hex(cp) + " has no Windows-1252 form" + where);
-                    value += ch;
-                }
+                AppendUtf8(value, cp);
             }
             Guard(line, [&] { prop.SetStr(target, value); });
             return;
@@ -392,14 +383,6 @@ private:
         for (size_t i = 0; i < count; ++i)
             if (SameText(prop.Members[i], name)) return static_cast<int64_t>(i);
         FailAtLine(line, "'" + name + "' is not a member of " + prop.Name);
-    }
-
-    static std::string Hex(char32_t cp) {
-        static const char digits[] = "0123456789ABCDEF";
-        std::string s;
-        for (int shift = 20; shift >= 0; shift -= 4)
-            if ((cp >> shift) || shift < 16) s += digits[(cp >> shift) & 0xF];
-        return s;
     }
 
     // Runs code that calls into components; their failures get the line.

@@ -14,21 +14,9 @@ namespace {
 constexpr size_t StringChunk = 64;  // code points per line of a long string
 constexpr size_t BinaryLine = 32;   // bytes per line of binary data
 
-std::u32string CodePoints(const std::string& s, TPropKind kind) {
+std::u32string CodePoints(const std::string& s) {
     std::u32string out;
-    if (kind == TPropKind::String) {
-        for (char c : s) out += Cp1252ToUnicode(static_cast<unsigned char>(c));
-        return out;
-    }
-    size_t pos = 0;
-    while (pos < s.size()) {
-        char32_t cp;
-        if (!DecodeUtf8(s, pos, cp)) {
-            cp = 0xFFFD;
-            ++pos;
-        }
-        out += cp;
-    }
+    for (size_t pos = 0; pos < s.size();) out += NextChar(s, pos);
     return out;
 }
 
@@ -36,13 +24,21 @@ std::string QuoteChunk(std::u32string_view text) {
     std::string out;
     bool quoted = false;
     for (char32_t cp : text) {
+        // Printable characters as they are; control characters as codes (the C1 ones in hex:
+        // #128..#159 read as Windows-1252).
         bool printable = cp >= 32 && cp != 127 && !(cp >= 0x80 && cp < 0xA0);
         if (printable != quoted) {
             out += '\'';
             quoted = printable;
         }
         if (!printable) {
-            out += '#' + std::to_string(static_cast<uint32_t>(cp));
+            if (cp >= 0x80) {
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "#$%02X", static_cast<unsigned>(cp));
+                out += hex;
+            } else {
+                out += '#' + std::to_string(static_cast<uint32_t>(cp));
+            }
         } else {
             if (cp == '\'') out += '\'';
             AppendUtf8(out, cp);
@@ -142,9 +138,8 @@ private:
             FOut += name ? *name : std::to_string(v);
             return;
         }
-        case TPropKind::String:
-        case TPropKind::Utf8String: {
-            std::u32string text = CodePoints(p.GetStr(obj), p.Kind);
+        case TPropKind::String: {
+            std::u32string text = CodePoints(p.GetStr(obj));
             if (text.size() <= StringChunk) {
                 FOut += QuoteChunk(text);
                 return;

@@ -1,6 +1,7 @@
 #include "lumivane/gfx/text/FontFace.h"
 
 #include <ft2build.h>
+#include <utf8proc.h>
 #include FT_FREETYPE_H
 #include FT_SIZES_H
 #include FT_SYNTHESIS_H
@@ -399,8 +400,15 @@ Glyph Font::Render(Face& face, unsigned index) const {
     return g;
 }
 
+// Control characters and what Unicode marks as ignorable beyond Latin-1 (joiners, variation
+// selectors, bidi marks) are never drawn: a face without them would show its missing-glyph box.
+static bool IsInvisible(char32_t cp) {
+    if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) return true;
+    return cp > 0xFF && utf8proc_get_property(static_cast<utf8proc_int32_t>(cp))->ignorable;
+}
+
 const Glyph& Font::GlyphFor(char32_t cp) const {
-    if (!FHasFace || cp < 0x20 || cp == 0x7F) return kNoGlyph;
+    if (!FHasFace || IsInvisible(cp)) return kNoGlyph;
     auto it = FGlyphs.find(cp);
     if (it != FGlyphs.end()) return it->second;
     OpenFaces();
@@ -423,20 +431,26 @@ const Glyph& Font::GlyphFor(char32_t cp) const {
     return FGlyphs.emplace(cp, Render(*face, index)).first->second;
 }
 
-const Glyph& Font::GlyphOf(unsigned char byte) const {
-    const Glyph* g = FByByte[byte];
-    if (!g) {
-        // NUL and the bytes the code page leaves undefined show nothing and take no room.
-        const char32_t cp = IsCp1252Defined(byte) ? Cp1252ToUnicode(byte) : 0;
-        g = cp ? &GlyphFor(cp) : &kNoGlyph;
-        FByByte[byte] = g;
-    }
-    return *g;
+const Glyph& Font::GlyphBeyondLatin1(char32_t cp) const {
+    if (!FRecent) FRecent = std::make_unique<RecentGlyphs>();
+    auto& slot = (*FRecent)[cp & (FRecent->size() - 1)];
+    if (slot.second && slot.first == cp) return *slot.second;
+    const Glyph& g = GlyphFor(cp);
+    slot = {cp, &g};
+    return g;
 }
 
 int Font::Width(std::string_view text) const {
     int w = 0;
-    for (unsigned char c : text) w += GlyphOf(c).advance;
+    for (size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            w += GlyphOf(b).advance;
+            ++i;
+        } else {
+            w += GlyphOf(NextChar(text, i)).advance;
+        }
+    }
     return w;
 }
 

@@ -71,10 +71,17 @@ public:
     bool DrewNew() const { return FDrewNew; }
     void MarkKept() const { FDrewNew = false; }
 
-    // The glyph of a Windows-1252 byte; control characters and undefined bytes have none.
-    const Glyph& GlyphOf(unsigned char byte) const;
-    const Glyph& GlyphFor(char32_t cp) const;
-    // Sum of the advances of a Windows-1252 string.
+    // The glyph of a character, from the face that has it (see FontMatch::FaceFor); control
+    // characters and the invisible format characters have none and take no room.
+    const Glyph& GlyphOf(char32_t cp) const {
+        if (cp < FByCode.size()) {
+            if (const Glyph* g = FByCode[cp]) return *g;
+            return *(FByCode[cp] = &GlyphFor(cp));
+        }
+        return GlyphBeyondLatin1(cp);
+    }
+    const Glyph& GlyphFor(char32_t cp) const; // as GlyphOf, without the Latin-1 table
+    // Sum of the advances of UTF-8 text (bad bytes as U+FFFD).
     int Width(std::string_view text) const;
 
     // Lines drawn with the text, as rows relative to the top of the cell.
@@ -93,6 +100,7 @@ private:
     void Measure();
     void ComputeMetrics();
     void Adopt(DrawnFont drawn);
+    const Glyph& GlyphBeyondLatin1(char32_t cp) const;
 
     FontSpec FSpec;
     TextMetrics FMetrics;
@@ -108,7 +116,11 @@ private:
     mutable Face* FPrimary = nullptr;
     mutable std::map<std::pair<std::string, int>, std::unique_ptr<Face>> FFaces;
     mutable std::unordered_map<char32_t, Glyph> FGlyphs;
-    mutable std::array<const Glyph*, 256> FByByte{};
+    mutable std::array<const Glyph*, 256> FByCode{}; // Latin-1, found without hashing
+    // Characters beyond Latin-1 last looked up, by their low bits: a page of CJK text repeats
+    // its characters. Made at the first such character.
+    using RecentGlyphs = std::array<std::pair<char32_t, const Glyph*>, 512>;
+    mutable std::unique_ptr<RecentGlyphs> FRecent;
 };
 
 }  // namespace lumivane

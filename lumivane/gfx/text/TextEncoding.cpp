@@ -1,5 +1,8 @@
 #include "lumivane/gfx/text/TextEncoding.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace lumivane {
 
 namespace {
@@ -65,10 +68,6 @@ char32_t Cp1252ToUnicode(unsigned char byte) {
     return byte;
 }
 
-bool IsCp1252Defined(unsigned char byte) {
-    return byte != 0x81 && byte != 0x8D && byte != 0x8F && byte != 0x90 && byte != 0x9D;
-}
-
 bool UnicodeToCp1252(char32_t cp, char& out) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
         out = static_cast<char>(cp);
@@ -82,11 +81,90 @@ bool UnicodeToCp1252(char32_t cp, char& out) {
     return false;
 }
 
-std::string Cp1252ToUtf8(std::string_view s) {
+std::string CharToString(char32_t cp) {
     std::string out;
-    out.reserve(s.size());
-    for (char c : s) AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(c)));
+    if (cp != 0 && IsScalarValue(cp)) AppendUtf8(out, cp);
     return out;
+}
+
+char32_t FirstCharOf(std::string_view s) {
+    size_t i = 0;
+    return s.empty() ? 0 : NextChar(s, i);
+}
+
+std::string ValidUtf8(std::string_view s) {
+    if (IsValidUtf8(s)) return std::string(s);
+    std::string out;
+    out.reserve(s.size() + 8);
+    for (size_t i = 0; i < s.size();) AppendUtf8(out, NextChar(s, i));
+    return out;
+}
+
+bool IsValidUtf8(std::string_view s) {
+    for (size_t i = 0; i < s.size();) {
+        // Runs of ASCII eight bytes at a time: most text is mostly ASCII.
+        while (i + 8 <= s.size()) {
+            uint64_t word;
+            std::memcpy(&word, s.data() + i, 8);
+            if (word & 0x8080808080808080ull) break;
+            i += 8;
+        }
+        if (i >= s.size()) break;
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        char32_t cp;
+        if (!DecodeUtf8(s, i, cp)) return false;
+    }
+    return true;
+}
+
+size_t CountChars(std::string_view s) {
+    size_t n = 0;
+    for (size_t i = 0; i < s.size(); ++n) NextChar(s, i);
+    return n;
+}
+
+size_t CharToByte(std::string_view s, size_t index) {
+    size_t i = 0;
+    for (size_t n = 0; n < index && i < s.size(); ++n) NextChar(s, i);
+    return i;
+}
+
+size_t ByteToChar(std::string_view s, size_t pos) {
+    size_t n = 0;
+    for (size_t i = 0; i < s.size() && i < pos; ++n) NextChar(s, i);
+    return n;
+}
+
+size_t FitUtf8(std::string_view s, size_t maxBytes) {
+    if (maxBytes >= s.size()) return s.size();
+    // A sequence is at most four bytes: the one that may cross the cut starts at most three
+    // bytes before it.
+    size_t start = maxBytes;
+    while (start > 0 && maxBytes - start < 3 && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80) --start;
+    size_t end = start;
+    char32_t cp;
+    if (DecodeUtf8(s, end, cp) && end > maxBytes) return start;
+    return maxBytes; // no well-formed sequence crosses the cut
+}
+
+std::string Latin1ToUtf8(std::string_view s) {
+    std::string out;
+    out.reserve(s.size() + s.size() / 4);
+    for (char c : s) AppendUtf8(out, static_cast<unsigned char>(c));
+    return out;
+}
+
+bool Utf8ToLatin1(std::string_view s, std::string& latin1) {
+    latin1.clear();
+    for (size_t i = 0; i < s.size();) {
+        char32_t cp;
+        if (!DecodeUtf8(s, i, cp) || cp > 0xFF) return false;
+        latin1 += static_cast<char>(cp);
+    }
+    return true;
 }
 
 }  // namespace lumivane

@@ -2,29 +2,33 @@
 
 #include "lumivane/gfx/text/DrawText.h"
 #include "lumivane/gfx/text/FontFace.h"
+#include "lumivane/gfx/text/Unicode.h"
 
 namespace lumivane {
 
 namespace {
 
-// '&' marks the next character as the accelerator, "&&" is one ampersand, a trailing '&' goes.
+// '&' marks the next character (the whole cluster) as the accelerator, "&&" is one ampersand,
+// a trailing '&' goes.
 TextLine ResolvePrefixes(std::string_view text, unsigned format) {
     TextLine out;
-    if (format & DT_NOPREFIX) {
+    if (format & DT_NOPREFIX || text.find('&') == std::string_view::npos) {
         out.text.assign(text);
         out.accel.assign(text.size(), false);
         return out;
     }
     const bool show = !(format & DT_HIDEPREFIX);
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = 0; i < text.size();) {
         if (text[i] != '&') {
-            out.text += text[i];
+            out.text += text[i++];
             out.accel.push_back(false);
             continue;
         }
         if (++i >= text.size()) break;
-        out.text += text[i];
-        out.accel.push_back(show && text[i] != '&');
+        const size_t end = text[i] == '&' ? i + 1 : NextCluster(text, i);
+        out.text.append(text.substr(i, end - i));
+        out.accel.insert(out.accel.end(), end - i, show && text[i] != '&');
+        i = end;
     }
     return out;
 }
@@ -59,30 +63,55 @@ void Wrap(const TextLine& para, const Font& font, int width, std::vector<TextLin
         size_t lastBreak = n; // start of the last run of spaces that follows a word
         bool ink = false;
         int w = 0;
-        for (size_t j = start; j < n; ++j) {
+        for (size_t j = start; j < n;) {
             if (s[j] == ' ') {
                 if (ink && s[j - 1] != ' ') lastBreak = j;
-            } else {
-                int adv = font.GlyphOf(static_cast<unsigned char>(s[j])).advance;
-                if (w + adv > width && ink) {
-                    if (lastBreak != n) {
-                        end = next = lastBreak;
-                    } else {
-                        // Only one word so far and it does not fit: keep it whole.
-                        size_t k = j;
-                        while (k < n && s[k] != ' ') ++k;
-                        end = next = k;
-                    }
-                    break;
-                }
-                ink = true;
+                w += font.GlyphOf(U' ').advance;
+                ++j;
+                continue;
             }
-            w += font.GlyphOf(static_cast<unsigned char>(s[j])).advance;
+            const size_t after = NextCluster(s, j);
+            const int adv = font.Width(std::string_view(s).substr(j, after - j));
+            if (w + adv > width && ink) {
+                if (lastBreak != n) {
+                    end = next = lastBreak;
+                } else {
+                    // Only one word so far and it does not fit: keep it whole.
+                    size_t k = j;
+                    while (k < n && s[k] != ' ') ++k;
+                    end = next = k;
+                }
+                break;
+            }
+            ink = true;
+            w += adv;
+            j = after;
         }
         out.push_back(Slice(para, start, end, font));
         i = next;
         first = false;
     }
+}
+
+// Cuts a line that is wider than `width` after the last whole cluster that leaves room for "...".
+void Ellipsis(TextLine& line, const Font& font, int width) {
+    if (line.width <= width) return;
+    const std::string dots = "...";
+    const int room = width - font.Width(dots);
+    size_t cut = 0;
+    int w = 0;
+    while (cut < line.text.size()) {
+        const size_t after = NextCluster(line.text, cut);
+        const int adv = font.Width(std::string_view(line.text).substr(cut, after - cut));
+        if (w + adv > room) break;
+        w += adv;
+        cut = after;
+    }
+    line.text.resize(cut);
+    line.accel.resize(cut);
+    line.text += dots;
+    line.accel.insert(line.accel.end(), dots.size(), false);
+    line.width = font.Width(line.text);
 }
 
 } // namespace
@@ -92,6 +121,7 @@ std::vector<TextLine> LayoutText(const Font& font, std::string_view text, int wi
     std::vector<TextLine> lines;
     if (format & DT_SINGLELINE) {
         all.width = font.Width(all.text);
+        if (format & DT_END_ELLIPSIS) Ellipsis(all, font, width);
         lines.push_back(std::move(all));
         return lines;
     }
@@ -101,10 +131,12 @@ std::vector<TextLine> LayoutText(const Font& font, std::string_view text, int wi
     for (size_t i = 0; i <= s.size(); ++i) {
         if (i < s.size() && s[i] != '\r' && s[i] != '\n') continue;
         TextLine para = Slice(all, from, i, font);
-        if (format & DT_WORDBREAK)
+        if (format & DT_WORDBREAK) {
             Wrap(para, font, width, lines);
-        else
+        } else {
+            if (format & DT_END_ELLIPSIS) Ellipsis(para, font, width);
             lines.push_back(std::move(para));
+        }
         if (i + 1 < s.size() && s[i] == '\r' && s[i + 1] == '\n') ++i;
         from = i + 1;
     }

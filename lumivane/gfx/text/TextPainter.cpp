@@ -1,6 +1,9 @@
 #include "lumivane/gfx/text/TextPainter.h"
 
+#include <algorithm>
+
 #include "lumivane/gfx/text/FontFace.h"
+#include "lumivane/gfx/text/TextEncoding.h"
 
 namespace lumivane {
 
@@ -78,18 +81,38 @@ void PaintTextLine(DeviceContext& dc, const Font& font, int x, int y, std::strin
     const TextMetrics& m = font.Metrics();
     const TPoint o = dc.Origin();
     const int left = x + o.x, top = y + o.y;
-    const int width = font.Width(text);
     const Pixel ink = ForTarget(*s, ColorToPixel(dc.textColor));
+    const bool lines = font.Requested().underline || font.Requested().strikeOut;
+    // The whole width only where something spans it.
+    const int width = dc.bkMode == OPAQUE || lines ? font.Width(text) : 0;
 
     if (dc.bkMode == OPAQUE)
         Fill(*s, clips, TRect{left, top, left + width, top + m.height}, ForTarget(*s, ColorToPixel(dc.bkColor)));
 
+    // A long line (an edit holding a book) is mostly outside the clip: glyphs left of it are
+    // only counted, and the walk ends past its right edge (allowing for ink that hangs left of
+    // its pen position, as combining marks do).
+    TRect bounds = clips.front();
+    for (const TRect& c : clips) {
+        bounds.Left = std::min(bounds.Left, c.Left);
+        bounds.Right = std::max(bounds.Right, c.Right);
+    }
+    const int stopAt = bounds.Right + m.height;
     const int baseline = top + m.ascent;
     int pen = left;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const Glyph& g = font.GlyphOf(static_cast<unsigned char>(text[i]));
-        if (!g.coverage.empty()) Composite(*s, clips, g, pen + g.left, baseline - g.top, ink);
-        if (i < accel.size() && accel[i]) {
+    for (size_t i = 0; i < text.size() && pen <= stopAt;) {
+        const size_t at = i;
+        const auto b = static_cast<unsigned char>(text[i]);
+        char32_t cp = b;
+        if (b < 0x80)
+            ++i;
+        else
+            cp = NextChar(text, i);
+        const Glyph& g = font.GlyphOf(cp);
+        const int gx = pen + g.left;
+        if (!g.coverage.empty() && gx < bounds.Right && gx + g.width > bounds.Left)
+            Composite(*s, clips, g, gx, baseline - g.top, ink);
+        if (at < accel.size() && accel[at]) {
             int ut = top + font.UnderlineTop();
             Fill(*s, clips, TRect{pen, ut, pen + g.advance, ut + font.UnderlineThickness()}, ink);
         }
