@@ -222,7 +222,7 @@ int FormShot(int argc, char** argv) {
     // What a handler throws is reported where it happened, and the script goes on.
     Application->OnException = [&shot](TObject*, Exception& e) {
         shot.ReportAddresses();
-        std::printf("exception: %s\n", Cp1252ToUtf8(e.Message()).c_str());
+        std::printf("exception: %s\n", e.Message().c_str());
         std::fflush(stdout);
     };
     TCustomForm* form = nullptr;
