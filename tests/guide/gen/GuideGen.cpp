@@ -7,7 +7,8 @@
 // function like any other), so that a block that does not compile with just what it includes, or
 // does not link, fails the build. OUTDIR/guide_fragments.cpp holds the blocks without #include
 // lines, after the library's headers, the example window's and `using namespace lumivane;`, and
-// the program's main. OUTDIR/guide_tables.cpp checks each property table's row against its
+// the program's main: `guide_code N ARGS...` runs the guide's Nth program (a whole block with a
+// main, counted from 1) with ARGS, and with no N does nothing. OUTDIR/guide_tables.cpp checks each property table's row against its
 // class: the getter gives the table's type, the setter takes it, an event takes an assignment and
 // reads as its type, and every accessor named exists.
 #include <cstdio>
@@ -45,7 +46,7 @@ std::string Header(const std::string& md, const std::string& what) {
 }
 
 std::string LibraryHeaders() {
-    std::string out = "#include <cstdio>\n";
+    std::string out = "#include <cstdio>\n#include <cstdlib>\n";
     for (const char* h : kLibraryHeaders) out += "#include \"" + std::string(h) + "\"\n";
     return out;
 }
@@ -54,7 +55,8 @@ std::string LibraryHeaders() {
 bool Code(const guide::Guide& g, const std::string& md, const std::string& dir, int slots) {
     std::string fragments = Header(md, "the guide's C++ fragments") + LibraryHeaders() +
                             "#include \"examples/first-window/FirstWindow.h\"\n";
-    int whole = 0, n = 0;
+    std::string programs, calls;  // the whole blocks with a main, and main's dispatch to them
+    int whole = 0, n = 0, mains = 0;
     for (const guide::Block& b : g.blocks) {
         if (b.lang != "cpp") continue;
         std::istringstream in(b.text);
@@ -77,13 +79,28 @@ bool Code(const guide::Guide& g, const std::string& md, const std::string& dir, 
             std::fprintf(stderr, "guidegen: the guide has more than %d whole C++ blocks: raise the count in tests/CMakeLists.txt\n", slots);
             return false;
         }
+        // A program's main is called through Run, the one signature the dispatcher declares.
+        std::string run;
+        if (body.find("int main(int") != std::string::npos)
+            run = "int Run(int argc, char** argv) { return main(argc, argv); }\n";
+        else if (body.find("int main()") != std::string::npos)
+            run = "int Run(int, char**) { return main(); }\n";
+        if (!run.empty()) {
+            programs += "namespace guide_block_" + std::to_string(n) + " { int Run(int, char**); }\n";
+            calls += "    if (n == " + std::to_string(++mains) + ") return guide_block_" + std::to_string(n) +
+                     "::Run(argc - 1, argv + 1);\n";
+        }
         if (!Write(dir + "/guide_block_" + std::to_string(whole) + ".cpp",
-                   Header(md, "a whole C++ block") + includes + space + at + body + "}\n"))
+                   Header(md, "a whole C++ block") + includes + space + at + body + "#line 1 \"guidegen\"\n" + run + "}\n"))
             return false;
     }
     for (int i = whole + 1; i <= slots; ++i)
         if (!Write(dir + "/guide_block_" + std::to_string(i) + ".cpp", Header(md, "no block here"))) return false;
-    return Write(dir + "/guide_fragments.cpp", fragments + "int main() { return 0; }\n");
+    // guide_code N ARGS... runs the guide's Nth program (a whole block with a main) with ARGS.
+    return Write(dir + "/guide_fragments.cpp", fragments + programs +
+                                                   "int main(int argc, char** argv) {\n"
+                                                   "    const int n = argc > 1 ? std::atoi(argv[1]) : 0;\n" +
+                                                   calls + "    return n == 0 ? 0 : 2;\n}\n");
 }
 
 std::string Tables(const guide::Guide& g, const std::string& md) {
