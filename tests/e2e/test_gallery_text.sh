@@ -54,9 +54,16 @@ diff=$(compare -metric AE "$OUT/text_shown.png" "$OUT/text_expected.png" null: 2
 colours=$(convert "$OUT/text_shown.png" -format %k info:)
 [ "$colours" -gt 10 ] || fail "the edit's text area looks empty ($colours colours)"
 
-# Copied: the same bytes on the clipboard.
-xdotool key ctrl+a ctrl+c
-wait_selection clipboard "$TEXT" || fail "the clipboard holds '$(xclip -selection clipboard -o)'"
+# Copied: the same bytes on the clipboard. On a loaded machine a key can reach the edit after
+# its Ctrl was let go (the window system takes modifiers as they arrive, not as it handles each
+# key): selecting and copying again is harmless, so up to three tries.
+copied=
+for i in 1 2 3; do
+    xdotool key ctrl+a ctrl+c
+    wait_selection clipboard "$TEXT" && copied=1 && break
+    echo "note: Ctrl+A Ctrl+C pressed again: the clipboard held '$(xclip -selection clipboard -o 2>/dev/null)'" >&2
+done
+[ -n "$copied" ] || fail "the clipboard holds '$(xclip -selection clipboard -o 2>/dev/null)'"
 [ "$(xclip -selection clipboard -o -t UTF8_STRING | od -An -tx1)" = "$(printf '%s' "$TEXT" | od -An -tx1)" ] ||
     fail "the clipboard's bytes differ"
 
@@ -84,12 +91,22 @@ for i in $(seq 1 100); do
     sleep 0.05
 done
 clear_edit
+big_arrived() { # waits up to ~10 s for the pasted text's OnChange
+    local i
+    for i in $(seq 1 200); do
+        grep -q '^edVtNone: OnChange .漢字かなカナ' "$EVENTS" && return 0
+        sleep 0.05
+    done
+    return 1
+}
 xdotool key ctrl+v
-for i in $(seq 1 200); do
-    [ "$(grep -c '^edVtNone: OnChange .漢字かなカナ' "$EVENTS")" -ge 1 ] && break
-    sleep 0.05
-done
-grep -q '^edVtNone: OnChange .漢字かなカナ' "$EVENTS" || fail "the big paste did not arrive"
+# As in the validating edits' test: the clipboard's owner can miss the window system's one second
+# to answer, or the Ctrl can be lost (above). Nothing arrived, so once more, then it counts.
+if ! big_arrived; then
+    echo "note: Ctrl+V pressed again: the big text did not arrive" >&2
+    xdotool key ctrl+v
+    big_arrived || fail "the big paste did not arrive"
+fi
 # Keys pressed while the window is still busy with the new text can lose their Ctrl (the window
 # system takes modifiers as they arrive, not as it handles each key): select all until the
 # primary selection shows that it worked.
