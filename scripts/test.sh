@@ -14,9 +14,12 @@ jobs=$(nproc)
 werror=OFF
 [ -n "${CI:-}" ] && werror=ON
 phase() {
-  local cpu
-  cpu=$(times | tail -n 1)
-  echo "== $* (CPU so far: $cpu)"
+  # times reports the children of the shell it runs in: here, not in a command substitution.
+  local t
+  t=$(mktemp)
+  times >"$t"
+  echo "== $* (CPU so far: $(tail -n 1 "$t"))"
+  rm -f "$t"
 }
 
 phase "build (release, with the tests)"

@@ -134,12 +134,15 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 WindowData* SetWindowData(HWND hwnd, std::unique_ptr<WindowData> data) {
     Wnd* w = FromHandle(hwnd);
     if (!w || !data) return nullptr;
-    const std::type_info& type = typeid(*data);
-    for (auto& d : w->data)
-        if (typeid(*d) == type) {
+    const WindowData& added = *data;
+    const std::type_info& type = typeid(added);
+    for (auto& d : w->data) {
+        const WindowData& held = *d;
+        if (typeid(held) == type) {
             d = std::move(data);
             return d.get();
         }
+    }
     w->data.push_back(std::move(data));
     return w->data.back().get();
 }
@@ -147,8 +150,10 @@ WindowData* SetWindowData(HWND hwnd, std::unique_ptr<WindowData> data) {
 WindowData* FindWindowData(HWND hwnd, const std::type_info& type) {
     Wnd* w = FromHandle(hwnd);
     if (!w) return nullptr;
-    for (auto& d : w->data)
-        if (typeid(*d) == type) return d.get();
+    for (auto& d : w->data) {
+        const WindowData& held = *d;
+        if (typeid(held) == type) return d.get();
+    }
     return nullptr;
 }
 
@@ -157,12 +162,14 @@ void RemoveWindowData(HWND hwnd, const std::type_info& type) {
     if (!w) return;
     // Moved out first: the data's destructor may call back into the window system.
     std::unique_ptr<WindowData> gone;
-    for (auto it = w->data.begin(); it != w->data.end(); ++it)
-        if (typeid(**it) == type) {
+    for (auto it = w->data.begin(); it != w->data.end(); ++it) {
+        const WindowData& held = **it;
+        if (typeid(held) == type) {
             gone = std::move(*it);
             w->data.erase(it);
             break;
         }
+    }
 }
 
 }  // namespace lumivane

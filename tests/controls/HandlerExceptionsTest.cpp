@@ -56,7 +56,9 @@ TEST_F(HandlerExceptions, EachReachesHandleExceptionOnceAndTheLoopGoesOn) {
         EXPECT_EQ(w.Calls, 1) << c.name;
         EXPECT_EQ(w.Caught, std::vector<std::string>{w.Message()}) << c.name;
         // The control's own work around the handler still ran: the edit stepped.
-        if (c.source == Source::Key) EXPECT_EQ(w.Edit->Value(), 1) << c.name;
+        if (c.source == Source::Key) {
+            EXPECT_EQ(w.Edit->Value(), 1) << c.name;
+        }
         // And the loop goes on: the same handler runs again, without throwing now.
         Provoke(w, c.source);
         EXPECT_EQ(w.Calls, 2) << c.name;

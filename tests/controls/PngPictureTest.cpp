@@ -123,7 +123,9 @@ TEST(PngPicture, StoredCountedLikeABitmapAndReadEitherWay) {
               (std::vector<uint8_t>{static_cast<uint8_t>(file.size()), 0, 0, 0}));
     // Other programs store the file straight after the name.
     std::vector<uint8_t> straight = {9, 'T', 'P', 'n', 'g', 'I', 'm', 'a', 'g', 'e'};
-    straight.insert(straight.end(), file.begin(), file.end());
+    const size_t head = straight.size();
+    straight.resize(head + file.size());
+    std::copy(file.begin(), file.end(), straight.begin() + static_cast<std::ptrdiff_t>(head));
     TPicture other;
     other.SetData(straight);
     ASSERT_NE(dynamic_cast<TPngImage*>(other.Graphic()), nullptr);

@@ -51,7 +51,9 @@ TEST(Graphemes, ClustersOfTheScriptsTheEditMeets) {
         EXPECT_EQ(Forward(c.text), c.bounds) << c.why;
         EXPECT_EQ(Backward(c.text), c.bounds) << c.why;
         for (size_t b : c.bounds)
-            if (b < c.text.size()) EXPECT_EQ(PrevCluster(c.text, b + 1), b) << c.why << " at " << b;
+            if (b < c.text.size()) {
+                EXPECT_EQ(PrevCluster(c.text, b + 1), b) << c.why << " at " << b;
+            }
     }
     // From inside a cluster: forward to its end, back to its start.
     EXPECT_EQ(NextCluster("e\u0301x", 1), 3u);

@@ -72,7 +72,9 @@ TEST_F(HandlerExceptionsX11, EachReachesHandleExceptionOnceAndTheLoopGoesOn) {
         w.Arm(c);
         Provoke(w, c.source, 1);
         EXPECT_EQ(w.Caught, std::vector<std::string>{w.Message()}) << c.name;
-        if (c.source == Source::Key) EXPECT_EQ(w.Edit->Value(), 1) << c.name;
+        if (c.source == Source::Key) {
+            EXPECT_EQ(w.Edit->Value(), 1) << c.name;
+        }
         w.Edit->SetValue(0);
         Provoke(w, c.source, 2);
         EXPECT_EQ(w.Caught.size(), 1u) << c.name;

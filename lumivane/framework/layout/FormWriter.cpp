@@ -33,7 +33,7 @@ std::string QuoteChunk(std::u32string_view text) {
         }
         if (!printable) {
             if (cp >= 0x80) {
-                char hex[8];
+                char hex[16];
                 std::snprintf(hex, sizeof hex, "#$%02X", static_cast<unsigned>(cp));
                 out += hex;
             } else {
