@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "lumivane/windows/WindowSystemInternal.h"
 
@@ -49,7 +50,22 @@ void SetModifierKeys(unsigned shift) {
     k[VK_MENU] = (shift & DRIVER_ALT) ? 0x80 : 0;
 }
 
-void Post(Wnd* w, UINT msg, WPARAM wp, LPARAM lp) { WS().queue.push_back(MakeMessage(w->handle, msg, wp, lp)); }
+// The keys and buttons whose state an input message carries.
+constexpr unsigned kHeldKeys[] = {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LBUTTON, VK_RBUTTON, kVkMButton};
+
+uint8_t HeldKeyBits() {
+    const auto& k = WS().keys;
+    uint8_t bits = 0;
+    for (size_t i = 0; i < std::size(kHeldKeys); ++i)
+        if (k[kHeldKeys[i]] & 0x80) bits |= static_cast<uint8_t>(1u << i);
+    return bits;
+}
+
+void Post(Wnd* w, UINT msg, WPARAM wp, LPARAM lp) {
+    auto& ws = WS();
+    ws.queue.push_back(QueuedMessage{MakeMessage(w->handle, msg, wp, lp), true, HeldKeyBits()});
+    ++ws.queuedInput;
+}
 
 // Where pointer input at a client point of the top-level window goes; nullptr when nowhere
 // (outside, or a disabled window swallows it).
@@ -255,6 +271,31 @@ void TranslateDriverEvent(const DriverEvent& e) {
     }
 }
 
+void CatchUpKeyState() {
+    auto& ws = WS();
+    std::copy(std::begin(ws.keys), std::end(ws.keys), std::begin(ws.handledKeys));
+}
+
+void TookInputMessage(const QueuedMessage& taken) {
+    auto& ws = WS();
+    if (ws.queuedInput > 0) --ws.queuedInput;
+    if (ws.queuedInput == 0) {
+        CatchUpKeyState();
+        return;
+    }
+    for (size_t i = 0; i < std::size(kHeldKeys); ++i)
+        ws.handledKeys[kHeldKeys[i]] = (taken.held & (1u << i)) ? 0x80 : 0;
+    const UINT m = taken.msg.message;
+    if (m == WM_KEYDOWN || m == WM_SYSKEYDOWN || m == WM_KEYUP || m == WM_SYSKEYUP)
+        ws.handledKeys[taken.msg.wParam & 0xFF] = (m == WM_KEYDOWN || m == WM_SYSKEYDOWN) ? 0x80 : 0;
+}
+
+void ForgetQueuedInput(size_t dropped) {
+    auto& ws = WS();
+    ws.queuedInput -= std::min(dropped, ws.queuedInput);
+    if (dropped > 0 && ws.queuedInput == 0) CatchUpKeyState();
+}
+
 void ForgetInput(Wnd* w) {
     auto& ws = WS();
     if (ws.pointerWindow == w->handle) ws.pointerWindow = nullptr;
@@ -352,7 +393,7 @@ bool GetCursorPos(POINT* p) {
 
 short GetKeyState(int vk) {
     if (vk < 0 || vk > 255) return 0;
-    return (WS().keys[vk] & 0x80) ? static_cast<short>(0x8000) : 0;
+    return (WS().handledKeys[vk] & 0x80) ? static_cast<short>(0x8000) : 0;
 }
 
 void SetCursorShape(CursorKind cursor) {

@@ -17,9 +17,13 @@ bool Matches(const MSG& m, HWND filter, UINT low, UINT high) {
 bool TakeQueued(MSG* msg, HWND filter, UINT low, UINT high, bool remove) {
     auto& q = WS().queue;
     for (auto it = q.begin(); it != q.end(); ++it) {
-        if (!Matches(*it, filter, low, high)) continue;
-        *msg = *it;
-        if (remove) q.erase(it);
+        if (!Matches(it->msg, filter, low, high)) continue;
+        *msg = it->msg;
+        if (remove) {
+            const QueuedMessage taken = *it;
+            q.erase(it);
+            if (taken.input) TookInputMessage(taken);
+        }
         return true;
     }
     return false;
@@ -31,7 +35,7 @@ void PollDriver() {
     if (!ws.driver) return;
     std::vector<DriverEvent> events;
     ws.driver->WaitEvents(ws.driver->Now(), events);
-    for (const DriverEvent& e : events) TranslateDriverEvent(e);
+    TranslateDriverEvents(events);
 }
 
 bool TakeMessage(MSG* msg, HWND filter, UINT low, UINT high, bool remove) {
@@ -58,6 +62,12 @@ bool TakeMessage(MSG* msg, HWND filter, UINT low, UINT high, bool remove) {
 
 } // namespace
 
+void TranslateDriverEvents(const std::vector<DriverEvent>& events) {
+    for (const DriverEvent& e : events) TranslateDriverEvent(e);
+    // Input that made no message (no window to take it) still counts once nothing is queued.
+    if (WS().queuedInput == 0) CatchUpKeyState();
+}
+
 MSG MakeMessage(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
     auto& ws = WS();
     MSG m;
@@ -72,7 +82,7 @@ MSG MakeMessage(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
 
 bool PostMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (hwnd && !IsWindow(hwnd)) return false;
-    WS().queue.push_back(MakeMessage(hwnd, msg, wp, lp));
+    WS().queue.push_back(QueuedMessage{MakeMessage(hwnd, msg, wp, lp)});
     return true;
 }
 
@@ -117,7 +127,7 @@ void WaitMessage() {
     PresentDirty();
     std::vector<DriverEvent> events;
     ws.driver->WaitEvents(deadline, events);
-    for (const DriverEvent& e : events) TranslateDriverEvent(e);
+    TranslateDriverEvents(events);
 }
 
 int RunModalLoop(HWND dialog, const bool* done) {

@@ -124,7 +124,13 @@ bool DestroyWindow(HWND hwnd) {
     KillTimersOf(hwnd);
     ForgetInput(w);
     ForgetPainting(w);
-    std::erase_if(ws.queue, [hwnd](const MSG& m) { return m.hwnd == hwnd; });
+    size_t droppedInput = 0;
+    std::erase_if(ws.queue, [hwnd, &droppedInput](const QueuedMessage& q) {
+        if (q.msg.hwnd != hwnd) return false;
+        droppedInput += q.input ? 1 : 0;
+        return true;
+    });
+    ForgetQueuedInput(droppedInput);
     RemoveFromSiblings(w);
     w->destroyed = true;
     w->region.reset();

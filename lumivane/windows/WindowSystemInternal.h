@@ -71,6 +71,15 @@ struct TimerEntry {
     bool resting = false;
 };
 
+// A message in the queue. Input carries the keys and buttons held when it was made, so that
+// GetKeyState answers as of the message being handled: Ctrl+V read in one batch with Ctrl's release
+// is still Ctrl+V when the V is handled.
+struct QueuedMessage {
+    MSG msg;
+    bool input = false;
+    uint8_t held = 0; // HeldKeyBits of the moment the input was made
+};
+
 struct WindowSystemState {
     Driver* driver = nullptr;
     std::unordered_map<std::string, std::unique_ptr<WindowClassEntry>> classes; // by lower-case name
@@ -78,7 +87,8 @@ struct WindowSystemState {
     std::vector<std::unique_ptr<Wnd>> zombies; // destroyed while their procedure still runs
     std::vector<Wnd*> topLevels;               // bottom first
 
-    std::deque<MSG> queue;
+    std::deque<QueuedMessage> queue;
+    size_t queuedInput = 0; // input messages in the queue
     std::vector<DriverEvent> pendingEvents;
     bool quitPending = false;
     int quitCode = 0;
@@ -97,7 +107,8 @@ struct WindowSystemState {
     HWND pointerTop = nullptr;    // top-level window the pointer was last reported in
     TPoint pointer;               // last pointer position known, screen
     bool pointerKnown = false;
-    uint8_t keys[256] = {};
+    uint8_t keys[256] = {};        // as the display's events say, up to the latest one read
+    uint8_t handledKeys[256] = {}; // as of the input message taken off the queue last
     unsigned modifiers = 0;       // MK_SHIFT | MK_CONTROL | DRIVER_ALT of the last input event
 
     // Double-click tracking.
@@ -184,6 +195,12 @@ void DeactivateTopLevel(Wnd* top);
 // Sends WM_PAINT now; a procedure that did not paint has its invalid region dropped, so the
 // loop cannot spin on it.
 void PaintWindowNow(Wnd* w);
+// The key state follows the input messages taken off the queue (and the display's state once no
+// input is left queued); ForgetQueuedInput counts input dropped with a destroyed window.
+void CatchUpKeyState();
+void TranslateDriverEvents(const std::vector<DriverEvent>& events);
+void TookInputMessage(const QueuedMessage& taken);
+void ForgetQueuedInput(size_t dropped);
 MSG MakeMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 }  // namespace lumivane

@@ -44,6 +44,10 @@ run() { # COMMAND
 # The ```sh blocks, one command a line (a line ending in a backslash goes on on the next).
 awk '/^```sh$/ { on = 1; next } /^```/ { on = 0 } on' "$SRC/docs/library.md" |
     awk '{ if (sub(/\\$/, "")) { cmd = cmd $0 } else { print cmd $0; cmd = "" } }' >"$work/commands.txt"
+# The build under test is configured already: configuring it again from the copy would point it
+# at another source folder (and rebuild all of it), or turn a developer's Debug build into Release.
+sed -i 's/^cmake -S \. -B build [^&]*&& //' "$work/commands.txt"
+grep -q '^cmake -S \. -B build ' "$work/commands.txt" && fail "a configure line of the guide was not recognised: $(grep '^cmake -S \. -B build ' "$work/commands.txt")"
 [ "$(wc -l <"$work/commands.txt")" -ge 8 ] || fail "the guide's commands were not found: $(cat "$work/commands.txt")"
 while IFS= read -r command; do
     [ -n "$command" ] && run "$command"

@@ -1,3 +1,5 @@
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "WindowTestKit.h"
@@ -179,6 +181,91 @@ TEST_F(WindowInput, KeysGoToTheFocusElseTheActiveWindow) {
     // Alt+F4 closes through DefWindowProcA, so the release finds no window.
     EXPECT_EQ(LoggedOf(child, {WM_SYSKEYDOWN, WM_SYSKEYUP, WM_KEYDOWN}), (std::vector<UINT>{WM_SYSKEYDOWN}));
     EXPECT_FALSE(IsWindow(top));
+}
+
+// What GetKeyState said while each key or button message was handled.
+struct HeldWhenHandled {
+    UINT msg;
+    WPARAM wp;
+    bool ctrl;
+    bool left;
+};
+std::vector<HeldWhenHandled>& Held() {
+    static std::vector<HeldWhenHandled> held;
+    return held;
+}
+HWND gDestroyOnCtrl = nullptr;
+LRESULT CALLBACK_HeldKeys(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_KEYDOWN || msg == WM_KEYUP || msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP) {
+        Held().push_back({msg, wp, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_LBUTTON) < 0});
+        if (msg == WM_KEYDOWN && wp == VK_CONTROL && hwnd == gDestroyOnCtrl) DestroyWindow(hwnd);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// Events read in one batch (a slow program reads the display's backlog at once) are handled with
+// the key state of their own moment, not the latest: Ctrl+V stays Ctrl+V though Ctrl's release
+// was read with it; a press and release of the button read together still show the button down.
+TEST_F(WindowInput, KeyStateIsThatOfTheMessageBeingHandled) {
+    WNDCLASS wc;
+    wc.lpszClassName = "HeldKeys";
+    wc.lpfnWndProc = CALLBACK_HeldKeys;
+    RegisterClassA(wc);
+    HWND top = CreateWindowExA(0, "HeldKeys", "held", WS_CAPTION, 100, 100, 200, 150, nullptr, 0, nullptr);
+    ShowWindow(top, SW_SHOW);
+    session.Pump();
+    Held().clear();
+    const DriverWindowId id = GetDriverWindowId(top);
+    auto key = [id](DriverEvent::Type type, unsigned vk, unsigned shift) {
+        DriverEvent e;
+        e.type = type;
+        e.window = id;
+        e.vk = vk;
+        e.shift = shift;
+        return e;
+    };
+    auto button = [id](DriverEvent::Type type, unsigned shift) {
+        DriverEvent e;
+        e.type = type;
+        e.window = id;
+        e.x = 10;
+        e.y = 10;
+        e.button = 1;
+        e.shift = shift;
+        return e;
+    };
+    for (const DriverEvent& e :
+         {key(DriverEvent::KeyDown, VK_CONTROL, MK_CONTROL), key(DriverEvent::KeyDown, 'V', MK_CONTROL),
+          button(DriverEvent::ButtonDown, MK_CONTROL), button(DriverEvent::ButtonUp, MK_CONTROL),
+          key(DriverEvent::KeyUp, 'V', MK_CONTROL), key(DriverEvent::KeyUp, VK_CONTROL, 0),
+          key(DriverEvent::KeyDown, 'V', 0)})
+        session.Driver().Push(e);
+    session.Pump();
+    const std::vector<std::tuple<UINT, WPARAM, bool, bool>> expected = {
+        {WM_KEYDOWN, VK_CONTROL, true, false}, {WM_KEYDOWN, 'V', true, false},
+        {WM_LBUTTONDOWN, MK_CONTROL | MK_LBUTTON, true, true}, {WM_LBUTTONUP, MK_CONTROL, true, false},
+        {WM_KEYUP, 'V', true, false}, {WM_KEYUP, VK_CONTROL, false, false}, {WM_KEYDOWN, 'V', false, false}};
+    ASSERT_EQ(Held().size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const auto& [msg, wp, ctrl, left] = expected[i];
+        EXPECT_EQ(Held()[i].msg, msg) << i;
+        EXPECT_EQ(Held()[i].wp, wp) << i;
+        EXPECT_EQ(Held()[i].ctrl, ctrl) << i;
+        EXPECT_EQ(Held()[i].left, left) << i;
+    }
+    session.Driver().Push(key(DriverEvent::KeyUp, 'V', 0));
+    session.Pump();
+
+    // A window destroyed with input still queued for it: what that input said of the keys is not
+    // lost, and Ctrl is not left held.
+    gDestroyOnCtrl = top;
+    session.Driver().Push(key(DriverEvent::KeyDown, VK_CONTROL, MK_CONTROL));
+    session.Driver().Push(key(DriverEvent::KeyUp, VK_CONTROL, 0));
+    session.Pump();
+    gDestroyOnCtrl = nullptr;
+    EXPECT_FALSE(IsWindow(top));
+    EXPECT_EQ(GetKeyState(VK_CONTROL), 0);
 }
 
 TEST_F(WindowInput, CursorPositionComesFromTheDriver) {
