@@ -58,6 +58,7 @@ done <<'TABLE'
 3|number out of range for Left|  object L: TLabel\n    Left = 2147483647\n  end
 3|a string cannot hold character #0|  object L: TLabel\n    Caption = 'a'#0'b'\n  end
 2|'9abc' is neither a whole number nor a name|  object 9abc: TLabel\n  end
+3|a control belongs in a form or another control that holds controls, not in TPopupMenu|  object M: TPopupMenu\n    object L: TLabel\n    end\n  end
 TABLE
 
 # The programs' own windows with a handler and none of the controls it uses: refused on line 1
