@@ -43,7 +43,8 @@ bool TFormViewer::Load() {
     FForm = nullptr;
     std::string error;
     try {
-        std::vector<uint8_t> bytes = ReadFileBytes(FPath, kMaxLayoutSize);
+        // A FIFO or a device moved onto the file would block the window: refused at once.
+        std::vector<uint8_t> bytes = ReadRegularFileBytes(FPath, kMaxLayoutSize);
         std::string notice;
         FForm = CreateLayoutForm(std::string(bytes.begin(), bytes.end()), &notice);
         // Said once, not at every save.
