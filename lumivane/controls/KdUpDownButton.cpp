@@ -32,6 +32,10 @@ void TKdCustomUpDownButton::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
     case CM_MOUSEENTER: CMMouseEnter(Message); return;
     case CM_MOUSELEAVE: CMMouseLeave(Message); return;
+    case WM_CAPTURECHANGED:
+        _fEndPress();
+        inherited::Dispatch(Message);
+        return;
     default: inherited::Dispatch(Message);
     }
 }
@@ -70,14 +74,17 @@ void TKdCustomUpDownButton::MouseDown(TMouseButton Button, TShiftState Shift, in
 }
 
 void TKdCustomUpDownButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (Button == mbLeft && FMouseHeld) {
-        FMouseHeld = false;
-        FPressed = false;
-        FRepeatCount = 0;
-        FTimer->SetEnabled(false);
-        Invalidate();
-    }
+    if (Button == mbLeft) _fEndPress();
     inherited::MouseUp(Button, Shift, X, Y);
+}
+
+void TKdCustomUpDownButton::_fEndPress() {
+    if (!FMouseHeld) return;
+    FMouseHeld = false;
+    FPressed = false;
+    FRepeatCount = 0;
+    FTimer->SetEnabled(false);
+    Invalidate();
 }
 
 // Off the button FPressed is false and ticks pass without a step; the count is not reset, so

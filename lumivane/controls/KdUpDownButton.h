@@ -94,6 +94,9 @@ protected:
 private:
     // The pointer's entry or exit: the hot (and pressed) look, the handler, then the parent told.
     void _fMouseCrossed(TMessage& Message, bool Entered);
+    // The mouse press ends: by its release, or by the capture taken away (a popup menu opened
+    // while the button was held takes the release).
+    void _fEndPress();
     // The pressed look: the mouse, or the edit's arrow key for this button.
     bool _fDown() const;
     // The face of the current state from four candidates (default, hot, pressed, disabled) after

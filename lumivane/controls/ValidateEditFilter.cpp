@@ -2,6 +2,8 @@
 // tracking it reports to its host.
 #include "lumivane/controls/ValidateEdit.h"
 
+#include <algorithm>
+
 #include "lumivane/controls/ValidateEditRules.h"
 #include "lumivane/framework/Clipbrd.h"
 #include "lumivane/framework/Published.h"
@@ -83,14 +85,17 @@ void TKdCustomInplaceEdit::Dispatch(TMessage& Message) {
 
 // Every clipboard character is judged against the edit as it was before the paste (so "--5"
 // pastes whole into an empty integer edit), and what passes goes in with one replacement. A
-// middle click pastes the primary selection the same way (WM_PASTE with PASTE_PRIMARY).
+// middle click pastes the primary selection the same way (WM_PASTE with PASTE_PRIMARY). The edit
+// holds one line, so, like the platform's own edit, it takes the text up to its first line break
+// ("42\n" copied from a terminal is 42, not a value that no longer parses).
 void TKdCustomInplaceEdit::WMPaste(TMessage& Message) {
     if (ReadOnly() || FVType == vtNone) {
         inherited::Dispatch(Message);
         return;
     }
     TClipboard* source = Message.WParam == PASTE_PRIMARY ? PrimarySelection() : Clipboard();
-    const std::string clip = source->HasFormat(CF_TEXT) ? source->AsText() : std::string();
+    std::string clip = source->HasFormat(CF_TEXT) ? source->AsText() : std::string();
+    clip.resize(std::min(clip.size(), clip.find_first_of("\r\n")));
     if (clip.empty()) return;
     const TValidateState before = _fState();
     std::string out;

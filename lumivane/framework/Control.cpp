@@ -57,7 +57,12 @@ void TControl::SetParent(TWinControl* AParent) {
 }
 
 void TControl::SetParentComponent(TComponent* Value) {
-    if (auto* w = dynamic_cast<TWinControl*>(Value)) SetParent(w);
+    if (auto* w = dynamic_cast<TWinControl*>(Value))
+        SetParent(w);
+    else if (Value && Value != Owner())
+        // Nowhere to be shown, and the writer would put it back at the root: refused, not lost.
+        throw Exception("a control belongs in a form or another control that holds controls, not in " +
+                        Value->ClassName());
 }
 
 TComponent* TControl::GetParentComponent() const { return FParent; }

@@ -12,6 +12,13 @@ TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas
 TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::Dispatch(TMessage& Message) {
+    if (Message.Msg == WM_CAPTURECHANGED) {
+        // The parent lost the capture this control held: the release goes elsewhere, so no
+        // click comes of the press.
+        FControlState.Exclude(csLButtonDown);
+        FControlState.Exclude(csClicked);
+        return;
+    }
     if (Message.Msg != WM_PAINT) return inherited::Dispatch(Message);
     auto* dc = reinterpret_cast<HDC>(Message.WParam);
     if (!dc) return;

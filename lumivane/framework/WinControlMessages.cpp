@@ -40,9 +40,17 @@ void TWinControl::WndProc(TMessage& Message) {
             return;
         }
     } else if (Message.Msg == WM_CAPTURECHANGED) {
-        if (Table().capture && (Table().capture == this || Table().capture->Parent() == this) &&
-            reinterpret_cast<HWND>(Message.LParam) != FHandle)
+        TControl* held = Table().capture;
+        if (held && (held == this || held->Parent() == this) && reinterpret_cast<HWND>(Message.LParam) != FHandle) {
             Table().capture = nullptr;
+            // A graphic child that held the capture hears that it lost it, as a window does:
+            // the press it was following ends without a release.
+            if (held != this) {
+                TWatch w(this);
+                held->Perform(WM_CAPTURECHANGED, Message.WParam, Message.LParam);
+                if (!w.Alive()) return;
+            }
+        }
     }
     TControl::WndProc(Message);
 }

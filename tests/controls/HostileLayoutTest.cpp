@@ -88,6 +88,15 @@ TEST_F(HostileLayout, ExtremeValuesAreRefusedWithTheLineOrBounded) {
          "    end\n  end\n", "number out of range for ShortCut", 4},
         {"panel bevel", "  object P: TImPanel\n    BevelWidth = " + big + "\n  end\n", "out of range for BevelWidth", 3},
         {"edit position", "  object E: TValidateEdit\n    Left = " + small + "\n  end\n", "out of range for Left", 3},
+        // A control inside a component that holds no controls would be shown nowhere and written
+        // back at the root: refused on its own line.
+        {"label in a popup menu", "  object M: TPopupMenu\n    object L: TLabel\n      Caption = 'x'\n    end\n  end\n",
+         "a control belongs in a form or another control that holds controls, not in TPopupMenu", 3},
+        {"edit in a menu item", "  object M: TPopupMenu\n    object I: TMenuItem\n      object E: TValidateEdit\n"
+         "      end\n    end\n  end\n", "not in TMenuItem", 4},
+        {"button in a menu item's submenu",
+         "  object M: TPopupMenu\n    object I: TMenuItem\n      object J: TMenuItem\n        object B: TImButton\n"
+         "        end\n      end\n    end\n  end\n", "not in TMenuItem", 5},
         // Within the bounds: loads, shows and paints without overflow.
         {"far but allowed",
          "  object B: TImButton\n    Left = 1000000\n    Top = -1000000\n    Width = 1000000\n    Height = 1000000\n"
@@ -118,6 +127,7 @@ TEST_F(HostileLayout, ExtremeValuesAreRefusedWithTheLineOrBounded) {
          "    object J: TMenuItem\n      GroupIndex = " + small + "\n      RadioItem = True\n      Checked = True\n"
          "    end\n  end\n",
          "", 0},
+        {"label in a panel", "  object P: TImPanel\n    object L: TLabel\n      Caption = 'x'\n    end\n  end\n", "", 0},
         {"image panel far out",
          "  object P: TImPanel\n    Left = -1000000\n    Width = 1000000\n    Height = 1000000\n"
          "    BorderWidth = 1000000\n    BevelWidth = 1000000\n    Caption = 'p'\n"

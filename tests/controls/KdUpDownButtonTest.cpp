@@ -5,6 +5,7 @@
 
 #include "KdUpDownTestKit.h"
 #include "lumivane/controls/KdUpDownButtonColors.h"
+#include "lumivane/framework/MenuWindow.h"
 #include "lumivane/framework/Timer.h"
 #include "lumivane/base/Exception.h"
 
@@ -110,6 +111,41 @@ TEST_F(UpDownButtonTest, ReleaseOutsideStopsTheClockAndClearsThePressedLook) {
     session.Wait(1000);
     EXPECT_EQ(Text(), "1");
     EXPECT_EQ(At(Up(), 0, 0), 0xFFFFFFu);
+}
+
+// A popup menu opened while an arrow is held takes the capture, and with it the release: losing
+// the capture ends the press, so pointing at the arrow afterwards steps nothing and the clock
+// sleeps. The same when a window of another kind takes the capture.
+TEST_F(UpDownButtonTest, LosingTheCaptureEndsThePress) {
+    for (bool byMenu : {true, false}) {
+        SCOPED_TRACE(byMenu ? "popup menu" : "another window");
+        edit->fSetValue(0);
+        PressOn(Up());
+        EXPECT_EQ(Text(), "1");
+        HWND other = nullptr;
+        if (byMenu) {
+            session.Key(VK_F10, MK_SHIFT);
+            ASSERT_TRUE(MenuWindow::OpenMenu());
+        } else {
+            other = CreateWindowExA(0, "BUTTON", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, 0, nullptr);
+            SetCapture(other);
+        }
+        EXPECT_FALSE(Up()->MouseHeld() || Up()->Pressed());
+        EXPECT_FALSE(Up()->Timer()->Enabled());
+        session.Release();
+        if (byMenu) session.Key(VK_ESCAPE);
+        if (other) ReleaseCapture(), DestroyWindow(other);
+        EXPECT_FALSE(MenuWindow::OpenMenu());
+        PointAt(Up(), 7, 4);
+        session.Wait(3000);
+        EXPECT_EQ(Text(), "1");
+        EXPECT_EQ(At(Up(), 0, 0), 0xFFFFFFu);  // raised, not pressed
+        // A new press steps again from there.
+        session.Press();
+        session.Release();
+        EXPECT_EQ(Text(), "2");
+        Away();
+    }
 }
 
 TEST_F(UpDownButtonTest, UltraFlatSeparatorsBlackBlueNavy) {

@@ -115,6 +115,21 @@ TEST_F(UpDownEditTest, TextParsesOrReadsTheLowerLimit) {
     EXPECT_EQ(Text(), "6");
 }
 
+// A value copied from a terminal ends in a line break: the paste takes the line, so the value
+// still parses and a step goes on from it, whichever way the text was pasted.
+TEST_F(UpDownEditTest, PastedLineBreakEndsThePastedValue) {
+    for (const char* clip : {"42\n", "42\r\n", "42\n99", "42\r"}) {
+        SCOPED_TRACE(testing::PrintToString(clip));
+        edit->fSetValue(0);
+        Focus();
+        session.Key('A', MK_CONTROL);
+        session.Paste(clip);
+        EXPECT_EQ(Text(), "42");
+        Key(VK_UP);
+        EXPECT_EQ(Text(), "43");
+    }
+}
+
 TEST_F(UpDownEditTest, TypedValueOutsideTheLimitsStaysUntilAStep) {
     edit->fSetMaxVal(10);
     Focus();

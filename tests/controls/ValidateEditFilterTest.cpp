@@ -171,8 +171,13 @@ const PasteCase kPasteCases[] = {
     {vtInteger, "1234", 1, 2, "9x9", "1994", 3, 0},
     // A minus sign at 0 over a selection is judged against that selection.
     {vtInteger, "-12", 0, 1, "-7", "-712", 2, 0},
-    // Control characters pass and go in with the digits.
-    {vtInteger, "", 0, 0, "12\r\n", "12\r\n", 4, 0},
+    // One line: the text up to the first line break, whichever; other control characters pass
+    // and go in with the digits.
+    {vtInteger, "", 0, 0, "12\r\n", "12", 2, 0},
+    {vtInteger, "", 0, 0, "42\n", "42", 2, 0},
+    {vtInteger, "", 0, 0, "1\t2\n3", "1\t2", 3, 0},
+    {vtFloat, "9", 1, 0, "4\r5", "94", 2, 0},
+    {vtInteger, "7", 0, 1, "\n5", "7", 0, 1},
     {vtIntegerPs, "5", 1, 0, "é7-", "57", 2, 0},
     {vtCustom, "", 0, 0, "a1b2", "12", 2, 0},
     // Characters, not bytes: the selection counts them, and those beyond Windows-1252 are refused

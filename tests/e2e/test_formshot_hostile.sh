@@ -58,7 +58,20 @@ done <<'TABLE'
 3|number out of range for Left|  object L: TLabel\n    Left = 2147483647\n  end
 3|a string cannot hold character #0|  object L: TLabel\n    Caption = 'a'#0'b'\n  end
 2|'9abc' is neither a whole number nor a name|  object 9abc: TLabel\n  end
+3|a control belongs in a form or another control that holds controls, not in TPopupMenu|  object M: TPopupMenu\n    object L: TLabel\n    end\n  end
 TABLE
+
+# The programs' own windows with a handler and none of the controls it uses: refused on line 1
+# (a field the layout does not fill), never a handler called on a missing control.
+for root in "M: TMain|OnCreate = FormCreate" "G: TGallery|OnCreate = AnyClick" "M: TMain|"; do
+    printf 'object %s\n  %s\nend\n' "${root%%|*}" "${root#*|}" >"$out/root.txt"
+    for mode in --dump --trace; do
+        run "$out/root.txt" $mode
+        [ "$status" = 1 ] || fail "layout '$root' $mode: status $status ($(cat "$out/stderr"))"
+        grep -qF "line 1: the layout of ${root%%:*} does not fill the field" "$out/stderr" ||
+            fail "layout '$root': expected the missing field, got: $(cat "$out/stderr")"
+    done
+done
 
 # A link's shell request is printed where it happened: before the OnClick that follows it.
 printf 'click 40 78\n' >"$out/click.script"

@@ -2,8 +2,10 @@
 # formview under Xvfb follows the saves of a layout: it shows the layout as formshot draws it;
 # after a save that moves a control (written by renaming over the file, as many editors save) it
 # shows the moved control; after a save with a broken line it shows the reader's error with the
-# line, at the same place; after a save that fixes it (written in place) it shows the layout
-# again. Closing the window ends it with status 0.
+# line, at the same place; after a save of a window without the controls its handler uses, the
+# error and it goes on; after a save that fixes it (written in place) it shows the layout
+# again; a FIFO moved onto the file is refused at once and the window keeps answering. Closing
+# the window ends it with status 0.
 # Usage: test_formview.sh BIN_DIR
 set -u
 BIN=$(cd "$1" && pwd)
@@ -85,10 +87,32 @@ red=$(awk '{ split($3, c, ","); if (c[1] > 180 && c[2] < 80 && c[3] < 80) n++ } 
 grep -q 'line 24' "$NOTICE_ERR" || fail "the error does not name line 24: $(cat "$NOTICE_ERR")"
 kill -0 "$NOTICE_PID" || fail "formview ended on a broken layout"
 
+# A window of this program whose handler uses controls the layout does not have: the reader
+# refuses it (the field it does not fill) and formview goes on.
+printf 'object M: TMain\n  OnCreate = FormCreate\nend\n' >"$LAYOUT"
+for i in $(seq 1 50); do
+    grep -q 'does not fill the field' "$NOTICE_ERR" && break
+    sleep 0.2
+done
+grep -q 'line 1: the layout of M does not fill the field' "$NOTICE_ERR" || fail "no missing-field error: $(cat "$NOTICE_ERR")"
+kill -0 "$NOTICE_PID" || fail "formview ended on a layout that lacks its window's controls"
+
 # Fixed, in place.
 layout 'Fixed' 60 >"$LAYOUT"
 expect_view Fixed
 [ "$WX,$WY" = "$X0,$Y0" ] || fail "the fixed window is at $WX,$WY, not at $X0,$Y0"
+
+# A FIFO moved onto the file: refused at once (nothing waits for a writer), the error shown, and
+# the window still answers: it closes when asked.
+mkfifo "$WORK/fifo"
+mv "$WORK/fifo" "$LAYOUT"
+for i in $(seq 1 50); do
+    grep -q 'not a regular file' "$NOTICE_ERR" && break
+    sleep 0.2
+done
+grep -q "$LAYOUT: Cannot read $LAYOUT: not a regular file" "$NOTICE_ERR" || fail "the FIFO is not refused: $(cat "$NOTICE_ERR")"
+TITLE="formview: $LAYOUT"
+wait_window
 
 "$BIN/xclose" "$WIN" || fail "could not ask the window to close"
 wait_exit

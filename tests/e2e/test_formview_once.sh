@@ -23,6 +23,11 @@ status=0
 timeout 60 "$BIN/formview" --once "$out/broken.txt" 2>"$out/err.txt" || status=$?
 [ "$status" = 1 ] || fail "a broken layout: status $status"
 grep -q 'line 3' "$out/err.txt" || fail "the error does not name the line: $(cat "$out/err.txt")"
+printf 'object M: TMain\n  OnCreate = FormCreate\nend\n' >"$out/three.txt"
+status=0
+timeout 60 "$BIN/formview" --once "$out/three.txt" 2>"$out/err.txt" || status=$?
+[ "$status" = 1 ] || fail "a window without its controls: status $status"
+grep -q 'line 1: the layout of M does not fill the field' "$out/err.txt" || fail "no missing field: $(cat "$out/err.txt")"
 status=0
 timeout 60 "$BIN/formview" --once "$out/missing.txt" 2>"$out/err.txt" || status=$?
 [ "$status" = 1 ] || fail "a missing layout: status $status"

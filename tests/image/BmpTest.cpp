@@ -3,6 +3,9 @@
 #include <climits>
 #include <cstdio>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "lumivane/gfx/image/Bmp.h"
 #include "lumivane/gfx/image/FileBytes.h"
 #include "tests/image/ImageBytes.h"
@@ -289,6 +292,17 @@ TEST(Bmp, FilesOnDisk) {
     SaveBmpFile(d, path);
     EXPECT_TRUE(LoadBmpFile(path) == d);
     ExpectError([&] { ReadFileBytes(path, 100); }, "larger than 100 bytes");
+    // A watched file: only a regular one is read, up to the limit; nothing else blocks or is read.
+    const size_t size = ReadFileBytes(path, 1 << 20).size();
+    EXPECT_EQ(ReadRegularFileBytes(path, size).size(), size);
+    ExpectError([&] { ReadRegularFileBytes(path, size - 1); }, "larger than " + std::to_string(size - 1) + " bytes");
+    const std::string fifo = testing::TempDir() + "image_test_fifo";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& other : {fifo, testing::TempDir(), std::string("/dev/null")})
+        ExpectError([&] { ReadRegularFileBytes(other, 100); }, other + ": not a regular file");
+    std::remove(fifo.c_str());
+    ExpectError([] { ReadRegularFileBytes("/nonexistent/layout.txt", 100); }, "Cannot open /nonexistent/layout.txt");
 
     // A broken file's message names the file.
     WriteFileBytes(path, Bytes{'B', 'M', 1});

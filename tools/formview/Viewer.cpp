@@ -43,7 +43,8 @@ bool TFormViewer::Load() {
     FForm = nullptr;
     std::string error;
     try {
-        std::vector<uint8_t> bytes = ReadFileBytes(FPath, kMaxLayoutSize);
+        // A FIFO or a device moved onto the file would block the window: refused at once.
+        std::vector<uint8_t> bytes = ReadRegularFileBytes(FPath, kMaxLayoutSize);
         std::string notice;
         FForm = CreateLayoutForm(std::string(bytes.begin(), bytes.end()), &notice);
         // Said once, not at every save.
@@ -122,7 +123,26 @@ LRESULT TFormViewer::WatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 }
 
 void TFormViewer::Changed() {
-    bool saved = FWatch->TakeChanges();
+    const int changes = FWatch->TakeChanges();
     NotifyReadable(FWatch->Fd(), FWatchWindow, WM_LAYOUT_SAVED);
-    if (saved) Load();
+    if (changes & TLayoutWatch::FolderBack) std::fprintf(stderr, "formview: the folder %s is back: following it again\n", FWatch->Folder().c_str());
+    if (changes & (TLayoutWatch::Saved | TLayoutWatch::FolderBack)) {
+        Load();
+    } else if (changes & TLayoutWatch::FolderGone) {
+        ShowError(FPath + ": the folder " + FWatch->Folder() + " was removed: followed again when it comes back");
+    }
+}
+
+void TFormViewer::ShowError(const std::string& error) {
+    std::optional<TPoint> origin;
+    if (FForm && FForm->HandleAllocated()) origin = FForm->ClientOrigin();
+    delete FForm;
+    FError = error;
+    std::fprintf(stderr, "formview: %s\n", error.c_str());
+    FForm = MakeErrorForm(error);
+    if (origin) {
+        FForm->SetPosition(poDesigned);
+        FForm->SetBounds(origin->x - FForm->Frame().Left, origin->y - FForm->Frame().Top, FForm->Width(), FForm->Height());
+    }
+    FForm->Show();
 }

@@ -34,6 +34,8 @@ private:
     static lumivane::LRESULT WatchProc(lumivane::HWND hwnd, lumivane::UINT message, lumivane::WPARAM wParam, lumivane::LPARAM lParam);
     void Changed();
     lumivane::TCustomForm* MakeErrorForm(const std::string& message);
+    // Replaces the window shown now by one with the error, at its place.
+    void ShowError(const std::string& error);
 
     std::string FPath;
     lumivane::TCustomForm* FForm = nullptr;
