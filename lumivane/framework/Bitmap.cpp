@@ -138,20 +138,21 @@ void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
         StretchBlt(dst, r.Left, r.Top, r.Width(), r.Height(), *FDC, 0, 0, Width(), Height(), canvas->CopyMode());
 }
 
-void TBitmap::LoadFromDib(const Dib& d) {
+void TBitmap::LoadFromDib(const Dib& d) { LoadFromDib(Dib(d)); }
+
+void TBitmap::LoadFromDib(Dib&& d) {
     Surface s = d.ToSurface(true);
     FSurface = std::move(s);
     FPixelFormat = FormatOfDepth(d.BitsPerPixel());
     FPalette = d.Indexed() ? d.Palette() : std::vector<Pixel>{};
-    FLoadedDib = std::make_shared<const Dib>(d);
+    FLoadedDib = std::make_shared<const Dib>(std::move(d));
     FLoadedBytes.reset();
     ResetContext();
     Changed();
 }
 
 void TBitmap::LoadFromStream(std::span<const uint8_t> data) {
-    Dib d = ReadBmp(data);
-    LoadFromDib(d);
+    LoadFromDib(ReadBmp(data));
     FLoadedBytes = std::make_shared<const TBytes>(data.begin(), data.end());
 }
 

@@ -59,6 +59,7 @@ public:
     // The pixels as a bitmap file would hold them, in the remembered format.
     Dib ToDib() const;
     void LoadFromDib(const Dib& d);
+    void LoadFromDib(Dib&& d);  // keeps d's pixels instead of a copy
 
     // Copies pixels and format from another bitmap; a null source or another empty graphic
     // empties this one.

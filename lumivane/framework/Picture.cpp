@@ -31,7 +31,7 @@ std::unique_ptr<TGraphic> NewGraphic(std::string_view className) {
 
 std::unique_ptr<TGraphic> ReadPictureData(std::span<const uint8_t> data) {
     if (data.empty()) return nullptr;
-    TPictureData pd = ParsePictureData(std::vector<uint8_t>(data.begin(), data.end()));
+    TPictureData pd = ParsePictureData(data);
     std::unique_ptr<TGraphic> g = NewGraphic(pd.ClassName);
     if (!g)
         throw Exception("Picture data: unknown graphic class '" + Printable(pd.ClassName) +

@@ -141,8 +141,8 @@ TEST_F(NoticeWindowTest, NoticeTextReplacesTheStoredCaptionBeforeTheWindowShows)
     ASSERT_GE(caption.size(), tail.size());
     EXPECT_EQ(caption.substr(caption.size() - tail.size()), tail);
     // The layout's own, shorter caption is the start of the text without the indent.
-    const std::string* layout = FindResource("TMAIN");
-    ASSERT_NE(layout, nullptr);
+    const std::optional<std::string_view> layout = FindResource("TMAIN");
+    ASSERT_TRUE(layout);
     EXPECT_NE(layout->find("Caption = 'Draventa, have made"), std::string::npos);
     EXPECT_EQ(layout->find("raised the price"), std::string::npos);
     EXPECT_EQ(Main->Label2->Caption(), "Lumivane");
@@ -230,9 +230,9 @@ TEST_F(NoticeWindowTest, LinksAndEscapeLeaveTheWindowOpenEnterClosesIt) {
 // exists), the labels that size themselves to their text (the font on this machine decides) and
 // the notice text set by FormCreate.
 TEST_F(NoticeWindowTest, LayoutIsWhatTheWriterWritesForTheLoadedWindow) {
-    const std::string* layout = FindResource("TMAIN");
-    ASSERT_NE(layout, nullptr);
-    std::vector<std::string> stored = PropertyLines(*layout), written = PropertyLines(WriteForm(Main));
+    const std::optional<std::string_view> layout = FindResource("TMAIN");
+    ASSERT_TRUE(layout);
+    std::vector<std::string> stored = PropertyLines(std::string(*layout)), written = PropertyLines(WriteForm(Main));
     const std::regex derived(R"(^Main\.(Left|Top) = .*|^(KdUrlLabel1|KdUrlLabel2|Label2)\.(Width|Height) = .*|^Label1\.Caption = .*)");
     for (auto* lines : {&stored, &written})
         for (auto& l : *lines)

@@ -242,9 +242,9 @@ TEST_F(FormReader, RootClassMustFitTheHeader) {
 }
 
 TEST_F(FormReader, ReadsACompiledInResource) {
-    const char text[] = "object R: TTestForm\n  Caption = 'from a resource'\nend\n";
+    static const char text[] = "object R: TTestForm\n  Caption = 'from a resource'\nend\n";
     RegisterResource("TESTFORM", reinterpret_cast<const unsigned char*>(text), sizeof text - 1);
-    ASSERT_NE(FindResource("testform"), nullptr);
+    ASSERT_TRUE(FindResource("testform"));
     TTestForm form(nullptr);
     ReadFormResource(&form, "TESTFORM");
     EXPECT_EQ(form.FCaption, "from a resource");

@@ -455,7 +455,7 @@ void ReadForm(TComponent* root, std::string_view text) { ReadNamedForm(root, tex
 void ReadFormAsPlainForm(TComponent* root, std::string_view text) { ReadNamedForm(root, text, {}, true); }
 
 void ReadFormResource(TComponent* root, std::string_view resourceName) {
-    const std::string* text = FindResource(resourceName);
+    const std::optional<std::string_view> text = FindResource(resourceName);
     if (!text) throw Exception("Resource " + std::string(resourceName) + " not found");
     ReadNamedForm(root, *text, std::string(resourceName));
 }

@@ -11,13 +11,13 @@ bool CountsItsLength(std::string_view className) {
     return SameText(className, "TBitmap") || SameText(className, "TPngImage");
 }
 // A PNG file's signature begins with a byte no sane length has as its lowest.
-bool UncountedPng(std::string_view className, const std::vector<uint8_t>& data, size_t pos) {
+bool UncountedPng(std::string_view className, std::span<const uint8_t> data, size_t pos) {
     return SameText(className, "TPngImage") && data.size() - pos >= 4 && data[pos] == 0x89 && data[pos + 1] == 'P' &&
            data[pos + 2] == 'N' && data[pos + 3] == 'G';
 }
 }  // namespace
 
-TPictureData ParsePictureData(const std::vector<uint8_t>& data) {
+TPictureData ParsePictureData(std::span<const uint8_t> data) {
     if (data.empty()) throw Exception("Picture data is empty");
     size_t n = data[0];
     if (n == 0) throw Exception("Picture data names no graphic class");

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +18,7 @@ struct TPictureData {
 
 // An Exception with a clear message when the data is short, the name is not an identifier or
 // a bitmap's count disagrees with the bytes that follow.
-TPictureData ParsePictureData(const std::vector<uint8_t>& data);
+TPictureData ParsePictureData(std::span<const uint8_t> data);
 std::vector<uint8_t> ComposePictureData(std::string_view className, const std::vector<uint8_t>& file);
 
 }  // namespace lumivane

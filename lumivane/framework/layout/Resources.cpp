@@ -1,6 +1,6 @@
 #include "lumivane/framework/layout/Resources.h"
 
-#include <memory>
+#include <string>
 #include <vector>
 
 #include "lumivane/framework/ClassInfo.h"
@@ -10,28 +10,28 @@ namespace lumivane {
 namespace {
 struct TResource {
     std::string Name;
-    std::string Data;
+    std::string_view Data;  // the program's own bytes: a copy would cost its size at every start
 };
-std::vector<std::unique_ptr<TResource>>& Table() {
-    static std::vector<std::unique_ptr<TResource>> table;
+std::vector<TResource>& Table() {
+    static std::vector<TResource> table;
     return table;
 }
 }  // namespace
 
 void RegisterResource(std::string_view name, const unsigned char* data, size_t size) {
-    std::string bytes(reinterpret_cast<const char*>(data), size);
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     for (auto& r : Table())
-        if (SameText(r->Name, name)) {
-            r->Data = std::move(bytes);
+        if (SameText(r.Name, name)) {
+            r.Data = bytes;
             return;
         }
-    Table().push_back(std::make_unique<TResource>(TResource{std::string(name), std::move(bytes)}));
+    Table().push_back(TResource{std::string(name), bytes});
 }
 
-const std::string* FindResource(std::string_view name) {
+std::optional<std::string_view> FindResource(std::string_view name) {
     for (auto& r : Table())
-        if (SameText(r->Name, name)) return &r->Data;
-    return nullptr;
+        if (SameText(r.Name, name)) return r.Data;
+    return std::nullopt;
 }
 
 }  // namespace lumivane

@@ -1,6 +1,6 @@
 #pragma once
 #include <cstddef>
-#include <string>
+#include <optional>
 #include <string_view>
 
 namespace lumivane {
@@ -8,9 +8,10 @@ namespace lumivane {
 // Files compiled into the program and found by name (the notice window's layout is "TMAIN").
 // cmake/resources.cmake generates the registration: lumi_add_resources(target NAME file ...).
 
-// Adds (or replaces) a resource; names compare without case.
+// Adds (or replaces) a resource; names compare without case. The bytes are not copied: they
+// must stay where they are for as long as the program runs, as compiled-in data does.
 void RegisterResource(std::string_view name, const unsigned char* data, size_t size);
-// Null when there is no resource of that name.
-const std::string* FindResource(std::string_view name);
+// Empty when there is no resource of that name.
+std::optional<std::string_view> FindResource(std::string_view name);
 
 }  // namespace lumivane
