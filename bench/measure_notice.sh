@@ -37,7 +37,7 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 bash scripts/deps.sh run
 
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=OFF -DLUMI_BENCH=ON >/dev/null
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=OFF -DLUMI_BENCH=ON -DLUMI_STATIC=OFF >/dev/null
 targets=(lumivane-notice startup_phases)
 cmake --build build-release --target help | grep '^lumivane-gallery:' >/dev/null && targets+=(lumivane-gallery)
 cmake --build build-release --target "${targets[@]}"

@@ -18,7 +18,10 @@ case "$what" in
 esac
 [ $# -gt 0 ] && shift
 bash "$root/scripts/deps.sh" run
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=OFF -DLUMI_BENCH=OFF >/dev/null
+# Linked statically where the archives are at hand (the test command links build/ shared, as
+# packages are: switching between them only links the programs again).
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=OFF -DLUMI_BENCH=OFF \
+  -DLUMI_STATIC=AUTO >/dev/null
 # The build talks on stderr: stdout is the program's (formshot --dump > form.txt).
 cmake --build "$root/build" --target "$target" >&2
 

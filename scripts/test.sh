@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test, in one configuration for each purpose:
 #   build/       Release, the programs as they are installed and packaged (position-independent,
-#                hardened, on the system's shared libraries): the unit, golden and end-to-end
+#                hardened, on the system's shared libraries: LUMI_STATIC=OFF): the unit, golden and end-to-end
 #                tests, then the library installed and packaged (tests/install); the benchmarks
 #                are built, not run.
 #   build-asan/  AddressSanitizer and UndefinedBehaviorSanitizer, no display: the unit tests again.
@@ -23,7 +23,7 @@ phase() {
 }
 
 phase "build (release, with the tests)"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=ON -DLUMI_BENCH=ON \
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMI_TESTS=ON -DLUMI_BENCH=ON -DLUMI_STATIC=OFF \
   -DLUMI_WERROR=$werror >/dev/null
 cmake --build build -j "$jobs"
 
