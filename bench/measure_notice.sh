@@ -6,7 +6,8 @@
 #
 #   bash bench/measure_notice.sh [RUNS]      (default 9 measured rounds, after 1 warm-up round)
 #
-# Environment: LUMI_IDLE_S (idle window per run, default 10 s).
+# Environment: LUMI_IDLE_S (idle window per run, default 10 s); LUMI_BEFORE (another build's
+# notice program, measured in the same rounds for a before-and-after comparison).
 #
 # Then, where the notice program's time and memory go: its start-up phases (window/
 # startup_phases.cpp, wall and CPU time, medians of RUNS) and its resident set at rest by mapping.
@@ -80,6 +81,15 @@ if [ -x "$repo/build-release/bin/lumivane-gallery" ]; then
     # Painted: anything but the black of an empty window at four spots of its form's face. Return
     # presses its default button, which only reports the click.
     xopts[gallery]="--title Lumivane%controls --mode notblank --probe 4,4 --probe 600,2 --probe 4,500 --probe 994,774 --close-timeout-ms 500"
+fi
+# LUMI_BEFORE=PATH: a notice program of another build (an earlier commit's, say) measured in the
+# same rounds, beside the FLTK window on shared libraries.
+if [ -n "${LUMI_BEFORE:-}" ]; then
+    names+=(before)
+    ok[before]="ok"
+    label[before]="lumivane-notice, before ($LUMI_BEFORE)"
+    cmd[before]=$LUMI_BEFORE
+    xopts[before]=${xopts[notice]}
 fi
 # peer[NAME]: the FLTK window it is compared with, linked the same way.
 declare -A peer

@@ -14,10 +14,11 @@ start_notice() {
     NOTICE_PID=$!
 }
 
-# Waits (up to ~10 s) until the notice window is mapped; sets WIN to its id.
+# Waits (up to 30 s) until the notice window is mapped; sets WIN to its id.
 wait_window() {
-    local i
-    for i in $(seq 1 200); do
+    # Up to 30 s: a loaded two-core machine has taken over ten to start a program under test.
+    local deadline=$((SECONDS + 30))
+    while [ $SECONDS -lt $deadline ]; do
         WIN=$("$BIN/xfindwin" "$TITLE" 2>/dev/null | head -n 1)
         if [ -n "$WIN" ] && xwininfo -id "$WIN" 2>/dev/null | grep -q "IsViewable"; then
             return 0
