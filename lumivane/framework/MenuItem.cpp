@@ -59,7 +59,10 @@ char32_t AcceleratorOf(std::string_view Caption) {
     return 0;
 }
 
-void TMenuItem::SetCaption(const std::string& Value) { FCaption = ValidUtf8(Value); }
+void TMenuItem::SetCaption(const std::string& Value) {
+    FCaption = ValidUtf8(Value);
+    MenuWindow::ItemChanged(this);
+}
 void TMenuItem::SetHint(const std::string& Value) { FHint = ValidUtf8(Value); }
 
 LUMI_DEFINE_CLASS(TMenuItem) {
@@ -89,9 +92,31 @@ TMenuItem::~TMenuItem() {
 
 void TMenuItem::SetChecked(bool Value) {
     FChecked = Value;
+    MenuWindow::ItemChanged(this);
     if (!Value || !FRadioItem || !FParent) return;
     for (TMenuItem* sibling : FParent->FItems)
         if (sibling != this && sibling->FRadioItem && sibling->FGroupIndex == FGroupIndex) sibling->FChecked = false;
+}
+
+// What changes a row's look or size shows in an open menu.
+void TMenuItem::SetDefault(bool Value) {
+    FDefault = Value;
+    MenuWindow::ItemChanged(this);
+}
+
+void TMenuItem::SetEnabled(bool Value) {
+    FEnabled = Value;
+    MenuWindow::ItemChanged(this);
+}
+
+void TMenuItem::SetVisible(bool Value) {
+    FVisible = Value;
+    MenuWindow::ItemChanged(this);
+}
+
+void TMenuItem::SetShortCut(TShortCut Value) {
+    FShortCut = Value;
+    MenuWindow::ItemChanged(this);
 }
 
 TMenuItem* TMenuItem::Items(int Index) const {
@@ -114,6 +139,7 @@ void TMenuItem::Insert(int Index, TMenuItem* Item) {
     Index = std::clamp(Index, 0, Count());
     FItems.insert(FItems.begin() + Index, Item);
     Item->FParent = this;
+    MenuWindow::ItemChanged(this);
 }
 
 void TMenuItem::Remove(TMenuItem* Item) {
@@ -121,6 +147,7 @@ void TMenuItem::Remove(TMenuItem* Item) {
     if (it == FItems.end()) return;
     FItems.erase(it);
     Item->FParent = nullptr;
+    MenuWindow::ItemChanged(this);
 }
 
 void TMenuItem::Delete(int Index) { delete Items(Index); }

@@ -54,15 +54,15 @@ public:
     int GroupIndex() const { return FGroupIndex; }
     void SetGroupIndex(int Value) { FGroupIndex = Value; }
     bool Default() const { return FDefault; }
-    void SetDefault(bool Value) { FDefault = Value; }
+    void SetDefault(bool Value);
     bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool Value) { FEnabled = Value; }
+    void SetEnabled(bool Value);
     bool Visible() const { return FVisible; }
-    void SetVisible(bool Value) { FVisible = Value; }
+    void SetVisible(bool Value);
     const std::string& Hint() const { return FHint; }
     void SetHint(const std::string& Value);
     TShortCut ShortCut() const { return FShortCut; }
-    void SetShortCut(TShortCut Value) { FShortCut = Value; }
+    void SetShortCut(TShortCut Value);
 
     // Subitems.
     int Count() const { return static_cast<int>(FItems.size()); }

@@ -32,10 +32,15 @@ void CloseAll();
 // A menu or an item going away: closes the menu without running anything.
 void Forget(TPopupMenu* Menu);
 void ItemGone(TMenuItem* Item);
+// An item's caption, shortcut, visibility, look or subitems changed: an open level that shows it
+// or its subitems is laid out again.
+void ItemChanged(TMenuItem* Item);
 TPopupMenu* OpenMenu();
 // Key messages (WM_KEYDOWN, WM_SYSKEYDOWN, WM_KEYUP, WM_SYSKEYUP, WM_CHAR, WM_SYSCHAR) while a
 // menu is open, and the character that follows a key the menu took; true when taken.
 bool InterceptKey(const TMessage& Message);
+// The character that follows the key being handled is not typed: the key ran a menu item.
+void EatChar();
 
 // For tests and tools: the open levels, their windows and selections (-1: none), and the item
 // rectangles in a level's client coordinates.
@@ -43,6 +48,8 @@ int LevelCount();
 HWND LevelWindow(int Level);
 TMenuItem* SelectedItem(int Level);
 TRect ItemRect(int Level, const TMenuItem* Item);
+// The item at the top of a level's view (the first one unless the level scrolls).
+TMenuItem* TopItem(int Level);
 int ItemHeight();
 }  // namespace MenuWindow
 
