@@ -2,7 +2,9 @@
 # The form tool opens context menus and drags: a right click on an edit with a PopupMenu opens
 # it (golden image with its submenu open), Shift+F10 opens it from the keyboard and the keys
 # choose an item, a click chooses one in the submenu, and a press, moves and a release drag one
-# panel onto another, which refuses it.
+# panel onto another, which refuses it. A menu taller than the screen scrolls (golden image of
+# it scrolled to its end, a long caption cut with dots), the keys reach its last row, and an
+# item's shortcut runs it with the menu closed.
 # Usage: test_formshot_menus.sh BIN_DIR   (LUMI_UPDATE_GOLDEN=1 rewrites the golden images)
 set -eu
 source "$(dirname "$0")/lib/formshot.sh"
@@ -32,4 +34,17 @@ grep -q '^event: Panel1.OnStartDrag(' "$out/drag.txt" || fail "no drag started: 
 # with no target (the unit tests cover accepted drops).
 grep -q 'OnDragDrop' "$out/drag.txt" && fail "a drop without an OnDragOver: $(cat "$out/drag.txt")"
 grep -qxF 'event: Panel1.OnEndDrag(0, 0)' "$out/drag.txt" || fail "no end of the drag: $(cat "$out/drag.txt")"
-echo "formshot menus: golden image, keys, mouse and a drag agree"
+# A menu taller than the screen, scrolled to its end by the keys; its last row is chosen.
+LONG="$FORMS/menus_long.txt"
+printf 'click 20 18 right\nkey end\n' >"$out/long.script"
+"$BIN/formshot" "$LONG" --events "$out/long.script" --png "$out/long.png" >/dev/null
+golden "$FORMS" menus_long_scrolled "$out/long.png"
+printf 'click 20 18 right\nkey end\nkey return\n' >"$out/last.script"
+"$BIN/formshot" "$LONG" --events "$out/last.script" --trace >"$out/last.txt"
+grep -qxF 'event: mnu69.OnClick()' "$out/last.txt" || fail "the last row was not chosen: $(cat "$out/last.txt")"
+
+# A shortcut runs its item without the menu: Ctrl+N is Item 65's.
+printf 'click 20 18\nkey ctrl+n\n' >"$out/short.script"
+"$BIN/formshot" "$LONG" --events "$out/short.script" --trace >"$out/short.txt"
+grep -qxF 'event: mnu65.OnClick()' "$out/short.txt" || fail "Ctrl+N did not run its item: $(cat "$out/short.txt")"
+echo "formshot menus: golden images, keys, mouse, a long menu, a shortcut and a drag agree"
