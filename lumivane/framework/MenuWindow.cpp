@@ -78,7 +78,9 @@ bool OpenSubmenu(size_t li, bool selectFirst) {
     TMenuLevel& level = Session().levels[li];
     if (level.Selected < 0) return false;
     TMenuItem* item = level.Items[static_cast<size_t>(level.Selected)];
-    if (!item->Enabled() || !HasSubmenu(item)) return false;
+    if (!item->Enabled() || !level.Rows[static_cast<size_t>(level.Selected)].Submenu) return false;
+    // The submenu opens beside its row, which must be in view.
+    ScrollIntoView(li, level.Selected);
     if (Session().levels.size() > li + 1 && Session().levels[li + 1].Parent == item) {
         CloseBelow(li + 1);
     } else {
@@ -114,7 +116,7 @@ void Activate(size_t li) {
     if (level.Selected < 0) return;
     TMenuItem* item = level.Items[static_cast<size_t>(level.Selected)];
     if (!item->Enabled()) return;
-    if (HasSubmenu(item)) {
+    if (level.Rows[static_cast<size_t>(level.Selected)].Submenu) {
         OpenSubmenu(li, true);
         return;
     }
@@ -143,7 +145,7 @@ void PointerMoved(TPoint screen) {
     if (row < 0) return;
     Select(static_cast<size_t>(li), row);
     TMenuItem* item = level.Items[static_cast<size_t>(row)];
-    if (HasSubmenu(item) && item->Enabled())
+    if (level.Rows[static_cast<size_t>(row)].Submenu && item->Enabled())
         OpenSubmenu(static_cast<size_t>(li), false);
     else
         CloseBelow(static_cast<size_t>(li));
@@ -156,7 +158,7 @@ void Released(TPoint screen) {
     int row = RowAt(level, {screen.x - level.Bounds.Left, screen.y - level.Bounds.Top});
     if (row < 0) return;
     TMenuItem* item = level.Items[static_cast<size_t>(row)];
-    if (item->IsLine() || !item->Enabled() || HasSubmenu(item)) return;
+    if (item->IsLine() || !item->Enabled() || level.Rows[static_cast<size_t>(row)].Submenu) return;
     Choose(item);
 }
 

@@ -18,13 +18,21 @@ class TMenuItem;
 // Right or Enter open a submenu and select its first item, Left and Escape close the innermost
 // submenu (Escape closes the menu at its first level), Enter chooses the selected item, a
 // character chooses the item whose accelerator it is (several such items: selects the next one),
-// Alt closes the menu. Disabled items are drawn grey and can be selected but not chosen;
-// invisible items are left out. Choosing an item closes the menu (OnClose), then clicks the item.
+// Page Down and Page Up move by a view's height of rows, Alt closes the menu. Disabled items are
+// drawn grey and can be selected but not chosen; invisible items are left out. Choosing an item
+// closes the menu (OnClose), then clicks the item. With the menu closed, an item's ShortCut runs
+// it from the focused control (TWinControl::IsMenuKey).
 //
 // Geometry: a 3-pixel raised frame, items ItemHeight() high, separators 9 high with an etched
 // line in their middle, a 20-pixel gutter for check marks, the shortcut text right aligned, a
 // submenu arrow at the right. A menu opens with its corner at the requested point, on the other
-// side of the point when it would leave the screen, and within the screen in any case.
+// side of the point when it would leave the screen, and within the screen in any case. Captions
+// wider than 480 pixels end in "..." (the menu is never wider than the screen either); a level
+// with more rows than the screen's height holds shows whole rows between two scroll arrows, which
+// scroll a row when pressed and one every 60 ms while the pointer rests on them. The wheel
+// scrolls three rows a notch, and the keys scroll the selection into view. The rows are laid out
+// once when a level opens and again when its items change, so painting, hit tests and keys cost
+// by the rows in view, not by the menu's length.
 namespace MenuWindow {
 void Open(TPopupMenu* Menu, TPoint ScreenPos);
 // Closes every level (firing the menu's OnClose) if a menu is open.

@@ -287,3 +287,33 @@ TEST_F(MenuScrollTest, ItemsChangingWhileOpenAreLaidOutAgainOnce) {
     session.Pump();
     EXPECT_EQ(MenuWindow::LevelCount(), 0);
 }
+
+TEST_F(MenuScrollTest, ASubmenuOpensBesideItsRowScrolledBackIntoViewAndScrollingClosesIt) {
+    AddItems(100);
+    TMenuItem* parent = At(2);
+    auto* sub = new TMenuItem(form);
+    sub->SetCaption("Inner");
+    parent->Add(sub);
+    Open();
+    session.Key(VK_DOWN);
+    session.Key(VK_DOWN);
+    session.Key(VK_DOWN);
+    ASSERT_EQ(MenuWindow::SelectedItem(0), parent);
+    // The wheel away from the menu scrolls the innermost level; the selection stays on its row.
+    MoveOver(form, 290, 190);
+    session.Wheel(-3);
+    EXPECT_EQ(Top(), 9);
+    EXPECT_TRUE(MenuWindow::ItemRect(0, parent).IsEmpty());
+    session.Key(VK_RIGHT);
+    ASSERT_EQ(MenuWindow::LevelCount(), 2);
+    EXPECT_EQ(Top(), 2);
+    RECT row = MenuWindow::ItemRect(0, parent), level;
+    POINT corner{row.Right, row.Top};
+    ClientToScreen(MenuWindow::LevelWindow(0), &corner);
+    GetWindowRect(MenuWindow::LevelWindow(1), &level);
+    EXPECT_EQ(level.Top, corner.y - kFrame);
+    // Scrolling the level under it closes the submenu, which would be left beside nothing.
+    session.Move(Window().Left + 20, sh / 2);
+    session.Wheel(-1);
+    EXPECT_EQ(MenuWindow::LevelCount(), 1);
+}
