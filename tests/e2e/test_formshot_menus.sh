@@ -9,6 +9,15 @@
 set -eu
 source "$(dirname "$0")/lib/formshot.sh"
 FORM="$FORMS/menus_drag.txt"
+LONG="$FORMS/menus_long.txt"
+
+# played NAME FORM SCRIPT: plays the script at the form with the trace into $out/NAME.txt.
+played() {
+    printf "$3" >"$out/$1.script"
+    "$BIN/formshot" "$2" --events "$out/$1.script" --trace >"$out/$1.txt"
+}
+# chosen NAME ITEM: the item's OnClick ran in that play.
+chosen() { grep -qxF "event: $2.OnClick()" "$out/$1.txt" || fail "$2 was not chosen: $(cat "$out/$1.txt")"; }
 
 # Right click, then the pointer on "View" opens its submenu.
 printf 'click 20 18 right\nmove 40 76\n' >"$out/open.script"
@@ -16,15 +25,13 @@ printf 'click 20 18 right\nmove 40 76\n' >"$out/open.script"
 golden "$FORMS" menus_drag_submenu "$out/open.png"
 
 # From the keyboard: Down selects the first item, End the last one ("Sort"), Enter chooses it.
-printf 'click 20 18\nkey shift+f10\nkey down\nkey end\nkey return\n' >"$out/keys.script"
-"$BIN/formshot" "$FORM" --events "$out/keys.script" --trace >"$out/keys.txt"
-grep -qxF 'event: mnuSort.OnClick()' "$out/keys.txt" || fail "Sort was not chosen: $(cat "$out/keys.txt")"
+played keys "$FORM" 'click 20 18\nkey shift+f10\nkey down\nkey end\nkey return\n'
+chosen keys mnuSort
 grep -q 'event: mnuOpen.OnClick' "$out/keys.txt" && fail "Open was chosen too"
 
 # A click on an item with the mouse, in the submenu.
-printf 'click 20 18 right\nmove 40 76\nclick 215 76\n' >"$out/mouse.script"
-"$BIN/formshot" "$FORM" --events "$out/mouse.script" --trace >"$out/mouse.txt"
-grep -qxF 'event: mnuBig.OnClick()' "$out/mouse.txt" || fail "Big was not chosen: $(cat "$out/mouse.txt")"
+played mouse "$FORM" 'click 20 18 right\nmove 40 76\nclick 215 76\n'
+chosen mouse mnuBig
 
 # Drag one panel onto the other.
 printf 'move 40 200\ndown\nmove 60 200\nmove 270 200\nup\n' >"$out/drag.script"
@@ -34,17 +41,15 @@ grep -q '^event: Panel1.OnStartDrag(' "$out/drag.txt" || fail "no drag started: 
 # with no target (the unit tests cover accepted drops).
 grep -q 'OnDragDrop' "$out/drag.txt" && fail "a drop without an OnDragOver: $(cat "$out/drag.txt")"
 grep -qxF 'event: Panel1.OnEndDrag(0, 0)' "$out/drag.txt" || fail "no end of the drag: $(cat "$out/drag.txt")"
+
 # A menu taller than the screen, scrolled to its end by the keys; its last row is chosen.
-LONG="$FORMS/menus_long.txt"
 printf 'click 20 18 right\nkey end\n' >"$out/long.script"
 "$BIN/formshot" "$LONG" --events "$out/long.script" --png "$out/long.png" >/dev/null
 golden "$FORMS" menus_long_scrolled "$out/long.png"
-printf 'click 20 18 right\nkey end\nkey return\n' >"$out/last.script"
-"$BIN/formshot" "$LONG" --events "$out/last.script" --trace >"$out/last.txt"
-grep -qxF 'event: mnu69.OnClick()' "$out/last.txt" || fail "the last row was not chosen: $(cat "$out/last.txt")"
+played last "$LONG" 'click 20 18 right\nkey end\nkey return\n'
+chosen last mnu69
 
 # A shortcut runs its item without the menu: Ctrl+N is Item 65's.
-printf 'click 20 18\nkey ctrl+n\n' >"$out/short.script"
-"$BIN/formshot" "$LONG" --events "$out/short.script" --trace >"$out/short.txt"
-grep -qxF 'event: mnu65.OnClick()' "$out/short.txt" || fail "Ctrl+N did not run its item: $(cat "$out/short.txt")"
+played short "$LONG" 'click 20 18\nkey ctrl+n\n'
+chosen short mnu65
 echo "formshot menus: golden images, keys, mouse, a long menu, a shortcut and a drag agree"
