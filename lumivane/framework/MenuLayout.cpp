@@ -1,5 +1,5 @@
-// The geometry of an open menu: row heights, level sizes, row rectangles and where a level goes
-// on the screen.
+// The geometry of an open menu: its rows laid out once per open, the level's size within the
+// screen, and where a level goes on the screen.
 #include "lumivane/framework/MenuWindowInternal.h"
 
 #include <algorithm>
