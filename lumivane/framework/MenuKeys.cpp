@@ -80,7 +80,10 @@ bool InterceptKey(const TMessage& Message) {
             Session().eatChar = false;
             return true;
         }
-        if (Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN) Session().eatChar = false;
+        // Any other key, or the release of a key that typed nothing (F5), ends the wait for it.
+        if (Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN || Message.Msg == WM_KEYUP ||
+            Message.Msg == WM_SYSKEYUP)
+            Session().eatChar = false;
         return false;
     }
     const size_t li = Session().levels.size() - 1;

@@ -163,10 +163,14 @@ TEST_F(MenuShortCutTest, TheNearestMenuWithAnEnabledVisibleItemRunsItBeforeTheCo
         session.Key(c.vk, c.shift);
         EXPECT_EQ(form->log, c.log);
     }
-    // The character of a key that ran an item is not typed; one that did not is.
+    // The character of a key that ran an item is not typed; one that did not is, and so is text
+    // that comes after a shortcut key that types nothing.
     EXPECT_EQ(form->Edit1->Text(), "");
     session.Key('Z');
     EXPECT_EQ(form->Edit1->Text(), "z");
+    session.Key(VK_F5);
+    session.Type("y");
+    EXPECT_EQ(form->Edit1->Text(), "zy");
     EXPECT_EQ(MenuWindow::LevelCount(), 0);
 }
 
