@@ -1,141 +1,75 @@
 // The shortcuts of popup menu items: a key that is one runs the item of the focused control's
 // menu, or of a parent's up to the form, before the control sees the key.
-#include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Edit.h"
 #include "lumivane/framework/MenuItem.h"
 #include "lumivane/framework/MenuWindow.h"
 #include "lumivane/framework/Panel.h"
 #include "lumivane/framework/PopupMenu.h"
-#include "lumivane/framework/Published.h"
-#include "lumivane/framework/layout/FormReader.h"
 #include "tests/framework/FormsTestKit.h"
 
 using namespace lumivane;
 
 namespace {
 
-class TShortCutForm : public TForm {
-    LUMI_CLASS(TShortCutForm, TForm)
-public:
-    explicit TShortCutForm(TComponent* owner) : TForm(owner) {}
-    TEdit* Edit1 = nullptr;
-    std::vector<std::string> log;
-    void ItemClick(TObject* Sender) { log.push_back(static_cast<TComponent*>(Sender)->Name()); }
-    void EditKeyDown(TObject*, WORD& key, TShiftState) { log.push_back("key " + std::to_string(key)); }
-};
-
-LUMI_DEFINE_CLASS(TShortCutForm) {
-    p.ExposeMethod("ItemClick", &TShortCutForm::ItemClick)
-        .ExposeMethod("EditKeyDown", &TShortCutForm::EditKeyDown)
-        .ExposeField("Edit1", &TShortCutForm::Edit1);
-}
-
-// Ctrl+O 16463, Ctrl+K 16459, Ctrl+D 16452, Ctrl+I 16457, Ctrl+N 16462, F5 116, Shift+F6 8309,
-// Q 81.
-const char* kLayout = R"(object F: TShortCutForm
-  ClientHeight = 200
-  ClientWidth = 300
-  object Panel1: TPanel
-    Width = 250
-    Height = 150
-    PopupMenu = PanelMenu
-    object Edit1: TEdit
-      Left = 8
-      Top = 8
-      Width = 150
-      Height = 21
-      PopupMenu = EditMenu
-      OnKeyDown = EditKeyDown
-    end
-  end
-  object EditMenu: TPopupMenu
-    object eOpen: TMenuItem
-      Caption = 'Open'
-      ShortCut = 16463
-      OnClick = ItemClick
-    end
-    object eDisabled: TMenuItem
-      Caption = 'Disabled'
-      Enabled = False
-      ShortCut = 16452
-      OnClick = ItemClick
-    end
-    object eHidden: TMenuItem
-      Caption = 'Hidden'
-      Visible = False
-      ShortCut = 16457
-      OnClick = ItemClick
-    end
-    object eOff: TMenuItem
-      Caption = 'Off'
-      Enabled = False
-      object eUnder: TMenuItem
-        Caption = 'Under a disabled item'
-        ShortCut = 16462
-        OnClick = ItemClick
-      end
-    end
-  end
-  object PanelMenu: TPopupMenu
-    object pOpen: TMenuItem
-      Caption = 'Open too'
-      ShortCut = 16463
-      OnClick = ItemClick
-    end
-    object pKeep: TMenuItem
-      Caption = 'Keep'
-      ShortCut = 16459
-      OnClick = ItemClick
-    end
-    object pDisabled: TMenuItem
-      Caption = 'Enabled here'
-      ShortCut = 16452
-      OnClick = ItemClick
-    end
-  end
-  object FormMenu: TPopupMenu
-    object fView: TMenuItem
-      Caption = 'View'
-      object fSub: TMenuItem
-        Caption = 'Sub'
-        object fRefresh: TMenuItem
-          Caption = 'Refresh'
-          ShortCut = 116
-          OnClick = ItemClick
-        end
-      end
-    end
-    object fQuit: TMenuItem
-      Caption = 'Quit'
-      ShortCut = 81
-      OnClick = ItemClick
-    end
-    object fShifted: TMenuItem
-      Caption = 'Shifted'
-      ShortCut = 8309
-      OnClick = ItemClick
-    end
-  end
-end
-)";
-
+// A form holding a panel holding an edit, each with a popup menu; item clicks and the keys the
+// edit sees are logged.
 class MenuShortCutTest : public FormsTest {
 protected:
     void SetUp() override {
         FormsTest::SetUp();
-        RegisterClasses({TShortCutForm::StaticClass(), TPanel::StaticClass()});
-        form = static_cast<TShortCutForm*>(ReadRootComponent(kLayout, Application));
-        form->SetPopupMenu(static_cast<TPopupMenu*>(form->FindComponent("FormMenu")));
-        form->Show();
+        form = ShowForm();
+        auto* panel = new TPanel(form);
+        panel->SetParent(form);
+        panel->SetBounds(0, 0, 250, 150);
+        edit = new TEdit(form);
+        edit->SetParent(panel);
+        edit->SetBounds(8, 8, 150, 21);
+        edit->OnKeyDown = [this](TObject*, WORD& key, TShiftState) { log.push_back("key " + std::to_string(key)); };
+        // Name, shortcut, enabled, visible; a name ending in '>' holds the items after it up to '<'.
+        edit->SetPopupMenu(Menu({{"eOpen", scCtrl | 'O'}, {"eDisabled", scCtrl | 'D', false},
+                                 {"eHidden", scCtrl | 'I', true, false}, {"eOff>", 0, false},
+                                 {"eUnder", scCtrl | 'N'}, {"<"}}));
+        panel->SetPopupMenu(Menu({{"pOpen", scCtrl | 'O'}, {"pKeep", scCtrl | 'K'}, {"pDisabled", scCtrl | 'D'}}));
+        form->SetPopupMenu(Menu({{"fView>"}, {"fSub>"}, {"fRefresh", VK_F5}, {"<"}, {"<"}, {"fQuit", 'Q'},
+                                 {"fShifted", scShift | VK_F6}}));
         session.Pump();
-        form->Edit1->SetFocus();
+        edit->SetFocus();
         session.Pump();
     }
     void TearDown() override {
         MenuWindow::CloseAll();
         FormsTest::TearDown();
     }
-    TShortCutForm* form = nullptr;
+    struct Item {
+        std::string name;
+        TShortCut shortCut = scNone;
+        bool enabled = true, visible = true;
+    };
+    TPopupMenu* Menu(const std::vector<Item>& items) {
+        auto* menu = new TPopupMenu(form);
+        std::vector<TMenuItem*> parents{menu->Items()};
+        for (const Item& i : items) {
+            if (i.name == "<") {
+                parents.pop_back();
+                continue;
+            }
+            auto* item = new TMenuItem(form);
+            const bool holds = i.name.back() == '>';
+            item->SetName(holds ? i.name.substr(0, i.name.size() - 1) : i.name);
+            item->SetCaption(item->Name());
+            item->SetShortCut(i.shortCut);
+            item->SetEnabled(i.enabled);
+            item->SetVisible(i.visible);
+            item->OnClick = [this](TObject* sender) { log.push_back(static_cast<TComponent*>(sender)->Name()); };
+            parents.back()->Add(item);
+            if (holds) parents.push_back(item);
+        }
+        return menu;
+    }
+    TMenuItem* Find(const char* name) { return static_cast<TMenuItem*>(form->FindComponent(name)); }
+    TForm* form = nullptr;
+    TEdit* edit = nullptr;
+    std::vector<std::string> log;
 };
 
 }  // namespace
@@ -159,42 +93,44 @@ TEST_F(MenuShortCutTest, TheNearestMenuWithAnEnabledVisibleItemRunsItBeforeTheCo
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        form->log.clear();
+        log.clear();
         session.Key(c.vk, c.shift);
-        EXPECT_EQ(form->log, c.log);
+        EXPECT_EQ(log, c.log);
     }
     // The character of a key that ran an item is not typed; one that did not is, and so is text
     // that comes after a shortcut key that types nothing.
-    EXPECT_EQ(form->Edit1->Text(), "");
+    EXPECT_EQ(edit->Text(), "");
     session.Key('Z');
-    EXPECT_EQ(form->Edit1->Text(), "z");
+    EXPECT_EQ(edit->Text(), "z");
     session.Key(VK_F5);
     session.Type("y");
-    EXPECT_EQ(form->Edit1->Text(), "zy");
+    EXPECT_EQ(edit->Text(), "zy");
     EXPECT_EQ(MenuWindow::LevelCount(), 0);
 }
 
 TEST_F(MenuShortCutTest, ItemsChangedInCodeCountAsTheyAreNowAndAnOpenMenuTakesTheKeysItself) {
-    auto* eOpen = static_cast<TMenuItem*>(form->FindComponent("eOpen"));
-    eOpen->SetEnabled(false);
+    Find("eOpen")->SetEnabled(false);
     session.Key('O', MK_CONTROL);
-    EXPECT_EQ(form->log, (std::vector<std::string>{"pOpen"}));
-    form->Edit1->SetPopupMenu(nullptr);
-    static_cast<TMenuItem*>(form->FindComponent("fQuit"))->SetShortCut(scNone);
-    form->log.clear();
+    EXPECT_EQ(log, (std::vector<std::string>{"pOpen"}));
+    edit->SetPopupMenu(nullptr);
+    Find("fQuit")->SetShortCut(scNone);
+    log.clear();
     session.Key('Q');
-    EXPECT_EQ(form->log, (std::vector<std::string>{"key 81"}));
-    EXPECT_EQ(form->Edit1->Text(), "q");
+    EXPECT_EQ(log, (std::vector<std::string>{"key 81"}));
+    EXPECT_EQ(edit->Text(), "q");
     // While a menu is open its keys are the menu's: no shortcut runs behind it.
     session.Key(VK_F10, MK_SHIFT);
     ASSERT_EQ(MenuWindow::LevelCount(), 1);
-    form->log.clear();
+    log.clear();
     session.Key('K', MK_CONTROL);
-    EXPECT_EQ(form->log, std::vector<std::string>{});
+    EXPECT_EQ(log, std::vector<std::string>{});
     // A handler that frees the control whose key it was.
     session.Key(VK_ESCAPE);
-    auto* pKeep = static_cast<TMenuItem*>(form->FindComponent("pKeep"));
-    pKeep->OnClick = [&](TObject*) { delete form->Edit1; };
+    Find("pKeep")->OnClick = [&](TObject*) {
+        delete edit;
+        edit = nullptr;
+    };
     session.Key('K', MK_CONTROL);
-    EXPECT_EQ(form->FindComponent("Edit1"), nullptr);
+    EXPECT_EQ(edit, nullptr);
+    EXPECT_EQ(log, std::vector<std::string>{});
 }
