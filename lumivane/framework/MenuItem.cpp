@@ -61,7 +61,7 @@ char32_t AcceleratorOf(std::string_view Caption) {
 
 void TMenuItem::SetCaption(const std::string& Value) {
     FCaption = ValidUtf8(Value);
-    MenuWindow::ItemChanged(this);
+    Changed();
 }
 void TMenuItem::SetHint(const std::string& Value) { FHint = ValidUtf8(Value); }
 
@@ -92,32 +92,13 @@ TMenuItem::~TMenuItem() {
 
 void TMenuItem::SetChecked(bool Value) {
     FChecked = Value;
-    MenuWindow::ItemChanged(this);
+    Changed();
     if (!Value || !FRadioItem || !FParent) return;
     for (TMenuItem* sibling : FParent->FItems)
         if (sibling != this && sibling->FRadioItem && sibling->FGroupIndex == FGroupIndex) sibling->FChecked = false;
 }
 
-// What changes a row's look or size shows in an open menu.
-void TMenuItem::SetDefault(bool Value) {
-    FDefault = Value;
-    MenuWindow::ItemChanged(this);
-}
-
-void TMenuItem::SetEnabled(bool Value) {
-    FEnabled = Value;
-    MenuWindow::ItemChanged(this);
-}
-
-void TMenuItem::SetVisible(bool Value) {
-    FVisible = Value;
-    MenuWindow::ItemChanged(this);
-}
-
-void TMenuItem::SetShortCut(TShortCut Value) {
-    FShortCut = Value;
-    MenuWindow::ItemChanged(this);
-}
+void TMenuItem::Changed() { MenuWindow::ItemChanged(this); }
 
 TMenuItem* TMenuItem::Items(int Index) const {
     if (Index < 0 || Index >= Count()) throw Exception("Menu index out of bounds (" + std::to_string(Index) + ")");
@@ -139,7 +120,7 @@ void TMenuItem::Insert(int Index, TMenuItem* Item) {
     Index = std::clamp(Index, 0, Count());
     FItems.insert(FItems.begin() + Index, Item);
     Item->FParent = this;
-    MenuWindow::ItemChanged(this);
+    Changed();
 }
 
 void TMenuItem::Remove(TMenuItem* Item) {
@@ -147,7 +128,7 @@ void TMenuItem::Remove(TMenuItem* Item) {
     if (it == FItems.end()) return;
     FItems.erase(it);
     Item->FParent = nullptr;
-    MenuWindow::ItemChanged(this);
+    Changed();
 }
 
 void TMenuItem::Delete(int Index) { delete Items(Index); }
