@@ -1,5 +1,7 @@
-// Context menus of controls: the PopupMenu reference and the WM_CONTEXTMENU handling.
+// Context menus of controls: the PopupMenu reference, the WM_CONTEXTMENU handling and the
+// shortcuts of the menus' items.
 #include "lumivane/framework/WinControl.h"
+#include "lumivane/framework/MenuWindow.h"
 #include "lumivane/framework/PopupMenu.h"
 
 namespace lumivane {
@@ -44,6 +46,25 @@ void TControl::WMContextMenu(TMessage& Message) {
     if (!outerMenu && DefaultContextPopup(screen)) return;
     if (!w.Alive()) return;
     Message.Result = FParent ? FParent->Perform(WM_CONTEXTMENU, Message.WParam, MAKELPARAM(screen.x, screen.y)) : 0;
+}
+
+bool TWinControl::IsMenuKey(WORD Key) {
+    if (Key == VK_SHIFT || Key == VK_CONTROL || Key == VK_MENU || Key > 0xFF) return false;
+    const TShiftState shift = KeyboardShiftState();
+    TShortCut shortCut = Key;
+    if (shift.Contains(ssShift)) shortCut |= scShift;
+    if (shift.Contains(ssCtrl)) shortCut |= scCtrl;
+    if (shift.Contains(ssAlt)) shortCut |= scAlt;
+    for (TControl* c = this; c; c = c->Parent()) {
+        TPopupMenu* menu = c->PopupMenu();
+        TMenuItem* item = menu ? menu->FindItemByShortCut(shortCut) : nullptr;
+        if (!item) continue;
+        // The character the key types is the item's too.
+        MenuWindow::EatChar();
+        item->Click();
+        return true;
+    }
+    return false;
 }
 
 }  // namespace lumivane

@@ -59,7 +59,10 @@ char32_t AcceleratorOf(std::string_view Caption) {
     return 0;
 }
 
-void TMenuItem::SetCaption(const std::string& Value) { FCaption = ValidUtf8(Value); }
+void TMenuItem::SetCaption(const std::string& Value) {
+    FCaption = ValidUtf8(Value);
+    Changed();
+}
 void TMenuItem::SetHint(const std::string& Value) { FHint = ValidUtf8(Value); }
 
 LUMI_DEFINE_CLASS(TMenuItem) {
@@ -89,10 +92,13 @@ TMenuItem::~TMenuItem() {
 
 void TMenuItem::SetChecked(bool Value) {
     FChecked = Value;
+    Changed();
     if (!Value || !FRadioItem || !FParent) return;
     for (TMenuItem* sibling : FParent->FItems)
         if (sibling != this && sibling->FRadioItem && sibling->FGroupIndex == FGroupIndex) sibling->FChecked = false;
 }
+
+void TMenuItem::Changed() { MenuWindow::ItemChanged(this); }
 
 TMenuItem* TMenuItem::Items(int Index) const {
     if (Index < 0 || Index >= Count()) throw Exception("Menu index out of bounds (" + std::to_string(Index) + ")");
@@ -114,6 +120,7 @@ void TMenuItem::Insert(int Index, TMenuItem* Item) {
     Index = std::clamp(Index, 0, Count());
     FItems.insert(FItems.begin() + Index, Item);
     Item->FParent = this;
+    Changed();
 }
 
 void TMenuItem::Remove(TMenuItem* Item) {
@@ -121,6 +128,7 @@ void TMenuItem::Remove(TMenuItem* Item) {
     if (it == FItems.end()) return;
     FItems.erase(it);
     Item->FParent = nullptr;
+    Changed();
 }
 
 void TMenuItem::Delete(int Index) { delete Items(Index); }

@@ -54,15 +54,15 @@ public:
     int GroupIndex() const { return FGroupIndex; }
     void SetGroupIndex(int Value) { FGroupIndex = Value; }
     bool Default() const { return FDefault; }
-    void SetDefault(bool Value) { FDefault = Value; }
+    void SetDefault(bool Value) { FDefault = Value; Changed(); }
     bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool Value) { FEnabled = Value; }
+    void SetEnabled(bool Value) { FEnabled = Value; Changed(); }
     bool Visible() const { return FVisible; }
-    void SetVisible(bool Value) { FVisible = Value; }
+    void SetVisible(bool Value) { FVisible = Value; Changed(); }
     const std::string& Hint() const { return FHint; }
     void SetHint(const std::string& Value);
     TShortCut ShortCut() const { return FShortCut; }
-    void SetShortCut(TShortCut Value) { FShortCut = Value; }
+    void SetShortCut(TShortCut Value) { FShortCut = Value; Changed(); }
 
     // Subitems.
     int Count() const { return static_cast<int>(FItems.size()); }
@@ -94,6 +94,8 @@ public:
 
 private:
     friend class TMenu;
+    // What changes a row's look or size shows in an open menu.
+    void Changed();
     std::string FCaption;
     bool FChecked = false;
     bool FAutoCheck = false;

@@ -16,31 +16,45 @@ namespace MenuWindowInternal {
 
 void MoveSelection(size_t li, int step, int from) {
     TMenuLevel& level = Session().levels[li];
-    const int n = static_cast<int>(level.Items.size());
+    const int n = static_cast<int>(level.Rows.size());
     int i = from;
     for (int k = 0; k < n; ++k) {
         i = ((i + step) % n + n) % n;
-        if (Selectable(level.Items[static_cast<size_t>(i)])) {
+        if (!level.Rows[static_cast<size_t>(i)].Line) {
             Select(li, i);
             return;
         }
     }
 }
 
+// Page Down and Page Up: a view's height of rows on, stopping at the ends.
+void PageSelection(size_t li, int dir) {
+    TMenuLevel& level = Session().levels[li];
+    const int n = static_cast<int>(level.Rows.size());
+    const int page = level.Scrolls ? std::max(1, LastVisibleRow(level) - level.FirstRow) : n;
+    const int from = level.Selected >= 0 ? level.Selected : dir > 0 ? -1 : n;
+    const int target = std::clamp(from + dir * page, 0, n - 1);
+    auto selectable = [&](int i) { return !level.Rows[static_cast<size_t>(i)].Line; };
+    // The row at the target, or the nearest one before it, or past it when there is none.
+    for (int i = target; i != from; i -= dir)
+        if (selectable(i)) return Select(li, i);
+    for (int i = target + dir; i >= 0 && i < n; i += dir)
+        if (selectable(i)) return Select(li, i);
+}
+
 void Accelerator(size_t li, char32_t ch) {
     TMenuLevel& level = Session().levels[li];
     const char32_t key = LowerChar(ch);
-    std::vector<int> matches;
-    for (size_t i = 0; i < level.Items.size(); ++i)
-        if (!level.Items[i]->IsLine() && AcceleratorOf(level.Items[i]->Caption()) == key)
-            matches.push_back(static_cast<int>(i));
-    if (matches.empty()) return;
-    if (matches.size() > 1) {
-        auto next = std::upper_bound(matches.begin(), matches.end(), level.Selected);
-        Select(li, next == matches.end() ? matches.front() : *next);
+    auto [first, last] = std::equal_range(level.Accels.begin(), level.Accels.end(), std::pair<char32_t, int>(key, 0),
+                                          [](const auto& a, const auto& b) { return a.first < b.first; });
+    if (first == last) return;
+    if (last - first > 1) {
+        // Several rows with the key: the next one after the selection, round to the first.
+        auto next = std::upper_bound(first, last, std::pair<char32_t, int>(key, level.Selected));
+        Select(li, (next == last ? first : next)->second);
         return;
     }
-    Select(li, matches.front());
+    Select(li, first->second);
     Activate(li);
 }
 
@@ -48,15 +62,28 @@ void Accelerator(size_t li, char32_t ch) {
 
 namespace MenuWindow {
 
+void EatChar() { Session().eatChar = true; }
+
 bool InterceptKey(const TMessage& Message) {
     const bool isChar = Message.Msg == WM_CHAR || Message.Msg == WM_SYSCHAR;
+    if (Session().menu && !Session().levels.empty() && Message.Msg == WM_MOUSEWHEEL) {
+        // The wheel goes to the focused control, but while a menu is open it scrolls the menu.
+        if (FreshAll())
+            Wheel({GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)},
+                  static_cast<int16_t>(HIWORD(Message.WParam)));
+        return true;
+    }
+    if (Session().menu) FreshAll();
     if (!Session().menu || Session().levels.empty()) {
         // The character of the key that chose an item or closed the menu is the menu's too.
         if (isChar && Session().eatChar) {
             Session().eatChar = false;
             return true;
         }
-        if (Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN) Session().eatChar = false;
+        // Any other key, or the release of a key that typed nothing (F5), ends the wait for it.
+        if (Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN || Message.Msg == WM_KEYUP ||
+            Message.Msg == WM_SYSKEYUP)
+            Session().eatChar = false;
         return false;
     }
     const size_t li = Session().levels.size() - 1;
@@ -70,6 +97,8 @@ bool InterceptKey(const TMessage& Message) {
         case VK_UP: MoveSelection(li, -1, level.Selected < 0 ? 0 : level.Selected); break;
         case VK_HOME: MoveSelection(li, 1, -1); break;
         case VK_END: MoveSelection(li, -1, 0); break;
+        case VK_NEXT: PageSelection(li, 1); break;
+        case VK_PRIOR: PageSelection(li, -1); break;
         case VK_RIGHT: OpenSubmenu(li, true); break;
         case VK_LEFT:
             if (li > 0) CloseBelow(li - 1);

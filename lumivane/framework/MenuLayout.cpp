@@ -1,5 +1,5 @@
-// The geometry of an open menu: row heights, level sizes, row rectangles and where a level goes
-// on the screen.
+// The geometry of an open menu: its rows laid out once per open, the level's size within the
+// screen, and where a level goes on the screen.
 #include "lumivane/framework/MenuWindowInternal.h"
 
 #include <algorithm>
@@ -26,47 +26,77 @@ int RowHeight(const TMenuItem* item) { return item->IsLine() ? kSeparatorHeight 
 bool Selectable(const TMenuItem* item) { return !item->IsLine(); }
 bool HasSubmenu(const TMenuItem* item) { return !item->VisibleItems().empty(); }
 
-// The caption as drawn: the width of its text without the accelerator mark.
-int CaptionWidth(const TMenuItem* item) {
-    RECT r{0, 0, 0, 0};
-    if (HDC dc = GetDC(nullptr)) {
-        dc->font = ItemFont(item->Default());
-        const std::string& c = item->Caption();
-        DrawTextA(dc, c.c_str(), static_cast<int>(c.size()), &r, kCaptionFormat | DT_CALCRECT);
-        ReleaseDC(nullptr, dc);
+namespace {
+
+// The width of the caption as drawn (without its accelerator mark), measured over a prefix that
+// grows until it is wider than any menu shows or is the whole caption: a caption of a million
+// characters costs no more than one that just overflows. Returns the bytes measured.
+size_t MeasureCaption(HDC dc, const std::string& c, int* width) {
+    size_t len = std::min<size_t>(c.size(), 256);
+    for (;;) {
+        // Cut on a character's first byte.
+        while (len < c.size() && (static_cast<unsigned char>(c[len]) & 0xC0) == 0x80) ++len;
+        RECT r{0, 0, 0, 0};
+        DrawTextA(dc, c.data(), static_cast<int>(len), &r, kCaptionFormat | DT_CALCRECT);
+        *width = r.Width();
+        if (len >= c.size() || *width > kMaxTextWidth) return len;
+        len = std::min(c.size(), len * 2);
     }
-    return r.Width();
 }
 
-TSize LevelSize(const std::vector<TMenuItem*>& items) {
-    int text = kMinTextWidth, shortcut = 0, height = 0;
-    for (const TMenuItem* i : items) {
-        height += RowHeight(i);
-        if (i->IsLine()) continue;
-        text = std::max(text, CaptionWidth(i));
-        std::string sc = ShortCutToText(i->ShortCut());
-        if (!sc.empty()) shortcut = std::max(shortcut, TextWidth(ItemFont(false), sc));
+}  // namespace
+
+TSize LayOutRows(TMenuLevel& level, TSize screen) {
+    level.Rows.assign(level.Items.size(), TMenuRow{});
+    level.Accels.clear();
+    std::vector<int> widths(level.Items.size(), 0);
+    int text = kMinTextWidth, shortcut = 0, top = 0;
+    HDC dc = GetDC(nullptr);
+    for (size_t i = 0; i < level.Items.size(); ++i) {
+        const TMenuItem* item = level.Items[i];
+        TMenuRow& row = level.Rows[i];
+        row.Top = top;
+        row.Height = RowHeight(item);
+        top += row.Height;
+        row.Line = item->IsLine();
+        if (row.Line) continue;
+        row.Submenu = HasSubmenu(item);
+        row.Accel = AcceleratorOf(item->Caption());
+        if (row.Accel) level.Accels.emplace_back(row.Accel, static_cast<int>(i));
+        if (dc) {
+            dc->font = ItemFont(item->Default());
+            row.CaptionBytes = MeasureCaption(dc, item->Caption(), &widths[i]);
+        }
+        text = std::max(text, std::min(widths[i], kMaxTextWidth));
+        row.ShortCut = ShortCutToText(item->ShortCut());
+        if (!row.ShortCut.empty()) shortcut = std::max(shortcut, TextWidth(ItemFont(false), row.ShortCut));
     }
-    int width = kGutter + text + (shortcut ? kShortCutGap + shortcut : 0) + kArrowArea;
-    return {width + 2 * kFrame, height + 2 * kFrame};
+    if (dc) ReleaseDC(nullptr, dc);
+    std::sort(level.Accels.begin(), level.Accels.end());
+    // The menu stays within the screen: the caption column gives way first.
+    const int others = 2 * kFrame + kGutter + (shortcut ? kShortCutGap + shortcut : 0) + kArrowArea;
+    text = std::max(0, std::min(text, screen.cx - others));
+    level.TextWidth = text;
+    for (size_t i = 0; i < level.Rows.size(); ++i) level.Rows[i].Cut = widths[i] > text;
+    level.ContentHeight = top;
+    int height = top + 2 * kFrame;
+    level.Scrolls = height > screen.cy;
+    level.MaxFirstRow = 0;
+    if (level.Scrolls) {
+        const int tallest = std::max(MenuWindow::ItemHeight(), kSeparatorHeight);
+        height = std::max(screen.cy, 2 * (kFrame + kScrollArrowHeight) + tallest);
+        const int view = height - 2 * (kFrame + kScrollArrowHeight);
+        auto it = std::lower_bound(level.Rows.begin(), level.Rows.end(), top - view,
+                                   [](const TMenuRow& r, int y) { return r.Top < y; });
+        level.MaxFirstRow = static_cast<int>(it - level.Rows.begin());
+    }
+    level.FirstRow = std::clamp(level.FirstRow, 0, level.MaxFirstRow);
+    return {text + others, height};
 }
 
 int LevelOf(HWND hwnd) {
     for (size_t i = 0; i < Session().levels.size(); ++i)
         if (Session().levels[i].Handle == hwnd) return static_cast<int>(i);
-    return -1;
-}
-
-TRect RowRect(const TMenuLevel& level, int index) {
-    int y = kFrame;
-    for (int i = 0; i < index; ++i) y += RowHeight(level.Items[static_cast<size_t>(i)]);
-    const int w = level.Bounds.Width();
-    return {kFrame, y, w - kFrame, y + RowHeight(level.Items[static_cast<size_t>(index)])};
-}
-
-int RowAt(const TMenuLevel& level, TPoint client) {
-    for (size_t i = 0; i < level.Items.size(); ++i)
-        if (RowRect(level, static_cast<int>(i)).Contains(client.x, client.y)) return static_cast<int>(i);
     return -1;
 }
 

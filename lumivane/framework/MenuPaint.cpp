@@ -34,10 +34,22 @@ void DrawArrow(HDC dc, int x, int cy, TColor color) {
         for (int y = cy - 3 + i; y <= cy + 3 - i; ++y) dc->SetPixel(x + i, y, color);
 }
 
+void DrawScrollArrow(HDC dc, const TRect& strip, int dir, bool more) {
+    dc->FillRect(strip, clMenu);
+    const TColor color = more ? clMenuText : clGrayText;
+    const int cx = (strip.Left + strip.Right) / 2, cy = (strip.Top + strip.Bottom) / 2;
+    // A triangle four rows high, pointing the way the rows would come from.
+    for (int i = 0; i < 4; ++i) {
+        const int y = dir < 0 ? cy - 2 + i : cy + 1 - i;
+        dc->FillRect({cx - i, y, cx + i + 1, y + 1}, color);
+    }
+}
+
 void PaintItem(HDC dc, const TMenuLevel& level, int index) {
     const TMenuItem* item = level.Items[static_cast<size_t>(index)];
+    const TMenuRow& row = level.Rows[static_cast<size_t>(index)];
     TRect r = RowRect(level, index);
-    if (item->IsLine()) {
+    if (row.Line) {
         dc->FillRect(r, clMenu);
         int y = r.Top + kSeparatorHeight / 2 - 1;
         dc->FillRect({r.Left + 1, y, r.Right - 1, y + 1}, clBtnShadow);
@@ -54,19 +66,24 @@ void PaintItem(HDC dc, const TMenuLevel& level, int index) {
     auto draw = [&](TColor color, int offset) {
         dc->textColor = color;
         RECT tr{r.Left + kGutter + offset, r.Top + offset, r.Right - kArrowArea + offset, r.Bottom + offset};
-        const std::string& c = item->Caption();
-        DrawTextA(dc, c.c_str(), static_cast<int>(c.size()), &tr, kCaptionFormat);
-        std::string sc = ShortCutToText(item->ShortCut());
-        if (!sc.empty()) {
+        RECT cr = tr;
+        UINT format = kCaptionFormat;
+        if (row.Cut) {
+            cr.Right = cr.Left + level.TextWidth;
+            format |= DT_END_ELLIPSIS;
+        }
+        DrawTextA(dc, item->Caption().data(), static_cast<int>(row.CaptionBytes), &cr, format);
+        if (!row.ShortCut.empty()) {
             dc->font = ItemFont(false);
-            DrawTextA(dc, sc.c_str(), static_cast<int>(sc.size()), &tr, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+            DrawTextA(dc, row.ShortCut.c_str(), static_cast<int>(row.ShortCut.size()), &tr,
+                      DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
             dc->font = ItemFont(item->Default());
         }
     };
     // A disabled item not selected is embossed: a light copy one pixel down and right.
     if (!item->Enabled() && !selected) draw(clBtnHighlight, 1);
     draw(text, 0);
-    if (HasSubmenu(item)) DrawArrow(dc, r.Right - kArrowArea / 2 - 2, cy, text);
+    if (row.Submenu) DrawArrow(dc, r.Right - kArrowArea / 2 - 2, cy, text);
 }
 
 void PaintLevel(HWND hwnd) {
@@ -84,7 +101,20 @@ void PaintLevel(HWND hwnd) {
     dc->FillRect({r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2}, clMenu);
     if (li >= 0) {
         const TMenuLevel& level = Session().levels[static_cast<size_t>(li)];
-        for (size_t i = 0; i < level.Items.size(); ++i) PaintItem(dc, level, static_cast<int>(i));
+        // Only the rows in view, and of those only the ones the paint is for.
+        const int last = LastVisibleRow(level);
+        for (int i = level.FirstRow; i <= last; ++i) {
+            const TRect row = RowRect(level, i);
+            if (row.Bottom <= ps.rcPaint.Top) continue;
+            if (row.Top >= ps.rcPaint.Bottom) break;
+            PaintItem(dc, level, i);
+        }
+        if (level.Scrolls) {
+            const int w = level.Bounds.Width(), h = level.Bounds.Height();
+            DrawScrollArrow(dc, {kFrame, kFrame, w - kFrame, ViewTop(level)}, -1, level.FirstRow > 0);
+            DrawScrollArrow(dc, {kFrame, ViewBottom(level), w - kFrame, h - kFrame}, 1,
+                            level.FirstRow < level.MaxFirstRow);
+        }
     }
     EndPaint(hwnd, &ps);
 }

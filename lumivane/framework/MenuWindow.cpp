@@ -26,15 +26,18 @@ TMenuSession& Session() {
 void InvalidateRow(const TMenuLevel& level, int index) {
     if (index < 0 || !level.Handle) return;
     RECT r = RowRect(level, index);
-    InvalidateRect(level.Handle, &r, false);
+    if (!r.IsEmpty()) InvalidateRect(level.Handle, &r, false);
 }
 
+// Selects a row and scrolls it into view.
 void Select(size_t li, int index) {
     TMenuLevel& level = Session().levels[li];
-    if (level.Selected == index) return;
-    InvalidateRow(level, level.Selected);
-    level.Selected = index;
-    InvalidateRow(level, index);
+    if (level.Selected != index) {
+        InvalidateRow(level, level.Selected);
+        level.Selected = index;
+        InvalidateRow(level, index);
+    }
+    ScrollIntoView(li, index);
 }
 
 // Closes the levels deeper than li.
@@ -48,13 +51,16 @@ void CloseBelow(size_t li) {
 
 LRESULT MenuProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
-bool OpenLevel(TMenuItem* parent, TPoint at, int flipX, int flipY) {
+// Opens a level of the parent's items at `at`; `align` moves it left of there by that share of its
+// width (0, 1 or 1/2: the popup menu's Alignment).
+bool OpenLevel(TMenuItem* parent, TPoint at, int flipX, int flipY, double align = 0) {
     TMenuLevel level;
     level.Parent = parent;
     level.Items = parent->VisibleItems();
     if (level.Items.empty()) return false;
-    TSize size = LevelSize(level.Items);
     const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    const TSize size = LayOutRows(level, {sw, sh});
+    at.x -= static_cast<int>(size.cx * align);
     const int x = Place(at.x, size.cx, flipX, sw), y = Place(at.y, size.cy, flipY, sh);
     level.Bounds = {x, y, x + size.cx, y + size.cy};
     Session().levels.push_back(level);
@@ -72,7 +78,9 @@ bool OpenSubmenu(size_t li, bool selectFirst) {
     TMenuLevel& level = Session().levels[li];
     if (level.Selected < 0) return false;
     TMenuItem* item = level.Items[static_cast<size_t>(level.Selected)];
-    if (!item->Enabled() || !HasSubmenu(item)) return false;
+    if (!item->Enabled() || !level.Rows[static_cast<size_t>(level.Selected)].Submenu) return false;
+    // The submenu opens beside its row, which must be in view.
+    ScrollIntoView(li, level.Selected);
     if (Session().levels.size() > li + 1 && Session().levels[li + 1].Parent == item) {
         CloseBelow(li + 1);
     } else {
@@ -108,14 +116,13 @@ void Activate(size_t li) {
     if (level.Selected < 0) return;
     TMenuItem* item = level.Items[static_cast<size_t>(level.Selected)];
     if (!item->Enabled()) return;
-    if (HasSubmenu(item)) {
+    if (level.Rows[static_cast<size_t>(level.Selected)].Submenu) {
         OpenSubmenu(li, true);
         return;
     }
     Choose(item);
 }
 
-// The deepest level under a screen point, or -1.
 int LevelAt(TPoint screen) {
     for (size_t i = Session().levels.size(); i-- > 0;)
         if (Session().levels[i].Bounds.Contains(screen.x, screen.y)) return static_cast<int>(i);
@@ -124,14 +131,21 @@ int LevelAt(TPoint screen) {
 
 void PointerMoved(TPoint screen) {
     int li = LevelAt(screen);
+    // Only the level under the pointer may scroll by its arrow.
+    for (size_t k = 0; k < Session().levels.size(); ++k)
+        if (static_cast<int>(k) != li) ArrowHover(k, 0);
     if (li < 0) return;
     TMenuLevel& level = Session().levels[static_cast<size_t>(li)];
-    int row = RowAt(level, {screen.x - level.Bounds.Left, screen.y - level.Bounds.Top});
+    const TPoint client{screen.x - level.Bounds.Left, screen.y - level.Bounds.Top};
+    const int arrow = ArrowAt(level, client);
+    ArrowHover(static_cast<size_t>(li), arrow);
+    if (arrow) return;
+    int row = RowAt(level, client);
     if (row >= 0 && !Selectable(level.Items[static_cast<size_t>(row)])) row = -1;
     if (row < 0) return;
     Select(static_cast<size_t>(li), row);
     TMenuItem* item = level.Items[static_cast<size_t>(row)];
-    if (HasSubmenu(item) && item->Enabled())
+    if (level.Rows[static_cast<size_t>(row)].Submenu && item->Enabled())
         OpenSubmenu(static_cast<size_t>(li), false);
     else
         CloseBelow(static_cast<size_t>(li));
@@ -144,8 +158,18 @@ void Released(TPoint screen) {
     int row = RowAt(level, {screen.x - level.Bounds.Left, screen.y - level.Bounds.Top});
     if (row < 0) return;
     TMenuItem* item = level.Items[static_cast<size_t>(row)];
-    if (item->IsLine() || !item->Enabled() || HasSubmenu(item)) return;
+    if (item->IsLine() || !item->Enabled() || level.Rows[static_cast<size_t>(row)].Submenu) return;
     Choose(item);
+}
+
+// Pressing a scroll arrow scrolls a row (holding the pointer there goes on by the timer).
+bool PressedArrow(TPoint screen) {
+    const int li = LevelAt(screen);
+    if (li < 0) return false;
+    TMenuLevel& level = Session().levels[static_cast<size_t>(li)];
+    const int arrow = ArrowAt(level, {screen.x - level.Bounds.Left, screen.y - level.Bounds.Top});
+    if (arrow) ScrollTo(static_cast<size_t>(li), level.FirstRow + arrow);
+    return arrow != 0;
 }
 
 LRESULT MenuProcUnguarded(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -153,7 +177,17 @@ LRESULT MenuProcUnguarded(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
+        FreshAll();
         PaintLevel(hwnd);
+        return 0;
+    case WM_TIMER:
+        if (wp == kScrollTimer && FreshAll()) ScrollTick(hwnd);
+        return 0;
+    case kItemsChangedMessage:
+        FreshAll();
+        return 0;
+    case WM_MOUSEWHEEL:
+        if (FreshAll()) Wheel({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, static_cast<int16_t>(HIWORD(wp)));
         return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
@@ -163,6 +197,7 @@ LRESULT MenuProcUnguarded(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_RBUTTONDBLCLK:
     case WM_LBUTTONUP:
     case WM_RBUTTONUP: {
+        if (!FreshAll()) return 0;
         POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
         ClientToScreen(hwnd, &p);
         const TPoint screen{p.x, p.y};
@@ -173,7 +208,7 @@ LRESULT MenuProcUnguarded(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (tracked) Released(screen);
         } else if (LevelAt(screen) < 0) {
             MenuWindow::CloseAll();
-        } else {
+        } else if (!PressedArrow(screen)) {
             PointerMoved(screen);
         }
         return 0;
@@ -218,11 +253,8 @@ namespace MenuWindow {
 void Open(TPopupMenu* Menu, TPoint ScreenPos) {
     CloseAll();
     if (!Menu) return;
-    TSize size = LevelSize(Menu->Items()->VisibleItems());
-    TPoint at = ScreenPos;
-    if (Menu->Alignment() == paRight) at.x -= size.cx;
-    if (Menu->Alignment() == paCenter) at.x -= size.cx / 2;
-    if (!OpenLevel(Menu->Items(), at, ScreenPos.x, ScreenPos.y)) return;
+    const double align = Menu->Alignment() == paRight ? 1 : Menu->Alignment() == paCenter ? 0.5 : 0;
+    if (!OpenLevel(Menu->Items(), ScreenPos, ScreenPos.x, ScreenPos.y, align)) return;
     Session().menu = Menu;
     SetCapture(Session().levels.front().Handle);
 }
@@ -245,12 +277,22 @@ void Forget(TPopupMenu* Menu) {
 void ItemGone(TMenuItem* Item) {
     if (Session().chosen == Item) Session().chosen = nullptr;
     for (const TMenuLevel& level : Session().levels) {
-        bool held = level.Parent == Item || std::find(level.Items.begin(), level.Items.end(), Item) != level.Items.end();
+        // A level's items are its parent's subitems: asking the parent costs nothing per item.
+        bool held = level.Parent == Item || (Item->Parent() == level.Parent && (Item->Visible() || level.Stale));
         if (held) {
             Session().menu = nullptr;
             DestroyLevels();
             return;
         }
+    }
+}
+
+void ItemChanged(TMenuItem* Item) {
+    for (TMenuLevel& level : Session().levels) {
+        if (level.Stale || (level.Parent != Item && level.Parent != Item->Parent())) continue;
+        // Worked out once for any number of changes, before the menu next paints or takes input.
+        level.Stale = true;
+        if (level.Handle) PostMessageA(level.Handle, kItemsChangedMessage, 0, 0);
     }
 }
 
@@ -263,17 +305,23 @@ HWND LevelWindow(int Level) {
 }
 
 TMenuItem* SelectedItem(int Level) {
-    if (Level < 0 || Level >= LevelCount()) return nullptr;
+    if (!FreshAll() || Level < 0 || Level >= LevelCount()) return nullptr;
     const TMenuLevel& level = Session().levels[static_cast<size_t>(Level)];
     return level.Selected < 0 ? nullptr : level.Items[static_cast<size_t>(level.Selected)];
 }
 
 TRect ItemRect(int Level, const TMenuItem* Item) {
-    if (Level < 0 || Level >= LevelCount()) return {};
+    if (!FreshAll() || Level < 0 || Level >= LevelCount()) return {};
     const TMenuLevel& level = Session().levels[static_cast<size_t>(Level)];
     for (size_t i = 0; i < level.Items.size(); ++i)
         if (level.Items[i] == Item) return RowRect(level, static_cast<int>(i));
     return {};
+}
+
+TMenuItem* TopItem(int Level) {
+    if (!FreshAll() || Level < 0 || Level >= LevelCount()) return nullptr;
+    const TMenuLevel& level = Session().levels[static_cast<size_t>(Level)];
+    return level.Items[static_cast<size_t>(level.FirstRow)];
 }
 
 }  // namespace MenuWindow

@@ -173,6 +173,9 @@ protected:
     void WMKeyUp(TMessage& Message);
     void WMChar(TMessage& Message);
     void CMDialogKey(TMessage& Message);
+    // A key that is the ShortCut of an enabled, visible item of the PopupMenu of this control or
+    // of a parent (nearest first) runs that item, before the control sees the key; true if one ran.
+    bool IsMenuKey(WORD Key);
     void CMFocusChanged(TMessage& Message);
     // Reflection of WM_COMMAND, WM_DRAWITEM, WM_MEASUREITEM and WM_CTLCOLOR* to the child
     // concerned, as CN_BASE + msg; returns false when no child control was found.

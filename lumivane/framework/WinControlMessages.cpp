@@ -23,6 +23,10 @@ bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEMOVE && msg <= WM_MBUTTOND
 void TWinControl::WndProc(TMessage& Message) {
     // An open popup menu takes the keys; a drag takes the pointer and Escape.
     if (MenuWindow::InterceptKey(Message) || DragDrop::InterceptMessage(this, Message)) return;
+    if ((Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN) && IsMenuKey(static_cast<WORD>(Message.WParam))) {
+        Message.Result = 0;
+        return;
+    }
     if (IsMouseMessage(Message.Msg)) {
         // Mouse input over a graphic child (or captured for one) is that child's.
         TControl* target = nullptr;

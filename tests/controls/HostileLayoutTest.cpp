@@ -13,6 +13,7 @@
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/base/Exception.h"
 #include "lumivane/framework/Form.h"
+#include "lumivane/framework/MenuWindow.h"
 #include "lumivane/framework/PopupMenu.h"
 #include "lumivane/framework/MenuItem.h"
 #include "lumivane/framework/Label.h"
@@ -45,7 +46,17 @@ struct Case {
     std::string body;   // lines inside the form, from line 2
     const char* error;  // expected in the message ("" = loads and paints)
     int line;           // the line the error names
+    bool popup = false; // opens the popup menu M and goes to its end
 };
+
+// A popup menu M of n items with captions of the given length.
+std::string Menu(int n, size_t caption) {
+    std::string body = "  object M: TPopupMenu\n";
+    for (int i = 0; i < n; ++i)
+        body += "    object I" + std::to_string(i) + ": TMenuItem\n      Caption = '" + std::string(caption, 'W') +
+                "'\n    end\n";
+    return body + "  end\n";
+}
 
 std::string Form(const std::string& body) { return "object F: TForm\n" + body + "end\n"; }
 
@@ -59,6 +70,26 @@ protected:
         KdUpDownEdit::Register();
         ValidateEdit::Register();
         RegisterClasses({TLabel::StaticClass(), TForm::StaticClass(), TPopupMenu::StaticClass(), TMenuItem::StaticClass()});
+    }
+    // The menu's window stays within the screen, and End reaches the last row.
+    void OpenMenuToItsEnd(TPopupMenu* menu) {
+        ASSERT_NE(menu, nullptr);
+        menu->Popup(40, 40);
+        session.Pump();
+        ASSERT_EQ(MenuWindow::LevelCount(), 1);
+        HWND h = MenuWindow::LevelWindow(0);
+        RECT r;
+        GetWindowRect(h, &r);
+        const TRect screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        EXPECT_EQ(screen.Intersect(r), TRect(r));
+        EXPECT_LE(r.Width(), 600);
+        EXPECT_LE(session.Presented(h).Width() * session.Presented(h).Height(), screen.Width() * screen.Height());
+        session.Key(VK_END);
+        TMenuItem* last = menu->Items()->Items(menu->Items()->Count() - 1);
+        EXPECT_EQ(MenuWindow::SelectedItem(0), last);
+        EXPECT_FALSE(MenuWindow::ItemRect(0, last).IsEmpty());
+        MenuWindow::CloseAll();
+        session.Pump();
     }
     HeadlessSession session;
 };
@@ -127,6 +158,10 @@ TEST_F(HostileLayout, ExtremeValuesAreRefusedWithTheLineOrBounded) {
          "    object J: TMenuItem\n      GroupIndex = " + small + "\n      RadioItem = True\n      Checked = True\n"
          "    end\n  end\n",
          "", 0},
+        // Menus larger than any screen open within it, their rows reachable by scrolling.
+        {"450 wide menu items", Menu(450, 2000), "", 0, true},
+        {"10,000 menu items", Menu(10000, 12), "", 0, true},
+        {"a 100,000-character caption", Menu(3, 100000), "", 0, true},
         {"label in a panel", "  object P: TImPanel\n    object L: TLabel\n      Caption = 'x'\n    end\n  end\n", "", 0},
         {"image panel far out",
          "  object P: TImPanel\n    Left = -1000000\n    Width = 1000000\n    Height = 1000000\n"
@@ -152,6 +187,7 @@ TEST_F(HostileLayout, ExtremeValuesAreRefusedWithTheLineOrBounded) {
         form->Show();
         session.Pump();
         EXPECT_TRUE(IsWindowVisible(form->Handle()));
+        if (c.popup) OpenMenuToItsEnd(static_cast<TPopupMenu*>(form->FindComponent("M")));
     }
 }
 

@@ -44,6 +44,28 @@ run "$out/plain.txt" --events "$out/bom.script"
 run "$out/plain.txt" --events "$out/long.script"
 [ "$status" = 0 ] || fail "long type line: $(cat "$out/stderr")"
 
+# Menus larger than the screen: 450 items of 2,000 characters, 10,000 items, a caption of
+# 100,000 characters. Each opens within the screen and its end is reached, in 300 MB of address
+# space (one 8192 x 8192 menu took 531 MB).
+menu() {  # COUNT LENGTH
+    local caption
+    caption=$(head -c "$2" /dev/zero | tr '\0' 'W')
+    printf 'object F: TForm\n  ClientWidth = 200\n  ClientHeight = 100\n  object P: TPanel\n'
+    printf '    Width = 200\n    Height = 100\n    PopupMenu = M\n  end\n  object M: TPopupMenu\n'
+    for ((i = 0; i < $1; i++)); do printf "    object I%d: TMenuItem\n      Caption = '%s'\n    end\n" "$i" "$caption"; done
+    printf '  end\nend\n'
+}
+printf 'click 20 20 right\nkey end\nkey return\n' >"$out/menu.script"
+for size in "450 2000" "10000 12" "3 100000"; do
+    menu $size >"$out/menu.txt"
+    status=0
+    (ulimit -v 300000; exec "$BIN/formshot" "$out/menu.txt" --events "$out/menu.script" --trace \
+        >"$out/stdout" 2>"$out/stderr") || status=$?
+    [ "$status" = 0 ] || fail "menu $size: status $status ($(cat "$out/stderr"))"
+    last=$(( ${size%% *} - 1 ))
+    grep -qxF "event: I$last.OnClick()" "$out/stdout" || fail "menu $size: the last item was not reached"
+done
+
 # Forms: "LINE|EXPECTED TEXT|PROPERTY LINES" (status 1, the error names the line).
 while IFS='|' read -r at text body; do
     printf 'object F: TForm\n%b\nend\n' "$body" >"$out/bad.txt"
