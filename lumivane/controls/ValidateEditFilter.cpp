@@ -3,6 +3,7 @@
 #include "lumivane/controls/ValidateEdit.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "lumivane/controls/ValidateEditRules.h"
 #include "lumivane/framework/Clipbrd.h"
@@ -34,9 +35,11 @@ void TKdCustomInplaceEdit::fSetVString(const std::string& Value) {
     if (!Value.empty()) FVType = vtCustom;
 }
 
-TValidateState TKdCustomInplaceEdit::_fState() {
+const TValidateState& TKdCustomInplaceEdit::_fState() {
     if (FPasteState) return *FPasteState;
-    return TValidateState::Of(GetText(), SelStart(), SelLength());
+    if (!FKeyState) FKeyState = std::make_unique<TValidateState>();
+    *FKeyState = TValidateState::Of(TextView(), SelStart(), SelLength());
+    return *FKeyState;
 }
 
 char32_t TKdCustomInplaceEdit::fProcessKey(char32_t& Key) {
