@@ -97,7 +97,11 @@ void TKdCustomInplaceEdit::WMPaste(TMessage& Message) {
         return;
     }
     TClipboard* source = Message.WParam == PASTE_PRIMARY ? PrimarySelection() : Clipboard();
-    std::string clip = source->HasFormat(CF_TEXT) ? source->AsText() : std::string();
+    // Read once: another program's text may take a while to come, and the program keeps
+    // running meanwhile (this edit may be gone, or read-only, when it has come).
+    TWatch w(this);
+    std::string clip = source->AsText();
+    if (!w.Alive() || ReadOnly()) return;
     clip.resize(std::min(clip.size(), clip.find_first_of("\r\n")));
     if (clip.empty()) return;
     const TValidateState before = _fState();

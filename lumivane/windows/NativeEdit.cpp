@@ -71,15 +71,19 @@ void Insert(HWND hwnd, EditState& s, const std::string& text, bool typing) {
     Changed(hwnd, s, s.engine.ReplaceSel(text, typing));
 }
 
-void Paste(HWND hwnd, EditState& s, bool primary) {
+void Paste(HWND hwnd, bool primary) {
     if (IsReadOnly(hwnd)) return;
     std::string clip;
     if (!(primary ? GetPrimarySelectionText(&clip) : GetClipboardText(&clip))) return;
+    // Another program's text may take a while to come, and the program kept running meanwhile:
+    // the edit may have gone, or become read-only.
+    EditState* s = StateOf(hwnd);
+    if (!s || IsReadOnly(hwnd)) return;
     // A single line: everything from the first line break or NUL on is dropped.
     const size_t end = clip.find_first_of(std::string("\r\n\0", 3));
     if (end != std::string::npos) clip.resize(end);
     if (clip.empty()) return;
-    Insert(hwnd, s, clip, false);
+    Insert(hwnd, *s, clip, false);
 }
 
 bool Copy(const EditState& s) {
@@ -314,7 +318,7 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         Changed(hwnd, s, e.ReplaceSel(std::string()));
         return 0;
     case WM_PASTE:
-        Paste(hwnd, s, wp == PASTE_PRIMARY);
+        Paste(hwnd, wp == PASTE_PRIMARY);
         return 0;
     case WM_UNDO:
     case EM_UNDO:
