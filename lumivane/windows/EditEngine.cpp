@@ -172,17 +172,17 @@ int EditEngine::BytePos(int charIndex) const {
 
 void EditEngine::Splice(int start, int length, const std::string& with) {
     const std::string_view gone = std::string_view(FText).substr(start, length);
-    FChars += static_cast<int>(CountChars(with)) - static_cast<int>(CountChars(gone));
+    // A remembered position inside what goes moves to its start first, in the text as it was.
+    if (FMarkPos > start && FMarkPos < start + length) MoveMark(start);
+    const int dx = Width(with) - Width(gone);
+    const int dchars = static_cast<int>(CountChars(with)) - static_cast<int>(CountChars(gone));
     if (FMarkPos > start) {
-        if (FMarkPos >= start + length) {
-            FMarkX += Width(with) - Width(gone);
-            FMarkChar += static_cast<int>(CountChars(with)) - static_cast<int>(CountChars(gone));
-            FMarkPos += static_cast<int>(with.size()) - length;
-        } else {
-            MoveMark(start);
-        }
+        FMarkX += dx;
+        FMarkChar += dchars;
+        FMarkPos += static_cast<int>(with.size()) - length;
     }
-    if (FTotalX >= 0) FTotalX += Width(with) - Width(gone);
+    if (FTotalX >= 0) FTotalX += dx;
+    FChars += dchars;
     FText.replace(start, length, with);
 }
 
