@@ -126,8 +126,9 @@ struct TypingFixture {
         filtered->fSetVType(vtFloat);
         upDown = new TKdUpDownEdit(form);
         int top = 10;
-        for (TCustomValidateEdit* e : {static_cast<TCustomValidateEdit*>(plain), static_cast<TCustomValidateEdit*>(filtered),
-                                       static_cast<TCustomValidateEdit*>(upDown)}) {
+        for (TCustomValidateEdit* e :
+             {static_cast<TCustomValidateEdit*>(plain), static_cast<TCustomValidateEdit*>(filtered),
+              static_cast<TCustomValidateEdit*>(upDown)}) {
             e->SetParent(form);
             e->SetBounds(10, top, 200, 21);
             top += 30;

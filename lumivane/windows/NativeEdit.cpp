@@ -1,6 +1,5 @@
 #include "lumivane/windows/NativeEdit.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "lumivane/windows/EditEngine.h"

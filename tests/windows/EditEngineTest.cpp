@@ -336,7 +336,8 @@ void ExpectRememberedAgree(const EditEngine& e, const std::string& step) {
         }
         for (int k = 0; k <= e.CharCount(); ++k) {
             const int ch = backwards ? e.CharCount() - k : k;
-            ASSERT_EQ(b.BytePos(ch), static_cast<int>(CharToByte(t, static_cast<size_t>(ch)))) << step << " char " << ch;
+            ASSERT_EQ(b.BytePos(ch), static_cast<int>(CharToByte(t, static_cast<size_t>(ch))))
+                << step << " char " << ch;
         }
     }
 }
@@ -358,15 +359,21 @@ TEST(EditEngine, RememberedWidthsAndCountsFollowEveryChange) {
         {"type a multi-byte character at the end", [&] { e.ReplaceSel("Ж", true); }},
         {"delete the last character", [&] { e.DeleteBack(); }},
         {"caret at 0, measured", [&] { e.MoveTo(0, false), (void)e.PosToX(0); }},
-        {"type at 0, left of what is remembered", [&] { (void)e.PosToX(e.Length() - 2), e.MoveTo(0, false), e.ReplaceSel("漢", true); }},
+        {"type at 0, left of what is remembered",
+         [&] { (void)e.PosToX(e.Length() - 2), e.MoveTo(0, false), e.ReplaceSel("漢", true); }},
         {"delete forward at 0", [&] { e.MoveTo(0, false), e.DeleteForward(); }},
         {"replace a selection around the remembered position",
-         [&] { (void)e.PosToX(e.NextPos(e.NextPos(2))), e.SetSel(1, e.NextPos(e.NextPos(e.NextPos(2)))), e.ReplaceSel("Q"); }},
+         [&] {
+             (void)e.PosToX(e.NextPos(e.NextPos(2)));
+             e.SetSel(1, e.NextPos(e.NextPos(e.NextPos(2))));
+             e.ReplaceSel("Q");
+         }},
         {"undo", [&] { e.Undo(); }},
         {"redo", [&] { e.Undo(); }},
         {"delete everything", [&] { e.SelectAll(), e.DeleteBack(); }},
         {"type into the empty text", [&] { e.ReplaceSel("i", true); }},
-        {"a new measure", [&] { e.SetMeasure([](const std::string& s) { return 2 * Width(s); }), e.SetMeasure(Width); }},
+        {"a new measure",
+         [&] { e.SetMeasure([](const std::string& s) { return 2 * Width(s); }), e.SetMeasure(Width); }},
     };
     for (const Step& s : steps) {
         s.run();

@@ -178,7 +178,8 @@ X11Driver::TConversion X11Driver::ConvertSelection(Atom selection, Atom target, 
     XDeleteProperty(FDisplay, FHelper, prop);
     XConvertSelection(FDisplay, selection, target, prop, FHelper, ServerTime());
     const int64_t start = Now();
-    FIncoming.emplace(Incoming{target, None, false, false, IncomingText(kSelectionCap, start, kIncomingStallMs, kIncomingOverallMs)});
+    FIncoming.emplace(Incoming{target, None, false, false,
+                               IncomingText(kSelectionCap, start, kIncomingStallMs, kIncomingOverallMs)});
     // Whatever happens during the wait (a handler that throws included), the next read starts
     // afresh.
     struct Forget {
