@@ -68,6 +68,7 @@ void Editing(const std::string& s) {
     e.SetCase(s.size() % 3 == 0 ? EditEngine::TCase::Upper : EditEngine::TCase::Lower);
     e.SetPasswordChar(s.size() % 5 == 0 ? U'\u2022' : 0);
     const auto measure = [](const std::string& t) { return static_cast<int>(t.size()); };
+    e.SetMeasure(measure);
     for (size_t i = half; i < s.size(); ++i) {
         const auto b = static_cast<unsigned char>(s[i]);
         switch (b % 9) {
@@ -77,15 +78,20 @@ void Editing(const std::string& s) {
         case 3: e.MoveTo(e.NextPos(e.Caret()), b & 0x10); break;
         case 4: e.MoveTo(e.PrevPos(e.Caret()), b & 0x10); break;
         case 5: e.SetSel(b, b / 3); break;
-        case 6: e.SelectWordAt(e.XToPos(b, measure)); break;
+        case 6: e.SelectWordAt(e.XToPos(b)); break;
         case 7: e.MoveTo(e.WordLeft(e.Caret()), false); break;
         default: e.Undo(); break;
         }
         Check(IsValidUtf8(e.Text()));
         Check(FitUtf8(e.Text(), static_cast<size_t>(e.Caret())) == static_cast<size_t>(e.Caret()));
         Check(FitUtf8(e.Text(), static_cast<size_t>(e.Anchor())) == static_cast<size_t>(e.Anchor()));
-        (void)e.PosToX(e.Caret(), measure);
-        (void)e.DisplayText();
+        // What the engine remembers while the text changes agrees with counting afresh.
+        const std::string shown = e.DisplayText();
+        Check(e.PosToX(e.Caret()) == static_cast<int>(e.DisplayPos(e.Caret())));
+        Check(e.PosToX(e.Length()) == static_cast<int>(shown.size()));
+        Check(e.CharPos(e.Caret()) == static_cast<int>(ByteToChar(e.Text(), static_cast<size_t>(e.Caret()))));
+        Check(e.CharCount() == static_cast<int>(CountChars(e.Text())));
+        Check(e.BytePos(static_cast<int>(b % 7)) == static_cast<int>(CharToByte(e.Text(), b % 7)));
     }
 }
 

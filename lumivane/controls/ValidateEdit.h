@@ -76,9 +76,10 @@ protected:
 
 private:
     // The state the filters judge against: during a paste, the one taken before it; otherwise
-    // the edit's as it stands.
-    TValidateState _fState();
+    // the edit's as it stands (kept here, so what a rule looked up stays looked up).
+    const TValidateState& _fState();
     const TValidateState* FPasteState = nullptr;
+    std::unique_ptr<TValidateState> FKeyState;
 };
 
 using TValidateType = TKdCustomInplaceEdit::TValidateType;

@@ -3,6 +3,7 @@
 #include "lumivane/controls/ValidateEdit.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "lumivane/controls/ValidateEditRules.h"
 #include "lumivane/framework/Clipbrd.h"
@@ -34,9 +35,11 @@ void TKdCustomInplaceEdit::fSetVString(const std::string& Value) {
     if (!Value.empty()) FVType = vtCustom;
 }
 
-TValidateState TKdCustomInplaceEdit::_fState() {
+const TValidateState& TKdCustomInplaceEdit::_fState() {
     if (FPasteState) return *FPasteState;
-    return TValidateState::Of(GetText(), SelStart(), SelLength());
+    if (!FKeyState) FKeyState = std::make_unique<TValidateState>();
+    *FKeyState = TValidateState::Of(TextView(), SelStart(), SelLength());
+    return *FKeyState;
 }
 
 char32_t TKdCustomInplaceEdit::fProcessKey(char32_t& Key) {
@@ -94,7 +97,11 @@ void TKdCustomInplaceEdit::WMPaste(TMessage& Message) {
         return;
     }
     TClipboard* source = Message.WParam == PASTE_PRIMARY ? PrimarySelection() : Clipboard();
-    std::string clip = source->HasFormat(CF_TEXT) ? source->AsText() : std::string();
+    // Read once: another program's text may take a while to come, and the program keeps
+    // running meanwhile (this edit may be gone, or read-only, when it has come).
+    TWatch w(this);
+    std::string clip = source->AsText();
+    if (!w.Alive() || ReadOnly()) return;
     clip.resize(std::min(clip.size(), clip.find_first_of("\r\n")));
     if (clip.empty()) return;
     const TValidateState before = _fState();

@@ -11,20 +11,40 @@ TValidateState TValidateState::Of(std::string_view Text, int SelStart, int SelLe
     TValidateState s;
     s.SelStart = SelStart;
     s.SelLength = SelLength < 0 ? 0 : SelLength;
-    s.TextBeginsWithMinus = !Text.empty() && Text.front() == '-';
-    for (char c : Text)
-        if (static_cast<unsigned char>(c) > 32) {
-            s.FirstNonBlankIsMinus = c == '-';
-            break;
-        }
-    s.TextHasPoint = Text.find('.') != std::string_view::npos;
-    if (s.SelLength > 0 && SelStart >= 0) {
-        const size_t from = CharToByte(Text, static_cast<size_t>(SelStart));
-        const std::string_view rest = Text.substr(from);
-        s.SelectionHasPoint = rest.substr(0, CharToByte(rest, static_cast<size_t>(s.SelLength))).find('.') !=
-                              std::string_view::npos;
-    }
+    s.FText = Text;
     return s;
+}
+
+bool TValidateState::TextBeginsWithMinus() const { return !FText.empty() && FText.front() == '-'; }
+
+bool TValidateState::FirstNonBlankIsMinus() const {
+    if (FFirstNonBlankIsMinus < 0) {
+        FFirstNonBlankIsMinus = 0;
+        for (char c : FText)
+            if (static_cast<unsigned char>(c) > 32) {
+                FFirstNonBlankIsMinus = c == '-';
+                break;
+            }
+    }
+    return FFirstNonBlankIsMinus != 0;
+}
+
+bool TValidateState::TextHasPoint() const {
+    if (FTextHasPoint < 0) FTextHasPoint = FText.find('.') != std::string_view::npos;
+    return FTextHasPoint != 0;
+}
+
+bool TValidateState::SelectionHasPoint() const {
+    if (FSelectionHasPoint < 0) {
+        FSelectionHasPoint = 0;
+        if (SelLength > 0 && SelStart >= 0) {
+            const size_t from = CharToByte(FText, static_cast<size_t>(SelStart));
+            const std::string_view rest = FText.substr(from);
+            FSelectionHasPoint =
+                rest.substr(0, CharToByte(rest, static_cast<size_t>(SelLength))).find('.') != std::string_view::npos;
+        }
+    }
+    return FSelectionHasPoint != 0;
 }
 
 namespace ValidateRules {
@@ -41,12 +61,12 @@ bool DigitOrMinus(char32_t& Key, const TValidateState& s) {
     const bool atStart = s.SelStart == 0;
     if (IsDigit(Key)) {
         // No digit in front of an existing sign (blanks before it are looked through).
-        Accept(Key, !atStart || s.SelLength >= 1 || !s.FirstNonBlankIsMinus);
+        Accept(Key, !atStart || s.SelLength >= 1 || !s.FirstNonBlankIsMinus());
         return true;
     }
     if (Key == '-') {
         // A selection from the start covers the existing sign, if any.
-        Accept(Key, atStart && (s.SelLength >= 1 || !s.TextBeginsWithMinus));
+        Accept(Key, atStart && (s.SelLength >= 1 || !s.TextBeginsWithMinus()));
         return true;
     }
     return false;
@@ -55,7 +75,7 @@ bool DigitOrMinus(char32_t& Key, const TValidateState& s) {
 // The decimal-point rows of Float and FloatPs; false when Key is not the point.
 bool Point(char32_t& Key, const TValidateState& s) {
     if (Key != '.') return false;
-    Accept(Key, (s.SelLength >= 1 && s.SelectionHasPoint) || !s.TextHasPoint);
+    Accept(Key, (s.SelLength >= 1 && s.SelectionHasPoint()) || !s.TextHasPoint());
     return true;
 }
 

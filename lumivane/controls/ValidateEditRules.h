@@ -11,17 +11,26 @@ namespace lumivane {
 // by a custom set only where the set lists it on its own. Codes 0 to 31 are control characters,
 // which every rule lets through unchanged. The decimal point is always '.'.
 
-// What the rules need to know of the edit, taken in one pass over its text, so a paste judges
-// every character against the same state in constant time each.
+// What the rules need to know of the edit. Each fact about the text is looked up once, when a
+// rule first asks for it: a typed digit costs nothing by the text's length, and a paste judges
+// every character against the same state in constant time each. The text viewed must stay
+// unchanged while the state is in use.
 struct TValidateState {
     int SelStart = 0;   // in characters, as the edit counts them
     int SelLength = 0;
-    bool TextBeginsWithMinus = false;   // the very first character is '-'
-    bool FirstNonBlankIsMinus = false;  // the first character above code 32 is '-'
-    bool TextHasPoint = false;
-    bool SelectionHasPoint = false;     // among the SelLength characters from SelStart
+
+    bool TextBeginsWithMinus() const;   // the very first character is '-'
+    bool FirstNonBlankIsMinus() const;  // the first character above code 32 is '-'
+    bool TextHasPoint() const;
+    bool SelectionHasPoint() const;     // among the SelLength characters from SelStart
 
     static TValidateState Of(std::string_view Text, int SelStart, int SelLength);
+
+private:
+    std::string_view FText;
+    mutable signed char FFirstNonBlankIsMinus = -1; // -1: not looked up yet
+    mutable signed char FTextHasPoint = -1;
+    mutable signed char FSelectionHasPoint = -1;
 };
 
 namespace ValidateRules {

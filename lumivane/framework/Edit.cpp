@@ -11,6 +11,7 @@
 #include "lumivane/framework/Timer.h"
 #include "lumivane/gfx/text/DrawText.h"
 #include "lumivane/gfx/text/TextEncoding.h"
+#include "lumivane/windows/NativeEdit.h"
 #include "lumivane/framework/CustomControl.h"
 #include "lumivane/framework/GraphicControl.h"
 
@@ -132,6 +133,8 @@ std::string TCustomEdit::SelText() {
     const size_t to = from + CharToByte(std::string_view(text).substr(from), static_cast<size_t>(len));
     return text.substr(from, to - from);
 }
+
+std::string_view TCustomEdit::TextView() { return NativeEditText(Handle()); }
 
 void TCustomEdit::SetSelText(const std::string& Value) {
     Handle();

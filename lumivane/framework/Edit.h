@@ -46,6 +46,9 @@ public:
     int SelLength();
     void SetSelLength(int Value);
     std::string SelText();
+    // The text read in place, without a copy: valid until the edit next changes (a filter
+    // judging a key reads it so, whatever the text's length).
+    std::string_view TextView();
     // Replaces the selection (EM_REPLACESEL); no filtering.
     void SetSelText(const std::string& Value);
     // Copies as much of the selected text as BufSize - 1 bytes hold, in whole characters, and a

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,19 @@ public:
     // Whether the control that has the window's focus takes typed text (an edit): a driver may
     // then compose characters through an input method, and may do without one otherwise.
     virtual void SetTextInput(DriverWindowId, bool) {}
+
+    // What a driver runs, between looks at the display, while it waits on another program (a
+    // clipboard owner sending a text): the window system handles the input, timers and painting
+    // that came meanwhile, without waiting, so the program keeps answering. It answers false
+    // once the program is ending, and the wait then gives up.
+    void SetWaitPump(std::function<bool()> pump) { FWaitPump = std::move(pump); }
+
+protected:
+    bool PumpWhileWaiting() { return !FWaitPump || FWaitPump(); }
+    bool HasWaitPump() const { return static_cast<bool>(FWaitPump); }
+
+private:
+    std::function<bool()> FWaitPump;
 };
 
 }  // namespace lumivane

@@ -62,17 +62,28 @@ TCharKind ClassOf(char32_t cp) {
 
 } // namespace
 
-int EditEngine::CharCount() const { return static_cast<int>(CountChars(FText)); }
-
 bool EditEngine::SetText(const std::string& text) {
     std::string t = ValidUtf8(text);
     if (t.size() > static_cast<size_t>(MaxLimit)) t.resize(FitUtf8(t, MaxLimit));
     bool changed = t != FText;
     FText = std::move(t);
+    FChars = static_cast<int>(CountChars(FText));
+    FMarkPos = FMarkX = FMarkChar = 0;
+    FTotalX = -1;
     FCaret = FAnchor = 0;
     FScrollX = 0;
     EmptyUndo();
     return changed;
+}
+
+void EditEngine::SetMeasure(Measure measure) {
+    FMeasure = std::move(measure);
+    FMarkPos = FMarkX = FMarkChar = 0;
+    FTotalX = -1;
+}
+
+int EditEngine::Width(std::string_view s) const {
+    return FMeasure && !s.empty() ? FMeasure(std::string(s)) : 0;
 }
 
 std::string EditEngine::SelText() const { return FText.substr(SelStart(), SelLength()); }
@@ -96,28 +107,88 @@ void EditEngine::MoveTo(int pos, bool extend) {
 
 int EditEngine::PrevPos(int pos) const { return static_cast<int>(PrevCluster(FText, static_cast<size_t>(Snap(pos)))); }
 int EditEngine::NextPos(int pos) const { return static_cast<int>(NextCluster(FText, static_cast<size_t>(Snap(pos)))); }
-int EditEngine::CharPos(int pos) const { return static_cast<int>(ByteToChar(FText, static_cast<size_t>(Snap(pos)))); }
+
+// Moves the remembered position to `pos` (a character boundary), counting and measuring from
+// whichever of the start, the remembered position and the end lies nearest.
+void EditEngine::MoveMark(int pos) const {
+    const std::string_view t(FText);
+    const int n = Length();
+    const int fromMark = pos > FMarkPos ? pos - FMarkPos : FMarkPos - pos;
+    if (pos <= fromMark && pos <= n - pos) {
+        FMarkX = Width(t.substr(0, pos));
+        FMarkChar = static_cast<int>(CountChars(t.substr(0, pos)));
+    } else if (n - pos < fromMark) {
+        const std::string_view tail = t.substr(pos);
+        FMarkX = TotalX() - Width(tail);
+        FMarkChar = FChars - static_cast<int>(CountChars(tail));
+    } else if (pos >= FMarkPos) {
+        const std::string_view run = t.substr(FMarkPos, pos - FMarkPos);
+        FMarkX += Width(run);
+        FMarkChar += static_cast<int>(CountChars(run));
+    } else {
+        const std::string_view run = t.substr(pos, FMarkPos - pos);
+        FMarkX -= Width(run);
+        FMarkChar -= static_cast<int>(CountChars(run));
+    }
+    FMarkPos = pos;
+}
+
+int EditEngine::TotalX() const {
+    if (FTotalX < 0) FTotalX = FMarkX + Width(std::string_view(FText).substr(FMarkPos));
+    return FTotalX;
+}
+
+int EditEngine::CharPos(int pos) const {
+    const int p = Snap(pos);
+    if (p == Length()) return FChars;
+    MoveMark(p);
+    return FMarkChar;
+}
+
 int EditEngine::BytePos(int charIndex) const {
-    return charIndex <= 0 ? 0 : static_cast<int>(CharToByte(FText, static_cast<size_t>(charIndex)));
+    if (charIndex <= 0) return 0;
+    if (charIndex >= FChars) return Length();
+    // Step by characters from the nearest known index.
+    const std::string_view t(FText);
+    const int fromMark = charIndex > FMarkChar ? charIndex - FMarkChar : FMarkChar - charIndex;
+    int pos = FMarkPos, at = FMarkChar;
+    if (charIndex <= fromMark && charIndex <= FChars - charIndex) {
+        pos = at = 0;
+    } else if (FChars - charIndex < fromMark) {
+        pos = Length();
+        at = FChars;
+    }
+    if (at <= charIndex) {
+        pos += static_cast<int>(CharToByte(t.substr(pos), static_cast<size_t>(charIndex - at)));
+    } else {
+        for (; at > charIndex; --at) {
+            --pos;
+            while (pos > 0 && (static_cast<unsigned char>(t[pos]) & 0xC0) == 0x80) --pos;
+        }
+    }
+    MoveMark(pos);
+    return pos;
 }
 
-void EditEngine::Remember(bool typing) {
-    if (typing && FMergeTyping && FCanUndo) return; // one undo step for a run of typing
-    FUndoText = FText;
-    FUndoCaret = FCaret;
-    FUndoAnchor = FAnchor;
-    FCanUndo = true;
-}
-
-void EditEngine::SetTextKeepUndo(std::string text, int caret) {
-    FText = std::move(text);
-    FCaret = FAnchor = Clamp(caret, 0, Length());
-    FModified = true;
+void EditEngine::Splice(int start, int length, const std::string& with) {
+    const std::string_view gone = std::string_view(FText).substr(start, length);
+    // A remembered position inside what goes moves to its start first, in the text as it was.
+    if (FMarkPos > start && FMarkPos < start + length) MoveMark(start);
+    const int dx = Width(with) - Width(gone);
+    const int dchars = static_cast<int>(CountChars(with)) - static_cast<int>(CountChars(gone));
+    if (FMarkPos > start) {
+        FMarkX += dx;
+        FMarkChar += dchars;
+        FMarkPos += static_cast<int>(with.size()) - length;
+    }
+    if (FTotalX >= 0) FTotalX += dx;
+    FChars += dchars;
+    FText.replace(start, length, with);
 }
 
 bool EditEngine::ReplaceSel(const std::string& s, bool typing) {
     std::string ins = ConvertCase(ValidUtf8(s), FCase);
-    const long long kept = static_cast<long long>(CountChars(FText)) - static_cast<long long>(CountChars(SelText()));
+    const long long kept = static_cast<long long>(FChars) - static_cast<long long>(CountChars(SelText()));
     const long long room = static_cast<long long>(FLimit) - kept;
     if (room <= 0) {
         ins.clear();
@@ -140,11 +211,20 @@ bool EditEngine::ReplaceSel(const std::string& s, bool typing) {
         return false;
     }
     const bool mergeable = typing && !HasSelection();
-    Remember(mergeable);
     const int start = SelStart();
-    std::string t = FText;
-    t.replace(start, SelLength(), ins);
-    SetTextKeepUndo(std::move(t), start + static_cast<int>(ins.size()));
+    if (mergeable && FMergeTyping && FCanUndo && start == FUndoStart + FUndoLength) {
+        FUndoLength += static_cast<int>(ins.size()); // one undo step for a run of typing
+    } else {
+        FUndoText = SelText();
+        FUndoStart = start;
+        FUndoLength = static_cast<int>(ins.size());
+        FUndoCaret = FCaret;
+        FUndoAnchor = FAnchor;
+        FCanUndo = true;
+    }
+    Splice(start, SelLength(), ins);
+    FCaret = FAnchor = start + static_cast<int>(ins.size());
+    FModified = true;
     FMergeTyping = mergeable;
     return true;
 }
@@ -217,15 +297,18 @@ void EditEngine::SelectWordAt(int pos) {
 
 bool EditEngine::Undo() {
     if (!FCanUndo) return false;
-    std::swap(FText, FUndoText);
+    std::string restored = std::move(FUndoText);
+    FUndoText = FText.substr(FUndoStart, FUndoLength);
+    Splice(FUndoStart, FUndoLength, restored);
+    FUndoLength = static_cast<int>(restored.size());
     const int caret = FUndoCaret, anchor = FUndoAnchor;
     FUndoCaret = FCaret;
     FUndoAnchor = FAnchor;
-    FCaret = Clamp(caret, 0, Length());
-    FAnchor = Clamp(anchor, 0, Length());
+    FCaret = Snap(caret);
+    FAnchor = Snap(anchor);
     FMergeTyping = false;
     FModified = true;
-    return FText != FUndoText;
+    return restored != FUndoText;
 }
 
 void EditEngine::SetLimit(int limit) { FLimit = (limit <= 0 || limit > MaxLimit) ? MaxLimit : limit; }
@@ -252,6 +335,16 @@ std::string EditEngine::DisplayText() const {
     return shown;
 }
 
+std::string EditEngine::DisplayText(int from, int to) const {
+    const int a = Snap(from), b = Snap(to);
+    if (b <= a) return {};
+    if (!FPassword) return FText.substr(a, b - a);
+    const std::string mask = Mask();
+    std::string shown;
+    for (size_t i = a; i < static_cast<size_t>(b); i = NextCluster(FText, i)) shown += mask;
+    return shown;
+}
+
 int EditEngine::DisplayPos(int pos) const {
     const int p = Snap(pos);
     if (!FPassword) return p;
@@ -260,22 +353,46 @@ int EditEngine::DisplayPos(int pos) const {
     return clusters * static_cast<int>(Mask().size());
 }
 
-int EditEngine::PosToX(int pos, const Measure& measure) const {
-    const int p = Snap(pos);
-    if (p == 0) return 0;
-    return measure(DisplayText().substr(0, static_cast<size_t>(DisplayPos(p))));
+// A masked text shows one mask per cluster: its offsets are counted, not remembered.
+int EditEngine::MaskedX(int pos) const {
+    const int clusters = DisplayPos(pos) / static_cast<int>(Mask().size());
+    return clusters * Width(Mask());
 }
 
-int EditEngine::XToPos(int x, const Measure& measure) const {
+int EditEngine::PosToX(int pos) const {
+    const int p = Snap(pos);
+    if (p == 0) return 0;
+    if (FPassword) return MaskedX(p);
+    if (p == Length()) return TotalX();
+    MoveMark(p);
+    return FMarkX;
+}
+
+int EditEngine::XToPos(int x) const {
     if (x <= 0 || FText.empty()) return 0;
     const std::string mask = FPassword ? Mask() : std::string();
-    const int maskWidth = FPassword ? measure(mask) : 0;
-    // One walk over the clusters: widths add up, so the boundary nearest to x is found where
-    // the middle of a cluster passes it.
+    const int maskWidth = FPassword ? Width(mask) : 0;
+    auto widthOf = [&](size_t from, size_t to) {
+        return FPassword ? maskWidth : Width(std::string_view(FText).substr(from, to - from));
+    };
+    // Start from a cluster boundary left of x, near the remembered position when that is
+    // cheaper than the start; then one walk over the clusters: widths add up, so the boundary
+    // nearest to x is found where the middle of a cluster passes it.
+    size_t i = 0;
     int left = 0;
-    for (size_t i = 0; i < FText.size();) {
+    if (!FPassword && FMarkPos > 0) {
+        i = PrevCluster(FText, NextCluster(FText, static_cast<size_t>(FMarkPos)));
+        left = PosToX(static_cast<int>(i));
+        if (x < left - x) i = left = 0;
+        while (i > 0 && left >= x) {
+            const size_t prev = PrevCluster(FText, i);
+            left -= widthOf(prev, i);
+            i = prev;
+        }
+    }
+    while (i < FText.size()) {
         const size_t next = NextCluster(FText, i);
-        const int w = FPassword ? maskWidth : measure(FText.substr(i, next - i));
+        const int w = widthOf(i, next);
         if (x - left < left + w - x) return static_cast<int>(i);
         if (left + w >= x) return static_cast<int>(next);
         left += w;
@@ -284,13 +401,13 @@ int EditEngine::XToPos(int x, const Measure& measure) const {
     return Length(); // x beyond the end of the text
 }
 
-void EditEngine::ScrollToCaret(int width, const Measure& measure) {
+void EditEngine::ScrollToCaret(int width) {
     if (width <= 0) {
-        FScrollX = PosToX(FCaret, measure);
+        FScrollX = PosToX(FCaret);
         return;
     }
-    const int caretX = PosToX(FCaret, measure);
-    const int total = PosToX(Length(), measure);
+    const int caretX = PosToX(FCaret);
+    const int total = PosToX(Length());
     if (caretX < FScrollX) {
         // Going left, show some context before the caret rather than pinning it to the edge.
         FScrollX = std::max(0, caretX - width / 3);

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace lumivane {
 
@@ -10,6 +11,9 @@ namespace lumivane {
 // horizontal scroll offset. Positions are byte offsets 0..Length() into the text, never inside
 // a character; the caret keys, Backspace, Delete and words step over whole grapheme clusters.
 // The limit counts characters (code points), and the messages count characters (see CharPos).
+// A key costs by what it changes, not by the text's length: the engine remembers one position
+// with its pixel offset and its character index, the whole width and the character count, and
+// keeps them as the text changes, so measuring and counting start from the nearest of them.
 class EditEngine {
 public:
     enum class TCase { None, Upper, Lower };
@@ -22,7 +26,7 @@ public:
     const std::string& Text() const { return FText; }
     // In bytes, as every position.
     int Length() const { return static_cast<int>(FText.size()); }
-    int CharCount() const;
+    int CharCount() const { return FChars; }
     // Replaces the whole text (not limited, not case-converted, bad bytes replaced as ValidUtf8
     // does); caret to 0, undo emptied. Returns true when the text differs from the old one.
     bool SetText(const std::string& text);
@@ -78,25 +82,36 @@ public:
     void SetPasswordChar(char32_t c) { FPassword = c; }
     // The text as shown: each cluster masked while a password character is set.
     std::string DisplayText() const;
+    // The part of it that shows the text between two positions (empty when to <= from).
+    std::string DisplayText(int from, int to) const;
+
+    // How wide the displayed text is (the font's measure): set before anything below is asked,
+    // and again when the font changes. Without one every width is 0.
+    void SetMeasure(Measure measure);
 
     // Horizontal scroll in pixels: the displayed text is drawn starting at -ScrollX().
     int ScrollX() const { return FScrollX; }
     void SetScrollX(int x) { FScrollX = x < 0 ? 0 : x; }
     // Pixel offset of a position inside the displayed text (without scrolling), and the byte
     // offset in the displayed text that a position shows at.
-    int PosToX(int pos, const Measure& measure) const;
+    int PosToX(int pos) const;
     int DisplayPos(int pos) const;
     // The cluster boundary nearest to x (x in unscrolled text pixels).
-    int XToPos(int x, const Measure& measure) const;
+    int XToPos(int x) const;
     // Adjusts the scroll offset so the caret lies inside a view of `width` pixels, and so no
     // space is wasted at the right while text lies hidden at the left.
-    void ScrollToCaret(int width, const Measure& measure);
+    void ScrollToCaret(int width);
 
 private:
-    void Remember(bool typing);
-    void SetTextKeepUndo(std::string text, int caret);
+    // Replaces `length` bytes at `start` (both on character boundaries) and keeps the
+    // remembered widths and counts true.
+    void Splice(int start, int length, const std::string& with);
     int Snap(int pos) const;
+    void MoveMark(int pos) const;
+    int TotalX() const;
+    int Width(std::string_view s) const;
     std::string Mask() const;
+    int MaskedX(int pos) const;
 
     std::string FText;
     int FCaret = 0;
@@ -107,9 +122,19 @@ private:
     bool FModified = false;
     int FScrollX = 0;
 
+    Measure FMeasure;
+    int FChars = 0;          // code points in FText
+    mutable int FMarkPos = 0; // a character boundary, its pixel offset and its character index
+    mutable int FMarkX = 0;
+    mutable int FMarkChar = 0;
+    mutable int FTotalX = -1; // the whole text's width; -1 until measured
+
+    // Undo holds the last change only: `FUndoLength` bytes at `FUndoStart` were `FUndoText`.
     bool FCanUndo = false;
     bool FMergeTyping = false; // the last change was typing that ended at the caret
     std::string FUndoText;
+    int FUndoStart = 0;
+    int FUndoLength = 0;
     int FUndoCaret = 0;
     int FUndoAnchor = 0;
 };

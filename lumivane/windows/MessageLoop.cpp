@@ -130,6 +130,22 @@ void WaitMessage() {
     TranslateDriverEvents(events);
 }
 
+bool PumpWhileDriverWaits() {
+    // A bounded batch: a handler that posts a message each time it runs cannot keep the driver
+    // from looking at its deadline.
+    constexpr int kMaxMessages = 1000;
+    for (int i = 0; i < kMaxMessages; ++i) {
+        MSG m;
+        if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) break;
+        if (m.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(m.wParam)); // for the program's own loop
+            return false;
+        }
+        DispatchMessageA(&m);
+    }
+    return !WS().quitPending;
+}
+
 int RunModalLoop(HWND dialog, const bool* done) {
     Wnd* d = FromHandle(dialog);
     if (!d) return 0;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "lumivane/windows/EditEngine.h"
+#include "lumivane/windows/NativeEditState.h"
 #include "lumivane/windows/Window.h"
 #include "lumivane/gfx/text/Font.h"
 #include "lumivane/gfx/text/TextEncoding.h"
@@ -11,22 +12,10 @@ namespace lumivane {
 
 namespace {
 
+using namespace native_edit;
+
 constexpr uintptr_t kCaretTimer = 0xCA7E7; // distinct from ids a subclass might pick
 constexpr UINT kCaretBlinkMs = 530;
-constexpr int kMarginLeft = 2;
-constexpr int kMarginRight = 1;
-
-struct EditState : WindowData {
-    EditEngine engine;
-    HFONT font = nullptr;
-    bool focused = false;
-    bool caretOn = false;
-    bool dragging = false;
-};
-
-EditState* StateOf(HWND hwnd) { return WindowDataOf<EditState>(hwnd); }
-
-uint32_t StyleOf(HWND hwnd) { return static_cast<uint32_t>(GetWindowLongPtrA(hwnd, GWL_STYLE)); }
 bool IsReadOnly(HWND hwnd) { return (StyleOf(hwnd) & ES_READONLY) != 0; }
 
 void SetStyleBit(HWND hwnd, uint32_t bit, bool on) {
@@ -34,37 +23,14 @@ void SetStyleBit(HWND hwnd, uint32_t bit, bool on) {
     SetWindowLongPtrA(hwnd, GWL_STYLE, static_cast<LONG_PTR>(on ? style | bit : style & ~bit));
 }
 
-HFONT FontOf(const EditState& s) { return s.font ? s.font : GetDefaultFont(); }
-
-EditEngine::Measure MeasureFor(const EditState& s) {
+// The engine measures with the edit's font; it is told again whenever the font changes.
+void SyncMeasure(EditState& s) {
     HFONT font = FontOf(s);
-    return [font](const std::string& text) { return TextWidth(font, text); };
-}
-
-int ViewWidth(HWND hwnd) {
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    return rc.Width() - kMarginLeft - kMarginRight;
-}
-
-// Client x of the text's first character: left margin, scrolled, or aligned when it all fits.
-int TextOriginX(HWND hwnd, const EditState& s) {
-    const uint32_t align = StyleOf(hwnd) & (ES_CENTER | ES_RIGHT);
-    if (align != ES_LEFT) {
-        const int spare = ViewWidth(hwnd) - s.engine.PosToX(s.engine.Length(), MeasureFor(s));
-        if (spare > 0) return kMarginLeft + (align == ES_RIGHT ? spare - 1 : spare / 2);
-    }
-    return kMarginLeft - s.engine.ScrollX();
-}
-
-int TextTop(HWND hwnd, const EditState& s) {
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    return (rc.Height() - GetFontMetrics(FontOf(s)).height) / 2;
+    s.engine.SetMeasure([font](const std::string& text) { return TextWidth(font, text); });
 }
 
 int PosFromClientX(HWND hwnd, const EditState& s, int x) {
-    return s.engine.XToPos(x - TextOriginX(hwnd, s), MeasureFor(s));
+    return s.engine.XToPos(x - TextOriginX(hwnd, s));
 }
 
 void Notify(HWND hwnd, UINT code) {
@@ -77,7 +43,7 @@ void Notify(HWND hwnd, UINT code) {
 // After anything that moved the caret or changed the text: keep the caret in view, show it
 // solid (the blink restarts) and repaint.
 void Refresh(HWND hwnd, EditState& s) {
-    s.engine.ScrollToCaret(ViewWidth(hwnd), MeasureFor(s));
+    s.engine.ScrollToCaret(ViewWidth(hwnd));
     if (s.focused) {
         s.caretOn = true;
         SetTimer(hwnd, kCaretTimer, kCaretBlinkMs, nullptr);
@@ -104,15 +70,19 @@ void Insert(HWND hwnd, EditState& s, const std::string& text, bool typing) {
     Changed(hwnd, s, s.engine.ReplaceSel(text, typing));
 }
 
-void Paste(HWND hwnd, EditState& s, bool primary) {
+void Paste(HWND hwnd, bool primary) {
     if (IsReadOnly(hwnd)) return;
     std::string clip;
     if (!(primary ? GetPrimarySelectionText(&clip) : GetClipboardText(&clip))) return;
+    // Another program's text may take a while to come, and the program kept running meanwhile:
+    // the edit may have gone, or become read-only.
+    EditState* s = StateOf(hwnd);
+    if (!s || IsReadOnly(hwnd)) return;
     // A single line: everything from the first line break or NUL on is dropped.
     const size_t end = clip.find_first_of(std::string("\r\n\0", 3));
     if (end != std::string::npos) clip.resize(end);
     if (clip.empty()) return;
-    Insert(hwnd, s, clip, false);
+    Insert(hwnd, *s, clip, false);
 }
 
 bool Copy(const EditState& s) {
@@ -224,78 +194,12 @@ void MiddleClick(HWND hwnd, LPARAM lp) {
     SendMessageA(hwnd, WM_PASTE, PASTE_PRIMARY, 0);
 }
 
-void PaintRun(HDC dc, int x, int y, const std::string& shown, int from, int to, const EditEngine& e,
-              const EditEngine::Measure& m) {
-    if (to <= from) return;
-    const int start = e.DisplayPos(from);
-    TextOutA(dc, x + e.PosToX(from, m), y, shown.c_str() + start, e.DisplayPos(to) - start);
-}
-
-void Paint(HWND hwnd) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    EditState* s = StateOf(hwnd);
-    if (!dc || !s) {
-        EndPaint(hwnd, &ps);
-        return;
-    }
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    dc->font = FontOf(*s);
-    dc->textColor = clWindowText;
-    dc->bkColor = clWindow;
-    TColor background = clWindow;
-    if (HWND parent = GetParent(hwnd)) {
-        const LRESULT answer = SendMessageA(parent, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                                            reinterpret_cast<LPARAM>(hwnd));
-        if (IsCtlColorBrush(answer)) background = CtlColorBrushColor(answer);
-    }
-    if (!IsWindowEnabled(hwnd)) dc->textColor = clGrayText;
-    dc->FillRect(rc, background);
-
-    const EditEngine& e = s->engine;
-    const auto m = MeasureFor(*s);
-    const std::string shown = e.DisplayText();
-    const int x = TextOriginX(hwnd, *s);
-    const int y = TextTop(hwnd, *s);
-    const bool showSel = e.HasSelection() && (s->focused || (StyleOf(hwnd) & ES_NOHIDESEL));
-    const int selFrom = showSel ? e.SelStart() : e.Length();
-    const int selTo = showSel ? e.SelEnd() : e.Length();
-    // Text stays out of the margins; the full clip comes back before EndPaint, which presents
-    // what the context's clip covers.
-    const Region fullClip = dc->Clip();
-    dc->IntersectClip({kMarginLeft, 0, rc.Right - kMarginRight, rc.Bottom});
-    dc->bkMode = TRANSPARENT;
-    PaintRun(dc, x, y, shown, 0, selFrom, e, m);
-    PaintRun(dc, x, y, shown, selTo, e.Length(), e, m);
-    if (showSel) {
-        const TColor text = dc->textColor;
-        dc->bkMode = OPAQUE;
-        dc->bkColor = clHighlight;
-        dc->textColor = clHighlightText;
-        PaintRun(dc, x, y, shown, selFrom, selTo, e, m);
-        dc->textColor = text;
-    }
-    if (s->focused && s->caretOn) {
-        const int cx = x + e.PosToX(e.Caret(), m);
-        dc->FillRect({cx, y, cx + 1, y + GetFontMetrics(dc->font).height}, dc->textColor);
-    }
-    dc->SetClip(fullClip);
-    EndPaint(hwnd, &ps);
-}
-
-void InvalidateCaret(HWND hwnd, const EditState& s) {
-    const int cx = TextOriginX(hwnd, s) + s.engine.PosToX(s.engine.Caret(), MeasureFor(s));
-    const int y = TextTop(hwnd, s);
-    const RECT r{cx, y, cx + 1, y + GetFontMetrics(FontOf(s)).height};
-    InvalidateRect(hwnd, &r, false);
-}
-
 int SignedParam(uintptr_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
 
 LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CREATE) {
         EditState& s = *MakeWindowData<EditState>(hwnd);
+        SyncMeasure(s);
         if (StyleOf(hwnd) & ES_PASSWORD) s.engine.SetPasswordChar('*');
         const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lp);
         if (cs && cs->lpszName) s.engine.SetText(cs->lpszName);
@@ -376,7 +280,8 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_SETFONT:
         s.font = reinterpret_cast<HFONT>(wp);
-        e.ScrollToCaret(ViewWidth(hwnd), MeasureFor(s));
+        SyncMeasure(s);
+        e.ScrollToCaret(ViewWidth(hwnd));
         if (lp) InvalidateRect(hwnd, nullptr, false);
         return 0;
     case WM_GETFONT:
@@ -412,7 +317,7 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         Changed(hwnd, s, e.ReplaceSel(std::string()));
         return 0;
     case WM_PASTE:
-        Paste(hwnd, s, wp == PASTE_PRIMARY);
+        Paste(hwnd, wp == PASTE_PRIMARY);
         return 0;
     case WM_UNDO:
     case EM_UNDO:
@@ -479,6 +384,11 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 } // namespace
+
+std::string_view NativeEditText(HWND hwnd) {
+    const EditState* s = StateOf(hwnd);
+    return s ? std::string_view(s->engine.Text()) : std::string_view();
+}
 
 void RegisterNativeEditClass() {
     WNDCLASS wc{};

@@ -1,4 +1,7 @@
 #pragma once
+#include <string_view>
+
+#include "lumivane/windows/Forward.h"
 
 namespace lumivane {
 
@@ -10,5 +13,9 @@ namespace lumivane {
 // the keys becomes the primary selection, and a middle click pastes the primary selection where
 // it lands (WM_PASTE with PASTE_PRIMARY, so that a subclass filters it as any paste).
 void RegisterNativeEditClass();
+
+// The text an edit window holds, read in place: valid until the edit next changes. Empty for a
+// window that is not an edit.
+std::string_view NativeEditText(HWND hwnd);
 
 }  // namespace lumivane

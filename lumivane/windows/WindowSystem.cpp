@@ -115,6 +115,7 @@ Wnd* HitTestWindow(Wnd* w, TPoint p, bool skipDisabled) {
 void InitWindowSystem(Driver* driver) {
     ShutdownWindowSystem();
     WS().driver = driver;
+    if (driver) driver->SetWaitPump(PumpWhileDriverWaits);
     RegisterNativeButtonClass();
     RegisterNativeEditClass();
 }
@@ -122,6 +123,7 @@ void InitWindowSystem(Driver* driver) {
 void ShutdownWindowSystem() {
     auto& ws = WS();
     if (ws.driver) {
+        ws.driver->SetWaitPump(nullptr);
         while (!ws.topLevels.empty()) {
             Wnd* t = ws.topLevels.back();
             if (!DestroyWindow(t->handle)) ws.topLevels.pop_back();

@@ -199,6 +199,9 @@ void PaintWindowNow(Wnd* w);
 // input is left queued); ForgetQueuedInput counts input dropped with a destroyed window.
 void CatchUpKeyState();
 void TranslateDriverEvents(const std::vector<DriverEvent>& events);
+// The driver's wait pump (Driver::SetWaitPump): handles what is queued, without waiting; false
+// once the program is ending.
+bool PumpWhileDriverWaits();
 void TookInputMessage(const QueuedMessage& taken);
 void ForgetQueuedInput(size_t dropped);
 MSG MakeMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -214,3 +214,51 @@ TEST_F(HostileLayout, ClientAlignmentRunsAfterLoading) {
     ASSERT_TRUE(back);
     EXPECT_EQ(back->BoundsRect(), (TRect{0, 0, 300, 200}));
 }
+
+// A paste of 100,000 characters into each edit, then typing and deleting at both of its ends
+// and moving the caret across it: every key lands where it should and the text stays whole.
+TEST_F(HostileLayout, AHundredThousandCharacterPasteThenTypingAtItsEnds) {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->LoadFormText(Form("  ClientWidth = 300\n  ClientHeight = 100\n"
+                            "  object P: TValidateEdit\n    Width = 120\n  end\n"
+                            "  object N: TValidateEdit\n    Top = 30\n    Width = 120\n    ValidateType = vtFloat\n  end\n"
+                            "  object U: TKdUpDownEdit\n    Top = 60\n    Width = 120\n  end\n"));
+    form->Show();
+    session.Pump();
+    std::string digits(100000, '0');
+    for (size_t i = 0; i < digits.size(); ++i) digits[i] = static_cast<char>('1' + i % 9);
+    // The plain edit gets multi-byte characters, which must never be cut through.
+    const std::string plain = [] {
+        std::string s;
+        while (s.size() < 100000 * 2) s += "\xC3\xA9";
+        return s;
+    }();
+    const struct {
+        const char* name;
+        std::string paste;
+    } edits[] = {{"P", plain}, {"N", digits}, {"U", digits}};
+    for (const auto& c : edits) {
+        SCOPED_TRACE(c.name);
+        auto* host = dynamic_cast<TCustomValidateEdit*>(form->FindComponent(c.name));
+        ASSERT_TRUE(host);
+        TKdCustomInplaceEdit* e = host->InnerEdit();
+        e->SetFocus();
+        session.Paste(c.paste + "\n" + c.paste); // the line break ends what a single line takes
+        ASSERT_EQ(host->GetText(), c.paste);
+        EXPECT_EQ(e->SelStart(), 100000);
+        session.Type("7");
+        session.Key(VK_BACK);
+        session.Key(VK_BACK);
+        session.Type("8");
+        session.Key(VK_HOME);
+        session.Key(VK_DELETE);
+        session.Type("9");
+        for (int i = 0; i < 3; ++i) session.Key(VK_RIGHT);
+        session.Key(VK_END);
+        session.Type("5");
+        // The first and the last characters went; the typed ones stand in their places.
+        const size_t w = std::string(c.name) == "P" ? 2 : 1;
+        EXPECT_EQ(host->GetText(), "9" + c.paste.substr(w, c.paste.size() - 2 * w) + "85");
+        EXPECT_EQ(e->SelStart(), 100001);
+    }
+}

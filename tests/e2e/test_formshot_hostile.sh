@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The form tool against hostile input: a table of script lines (refused with their line, or
 # played), forms whose values the window system cannot honour (refused with their line), a byte
-# order mark and a very long typed line that work, and the trace keeping the real order of a
-# link's shell request and its OnClick. Needs no display.
+# order mark, a very long typed line and a 100,000-character paste typed around that work, and
+# the trace keeping the real order of a link's shell request and its OnClick. Needs no display.
 # Usage: test_formshot_hostile.sh BIN_DIR
 set -eu
 source "$(dirname "$0")/lib/formshot.sh"
@@ -65,6 +65,17 @@ for size in "450 2000" "10000 12" "3 100000"; do
     last=$(( ${size%% *} - 1 ))
     grep -qxF "event: I$last.OnClick()" "$out/stdout" || fail "menu $size: the last item was not reached"
 done
+
+# A paste of 100,000 characters into a decimal edit, then typing at both of its ends: each key
+# lands where it should and the filter still judges against the whole text (one point only).
+printf 'object F: TForm\n  ClientWidth = 200\n  ClientHeight = 100\n  object E: TValidateEdit\n    Left = 10\n    Top = 10\n    ValidateType = vtFloat\n  end\nend\n' >"$out/edit.txt"
+{ printf 'click 50 20\nclipboard '; head -c 100000 /dev/zero | tr '\0' '4'
+  printf '\nkey ctrl+v\ntype 7\nkey backspace\nkey backspace\ntype 1.5\nkey home\ntype 2\nkey end\ntype .9\n'; } >"$out/paste.script"
+run "$out/edit.txt" --events "$out/paste.script" --dump
+[ "$status" = 0 ] || fail "long paste: $(cat "$out/stderr")"
+text=$(sed -n '/^    Text = /,/^  end/p' "$out/stdout" | grep -o "'[^']*'" | tr -d "'\n")
+[ "$text" = "2$(head -c 99999 /dev/zero | tr '\0' '4')1.59" ] ||
+    fail "long paste and typing at its ends: ${#text} characters, starting '${text:0:8}', ending '${text: -8}'"
 
 # Forms: "LINE|EXPECTED TEXT|PROPERTY LINES" (status 1, the error names the line).
 while IFS='|' read -r at text body; do

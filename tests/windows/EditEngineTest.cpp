@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
+#include "lumivane/gfx/text/TextEncoding.h"
 #include "lumivane/gfx/text/Unicode.h"
 #include "lumivane/windows/EditEngine.h"
 
@@ -150,57 +152,61 @@ TEST(EditEngine, CaseConversionKeepsWindows1252AndMapsTheRest) {
 
 TEST(EditEngine, PasswordMasksOnlyTheDisplay) {
     EditEngine e;
+    e.SetMeasure(Width);
     e.SetText("secret");
     e.SetPasswordChar('*');
     EXPECT_EQ(e.DisplayText(), "******");
     EXPECT_EQ(e.Text(), "secret");
     // Measuring uses the masked text: 'i' would be narrower, '*' is not.
     e.SetText("iii");
-    EXPECT_EQ(e.PosToX(3, Width), 21);
+    EXPECT_EQ(e.PosToX(3), 21);
 }
 
 TEST(EditEngine, HitTestingPicksTheNearestBoundary) {
     EditEngine e;
+    e.SetMeasure(Width);
     e.SetText("aia"); // boundaries at 0, 7, 10, 17
-    EXPECT_EQ(e.XToPos(-4, Width), 0);
-    EXPECT_EQ(e.XToPos(3, Width), 0);
-    EXPECT_EQ(e.XToPos(4, Width), 1);
-    EXPECT_EQ(e.XToPos(8, Width), 1);
-    EXPECT_EQ(e.XToPos(9, Width), 2);
-    EXPECT_EQ(e.XToPos(14, Width), 3);
-    EXPECT_EQ(e.XToPos(500, Width), 3);
+    EXPECT_EQ(e.XToPos(-4), 0);
+    EXPECT_EQ(e.XToPos(3), 0);
+    EXPECT_EQ(e.XToPos(4), 1);
+    EXPECT_EQ(e.XToPos(8), 1);
+    EXPECT_EQ(e.XToPos(9), 2);
+    EXPECT_EQ(e.XToPos(14), 3);
+    EXPECT_EQ(e.XToPos(500), 3);
     EditEngine empty;
-    EXPECT_EQ(empty.XToPos(20, Width), 0);
+    empty.SetMeasure(Width);
+    EXPECT_EQ(empty.XToPos(20), 0);
 }
 
 TEST(EditEngine, ScrollingKeepsTheCaretInView) {
     EditEngine e;
+    e.SetMeasure(Width);
     e.SetText(std::string(20, 'a')); // 140 px of text in a 50 px view
     e.MoveTo(20, false);
-    e.ScrollToCaret(50, Width);
+    e.ScrollToCaret(50);
     EXPECT_EQ(e.ScrollX(), 140 - 49);
     const int atEnd = e.ScrollX();
     e.MoveTo(19, false); // still visible: no scrolling
-    e.ScrollToCaret(50, Width);
+    e.ScrollToCaret(50);
     EXPECT_EQ(e.ScrollX(), atEnd);
     e.MoveTo(5, false); // left of the view: scrolls back with a third of the width of context
-    e.ScrollToCaret(50, Width);
+    e.ScrollToCaret(50);
     EXPECT_EQ(e.ScrollX(), 35 - 16);
     e.MoveTo(0, false);
-    e.ScrollToCaret(50, Width);
+    e.ScrollToCaret(50);
     EXPECT_EQ(e.ScrollX(), 0);
 
     // After deleting at the end no blank space is left while text hides at the left.
     e.MoveTo(20, false);
-    e.ScrollToCaret(50, Width);
+    e.ScrollToCaret(50);
     e.SetSel(10, 20);
     e.DeleteBack();
-    e.ScrollToCaret(50, Width);
+    e.ScrollToCaret(50);
     EXPECT_EQ(e.ScrollX(), 70 - 49);
     // Short text never scrolls.
     e.SetText("ab");
     e.MoveTo(2, false);
-    e.ScrollToCaret(50, Width);
+    e.ScrollToCaret(50);
     EXPECT_EQ(e.ScrollX(), 0);
 }
 
@@ -294,10 +300,11 @@ TEST(EditEngine, WordsPasswordsAndHitTestingInOtherScripts) {
         return 10 * n;
     };
     e.SetPasswordChar(0);
-    EXPECT_EQ(e.XToPos(14, tenEach), 1);
-    EXPECT_EQ(e.XToPos(16, tenEach), 9);  // past the emoji's middle: after all of its 8 bytes
-    EXPECT_EQ(e.XToPos(26, tenEach), e.Length());
-    EXPECT_EQ(e.PosToX(9, tenEach), 20);
+    e.SetMeasure(tenEach);
+    EXPECT_EQ(e.XToPos(14), 1);
+    EXPECT_EQ(e.XToPos(16), 9);  // past the emoji's middle: after all of its 8 bytes
+    EXPECT_EQ(e.XToPos(26), e.Length());
+    EXPECT_EQ(e.PosToX(9), 20);
 }
 
 TEST(EditEngine, BadBytesGoInAsReplacementCharacters) {
@@ -307,4 +314,131 @@ TEST(EditEngine, BadBytesGoInAsReplacementCharacters) {
     e.MoveTo(e.Length(), false);
     e.ReplaceSel("\xC3");
     EXPECT_EQ(e.Text(), "a\uFFFD" "b\uFFFD");
+}
+
+namespace {
+
+// What the engine remembers (widths, character counts) must agree with measuring and counting
+// afresh after every kind of change, wherever the change falls against what it remembered.
+// Each walk starts from a copy of the engine as the change left it, from the start and from the
+// end, so the first positions asked are measured from what it remembered.
+void ExpectRememberedAgree(const EditEngine& e, const std::string& step) {
+    const std::string& t = e.Text();
+    ASSERT_EQ(e.CharCount(), static_cast<int>(CountChars(t))) << step;
+    std::vector<int> boundaries{0};
+    while (boundaries.back() < e.Length()) boundaries.push_back(e.NextPos(boundaries.back()));
+    for (bool backwards : {false, true}) {
+        EditEngine x = e, c = e, b = e;
+        for (size_t k = 0; k < boundaries.size(); ++k) {
+            const int p = boundaries[backwards ? boundaries.size() - 1 - k : k];
+            ASSERT_EQ(x.PosToX(p), Width(t.substr(0, static_cast<size_t>(p)))) << step << " at " << p;
+            ASSERT_EQ(c.CharPos(p), static_cast<int>(ByteToChar(t, static_cast<size_t>(p)))) << step << " at " << p;
+        }
+        for (int k = 0; k <= e.CharCount(); ++k) {
+            const int ch = backwards ? e.CharCount() - k : k;
+            ASSERT_EQ(b.BytePos(ch), static_cast<int>(CharToByte(t, static_cast<size_t>(ch))))
+                << step << " char " << ch;
+        }
+    }
+}
+
+} // namespace
+
+TEST(EditEngine, RememberedWidthsAndCountsFollowEveryChange) {
+    EditEngine e;
+    e.SetMeasure(Width);
+    e.SetText("ab漢ié" "cdefghi");
+    const int end = e.Length();
+    struct Step {
+        const char* name;
+        std::function<void()> run;
+    };
+    const Step steps[] = {
+        {"caret at the end, measured", [&] { e.MoveTo(end, false), (void)e.PosToX(end - 1); }},
+        {"type at the end", [&] { e.ReplaceSel("xy", true); }},
+        {"type a multi-byte character at the end", [&] { e.ReplaceSel("Ж", true); }},
+        {"delete the last character", [&] { e.DeleteBack(); }},
+        {"caret at 0, measured", [&] { e.MoveTo(0, false), (void)e.PosToX(0); }},
+        {"type at 0, left of what is remembered",
+         [&] { (void)e.PosToX(e.Length() - 2), e.MoveTo(0, false), e.ReplaceSel("漢", true); }},
+        {"delete forward at 0", [&] { e.MoveTo(0, false), e.DeleteForward(); }},
+        {"replace a selection around the remembered position",
+         [&] {
+             (void)e.PosToX(e.NextPos(e.NextPos(2)));
+             e.SetSel(1, e.NextPos(e.NextPos(e.NextPos(2))));
+             e.ReplaceSel("Q");
+         }},
+        {"undo", [&] { e.Undo(); }},
+        {"redo", [&] { e.Undo(); }},
+        {"delete everything", [&] { e.SelectAll(), e.DeleteBack(); }},
+        {"type into the empty text", [&] { e.ReplaceSel("i", true); }},
+        {"a new measure",
+         [&] { e.SetMeasure([](const std::string& s) { return 2 * Width(s); }), e.SetMeasure(Width); }},
+    };
+    for (const Step& s : steps) {
+        s.run();
+        ExpectRememberedAgree(e, s.name);
+    }
+}
+
+TEST(EditEngine, UndoKeepsOnlyTheChangeAndRestoresTheWholeText) {
+    EditEngine e;
+    e.SetText(std::string(1000, 'a'));
+    e.MoveTo(500, false);
+    for (char c : std::string("xyz")) e.ReplaceSel(std::string(1, c), true);
+    e.DeleteBack(); // not typing: a step of its own
+    EXPECT_TRUE(e.Undo());
+    EXPECT_EQ(e.Text().substr(500, 3), "xyz");
+    EXPECT_EQ(e.Caret(), 503);
+    EXPECT_TRUE(e.Undo()); // undo again redoes
+    EXPECT_EQ(e.Text().substr(500, 3), "xya");
+    e.Undo();
+    e.MoveTo(0, false);
+    e.SetSel(10, 20);
+    e.ReplaceSel("Ω");
+    EXPECT_TRUE(e.Undo());
+    EXPECT_EQ(e.Text().substr(0, 500), std::string(500, 'a'));
+    EXPECT_EQ(e.SelStart(), 10);
+    EXPECT_EQ(e.SelEnd(), 20);
+}
+
+TEST(EditEngine, HitTestingFarFromWhatIsRememberedAndAtAMultiByteEdge) {
+    EditEngine e;
+    e.SetMeasure(Width);
+    // 'a' is 7 px, 'i' 3 px and "漢" 7 px per byte (21 px): positions far apart, with a
+    // multi-byte character straddling the x asked for.
+    const std::string text = std::string(300, 'a') + "漢" + std::string(300, 'i');
+    e.SetText(text);
+    e.MoveTo(e.Length(), false);
+    (void)e.PosToX(e.Length() - 1); // remembered near the end
+    const int kanji = 300 * 7;
+    EXPECT_EQ(e.XToPos(kanji + 10), 300);     // left half of the character
+    EXPECT_EQ(e.XToPos(kanji + 11), 303);     // right half: after all of its bytes
+    EXPECT_EQ(e.XToPos(kanji - 4), 299);      // far left of the remembered position
+    EXPECT_EQ(e.XToPos(1), 0);
+    EXPECT_EQ(e.XToPos(kanji + 21 + 300 * 3), e.Length());
+    (void)e.PosToX(0); // remembered at the start: the same answers from there
+    EXPECT_EQ(e.XToPos(kanji + 10), 300);
+    EXPECT_EQ(e.XToPos(kanji + 21 + 299 * 3 + 2), e.Length());
+    // Scrolling puts the caret's cluster in view whole, on either side of the character.
+    e.MoveTo(303, false);
+    e.ScrollToCaret(50);
+    EXPECT_EQ(e.ScrollX(), kanji + 21 - 49);
+    e.MoveTo(300, false); // still in view
+    e.ScrollToCaret(50);
+    EXPECT_EQ(e.ScrollX(), kanji + 21 - 49);
+    e.MoveTo(290, false);
+    e.ScrollToCaret(50);
+    EXPECT_EQ(e.ScrollX(), 290 * 7 - 16);
+}
+
+TEST(EditEngine, ShownPartOfTheTextMasksByCluster) {
+    EditEngine e;
+    e.SetText("ae\u0301漢");
+    EXPECT_EQ(e.DisplayText(1, e.Length()), "e\u0301漢");
+    EXPECT_EQ(e.DisplayText(3, 3), "");
+    EXPECT_EQ(e.DisplayText(4, 1), "");
+    e.SetPasswordChar('*');
+    EXPECT_EQ(e.DisplayText(1, e.Length()), "**");
+    EXPECT_EQ(e.DisplayText(0, e.Length()), e.DisplayText());
 }

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 
-void ServeClipboardIncrementally(const std::string& text, size_t piece, int readyFd) {
+void ServeClipboardIncrementally(const std::string& text, size_t piece, int readyFd, size_t stopAfter) {
     Display* d = XOpenDisplay(nullptr);
     if (!d) _exit(2);
     const Atom clipboard = XInternAtom(d, "CLIPBOARD", False);
@@ -22,7 +22,7 @@ void ServeClipboardIncrementally(const std::string& text, size_t piece, int read
 
     Window requestor = 0;
     Atom property = None;
-    size_t sent = 0;
+    size_t sent = 0, pieces = 0;
     bool finished = false;
     for (int idle = 0; idle < 100 && !finished;) {
         if (!XPending(d)) {
@@ -60,7 +60,7 @@ void ServeClipboardIncrementally(const std::string& text, size_t piece, int read
             XSendEvent(d, reply.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&reply));
             XFlush(d);
         } else if (ev.type == PropertyNotify && ev.xproperty.window == requestor &&
-                   ev.xproperty.atom == property && ev.xproperty.state == PropertyDelete) {
+                   ev.xproperty.atom == property && ev.xproperty.state == PropertyDelete && pieces < stopAfter) {
             // The requestor took the last piece: send the next one, or the empty end marker.
             const size_t n = std::min(piece, text.size() - sent);
             XChangeProperty(d, requestor, property, utf8, 8, PropModeReplace,
@@ -68,6 +68,7 @@ void ServeClipboardIncrementally(const std::string& text, size_t piece, int read
             XFlush(d);
             if (n == 0) finished = true;
             sent += n;
+            ++pieces;
             idle = 0;
         }
     }

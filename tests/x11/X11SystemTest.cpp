@@ -91,6 +91,50 @@ TEST_F(X11DriverTest, ClipboardIncrementalTransfer) {
     }
 }
 
+// While another program's text comes, the driver runs the window system's pump between looks
+// at the display; a transfer that stops coming is given up with nothing read, a read asked for
+// from the pump meanwhile gets nothing, and a pump that answers "the program is ending" ends
+// the wait at once.
+TEST_F(X11DriverTest, ClipboardTransferRunsThePumpAndGivesUpAnOwnerThatStops) {
+    ShowWindow();
+    const std::string text(300 * 1024, 'q');
+    struct Case {
+        size_t stopAfter;
+        bool pumpGoesOn;
+        bool got;
+    } cases[] = {{SIZE_MAX, true, true}, {2, true, false}, {2, false, false}};
+    for (const Case& c : cases) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t child = fork();
+        if (child == 0) ServeClipboardIncrementally(text, 64 * 1024, ready[1], c.stopAfter);
+        close(ready[1]);
+        char byte = 0;
+        ASSERT_EQ(read(ready[0], &byte, 1), 1);
+        close(ready[0]);
+
+        int pumped = 0;
+        bool nestedRefused = false;
+        driver->SetWaitPump([&] {
+            if (++pumped == 1) {
+                std::string again = "kept";
+                nestedRefused = !driver->GetSelectionText(TSelection::Clipboard, again) && again == "kept";
+            }
+            return c.pumpGoesOn;
+        });
+        std::string got = "untouched";
+        EXPECT_EQ(driver->GetSelectionText(TSelection::Clipboard, got), c.got) << c.stopAfter;
+        EXPECT_EQ(got, c.got ? text : "untouched") << c.stopAfter;
+        // A whole transfer may come before the pump is needed; a stalled one keeps it running.
+        if (!c.got) EXPECT_TRUE(nestedRefused) << c.stopAfter;
+        if (!c.got && c.pumpGoesOn) EXPECT_GT(pumped, 1) << c.stopAfter;
+        if (!c.pumpGoesOn) EXPECT_EQ(pumped, 1);
+        driver->SetWaitPump(nullptr);
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+}
+
 TEST_F(X11DriverTest, OpenAddressPassesOneArgumentAndLeavesNoZombie) {
     const char* tmp = std::getenv("TMPDIR");
     std::string dirName = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/lumi-xdg.XXXXXX";

@@ -1,12 +1,14 @@
 // The CLIPBOARD and PRIMARY selections: owning them and answering requests for our text (large
 // texts by incremental, INCR, transfer, carried along by the event loop), and reading another
 // program's text, in one piece or by INCR. Text is UTF-8; STRING (Latin-1) is offered only for
-// text that Latin-1 holds.
+// text that Latin-1 holds. While another program's text comes, the window system keeps handling
+// input and painting (the wait pump); a transfer that stalls or runs too long is given up.
 #include "lumivane/drivers/x11/X11DriverImpl.h"
 
 #include <X11/Xatom.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "lumivane/gfx/text/TextEncoding.h"
 
@@ -18,6 +20,12 @@ namespace {
 // Text we accept from other programs; more is cut off (at a character boundary).
 constexpr size_t kSelectionCap = 4u << 20;
 constexpr int kSelectionTimeoutMs = 1000;
+// Reading another program's text: given up when no piece came for this long, or when the whole
+// took longer than this, however steadily it came.
+constexpr int64_t kIncomingStallMs = 2000;
+constexpr int64_t kIncomingOverallMs = 10000;
+// How long one look at the display sleeps while the pump has nothing to do (timers stay close).
+constexpr int kIncomingPollMs = 50;
 // Texts above this go by INCR, in pieces of this size (well under any server's request limit).
 constexpr size_t kIncrPiece = 256u << 10;
 // An outgoing INCR transfer whose requestor took no piece for this long is dropped.
@@ -151,51 +159,102 @@ bool X11Driver::ReadProperty(Atom prop, std::string& bytes, Atom& type, int& for
     bytes.clear();
     unsigned char* data = nullptr;
     unsigned long items = 0, after = 0;
-    // Ask for at most the cap (in 32-bit units); anything beyond is cut off.
+    // Ask for at most the cap (in 32-bit units) and keep one byte more, which tells a text
+    // longer than the cap; anything beyond is cut off.
     const long units = static_cast<long>(kSelectionCap / 4 + 1);
     if (XGetWindowProperty(FDisplay, FHelper, prop, 0, units, True, AnyPropertyType, &type, &format,
                            &items, &after, &data) != Success) {
         type = None;
         return false;
     }
-    if (format == 8 && data) bytes.assign(reinterpret_cast<char*>(data), std::min<size_t>(items, kSelectionCap));
+    if (format == 8 && data) bytes.assign(reinterpret_cast<char*>(data), std::min<size_t>(items, kSelectionCap + 1));
     if (data) XFree(data);
     if (after) XDeleteProperty(FDisplay, FHelper, prop); // the owner waits for the deletion
     return type != None;
 }
 
-bool X11Driver::ConvertSelection(Atom selection, Atom target, std::string& bytes, Atom& type) {
+X11Driver::TConversion X11Driver::ConvertSelection(Atom selection, Atom target, std::string& bytes, Atom& type) {
     const Atom prop = FAtoms[A_LUMI_CLIP];
-    const Window helper = FHelper;
-    XDeleteProperty(FDisplay, helper, prop);
-    XConvertSelection(FDisplay, selection, target, prop, helper, ServerTime());
-    XEvent ev;
-    if (!WaitForEvent(ev, [&](const XEvent& e) {
-            return e.type == SelectionNotify && e.xselection.requestor == helper;
-        }, Now() + kSelectionTimeoutMs))
-        return false;
-    if (ev.xselection.property == None) return false;
-    int format = 0;
-    if (!ReadProperty(prop, bytes, type, format)) return false;
-    if (type != FAtoms[A_INCR]) return format == 8;
-
-    // Incremental transfer: deleting the INCR property (done by the read) asks for the first
-    // piece; each piece arrives as a new value; an empty one ends it.
-    std::string piece;
-    bytes.clear();
-    Atom pieceType = None;
+    XDeleteProperty(FDisplay, FHelper, prop);
+    XConvertSelection(FDisplay, selection, target, prop, FHelper, ServerTime());
+    const int64_t start = Now();
+    FIncoming.emplace(Incoming{target, None, false, false,
+                               IncomingText(kSelectionCap, start, kIncomingStallMs, kIncomingOverallMs)});
+    // Whatever happens during the wait (a handler that throws included), the next read starts
+    // afresh.
+    struct Forget {
+        std::optional<Incoming>& incoming;
+        ~Forget() { incoming.reset(); }
+    } forget{FIncoming};
+    // The owner's first answer is waited for as long as any other request's.
+    const int64_t answerBy = start + kSelectionTimeoutMs;
     for (;;) {
-        if (!WaitForEvent(ev, [&](const XEvent& e) {
-                return e.type == PropertyNotify && e.xproperty.window == helper &&
-                       e.xproperty.atom == prop && e.xproperty.state == PropertyNewValue;
-            }, Now() + kSelectionTimeoutMs))
-            return false;
-        if (!ReadProperty(prop, piece, pieceType, format)) return false;
-        if (piece.empty()) break;
-        type = pieceType;
-        if (bytes.size() < kSelectionCap) bytes.append(piece, 0, kSelectionCap - bytes.size());
+        Incoming& in = *FIncoming;
+        const int64_t now = Now();
+        if (!in.answered && now >= answerBy) return TConversion::GaveUp;
+        if (!in.text.StillWaiting(now)) break;
+        // What the display has already sent, then what the window system has queued (which
+        // looks at the display again); then sleep until more comes.
+        while (XPending(FDisplay) > 0 && in.text.State() == IncomingText::TState::Waiting) {
+            XEvent ev;
+            XNextEvent(FDisplay, &ev);
+            if (FIM && XFilterEvent(&ev, None)) continue;
+            Translate(ev, FQueued);
+        }
+        if (in.text.State() != IncomingText::TState::Waiting) break;
+        if (!PumpWhileWaiting()) return TConversion::GaveUp;
+        if (in.text.State() != IncomingText::TState::Waiting) break;
+        const int64_t until = std::min(in.answered ? in.text.Deadline() : answerBy, Now() + kIncomingPollMs);
+        PollDisplay(static_cast<int>(std::max<int64_t>(0, until - Now())));
+        FSystem.ReapChildren();
     }
-    return true;
+    const Incoming& in = *FIncoming;
+    if (in.text.State() != IncomingText::TState::Done) return in.refused ? TConversion::Refused : TConversion::GaveUp;
+    bytes = in.text.Text();
+    type = in.type;
+    return TConversion::Got;
+}
+
+// The owner's answer to our conversion: the text itself, or the start of an INCR transfer.
+void X11Driver::IncomingAnswered(const XSelectionEvent& ev) {
+    if (!FIncoming || FIncoming->answered || ev.requestor != FHelper || ev.target != FIncoming->target) return;
+    Incoming& in = *FIncoming;
+    in.answered = true;
+    int format = 0;
+    std::string data;
+    if (ev.property == None || !ReadProperty(FAtoms[A_LUMI_CLIP], data, in.type, format)) {
+        in.refused = true;
+        in.text.Fail();
+        return;
+    }
+    // Deleting the INCR property (done by the read) asks for the first piece.
+    if (in.type == FAtoms[A_INCR]) {
+        in.type = None;
+        return;
+    }
+    if (format != 8) {
+        in.refused = true;
+        in.text.Fail();
+        return;
+    }
+    in.text.Add(data, Now());
+    in.text.Add({}, Now());
+}
+
+// A piece of an INCR transfer: each arrives as a new value of the property; an empty one ends it.
+void X11Driver::IncomingPiece(const XPropertyEvent& ev) {
+    if (!FIncoming || !FIncoming->answered || ev.atom != FAtoms[A_LUMI_CLIP] || ev.state != PropertyNewValue) return;
+    Incoming& in = *FIncoming;
+    if (in.text.State() != IncomingText::TState::Waiting) return;
+    std::string piece;
+    Atom pieceType = None;
+    int format = 0;
+    if (!ReadProperty(FAtoms[A_LUMI_CLIP], piece, pieceType, format)) {
+        in.text.Fail();
+        return;
+    }
+    if (!piece.empty()) in.type = pieceType;
+    in.text.Add(piece, Now());
 }
 
 bool X11Driver::GetSelectionText(TSelection which, std::string& utf8) {
@@ -210,15 +269,19 @@ bool X11Driver::GetSelectionText(TSelection which, std::string& utf8) {
     s.own = false;
     s.text.clear();
     if (owner == None) return false;
+    // One read at a time: a paste asked for while another is waited for (from a handler the
+    // wait pump ran) gets nothing.
+    if (FIncoming) return false;
     std::string bytes;
     Atom type = None;
-    if (ConvertSelection(atom, FAtoms[A_UTF8_STRING], bytes, type) && type == FAtoms[A_UTF8_STRING]) {
-        // A text cut at the cap loses the character it cut through, not a U+FFFD more.
-        if (bytes.size() >= kSelectionCap) bytes.resize(FitUtf8(bytes, kSelectionCap));
+    const TConversion asUtf8 = ConvertSelection(atom, FAtoms[A_UTF8_STRING], bytes, type);
+    if (asUtf8 == TConversion::Got && type == FAtoms[A_UTF8_STRING]) {
         utf8 = ValidUtf8(bytes);
         return true;
     }
-    if (ConvertSelection(atom, XA_STRING, bytes, type) && type == XA_STRING) {
+    // An owner that did not send in time is not asked again for another form.
+    if (asUtf8 == TConversion::GaveUp) return false;
+    if (ConvertSelection(atom, XA_STRING, bytes, type) == TConversion::Got && type == XA_STRING) {
         utf8 = Latin1ToUtf8(bytes);
         return true;
     }

@@ -24,6 +24,7 @@ constexpr DriverEvent::Type kEvFocusOut = DriverEvent::FocusOut;
 #include <vector>
 
 #include "lumivane/drivers/posix/PosixSystem.h"
+#include "lumivane/drivers/x11/IncomingText.h"
 
 namespace lumivane {
 
@@ -172,7 +173,12 @@ private:
     bool SendText(Window requestor, Atom prop, Atom type, const std::string& data);
     void ContinueTransfer(const XPropertyEvent& ev);
     void SelectionCleared(const XSelectionClearEvent& ev);
-    bool ConvertSelection(Atom selection, Atom target, std::string& bytes, Atom& type);
+    // Asks the owner for the selection as `target` and waits for it (running the wait pump):
+    // the text, the owner's refusal, or nothing in time (or the program is ending).
+    enum class TConversion { Got, Refused, GaveUp };
+    TConversion ConvertSelection(Atom selection, Atom target, std::string& bytes, Atom& type);
+    void IncomingAnswered(const XSelectionEvent& ev);
+    void IncomingPiece(const XPropertyEvent& ev);
     bool ReadProperty(Atom prop, std::string& bytes, Atom& type, int& format);
 
     Display* FDisplay;
@@ -200,6 +206,15 @@ private:
     Time FLastTime = CurrentTime;
     OwnedSelection FSelections[2]; // by TSelection
     std::vector<OutgoingTransfer> FTransfers;
+    // The text being read from another program (one read at a time).
+    struct Incoming {
+        Atom target;
+        Atom type;      // of the pieces that came
+        bool answered;  // the owner's SelectionNotify came
+        bool refused;   // with no text, or none we read
+        IncomingText text;
+    };
+    std::optional<Incoming> FIncoming;
     PosixSystem FSystem;         // programs started for OpenAddress, termination signals
     std::vector<int> FWatched;   // fds whose data ends a wait
     std::vector<int> FReadable;  // of those, the ones found readable, to report

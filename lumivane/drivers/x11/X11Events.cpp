@@ -126,9 +126,13 @@ void X11Driver::Translate(XEvent& ev, std::vector<DriverEvent>& out) {
         if (ev.xmapping.request == MappingKeyboard || ev.xmapping.request == MappingModifier)
             XRefreshKeyboardMapping(&ev.xmapping);
         return;
+    case SelectionNotify: IncomingAnswered(ev.xselection); return;
     case PropertyNotify:
         FLastTime = ev.xproperty.time;
-        if (ev.xproperty.window != FHelper) ContinueTransfer(ev.xproperty);
+        if (ev.xproperty.window != FHelper)
+            ContinueTransfer(ev.xproperty);
+        else
+            IncomingPiece(ev.xproperty);
         return;
     default: break;
     }
