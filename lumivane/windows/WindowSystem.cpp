@@ -115,7 +115,9 @@ Wnd* HitTestWindow(Wnd* w, TPoint p, bool skipDisabled) {
 void InitWindowSystem(Driver* driver) {
     ShutdownWindowSystem();
     WS().driver = driver;
-    if (driver) driver->SetWaitPump(PumpWhileDriverWaits);
+    // A lambda, not the function's address: std::function would name the type bool (*)() in
+    // the library's symbols, outside the namespace.
+    if (driver) driver->SetWaitPump([] { return PumpWhileDriverWaits(); });
     RegisterNativeButtonClass();
     RegisterNativeEditClass();
 }

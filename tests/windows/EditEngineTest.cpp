@@ -407,7 +407,9 @@ TEST(EditEngine, HitTestingFarFromWhatIsRememberedAndAtAMultiByteEdge) {
     e.SetMeasure(Width);
     // 'a' is 7 px, 'i' 3 px and "漢" 7 px per byte (21 px): positions far apart, with a
     // multi-byte character straddling the x asked for.
-    const std::string text = std::string(300, 'a') + "漢" + std::string(300, 'i');
+    std::string text(300, 'a');
+    text += "漢";
+    text.append(300, 'i');
     e.SetText(text);
     e.MoveTo(e.Length(), false);
     (void)e.PosToX(e.Length() - 1); // remembered near the end
