@@ -109,6 +109,10 @@ public:
     // the next wait. watch = false forgets it (before it is closed).
     virtual void WatchReadable(int fd, bool watch) = 0;
 
+    // Device pixels per logical pixel on this display (1 to 4, see DisplayScale.h), as chosen when
+    // the driver connected.
+    virtual int DeviceScale() { return 1; }
+
     // Programs and signals: not the display's, but the system the display runs on.
     virtual System& GetSystem() = 0;
 

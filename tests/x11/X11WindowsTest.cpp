@@ -176,6 +176,50 @@ TEST_F(X11DriverTest, PresentShowsExactPixelsWithoutSharedMemory) {
     CheckPresentedPixels(*driver, probe, id, kLarge);
 }
 
+// A connection takes its scale from LUMIVANE_SCALE before the desktop's Xft.dpi; a value of the
+// variable it cannot use is named in one line on standard error and otherwise ignored.
+TEST_F(X11DriverTest, DeviceScaleFromTheVariableThenXftDpi) {
+    const struct {
+        const char* variable;
+        const char* resources;
+        int scale;
+        bool warns;
+    } cases[] = {
+        {nullptr, nullptr, 1, false},
+        {nullptr, "Xft.antialias:\t1\nXft.dpi:\t192\n", 2, false},
+        {nullptr, "Xft.dpi:\t288\n", 3, false},
+        {nullptr, "Xft.dpi:\tlarge\n", 1, false},
+        {"3", "Xft.dpi:\t192\n", 3, false},
+        {"9", "Xft.dpi:\t192\n", 2, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.variable ? c.variable : "(unset)") + " / " +
+                     (c.resources ? c.resources : "(none)"));
+        probe.SetRootText("RESOURCE_MANAGER", c.resources);
+        if (c.variable) setenv("LUMIVANE_SCALE", c.variable, 1);
+        std::fflush(stderr);
+        const int saved = dup(2);
+        FILE* err = std::tmpfile();
+        ASSERT_NE(err, nullptr);
+        dup2(fileno(err), 2);
+        driver = CreateX11Driver(nullptr);
+        std::fflush(stderr);
+        dup2(saved, 2);
+        close(saved);
+        unsetenv("LUMIVANE_SCALE");
+        std::rewind(err);
+        char line[256] = {};
+        const bool wrote = std::fgets(line, sizeof line, err) != nullptr;
+        std::fclose(err);
+        EXPECT_EQ(driver->DeviceScale(), c.scale);
+        EXPECT_EQ(wrote, c.warns) << line;
+        if (c.warns) {
+            EXPECT_NE(std::strstr(line, "LUMIVANE_SCALE=\"9\" ignored"), nullptr) << line;
+        }
+    }
+    probe.SetRootText("RESOURCE_MANAGER", nullptr);
+}
+
 TEST_F(X11DriverTest, ExposedWindowIsRepaintedFromTheLastPixels) {
     // A window presented through shared memory: the driver has every pixel.
     const DriverWindowId id = ShowSized([&](TopLevelSpec r) { return ShowWindow(r); }, kLarge);

@@ -6,6 +6,8 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <cstring>
+
 
 namespace {
 Display* D(void* p) { return static_cast<Display*>(p); }
@@ -64,6 +66,16 @@ std::vector<unsigned long> XProbe::Longs(uint64_t window, const char* property) 
         XFree(data);
     }
     return out;
+}
+
+void XProbe::SetRootText(const char* property, const char* text) {
+    Display* d = D(FDisplay);
+    if (text)
+        XChangeProperty(d, DefaultRootWindow(d), Atom(property), Atom("STRING"), 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text), static_cast<int>(std::strlen(text)));
+    else
+        XDeleteProperty(d, DefaultRootWindow(d), Atom(property));
+    XSync(d, False);
 }
 
 std::string XProbe::AtomName(unsigned long atom) {

@@ -25,6 +25,8 @@ public:
     std::string Text(uint64_t window, const char* property, std::string* type = nullptr);
     // A format-32 property's values (CARDINAL, WINDOW, ATOM as numbers).
     std::vector<unsigned long> Longs(uint64_t window, const char* property);
+    // Sets an 8-bit STRING property of the root window, as xrdb does; null deletes it.
+    void SetRootText(const char* property, const char* text);
     std::string AtomName(unsigned long atom);
     unsigned long Atom(const char* name);
     bool OverrideRedirect(uint64_t window);

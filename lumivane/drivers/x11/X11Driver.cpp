@@ -6,10 +6,12 @@
 #include <fcntl.h>
 #include <time.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "lumivane/base/Exception.h"
+#include "lumivane/windows/DisplayScale.h"
 
 namespace lumivane {
 
@@ -40,6 +42,13 @@ X11Driver::X11Driver(Display* display) : FDisplay(display) {
     }
 
     ProbePixelFormat();
+
+    // Xlib read the root window's RESOURCE_MANAGER when it connected: no round trip for it here.
+    const char* resources = XResourceManagerString(FDisplay);
+    const DisplayScaleChoice scale =
+        ChooseDisplayScale(std::getenv("LUMIVANE_SCALE"), resources ? resources : "");
+    if (!scale.warning.empty()) std::fprintf(stderr, "%s\n", scale.warning.c_str());
+    FScale = scale.scale;
 
     Bool supported = False;
     FDetectableRepeat = XkbSetDetectableAutoRepeat(FDisplay, True, &supported) && supported;

@@ -21,6 +21,8 @@ namespace lumivane {
 // - X protocol errors are logged on standard error and otherwise ignored.
 // - The environment variable LUMI_X11_NO_SHM=1 turns shared memory off (tests use it to check
 //   the XPutImage path).
+// - The display's scale (DeviceScale) comes from LUMIVANE_SCALE (1 to 4; any other value is
+//   ignored with a line on standard error), else from the Xft.dpi resource, else 1.
 // - Input methods and titles beyond Latin-1 need a locale: when LC_CTYPE is still "C", the driver
 //   sets it from the environment (setlocale(LC_CTYPE, "")) the first time it needs one; until
 //   then WM_LOCALE_NAME names the locale the environment asks for.

@@ -112,6 +112,7 @@ public:
     void SetSelectionText(TSelection which, const std::string& utf8) override;
     bool GetSelectionText(TSelection which, std::string& utf8) override;
     System& GetSystem() override { return FSystem; }
+    int DeviceScale() override { return FScale; }
     void SetTextInput(DriverWindowId id, bool on) override;
     void WatchReadable(int fd, bool watch) override;
 
@@ -219,6 +220,7 @@ private:
     std::vector<int> FWatched;   // fds whose data ends a wait
     std::vector<int> FReadable;  // of those, the ones found readable, to report
     int64_t FWaitCount = 0;
+    int FScale = 1;
 };
 
 } // namespace x11
