@@ -107,7 +107,7 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
         clip.Offset(-r.Left, -r.Top);
         clip.Intersect(TRect{0, 0, r.Width(), r.Height()});
         if (clip.IsEmpty()) continue;
-        DeviceContext sub(DC->Target(), {DC->Origin().x + r.Left, DC->Origin().y + r.Top}, clip);
+        DeviceContext sub(DC->Target(), {DC->Origin().x + r.Left, DC->Origin().y + r.Top}, clip, DC->Scale());
         sub.font = DC->font;
         c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&sub), 0);
     }

@@ -13,8 +13,26 @@ using namespace RasterInternal;
 DeviceContext::DeviceContext(Surface* target)
     : FTarget(target), FOrigin{0, 0}, FClip(target ? target->Bounds() : TRect{}), FClipFollowsSurface(true) {}
 
-DeviceContext::DeviceContext(Surface* target, TPoint origin, const Region& clip)
-    : FTarget(target), FOrigin(origin), FClip(clip), FSystemClip(clip), FHasSystemClip(true) {}
+DeviceContext::DeviceContext(Surface* target, TPoint origin, const Region& clip, int scale)
+    : FTarget(target), FOrigin(origin), FScale(std::clamp(scale, 1, 4)), FClip(clip), FSystemClip(clip),
+      FHasSystemClip(true) {}
+
+template <class F>
+void DeviceContext::Spans(const TRect& r, F&& f) {
+    if (FScale == 1) {
+        ForEachSpan(*FTarget, DeviceClip(), r, f);
+        return;
+    }
+    const int64_t n = FScale;
+    ForEachSpan(*FTarget, DeviceClip(), DevRect(r.Left * n, r.Top * n, r.Right * n, r.Bottom * n), f);
+}
+
+TRect DeviceContext::UnscaledClipBounds() const {
+    const TRect b = DeviceClip().Bounds();
+    const int n = FScale;
+    // The device clip lies inside the surface: no negative coordinates to round.
+    return {b.Left / n, b.Top / n, (b.Right + n - 1) / n, (b.Bottom + n - 1) / n};
+}
 
 const Region& DeviceContext::Clip() const {
     // A memory context's picture may be resized under it (a bitmap given a new size).
@@ -44,7 +62,14 @@ const Region& DeviceContext::DeviceClip() const {
     Clip();
     if (!FDeviceClipValid || w != FDeviceClipW || h != FDeviceClipH) {
         FDeviceClip = FClip;
-        FDeviceClip.Offset(FOrigin.x, FOrigin.y).Intersect(TRect{0, 0, w, h});
+        if (FScale == 1) {
+            FDeviceClip.Offset(FOrigin.x, FOrigin.y).Intersect(TRect{0, 0, w, h});
+        } else {
+            // Cut to the surface before scaling, so that far coordinates cannot overflow.
+            const int n = FScale;
+            FDeviceClip.Offset(FOrigin.x, FOrigin.y).Intersect(TRect{0, 0, (w + n - 1) / n, (h + n - 1) / n});
+            FDeviceClip.Scale(n).Intersect(TRect{0, 0, w, h});
+        }
         FDeviceClipValid = true;
         FDeviceClipW = w;
         FDeviceClipH = h;
@@ -74,7 +99,7 @@ void DeviceContext::LineTo(int x, int y) {
     if (y0 == y1 || x0 == x1) {
         TRect r = y0 == y1 ? (x1 > x0 ? DevRect(x0, y0, x1, y0 + 1) : DevRect(x1 + 1, y0, x0 + 1, y0 + 1))
                            : (y1 > y0 ? DevRect(x0, y0, x0 + 1, y1) : DevRect(x0, y1 + 1, x0 + 1, y0 + 1));
-        ForEachSpan(*FTarget, clip, r, [&](Pixel* d, int, int, int n) { SpanRop2(d, n, pen.mode, p); });
+        Spans(r, [&](Pixel* d, int, int, int n) { SpanRop2(d, n, pen.mode, p); });
         return;
     }
     // Along the major axis one pixel a step; the minor coordinate is the true one rounded half
@@ -83,7 +108,7 @@ void DeviceContext::LineTo(int x, int y) {
     const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
     const bool xMajor = adx >= ady;
     const int64_t n = xMajor ? adx : ady;
-    const TRect bounds = clip.Bounds();
+    const TRect bounds = FScale == 1 ? clip.Bounds() : UnscaledClipBounds();
     // Only the steps whose major coordinate lies inside the clip's bounds are walked.
     int64_t first = 0, last = n;
     const int64_t m0 = xMajor ? x0 : y0, step = xMajor ? dx : dy;
@@ -105,6 +130,11 @@ void DeviceContext::LineTo(int x, int y) {
             px = x0 + FloorDiv(__int128{2} * i * dx + ady, __int128{2} * ady);
         }
         if (!bounds.Contains(static_cast<int>(px), static_cast<int>(py))) continue;
+        if (FScale != 1) {
+            const int bx = static_cast<int>(px), by = static_cast<int>(py);
+            Spans({bx, by, bx + 1, by + 1}, [&](Pixel* d, int, int, int k) { SpanRop2(d, k, pen.mode, p); });
+            continue;
+        }
         if (!clip.Contains(static_cast<int>(px), static_cast<int>(py))) continue;
         Pixel& d = FTarget->Row(static_cast<int>(py))[px];
         d = Rop2(pen.mode, d & kMask, p);
@@ -115,11 +145,10 @@ void DeviceContext::Rectangle(int x1, int y1, int x2, int y2) {
     if (!FTarget) return;
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
-    const Region& clip = DeviceClip();
     const int64_t l = int64_t{x1} + FOrigin.x, t = int64_t{y1} + FOrigin.y;
     const int64_t r = int64_t{x2} + FOrigin.x, b = int64_t{y2} + FOrigin.y;
     auto fill = [&](int64_t fl, int64_t ft, int64_t fr, int64_t fb, Pixel p) {
-        ForEachSpan(*FTarget, clip, DevRect(fl, ft, fr, fb), [&](Pixel* d, int, int, int n) { SpanRop2(d, n, pen.mode, p); });
+        Spans(DevRect(fl, ft, fr, fb), [&](Pixel* d, int, int, int n) { SpanRop2(d, n, pen.mode, p); });
     };
     if (pen.style == PS_NULL) {
         if (brush.style != BS_NULL) fill(l, t, r - 1, b - 1, ResolveColor(brush.color));
@@ -143,8 +172,12 @@ void DeviceContext::FillRect(const TRect& r) {
 void DeviceContext::FillRect(const TRect& r, TColor color) {
     if (!FTarget) return;
     const Pixel p = ResolveColor(color);
-    const TRect dr = ToDevice(r, FOrigin);
+    TRect dr = ToDevice(r, FOrigin);
     if (dr.IsEmpty()) return;
+    if (FScale != 1) {
+        const int64_t n = FScale;
+        dr = DevRect(dr.Left * n, dr.Top * n, dr.Right * n, dr.Bottom * n);
+    }
     // One row of each clipped rectangle is filled, the rest copied from it.
     for (const TRect& c : DeviceClip().Rects()) {
         if (c.Top >= dr.Bottom) break;
@@ -170,7 +203,7 @@ void DeviceContext::Polygon(const TPoint* points, int count) {
             top = std::min<int64_t>(top, int64_t{points[i].y} + oy);
             bottom = std::max<int64_t>(bottom, int64_t{points[i].y} + oy);
         }
-        const TRect cb = clip.Bounds();
+        const TRect cb = UnscaledClipBounds();
         top = std::max<int64_t>(top, cb.Top);
         bottom = std::min<int64_t>(bottom, cb.Bottom);
         std::vector<int64_t> xs;
@@ -194,8 +227,8 @@ void DeviceContext::Polygon(const TPoint* points, int count) {
             for (size_t k = 0; k + 1 < xs.size(); k += 2) {
                 int64_t l = std::max<int64_t>(xs[k], cb.Left), r = std::min<int64_t>(xs[k + 1], cb.Right);
                 if (l >= r) continue;
-                ForEachSpan(*FTarget, clip, DevRect(l, y, r, y + 1),
-                            [&](Pixel* d, int, int, int n) { SpanRop2(d, n, pen.mode, p); });
+                Spans(DevRect(l, y, r, y + 1),
+                      [&](Pixel* d, int, int, int n) { SpanRop2(d, n, pen.mode, p); });
             }
         }
     }
@@ -209,25 +242,34 @@ void DeviceContext::Polygon(const TPoint* points, int count) {
 void DeviceContext::SetPixel(int x, int y, TColor c) {
     if (!FTarget) return;
     const int dx = Near(int64_t{x} + FOrigin.x), dy = Near(int64_t{y} + FOrigin.y);
-    if (DeviceClip().Contains(dx, dy)) FTarget->Set(dx, dy, ResolveColor(c));
+    if (FScale == 1) {
+        if (DeviceClip().Contains(dx, dy)) FTarget->Set(dx, dy, ResolveColor(c));
+        return;
+    }
+    const Pixel p = ResolveColor(c);
+    Spans({dx, dy, dx + 1, dy + 1}, [&](Pixel* d, int, int, int n) { FillPixels(d, n, p); });
 }
 
 TColor DeviceContext::GetPixel(int x, int y) const {
     if (!FTarget) return CLR_INVALID;
-    const int dx = Near(int64_t{x} + FOrigin.x), dy = Near(int64_t{y} + FOrigin.y);
+    const int dx = Near((int64_t{x} + FOrigin.x) * FScale), dy = Near((int64_t{y} + FOrigin.y) * FScale);
     if (!DeviceClip().Contains(dx, dy)) return CLR_INVALID;
     return PixelToColor(FTarget->Get(dx, dy));
 }
 
 void DeviceContext::DrawFocusRect(const TRect& r) {
     if (!FTarget || r.IsEmpty()) return;
-    const Region& clip = DeviceClip();
-    const int ox = FOrigin.x, oy = FOrigin.y;
+    const int ox = FOrigin.x, oy = FOrigin.y, s = FScale;
     // Every other pixel of the one-pixel frame is inverted, on a checkerboard fixed to the
-    // context's origin; each frame pixel is visited once.
+    // context's origin (in 1x pixels); each frame pixel is visited once.
     auto dotted = [&](int64_t l, int64_t t, int64_t rr, int64_t b) {
-        ForEachSpan(*FTarget, clip, DevRect(l + ox, t + oy, rr + ox, b + oy), [&](Pixel* d, int x, int y, int n) {
-            for (int i = ((x - ox + y - oy) & 1); i < n; i += 2) d[i] ^= kMask;
+        Spans(DevRect(l + ox, t + oy, rr + ox, b + oy), [&](Pixel* d, int x, int y, int n) {
+            if (s == 1) {
+                for (int i = ((x - ox + y - oy) & 1); i < n; i += 2) d[i] ^= kMask;
+                return;
+            }
+            for (int i = 0; i < n; ++i)
+                if ((((x + i) / s - ox + y / s - oy) & 1) == 0) d[i] ^= kMask;
         });
     };
     const int64_t l = r.Left, t = r.Top, rt = r.Right, b = r.Bottom;
@@ -239,7 +281,7 @@ void DeviceContext::DrawFocusRect(const TRect& r) {
 
 void DeviceContext::InvertRect(const TRect& r) {
     if (!FTarget) return;
-    ForEachSpan(*FTarget, DeviceClip(), ToDevice(r, FOrigin), [](Pixel* d, int, int, int n) {
+    Spans(ToDevice(r, FOrigin), [](Pixel* d, int, int, int n) {
         for (int i = 0; i < n; ++i) d[i] ^= kMask;
     });
 }

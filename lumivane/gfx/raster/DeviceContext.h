@@ -48,16 +48,29 @@ struct BrushState {
 // logical coordinates, pen, brush, font, text and background colours and the current position.
 // Every drawing operation takes logical coordinates and touches only pixels inside both the clip
 // region and the surface.
+//
+// The scale (see windows/DisplayScale.h): a context of scale n draws on a surface n times the size
+// of its logical one. Logical point (x, y) is surface pixel ((x + origin.x) * n, (y + origin.y) * n)
+// (the origin is logical too), and every pixel the context would draw at scale 1 becomes an n-by-n
+// block there: fills, lines, frames, polygons, focus rectangles, single pixels. So a picture at
+// scale n is the 1x picture with each pixel made a block, and scale 1 is exactly what it was.
+// The rest of the scale's design, built on this: a top-level window's surface is device-sized and
+// painted through contexts of its scale; pictures are blitted by whole pixels (nearest neighbour);
+// text is rendered afresh at n times its size, so that it is sharp; the window system keeps
+// logical units everywhere and divides input coordinates by n at its edge, where it also
+// multiplies window sizes and positions for the display.
 class DeviceContext {
 public:
     // A context over the whole surface (a memory context), origin 0,0. Its clip follows the
     // surface when it is resized, until SetClip or IntersectClip sets one.
     explicit DeviceContext(Surface* target);
-    // A context whose logical origin is at `origin` on the surface, clipped to `clip` (logical).
-    DeviceContext(Surface* target, TPoint origin, const Region& clip);
+    // A context whose logical origin is at `origin` (logical units) on the surface, clipped to
+    // `clip` (logical), drawing `scale` (1 to 4) device pixels per logical one.
+    DeviceContext(Surface* target, TPoint origin, const Region& clip, int scale = 1);
 
     Surface* Target() const { return FTarget; }
     TPoint Origin() const { return FOrigin; }
+    int Scale() const { return FScale; }
     const Region& Clip() const;
     // Sets the clip; a context made with a clip never reaches past that first clip (the part of
     // a window that may be painted), however the clip is set later.
@@ -96,16 +109,24 @@ public:
     // Inverts every pixel of the rectangle.
     void InvertRect(const TRect& r);
 
-    // The clip in surface pixels (origin applied), cut to the surface: exactly the pixels that
-    // drawing may touch. For code that writes pixels itself (text, pictures).
+    // The clip in surface pixels (origin and scale applied), cut to the surface: exactly the
+    // pixels that drawing may touch. For code that writes pixels itself (text, pictures).
     const Region& DeviceClip() const;
     // The surface pixel for a colour as this context draws it (monochrome targets get black or
     // white).
     Pixel ResolveColor(TColor c) const;
 
 private:
+    // Calls f(row, x, y, count) for the clipped surface spans of the 1x rectangle `r` (origin
+    // applied, not yet scaled), each 1x pixel a block of the scale.
+    template <class F>
+    void Spans(const TRect& r, F&& f);
+    // Bounds of the 1x pixels that may be drawn (origin applied): DeviceClip's, unscaled.
+    TRect UnscaledClipBounds() const;
+
     Surface* FTarget;
     TPoint FOrigin;
+    int FScale = 1;
     mutable Region FClip;
     Region FSystemClip;
     bool FHasSystemClip = false;

@@ -171,6 +171,11 @@ Region& Region::Offset(int dx, int dy) {
     return *this;
 }
 
+Region& Region::Scale(int n) {
+    for (TRect& r : FRects) r = {r.Left * n, r.Top * n, r.Right * n, r.Bottom * n};
+    return *this;
+}
+
 Region Region::RoundRect(int x1, int y1, int x2, int y2, int w, int h) {
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);

@@ -31,6 +31,8 @@ public:
     Region& Intersect(const TRect& r) { return Intersect(Region(r)); }
     Region& Subtract(const TRect& r) { return Subtract(Region(r)); }
     Region& Offset(int dx, int dy);
+    // Multiplies every coordinate by n >= 1 (the caller keeps them small enough).
+    Region& Scale(int n);
 
     friend bool operator==(const Region&, const Region&) = default;
 
