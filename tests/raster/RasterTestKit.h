@@ -1,6 +1,10 @@
 #pragma once
+#include <gtest/gtest.h>
+
+#include <climits>
 #include <string>
 
+#include "lumivane/gfx/raster/DeviceContext.h"
 #include "lumivane/gfx/raster/Surface.h"
 
 using namespace lumivane;
@@ -31,4 +35,24 @@ inline std::string DiffMap(const Surface& a, const Surface& b) {
         out += '\n';
     }
     return out;
+}
+
+// Every drawing operation (blits aside) at coordinates far outside any surface, both ways round:
+// nothing may overflow, and a pixel read there is invalid.
+inline void DrawAtFarCoordinates(DeviceContext& dc) {
+    const int lo = INT32_MIN, hi = INT32_MAX;
+    dc.MoveTo(lo, lo);
+    dc.LineTo(hi, hi - 7);
+    dc.MoveTo(hi, 0);
+    dc.LineTo(lo, 0);
+    dc.Rectangle(lo, lo, hi, hi);
+    dc.pen.style = PS_NULL;
+    dc.Rectangle(lo, lo, lo, lo);
+    dc.FillRect({hi - 1, hi - 1, hi, hi});
+    dc.DrawFocusRect({lo, lo, hi, hi});
+    dc.InvertRect({lo, lo, hi, hi});
+    const TPoint far[3] = {{lo, lo}, {hi, 0}, {0, hi}};
+    dc.Polygon(far, 3);
+    dc.SetPixel(hi, lo, clRed);
+    EXPECT_EQ(dc.GetPixel(lo, hi), CLR_INVALID);
 }
