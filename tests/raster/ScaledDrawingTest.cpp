@@ -51,6 +51,24 @@ void EveryOperation(DeviceContext& dc) {
     dc.InvertRect({10, 18, 26, 21});
 }
 
+// Blits from a 1x picture and within the target itself, in several operations.
+void EveryBlit(DeviceContext& dc) {
+    static Surface picture = [] {
+        Surface p(7, 5);
+        Texture(p, 3);
+        p.Set(2, 2, 0xFF0000);
+        return p;
+    }();
+    DeviceContext src(&picture);
+    BitBlt(dc, 3, 4, 7, 5, src, 0, 0, SRCCOPY);
+    BitBlt(dc, 20, -2, 6, 6, src, 1, 0, SRCINVERT);  // partly outside the source
+    BitBlt(dc, 1, 15, 9, 3, src, 0, 0, DSTINVERT);   // no source
+    StretchBlt(dc, 12, 2, 16, 9, src, 0, 0, 7, 5, SRCCOPY);
+    StretchBlt(dc, 0, 10, 5, 3, src, 1, 1, 6, 4, NOTSRCCOPY);
+    TransparentBlt(dc, 14, 12, 14, 10, src, 0, 0, 7, 5, TColor{0x0000FF});
+    BitBlt(dc, 6, 6, 12, 10, dc, 2, 3, SRCCOPY);  // the target itself, overlapping
+}
+
 // The same scene on a 1x surface and on one n times its size (both textured alike, the second
 // with blocks of the first's pixels), through contexts of the same origin and clip.
 void ExpectBlocks(const Scene& scene, int n, TPoint origin, const Region& clip) {
@@ -81,6 +99,8 @@ TEST(ScaledDrawing, EveryPixelOfTheOneXPictureBecomesABlock) {
         ExpectBlocks(EveryOperation, n, {0, 0}, Region(TRect{0, 0, 31, 23}));
         ExpectBlocks(EveryOperation, n, {1, 0}, clip);
         ExpectBlocks(EveryOperation, n, {-3, 2}, clip);
+        ExpectBlocks(EveryBlit, n, {0, 0}, Region(TRect{0, 0, 31, 23}));
+        ExpectBlocks(EveryBlit, n, {1, -1}, clip);
     }
 }
 
@@ -126,6 +146,29 @@ TEST(ScaledDrawing, FarCoordinatesNeitherOverflowNorDraw) {
     // Only the clip (device rows 0..7) was drawn.
     for (int y = 8; y < 10; ++y)
         for (int x = 0; x < 10; ++x) EXPECT_EQ(s.Get(x, y), before.Get(x, y)) << x << "," << y;
+}
+
+TEST(ScaledDrawing, BlitsBetweenContextsOfOneScaleKeepDetailFinerThanABlock) {
+    // A scaled source may hold more than blocks (text drawn at its size): copied pixel for
+    // pixel, and stretched by whole source blocks that keep their inside.
+    for (int n : {2, 3}) {
+        SCOPED_TRACE("scale " + std::to_string(n));
+        Surface from(6 * n, 4 * n), to(10 * n, 10 * n, 0);
+        Texture(from, 5);
+        DeviceContext src(&from, {0, 0}, Region(from.Bounds()), n), dst(&to, {0, 0}, Region(to.Bounds()), n);
+        BitBlt(dst, 1, 2, 6, 4, src, 0, 0, SRCCOPY);
+        StretchBlt(dst, 0, 6, 6, 4, src, 0, 0, 3, 2, SRCCOPY);  // twice the size
+        for (int y = 0; y < 4 * n; ++y)
+            for (int x = 0; x < 6 * n; ++x)
+                ASSERT_EQ(to.Get(n + x, 2 * n + y), from.Get(x, y)) << x << "," << y;
+        // Device pixel (x, y) of the doubled picture: source block (x / 2n, y / 2n), at the same
+        // place inside the block.
+        for (int y = 0; y < 4 * n; ++y)
+            for (int x = 0; x < 6 * n; ++x) {
+                const int bx = x / n / 2, by = y / n / 2;
+                ASSERT_EQ(to.Get(x, 6 * n + y), from.Get(bx * n + x % n, by * n + y % n)) << x << "," << y;
+            }
+    }
 }
 
 TEST(ScaledDrawing, ScaleIsOneByDefaultAndKeptWithinOneToFour) {

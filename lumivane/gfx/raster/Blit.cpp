@@ -95,12 +95,37 @@ void FillNoSource(DeviceContext& dst, const TRect& r, uint32_t rop) {
 void ToMono(Pixel* d, int n) {
     for (int i = 0; i < n; ++i) d[i] = d[i] == kWhite ? kWhite : 0;
 }
+
+// A logical rectangle of a context in its surface's pixels: origin applied, then its scale.
+struct DeviceBox {
+    int64_t left, top, width, height;
+    int scale;
+    TRect Rect() const { return DevRect(left, top, left + width, top + height); }
+};
+DeviceBox ToDeviceBox(const DeviceContext& dc, int x, int y, int w, int h) {
+    const int64_t n = dc.Scale();
+    return {(int64_t{x} + dc.Origin().x) * n, (int64_t{y} + dc.Origin().y) * n, int64_t{w} * n,
+            int64_t{h} * n, dc.Scale()};
+}
+
+template <bool Transparent>
+void Stretch(DeviceContext& dst, const DeviceBox& to, const DeviceContext& src, const DeviceBox& box,
+             uint32_t rop, Pixel key);
 } // namespace
 
 void BitBlt(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext& src, int sx, int sy,
             uint32_t rop) {
     Surface* dt = dst.Target();
     if (!dt || w <= 0 || h <= 0) return;
+    if (dst.Scale() != 1 || src.Scale() != 1) {
+        // Between scales every source pixel becomes whole blocks: a stretch by whole factors.
+        const DeviceBox to = ToDeviceBox(dst, x, y, w, h);
+        if (IgnoresSource(rop))
+            FillNoSource(dst, to.Rect(), rop);
+        else if (src.Target())
+            Stretch<false>(dst, to, src, ToDeviceBox(src, sx, sy, w, h), rop, 0);
+        return;
+    }
     const int64_t dl = int64_t{x} + dst.Origin().x, dtp = int64_t{y} + dst.Origin().y;
     TRect dr = DevRect(dl, dtp, dl + w, dtp + h);
     if (IgnoresSource(rop)) {
@@ -146,18 +171,34 @@ void BitBlt(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext&
 }
 
 namespace {
-// Shared by StretchBlt and TransparentBlt: scales src (sx, sy, sw, sh) onto dst (x, y, w, h).
-// `skip` says which raw source pixels leave the target alone.
+// Shared by the blits: scales the source box onto the target box (both in surface pixels). With
+// Transparent, source pixels of the colour `key` leave the target alone.
+// The source pixel under the centre of target pixel k, for a source of n pixels stretched over d
+// (0 <= k < d). Scaled boxes of far coordinates outgrow 64-bit products.
+int64_t Under(int64_t k, int64_t n, int64_t d) {
+    constexpr int64_t kNarrow = int64_t{1} << 31;
+    if (k < kNarrow && n < kNarrow && d < kNarrow) return (2 * k + 1) * n / (2 * d);
+    return static_cast<int64_t>((__int128{2} * k + 1) * n / (__int128{2} * d));
+}
+// The same between scales: the pixel is chosen as at 1x (so every 1x pixel of the result is a
+// whole block), then the place inside its block where the source is scaled too.
+int64_t Under(int64_t k, int64_t n, int64_t d, int sourceScale, int targetScale) {
+    if (sourceScale == 1 && targetScale == 1) return Under(k, n, d);
+    const int64_t block = k / targetScale, inside = k % targetScale;
+    return Under(block, n / sourceScale, d / targetScale) * sourceScale + inside * sourceScale / targetScale;
+}
+
 template <bool Transparent>
-void Stretch(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext& src, int sx, int sy, int sw,
-             int sh, uint32_t rop, Pixel key) {
+void Stretch(DeviceContext& dst, const DeviceBox& to, const DeviceContext& src, const DeviceBox& box,
+             uint32_t rop, Pixel key) {
     Surface* dt = dst.Target();
     const Surface* st = src.Target();
+    const int64_t w = to.width, h = to.height, sw = box.width, sh = box.height;
     if (!dt || !st || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
-    const int64_t dl = int64_t{x} + dst.Origin().x, dtp = int64_t{y} + dst.Origin().y;
-    const TRect clipBounds = DevRect(dl, dtp, dl + w, dtp + h).Intersect(dst.DeviceClip().Bounds());
+    const int64_t dl = to.left, dtp = to.top;
+    const TRect clipBounds = to.Rect().Intersect(dst.DeviceClip().Bounds());
     if (clipBounds.IsEmpty()) return;
-    const int64_t srcLeft = int64_t{sx} + src.Origin().x, srcTop = int64_t{sy} + src.Origin().y;
+    const int64_t srcLeft = box.left, srcTop = box.top;
 
     // A same-surface source is read from a copy of the part that is used.
     Surface copy;
@@ -181,7 +222,7 @@ void Stretch(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext
     int validLo = cw, validHi = 0;
     for (int i = 0; i < cw; ++i) {
         const int64_t k = clipBounds.Left - dl + i;
-        const int64_t col = fx + (2 * k + 1) * sw / (int64_t{2} * w);
+        const int64_t col = fx + Under(k, sw, w, box.scale, to.scale);
         const bool ok = col >= 0 && col < from->Width();
         xs[i] = ok ? static_cast<int>(col) : 0;
         if (ok) {
@@ -196,7 +237,7 @@ void Stretch(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext
     const Pixel pat = dst.brush.style == BS_NULL ? 0 : dst.ResolveColor(dst.brush.color);
     std::vector<Pixel> buf;
     ForEachSpan(*dt, dst.DeviceClip(), clipBounds, [&](Pixel* d, int px, int py, int n) {
-        const int64_t srow = fy + (2 * (py - dtp) + 1) * sh / (int64_t{2} * h);
+        const int64_t srow = fy + Under(py - dtp, sh, h, box.scale, to.scale);
         if (srow < 0 || srow >= from->Height()) return;
         int lo = std::max(px - clipBounds.Left, validLo), hi = std::min(px - clipBounds.Left + n, validHi);
         if (lo >= hi) return;
@@ -229,17 +270,16 @@ void StretchBlt(DeviceContext& dst, int x, int y, int w, int h, const DeviceCont
         return;
     }
     if (IgnoresSource(rop)) {
-        if (dst.Target() && w > 0 && h > 0)
-            FillNoSource(dst, DevRect(int64_t{x} + dst.Origin().x, int64_t{y} + dst.Origin().y,
-                                      int64_t{x} + dst.Origin().x + w, int64_t{y} + dst.Origin().y + h), rop);
+        if (dst.Target() && w > 0 && h > 0) FillNoSource(dst, ToDeviceBox(dst, x, y, w, h).Rect(), rop);
         return;
     }
-    Stretch<false>(dst, x, y, w, h, src, sx, sy, sw, sh, rop, 0);
+    Stretch<false>(dst, ToDeviceBox(dst, x, y, w, h), src, ToDeviceBox(src, sx, sy, sw, sh), rop, 0);
 }
 
 void TransparentBlt(DeviceContext& dst, int x, int y, int w, int h, const DeviceContext& src, int sx, int sy,
                     int sw, int sh, TColor transparent) {
-    Stretch<true>(dst, x, y, w, h, src, sx, sy, sw, sh, SRCCOPY, ColorToPixel(transparent));
+    Stretch<true>(dst, ToDeviceBox(dst, x, y, w, h), src, ToDeviceBox(src, sx, sy, sw, sh), SRCCOPY,
+                  ColorToPixel(transparent));
 }
 
 void DrawIconImage(DeviceContext& dst, int x, int y, const Surface& image, const Surface* andMask,
