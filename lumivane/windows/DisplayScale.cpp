@@ -21,15 +21,15 @@ std::optional<double> PositiveDecimal(std::string_view s) {
     constexpr double kBound = 1e9;
     size_t i = 0;
     double value = 0;
-    int digits = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++digits)
+    bool digits = false;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, digits = true)
         if (value < kBound) value = value * 10 + (s[i] - '0');
     if (i < s.size() && s[i] == '.') {
         double unit = 0.1;
-        for (++i; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++digits, unit /= 10)
+        for (++i; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, digits = true, unit /= 10)
             value += (s[i] - '0') * unit;
     }
-    if (i != s.size() || digits == 0 || !(value > 0)) return std::nullopt;
+    if (i != s.size() || !digits || !(value > 0)) return std::nullopt;
     return value;
 }
 

@@ -52,13 +52,14 @@ struct BrushState {
 // The scale (see windows/DisplayScale.h): a context of scale n draws on a surface n times the size
 // of its logical one. Logical point (x, y) is surface pixel ((x + origin.x) * n, (y + origin.y) * n)
 // (the origin is logical too), and every pixel the context would draw at scale 1 becomes an n-by-n
-// block there: fills, lines, frames, polygons, focus rectangles, single pixels. So a picture at
-// scale n is the 1x picture with each pixel made a block, and scale 1 is exactly what it was.
-// The rest of the scale's design, built on this: a top-level window's surface is device-sized and
-// painted through contexts of its scale; pictures are blitted by whole pixels (nearest neighbour);
-// text is rendered afresh at n times its size, so that it is sharp; the window system keeps
-// logical units everywhere and divides input coordinates by n at its edge, where it also
-// multiplies window sizes and positions for the display.
+// block there: fills, lines, frames, polygons, focus rectangles, single pixels, and the blits
+// (BitBlt, StretchBlt, TransparentBlt) between contexts of any scales. So a picture at scale n is
+// the 1x picture with each pixel made a block, and scale 1 is exactly what it was.
+// The rest of the scale's design, built on this: icons (DrawIconImage, DrawImageScaled) are drawn
+// by whole pixels too; text is rendered afresh at n times its size, so that it is sharp; a
+// top-level window's surface is device-sized and painted through contexts of its scale; the
+// window system keeps logical units everywhere and divides input coordinates by n at its edge,
+// where it also multiplies window sizes and positions for the display.
 class DeviceContext {
 public:
     // A context over the whole surface (a memory context), origin 0,0. Its clip follows the
