@@ -69,6 +69,30 @@ void EveryBlit(DeviceContext& dc) {
     BitBlt(dc, 6, 6, 12, 10, dc, 2, 3, SRCCOPY);  // the target itself, overlapping
 }
 
+// Icons drawn at their size and scaled, with alpha, with a mask and plain, partly clipped.
+void EveryPicture(DeviceContext& dc) {
+    static const Surface image = [] {
+        Surface p(5, 4);
+        Texture(p, 7);
+        return p;
+    }();
+    static const Surface mask = [] {
+        Surface m(5, 4, 0);
+        m.SetMonochrome(true);
+        m.Set(1, 1, 0xFFFFFF);
+        m.Set(4, 3, 0xFFFFFF);
+        return m;
+    }();
+    static const uint8_t alpha[20] = {0, 255, 128, 7, 64, 255, 0, 200, 1, 254, 30, 90, 0, 255, 255,
+                                      128, 128, 0, 77, 3};
+    DrawIconImage(dc, 2, 3, image, nullptr, nullptr);
+    DrawIconImage(dc, 9, 1, image, &mask, nullptr);
+    DrawIconImage(dc, 25, 19, image, nullptr, alpha);  // past the right and bottom edges
+    DrawIconImage(dc, -2, 12, image, &mask, alpha);      // the alpha wins over the mask
+    DrawImageScaled(dc, {14, 6, 27, 15}, image, &mask, nullptr);
+    DrawImageScaled(dc, {3, 14, 8, 22}, image, nullptr, alpha);
+}
+
 // The same scene on a 1x surface and on one n times its size (both textured alike, the second
 // with blocks of the first's pixels), through contexts of the same origin and clip.
 void ExpectBlocks(const Scene& scene, int n, TPoint origin, const Region& clip) {
@@ -101,6 +125,8 @@ TEST(ScaledDrawing, EveryPixelOfTheOneXPictureBecomesABlock) {
         ExpectBlocks(EveryOperation, n, {-3, 2}, clip);
         ExpectBlocks(EveryBlit, n, {0, 0}, Region(TRect{0, 0, 31, 23}));
         ExpectBlocks(EveryBlit, n, {1, -1}, clip);
+        ExpectBlocks(EveryPicture, n, {0, 0}, Region(TRect{0, 0, 31, 23}));
+        ExpectBlocks(EveryPicture, n, {-1, 1}, clip);
     }
 }
 

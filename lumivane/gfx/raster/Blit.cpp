@@ -287,31 +287,36 @@ void DrawIconImage(DeviceContext& dst, int x, int y, const Surface& image, const
     Surface* dt = dst.Target();
     if (!dt || image.Width() == 0 || image.Height() == 0) return;
     if (andMask && (andMask->Width() < image.Width() || andMask->Height() < image.Height())) andMask = nullptr;
-    const int64_t dl = int64_t{x} + dst.Origin().x, dtp = int64_t{y} + dst.Origin().y;
-    const TRect dr = DevRect(dl, dtp, dl + image.Width(), dtp + image.Height());
+    // At a scale above 1 every image pixel covers a block: device pixel (px, py) takes the image
+    // pixel ((px - left) / n, (py - top) / n).
+    const int64_t n = dst.Scale();
+    const int64_t dl = (int64_t{x} + dst.Origin().x) * n, dtp = (int64_t{y} + dst.Origin().y) * n;
+    const TRect dr = DevRect(dl, dtp, dl + image.Width() * n, dtp + image.Height() * n);
     const bool mono = dt->Monochrome();
-    ForEachSpan(*dt, dst.DeviceClip(), dr, [&](Pixel* d, int px, int py, int n) {
-        const int iy = py - dr.Top, ix = px - dr.Left;
+    ForEachSpan(*dt, dst.DeviceClip(), dr, [&](Pixel* d, int px, int py, int count) {
+        const int iy = static_cast<int>((py - dr.Top) / n), ix = static_cast<int>((px - dr.Left) / n);
         const Pixel* s = image.Row(iy) + ix;
-        if (alpha) {
-            const uint8_t* a = alpha + static_cast<size_t>(iy) * image.Width() + ix;
-            for (int i = 0; i < n; ++i) {
-                const unsigned k = a[i];
+        const uint8_t* a = alpha ? alpha + static_cast<size_t>(iy) * image.Width() + ix : nullptr;
+        const Pixel* m = andMask && !alpha ? andMask->Row(iy) + ix : nullptr;
+        const int skew = static_cast<int>((px - dr.Left) % n), step = static_cast<int>(n);
+        for (int i = 0; i < count; ++i) {
+            const int c = step == 1 ? i : (skew + i) / step; // the image pixel under device pixel i
+            if (a) {
+                const unsigned k = a[c];
                 if (k == 0) continue;
                 Pixel r = 0;
                 for (int shift = 0; shift < 24; shift += 8) {
-                    unsigned sc = (s[i] >> shift) & 0xFF, dc = (d[i] >> shift) & 0xFF;
+                    unsigned sc = (s[c] >> shift) & 0xFF, dc = (d[i] >> shift) & 0xFF;
                     r |= ((sc * k + dc * (255 - k) + 127) / 255) << shift;
                 }
                 d[i] = r;
+            } else if (m) {
+                d[i] = ((m[c] & kMask) == kWhite ? (d[i] ^ s[c]) : s[c]) & kMask;
+            } else {
+                d[i] = s[c] & kMask;
             }
-        } else if (andMask) {
-            const Pixel* m = andMask->Row(iy) + ix;
-            for (int i = 0; i < n; ++i) d[i] = ((m[i] & kMask) == kWhite ? (d[i] ^ s[i]) : s[i]) & kMask;
-        } else {
-            for (int i = 0; i < n; ++i) d[i] = s[i] & kMask;
         }
-        if (mono) ToMono(d, n);
+        if (mono) ToMono(d, count);
     });
 }
 
@@ -321,7 +326,12 @@ void DrawImageScaled(DeviceContext& dst, const TRect& r, const Surface& image, c
     if (r.IsEmpty() || w == 0 || h == 0) return;
     if (r.Width() == w && r.Height() == h) return DrawIconImage(dst, r.Left, r.Top, image, andMask, alpha);
     if (andMask && (andMask->Width() < w || andMask->Height() < h)) andMask = nullptr;
-    const TRect vis = r.Intersect(dst.DeviceClip().Bounds().Offset(-dst.Origin().x, -dst.Origin().y));
+    // The logical pixels the clip reaches (a device clip's bounds divided by the scale, outward).
+    const TRect dev = dst.DeviceClip().Bounds();
+    const int n = dst.Scale();
+    const TRect reach{static_cast<int>(FloorDiv(dev.Left, n)), static_cast<int>(FloorDiv(dev.Top, n)),
+                      static_cast<int>(CeilDiv(dev.Right, n)), static_cast<int>(CeilDiv(dev.Bottom, n))};
+    const TRect vis = r.Intersect(reach.Offset(-dst.Origin().x, -dst.Origin().y));
     if (vis.IsEmpty()) return;
     Surface colour(vis.Width(), vis.Height()), mask(vis.Width(), vis.Height());
     mask.SetMonochrome(true);
