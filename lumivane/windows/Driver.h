@@ -51,7 +51,8 @@ struct DriverEvent {
         FocusOut,
         ConnectionLost,
         Terminate,     // the process was asked to end (a termination signal it asked to hear)
-        Readable       // x: a file descriptor given to WatchReadable has data to read
+        Readable,      // x: a file descriptor given to WatchReadable has data to read
+        ScaleChanged   // DeviceScale changed (the desktop's DPI did): every window is rescaled
     };
     Type type = PointerMove;
     DriverWindowId window = 0;
@@ -109,8 +110,10 @@ public:
     // the next wait. watch = false forgets it (before it is closed).
     virtual void WatchReadable(int fd, bool watch) = 0;
 
-    // Device pixels per logical pixel on this display (1 to 4, see DisplayScale.h), as chosen when
-    // the driver connected.
+    // Device pixels per logical pixel on this display (1 to 4, see DisplayScale.h). A driver that
+    // sees the desktop's DPI change reports ScaleChanged with the new value in place.
+    // Every coordinate and size the driver takes and gives is in device pixels; the window system
+    // maps them to its logical ones (see DeviceEdge.h).
     virtual int DeviceScale() { return 1; }
 
     // Programs and signals: not the display's, but the system the display runs on.

@@ -186,6 +186,10 @@ void TranslateDriverEvent(const DriverEvent& e) {
         ReadableEvent(e.x);
         return;
     }
+    if (e.type == DriverEvent::ScaleChanged) {
+        RescaleTopLevels();
+        return;
+    }
     Wnd* top = TopLevelByDriverId(e.window);
     if (!top) return;
     switch (e.type) {
@@ -242,7 +246,7 @@ void TranslateDriverEvent(const DriverEvent& e) {
     case DriverEvent::Expose: {
         // The surface still holds the pixels: present them again, nothing repaints.
         Region r(e.rect);
-        r.Intersect(top->surface->Bounds());
+        r.Intersect(TRect{0, 0, top->Width(), top->Height()});
         top->dirty.Union(r);
         break;
     }

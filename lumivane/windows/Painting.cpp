@@ -87,7 +87,7 @@ Region VisibleRegion(Wnd* w) {
 HDC MakeDC(Wnd* w, const Region& clip) {
     auto& ws = WS();
     Wnd* top = TopLevelOf(w);
-    HDC dc = new DeviceContext(top->surface.get(), SurfaceOffset(w), clip);
+    HDC dc = new DeviceContext(top->surface.get(), SurfaceOffset(w), clip, top->surfaceScale);
     ws.dcs[dc] = top->surface;
     ws.dcOwners[dc] = w->handle;
     return dc;
@@ -205,7 +205,7 @@ void PresentDirty() {
         if (t->dirty.IsEmpty()) continue;
         Region d = std::move(t->dirty);
         t->dirty = Region();
-        d.Intersect(t->surface->Bounds());
+        d.Intersect(ClientRect(t));
         if (d.IsEmpty() || !(t->style & WS_VISIBLE)) continue;
         std::vector<TRect> rects = d.Rects();
         if (rects.size() > kMaxPresentRects) rects = {d.Bounds()};
@@ -220,9 +220,22 @@ void ForgetPainting(Wnd* w) {
 
 void ResizeSurface(Wnd* top) {
     // A new surface: contexts still alive keep drawing on the old one harmlessly.
-    top->surface = std::make_shared<Surface>(top->Width(), top->Height(), ColorToPixel(clBtnFace));
+    auto& ws = WS();
+    top->surfaceScale = ws.driver ? ws.driver->DeviceScale() : 1;
+    const int n = top->surfaceScale;
+    top->surface = std::make_shared<Surface>(top->Width() * n, top->Height() * n, ColorToPixel(clBtnFace));
     top->dirty = Region();
     AddInvalid(top, Region(ClientRect(top)), true);
+}
+
+void RescaleTopLevels() {
+    auto& ws = WS();
+    for (Wnd* t : std::vector<Wnd*>(ws.topLevels)) {
+        if (!t->driverId || t->surfaceScale == ws.driver->DeviceScale()) continue;
+        // The logical bounds stay; the display's window grows or shrinks by the new scale.
+        ws.driver->SetBounds(t->driverId, t->rect);
+        ResizeSurface(t);
+    }
 }
 
 void PaintWindowNow(Wnd* w) {

@@ -62,7 +62,8 @@ HWND CreateWindowExA(uint32_t exStyle, const char* className, const char* text, 
         request.maximizeBox = (style & WS_MAXIMIZEBOX) != 0;
         request.title = wnd->text;
         request.owner = wnd->owner ? wnd->owner->driverId : 0;
-        wnd->surface = std::make_shared<Surface>(w, h, ColorToPixel(clBtnFace));
+        wnd->surfaceScale = ws.driver->DeviceScale();
+        wnd->surface = std::make_shared<Surface>(w * wnd->surfaceScale, h * wnd->surfaceScale, ColorToPixel(clBtnFace));
         wnd->driverId = ws.driver->CreateTopLevel(request);
         TPoint o = ws.driver->ClientOrigin(wnd->driverId);
         wnd->rect = {o.x, o.y, o.x + w, o.y + h};

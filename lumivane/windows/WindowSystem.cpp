@@ -114,10 +114,14 @@ Wnd* HitTestWindow(Wnd* w, TPoint p, bool skipDisabled) {
 
 void InitWindowSystem(Driver* driver) {
     ShutdownWindowSystem();
-    WS().driver = driver;
-    // A lambda, not the function's address: std::function would name the type bool (*)() in
-    // the library's symbols, outside the namespace.
-    if (driver) driver->SetWaitPump([] { return PumpWhileDriverWaits(); });
+    auto& ws = WS();
+    if (driver) {
+        ws.edge = std::make_unique<DeviceEdge>(*driver);
+        ws.driver = ws.edge.get();
+        // A lambda, not the function's address: std::function would name the type bool (*)() in
+        // the library's symbols, outside the namespace.
+        driver->SetWaitPump([] { return PumpWhileDriverWaits(); });
+    }
     RegisterNativeButtonClass();
     RegisterNativeEditClass();
 }
@@ -125,7 +129,7 @@ void InitWindowSystem(Driver* driver) {
 void ShutdownWindowSystem() {
     auto& ws = WS();
     if (ws.driver) {
-        ws.driver->SetWaitPump(nullptr);
+        ws.edge->Device().SetWaitPump(nullptr);
         while (!ws.topLevels.empty()) {
             Wnd* t = ws.topLevels.back();
             if (!DestroyWindow(t->handle)) ws.topLevels.pop_back();

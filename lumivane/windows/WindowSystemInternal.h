@@ -7,6 +7,7 @@
 
 #include "lumivane/windows/ChildIndex.h"
 #include "lumivane/windows/Window.h"
+#include "lumivane/windows/DeviceEdge.h"
 #include "lumivane/windows/Driver.h"
 
 namespace lumivane {
@@ -52,8 +53,9 @@ struct Wnd {
 
     // Top-level windows only.
     DriverWindowId driverId = 0;
-    std::shared_ptr<Surface> surface;
-    Region dirty;                 // surface pixels changed since the last present
+    std::shared_ptr<Surface> surface; // device pixels: the client area times surfaceScale
+    int surfaceScale = 1;
+    Region dirty;                 // client pixels changed since the last present
     HWND lastFocus = nullptr;     // focus to give back on activation
     TopLevelKind kind = TopLevelKind::Normal;
 
@@ -81,7 +83,10 @@ struct QueuedMessage {
 };
 
 struct WindowSystemState {
+    // The display as the window system sees it: `edge`, in logical pixels (null without a
+    // display).
     Driver* driver = nullptr;
+    std::unique_ptr<DeviceEdge> edge;
     std::unordered_map<std::string, std::unique_ptr<WindowClassEntry>> classes; // by lower-case name
     std::unordered_map<uintptr_t, std::unique_ptr<Wnd>> windows;                // live windows by handle
     std::vector<std::unique_ptr<Wnd>> zombies; // destroyed while their procedure still runs
@@ -171,6 +176,8 @@ void ForgetPainting(Wnd* w);
 // After a window is shown or hidden, restacked or given another parent.
 inline void PaintOrderChanged() { ++WS().paintEpoch; }
 void ResizeSurface(Wnd* top);
+// Gives every top-level window the display's new scale: device size, surface, icon, repaint.
+void RescaleTopLevels();
 
 // Timer internals.
 bool TakeDueTimer(HWND filter, MSG* msg, bool remove);

@@ -21,8 +21,8 @@ DriverWindowId HeadlessDriver::CreateTopLevel(const TopLevelSpec& request) {
     w.request = request;
     w.bounds = request.bounds;
     if (request.centred) {
-        int x = (kScreenWidth - request.bounds.Width()) / 2;
-        int y = (kScreenHeight - request.bounds.Height()) / 2;
+        int x = (kScreenWidth * FScale - request.bounds.Width()) / 2;
+        int y = (kScreenHeight * FScale - request.bounds.Height()) / 2;
         w.bounds = request.bounds.Offset(x - request.bounds.Left, y - request.bounds.Top);
     }
     w.title = request.title;
@@ -86,7 +86,17 @@ const Surface& HeadlessDriver::PresentedPixels(DriverWindowId id) {
     return w.presented;
 }
 
-TSize HeadlessDriver::ScreenSize() { return {kScreenWidth, kScreenHeight}; }
+TSize HeadlessDriver::ScreenSize() { return {kScreenWidth * FScale, kScreenHeight * FScale}; }
+
+void HeadlessDriver::SetDeviceScale(int n) {
+    n = std::clamp(n, 1, 4);
+    if (n == FScale) return;
+    FScale = n;
+    if (FWindows.empty()) return;
+    DriverEvent e;
+    e.type = DriverEvent::ScaleChanged;
+    Push(e);
+}
 
 void HeadlessDriver::Present(DriverWindowId id, const Surface& surface, const std::vector<TRect>& rects) {
     auto it = FWindows.find(id);

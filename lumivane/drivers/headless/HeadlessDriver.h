@@ -59,6 +59,7 @@ public:
     void SetSelectionText(TSelection which, const std::string& utf8) override;
     bool GetSelectionText(TSelection which, std::string& utf8) override;
     System& GetSystem() override { return *this; }
+    int DeviceScale() override { return FScale; }
     void SetTextInput(DriverWindowId id, bool on) override;
     // The watched fds are looked at (without waiting) by every WaitEvents.
     void WatchReadable(int fd, bool watch) override;
@@ -68,6 +69,10 @@ public:
     bool TakeTerminateRequest() override;
 
     // Test side.
+    // The display's scale (1 to 4; at first 1). The screen is kScreenWidth by kScreenHeight
+    // logical pixels at any scale. Once windows exist, a change is reported as ScaleChanged, as
+    // a desktop's change of DPI is.
+    void SetDeviceScale(int n);
     void SetNow(int64_t ms) { FNow = ms; }
     void Advance(int64_t ms) { FNow += ms; }
     void Push(const DriverEvent& e) { FEvents.push_back(e); }
@@ -102,6 +107,7 @@ public:
 
 private:
     int64_t FNow = 0;
+    int FScale = 1;
     std::deque<DriverEvent> FEvents;
     std::function<void(int64_t)> FWaitHook;
     std::map<DriverWindowId, Window> FWindows;

@@ -43,7 +43,10 @@ unsigned ModifierOf(unsigned vk) {
 
 } // namespace
 
-HeadlessSession::HeadlessSession() { InitWindowSystem(&FDriver); }
+HeadlessSession::HeadlessSession(int scale) {
+    FDriver.SetDeviceScale(scale);
+    InitWindowSystem(&FDriver);
+}
 
 HeadlessSession::~HeadlessSession() { ShutdownWindowSystem(); }
 
@@ -103,6 +106,11 @@ void HeadlessSession::PushPointer(DriverEvent::Type type, int button) {
 }
 
 void HeadlessSession::Move(int x, int y) {
+    const int n = FDriver.DeviceScale();
+    MoveOnDisplay(x * n, y * n);
+}
+
+void HeadlessSession::MoveOnDisplay(int x, int y) {
     FDriver.SetCursorPos({x, y});
     DriverWindowId under = FDriver.TopLevelAt({x, y});
     if (under != FPointerWindow) {
@@ -259,6 +267,8 @@ void HeadlessSession::Resize(HWND toplevel, int width, int height) {
     DriverWindowId id = GetDriverWindowId(toplevel);
     const HeadlessDriver::Window* w = FDriver.Find(id);
     if (!w) return;
+    width *= FDriver.DeviceScale();
+    height *= FDriver.DeviceScale();
     FDriver.SetBounds(id, {w->bounds.Left, w->bounds.Top, w->bounds.Left + width, w->bounds.Top + height});
     DriverEvent e;
     e.type = DriverEvent::Resize;
@@ -283,6 +293,8 @@ void HeadlessSession::SendWindowEvent(HWND toplevel, DriverEvent::Type type) {
 
 TColor HeadlessSession::Pixel(HWND toplevel, int x, int y) {
     const Surface& s = Presented(toplevel);
+    x *= FDriver.DeviceScale();
+    y *= FDriver.DeviceScale();
     if (x < 0 || y < 0 || x >= s.Width() || y >= s.Height()) return CLR_INVALID;
     return PixelToColor(s.Get(x, y));
 }

@@ -12,7 +12,9 @@ namespace lumivane {
 // until the system is quiet, so its effects are visible when it returns.
 class HeadlessSession {
 public:
-    HeadlessSession();
+    // `scale`: the display's scale (see HeadlessDriver::SetDeviceScale). Every coordinate and
+    // size a session takes is logical; Presented and Save give device pixels.
+    explicit HeadlessSession(int scale = 1);
     ~HeadlessSession();
     HeadlessSession(const HeadlessSession&) = delete;
     HeadlessSession& operator=(const HeadlessSession&) = delete;
@@ -20,6 +22,8 @@ public:
     // Pointer, screen coordinates. Moving reports leave/enter of top-level windows; while a button
     // is held the pointer stays with the window that was pressed, as a display's grab does.
     void Move(int x, int y);
+    // The pointer at a device pixel of the display (at scale 1 the same as Move).
+    void MoveOnDisplay(int x, int y);
     // Client coordinates of a window (any window, child or top-level).
     void MoveTo(HWND hwnd, int x, int y);
     void Press(int button = 1);
@@ -60,7 +64,8 @@ public:
     void Pump();
     int64_t Now() const;
 
-    // Presented pixels of a top-level window, client coordinates.
+    // Presented pixels of a top-level window, client coordinates (logical: the top-left device
+    // pixel of the logical pixel's block).
     TColor Pixel(HWND toplevel, int x, int y);
     const Surface& Presented(HWND toplevel);
     // Rectangles of every Present call for the window since the last ClearPresents.

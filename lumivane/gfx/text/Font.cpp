@@ -39,6 +39,16 @@ HFONT GetFont(const FontSpec& fontSpec) {
     return f;
 }
 
+const Font& Font::AtScale(int n) const {
+    if (n <= 1 || n >= static_cast<int>(FAtScale.size())) return *this;
+    if (!FAtScale[static_cast<size_t>(n)]) {
+        FontSpec big = FSpec;
+        big.height = FSpec.height * n; // a cell height or (negative) an em height alike
+        FAtScale[static_cast<size_t>(n)] = GetFont(big);
+    }
+    return *FAtScale[static_cast<size_t>(n)];
+}
+
 HFONT GetDefaultFont() {
     static HFONT font = GetFont(FontSpec{});
     return font;

@@ -84,6 +84,10 @@ public:
     // Sum of the advances of UTF-8 text (bad bytes as U+FFFD).
     int Width(std::string_view text) const;
 
+    // The same font at n (1 to 4) times its size: what a context of scale n draws glyphs with, so
+    // that scaled text is rendered sharp rather than blown up. The advances stay this font's.
+    const Font& AtScale(int n) const;
+
     // Lines drawn with the text, as rows relative to the top of the cell.
     int UnderlineTop() const { return FUnderlineTop; }
     int UnderlineThickness() const { return FUnderlineThickness; }
@@ -121,6 +125,7 @@ private:
     // its characters. Made at the first such character.
     using RecentGlyphs = std::array<std::pair<char32_t, const Glyph*>, 512>;
     mutable std::unique_ptr<RecentGlyphs> FRecent;
+    mutable std::array<const Font*, 5> FAtScale{}; // by scale; resolved at first use
 };
 
 }  // namespace lumivane

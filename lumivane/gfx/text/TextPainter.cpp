@@ -9,19 +9,24 @@ namespace lumivane {
 
 namespace {
 
-// The device rectangles that may be painted: the context's clip (logical), narrowed by the
-// extra clip, moved by the origin and cut to the surface.
+// The device rectangles that may be painted: the context's clip, narrowed by the extra clip
+// (logical, moved by the origin and scaled as the context draws).
 std::vector<TRect> DeviceClip(const DeviceContext& dc, const TRect* clip) {
-    std::vector<TRect> out;
+    const std::vector<TRect>& rects = dc.DeviceClip().Rects();
+    if (!clip) return rects;
     const TPoint o = dc.Origin();
-    const TRect bounds = dc.Target()->Bounds();
-    for (const TRect& r : dc.Clip().Rects()) {
-        TRect c = clip ? r.Intersect(*clip) : r;
-        c = c.Offset(o.x, o.y).Intersect(bounds);
-        if (!c.IsEmpty()) out.push_back(c);
+    const int n = dc.Scale();
+    const TRect c = clip->Offset(o.x, o.y);
+    const TRect extra{c.Left * n, c.Top * n, c.Right * n, c.Bottom * n};
+    std::vector<TRect> out;
+    for (const TRect& r : rects) {
+        const TRect i = r.Intersect(extra);
+        if (!i.IsEmpty()) out.push_back(i);
     }
     return out;
 }
+
+bool gGlyphsShown = true;
 
 // A monochrome surface keeps only white; every other colour is black.
 Pixel ForTarget(const Surface& s, Pixel p) {
@@ -72,22 +77,29 @@ void Composite(Surface& s, const std::vector<TRect>& clips, const Glyph& g, int 
 
 } // namespace
 
+void SetGlyphsShown(bool shown) { gGlyphsShown = shown; }
+
+// At a scale n above 1 the text keeps its logical layout (the font's own advances, cell and
+// lines, each times n) and its glyphs come from the font at n times the size, placed at the
+// scaled pen positions: sharp, and where the 1x text would be.
 void PaintTextLine(DeviceContext& dc, const Font& font, int x, int y, std::string_view text,
                    const TRect* clip, const std::vector<bool>& accel) {
     Surface* s = dc.Target();
     if (!s) return;
     const std::vector<TRect> clips = DeviceClip(dc, clip);
     if (clips.empty()) return;
+    const int n = dc.Scale();
+    const Font& ink = font.AtScale(n);
     const TextMetrics& m = font.Metrics();
     const TPoint o = dc.Origin();
-    const int left = x + o.x, top = y + o.y;
-    const Pixel ink = ForTarget(*s, ColorToPixel(dc.textColor));
+    const int left = (x + o.x) * n, top = (y + o.y) * n;
+    const Pixel colour = ForTarget(*s, ColorToPixel(dc.textColor));
     const bool lines = font.Requested().underline || font.Requested().strikeOut;
     // The whole width only where something spans it.
-    const int width = dc.bkMode == OPAQUE || lines ? font.Width(text) : 0;
+    const int width = dc.bkMode == OPAQUE || lines ? font.Width(text) * n : 0;
 
     if (dc.bkMode == OPAQUE)
-        Fill(*s, clips, TRect{left, top, left + width, top + m.height}, ForTarget(*s, ColorToPixel(dc.bkColor)));
+        Fill(*s, clips, TRect{left, top, left + width, top + m.height * n}, ForTarget(*s, ColorToPixel(dc.bkColor)));
 
     // A long line (an edit holding a book) is mostly outside the clip: glyphs left of it are
     // only counted, and the walk ends past its right edge (allowing for ink that hangs left of
@@ -97,8 +109,8 @@ void PaintTextLine(DeviceContext& dc, const Font& font, int x, int y, std::strin
         bounds.Left = std::min(bounds.Left, c.Left);
         bounds.Right = std::max(bounds.Right, c.Right);
     }
-    const int stopAt = bounds.Right + m.height;
-    const int baseline = top + m.ascent;
+    const int stopAt = bounds.Right + m.height * n;
+    const int baseline = top + m.ascent * n;
     int pen = left;
     for (size_t i = 0; i < text.size() && pen <= stopAt;) {
         const size_t at = i;
@@ -108,23 +120,26 @@ void PaintTextLine(DeviceContext& dc, const Font& font, int x, int y, std::strin
             ++i;
         else
             cp = NextChar(text, i);
-        const Glyph& g = font.GlyphOf(cp);
-        const int gx = pen + g.left;
-        if (!g.coverage.empty() && gx < bounds.Right && gx + g.width > bounds.Left)
-            Composite(*s, clips, g, gx, baseline - g.top, ink);
-        if (at < accel.size() && accel[at]) {
-            int ut = top + font.UnderlineTop();
-            Fill(*s, clips, TRect{pen, ut, pen + g.advance, ut + font.UnderlineThickness()}, ink);
+        const int advance = font.GlyphOf(cp).advance * n;
+        if (gGlyphsShown) {
+            const Glyph& g = ink.GlyphOf(cp);
+            const int gx = pen + g.left;
+            if (!g.coverage.empty() && gx < bounds.Right && gx + g.width > bounds.Left)
+                Composite(*s, clips, g, gx, baseline - g.top, colour);
         }
-        pen += g.advance;
+        if (at < accel.size() && accel[at]) {
+            int ut = top + font.UnderlineTop() * n;
+            Fill(*s, clips, TRect{pen, ut, pen + advance, ut + font.UnderlineThickness() * n}, colour);
+        }
+        pen += advance;
     }
     if (font.Requested().underline) {
-        int ut = top + font.UnderlineTop();
-        Fill(*s, clips, TRect{left, ut, left + width, ut + font.UnderlineThickness()}, ink);
+        int ut = top + font.UnderlineTop() * n;
+        Fill(*s, clips, TRect{left, ut, left + width, ut + font.UnderlineThickness() * n}, colour);
     }
     if (font.Requested().strikeOut) {
-        int st = top + font.StrikeOutTop();
-        Fill(*s, clips, TRect{left, st, left + width, st + font.StrikeOutThickness()}, ink);
+        int st = top + font.StrikeOutTop() * n;
+        Fill(*s, clips, TRect{left, st, left + width, st + font.StrikeOutThickness() * n}, colour);
     }
 }
 

@@ -16,4 +16,8 @@ class Font;
 void PaintTextLine(DeviceContext& dc, const Font& font, int x, int y, std::string_view text,
                    const TRect* clip = nullptr, const std::vector<bool>& accel = {});
 
+// Whether glyphs are drawn (on by default); backgrounds, underlines and strike-outs always are.
+// For pictures compared across scales or fonts, where only the geometry should count.
+void SetGlyphsShown(bool shown);
+
 }  // namespace lumivane
