@@ -26,6 +26,7 @@ constexpr size_t kMaxFileSize = 16u << 20;
 
 const char* const kUsage =
     "usage: formshot FORM.txt [--events SCRIPT] [--png OUT.png] [--dump | --dump-all] [--trace]\n"
+    "                [--scale N]\n"
     "\n"
     "Loads the form layout headlessly (the class named in its first line; a window class of your own\n"
     "as a plain TForm whose events are traced, not called), shows it, plays the event script and\n"
@@ -34,6 +35,8 @@ const char* const kUsage =
     "(answered with its first button), 'exception: MESSAGE' for each exception a handler throws (the\n"
     "script goes on) and, with --trace, 'event: COMPONENT.EVENT(ARGS)' for each event a control\n"
     "raises, handled or not (the trace only watches: no event counts as handled because of it).\n"
+    "--scale N (1 to 4) draws as a display of N device pixels per pixel does: pictures N times the\n"
+    "size, text rendered at N times its size; the script's coordinates stay the form's own.\n"
     "\n"
     "Script commands, one a line (coordinates in the form's client area):\n"
     "  move X Y, click X Y, dblclick X Y, down [left|right], up [left|right],\n"
@@ -47,6 +50,7 @@ const char* const kUsage =
 struct Options {
     std::string form, events, png;
     bool dump = false, dumpAll = false, trace = false;
+    int scale = 1;
 };
 
 std::string ReadText(const std::string& path) {
@@ -134,6 +138,7 @@ private:
         HWND form = FForm->Handle();
         Surface out = FSession.Presented(form);
         const TPoint origin = FForm->ClientToScreen({0, 0});
+        const int n = FSession.Driver().DeviceScale();
         std::vector<HWND> tops = FSession.TopLevelWindows();
         for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
             if (*it == form || !IsWindowVisible(*it) || (GetWindowLongPtrA(*it, GWL_STYLE) & WS_POPUP) == 0) continue;
@@ -142,7 +147,7 @@ private:
             const Surface& s = FSession.Presented(*it);
             for (int y = 0; y < s.Height(); ++y)
                 for (int x = 0; x < s.Width(); ++x) {
-                    const int ox = r.Left - origin.x + x, oy = r.Top - origin.y + y;
+                    const int ox = (r.Left - origin.x) * n + x, oy = (r.Top - origin.y) * n + y;
                     if (ox >= 0 && oy >= 0 && ox < out.Width() && oy < out.Height()) out.Set(ox, oy, s.Get(x, y));
                 }
         }
@@ -176,6 +181,12 @@ int FormShot(int argc, char** argv) {
             o.dumpAll = true;
         else if (a == "--trace")
             o.trace = true;
+        else if (a == "--scale") {
+            std::string v;
+            value(v);
+            if (v.size() != 1 || v[0] < '1' || v[0] > '4') throw std::invalid_argument("--scale takes 1, 2, 3 or 4, not '" + v + "'");
+            o.scale = v[0] - '0';
+        }
         else if (!a.empty() && a[0] == '-')
             throw std::invalid_argument("unknown option " + a);
         else if (o.form.empty())
@@ -210,7 +221,7 @@ int FormShot(int argc, char** argv) {
         }
     }
 
-    HeadlessSession session;
+    HeadlessSession session(o.scale);
     Application->Initialize();
     RegisterToolClasses();
     Application->OnMessageBox = [](const std::string& t, const std::string& caption, unsigned flags) {
