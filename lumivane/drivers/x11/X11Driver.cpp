@@ -49,6 +49,11 @@ X11Driver::X11Driver(Display* display) : FDisplay(display) {
         ChooseDisplayScale(std::getenv("LUMIVANE_SCALE"), resources ? resources : "");
     if (!scale.warning.empty()) std::fprintf(stderr, "%s\n", scale.warning.c_str());
     FScale = scale.scale;
+    FScaleFixed = std::strcmp(scale.source, "LUMIVANE_SCALE") == 0;
+    // A desktop that changes its DPI rewrites the root window's resources. The root's other
+    // properties change too (the window manager's), but only when something happens on screen:
+    // an idle desktop sends nothing.
+    if (!FScaleFixed) XSelectInput(FDisplay, FRoot, PropertyChangeMask);
 
     Bool supported = False;
     FDetectableRepeat = XkbSetDetectableAutoRepeat(FDisplay, True, &supported) && supported;

@@ -122,6 +122,10 @@ public:
 private:
     TopLevel* Find(DriverWindowId id);
 
+    // The desktop's resources changed: the scale follows a new Xft.dpi (unless LUMIVANE_SCALE
+    // fixed it), and a change is reported as ScaleChanged.
+    void ResourcesChanged(std::vector<DriverEvent>& out);
+
     // Windows.
     void SetSizeHints(TopLevel& w, int x, int y, int width, int height, bool minFromSize);
     void SetWindowType(TopLevel& w, Atom type);
@@ -221,6 +225,7 @@ private:
     std::vector<int> FReadable;  // of those, the ones found readable, to report
     int64_t FWaitCount = 0;
     int FScale = 1;
+    bool FScaleFixed = false; // by LUMIVANE_SCALE: Xft.dpi is not followed
 };
 
 } // namespace x11

@@ -3,6 +3,7 @@
 #include "lumivane/drivers/x11/X11DriverImpl.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -129,7 +130,9 @@ void X11Driver::Translate(XEvent& ev, std::vector<DriverEvent>& out) {
     case SelectionNotify: IncomingAnswered(ev.xselection); return;
     case PropertyNotify:
         FLastTime = ev.xproperty.time;
-        if (ev.xproperty.window != FHelper)
+        if (ev.xproperty.window == FRoot) {
+            if (ev.xproperty.atom == XA_RESOURCE_MANAGER) ResourcesChanged(out);
+        } else if (ev.xproperty.window != FHelper)
             ContinueTransfer(ev.xproperty);
         else
             IncomingPiece(ev.xproperty);

@@ -125,8 +125,9 @@ void X11Driver::SetSizeHints(TopLevel& w, int x, int y, int width, int height, b
             hints->min_width = old.min_width;
             hints->min_height = old.min_height;
         } else {
-            hints->min_width = std::min(width, kMinTrackWidth);
-            hints->min_height = std::min(height, kMinTrackHeight);
+            // The smallest size a person may drag it to, in the display's pixels.
+            hints->min_width = std::min(width, kMinTrackWidth * FScale);
+            hints->min_height = std::min(height, kMinTrackHeight * FScale);
         }
     } else {
         hints->flags |= PMaxSize;
