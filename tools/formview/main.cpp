@@ -3,6 +3,7 @@
 // --once, painted), 1 when the layout did not load with --once or the display cannot be opened,
 // 2 for a bad command line.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -22,13 +23,15 @@ using namespace lumivane;
 namespace {
 
 const char* const kUsage =
-    "usage: formview LAYOUT.txt [--once]\n"
+    "usage: formview LAYOUT.txt [--once] [--scale N]\n"
     "\n"
     "Shows the form layout in a window (every class of the library is known; a window class of your\n"
     "own is shown as a plain TForm whose events call nothing) and loads it again\n"
     "each time the file is saved; a layout that does not load shows its error, with the line, in the\n"
     "window until the next save. Close the window to end.\n"
-    "--once: exit after the first paint: status 0, or 1 when the layout does not load.\n";
+    "--once: exit after the first paint: status 0, or 1 when the layout does not load.\n"
+    "--scale N (1 to 4): N device pixels per pixel, as on a high-density display (the same as\n"
+    "LUMIVANE_SCALE=N; without either, the desktop's Xft.dpi decides).\n";
 
 int FormView(const std::string& path, bool once) {
     Application->Initialize();
@@ -59,6 +62,14 @@ int main(int argc, char** argv) {
         }
         if (std::strcmp(argv[i], "--once") == 0) {
             once = true;
+        } else if (std::strcmp(argv[i], "--scale") == 0) {
+            const char* n = i + 1 < argc ? argv[++i] : "";
+            if (std::strlen(n) != 1 || n[0] < '1' || n[0] > '4') {
+                std::fprintf(stderr, "formview: --scale takes 1, 2, 3 or 4, not '%s'\n%s", n, kUsage);
+                return 2;
+            }
+            // The display driver reads it when it connects.
+            setenv("LUMIVANE_SCALE", n, 1);
         } else if (argv[i][0] == '-' || !path.empty()) {
             std::fprintf(stderr, "formview: unexpected argument %s\n%s", argv[i], kUsage);
             return 2;
