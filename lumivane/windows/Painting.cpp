@@ -220,12 +220,19 @@ void ForgetPainting(Wnd* w) {
 
 void ResizeSurface(Wnd* top) {
     // A new surface: contexts still alive keep drawing on the old one harmlessly.
-    auto& ws = WS();
-    top->surfaceScale = ws.driver ? ws.driver->DeviceScale() : 1;
-    const int n = top->surfaceScale;
-    top->surface = std::make_shared<Surface>(top->Width() * n, top->Height() * n, ColorToPixel(clBtnFace));
+    top->surface = NewSurface(top);
     top->dirty = Region();
     AddInvalid(top, Region(ClientRect(top)), true);
+}
+
+std::shared_ptr<Surface> NewSurface(Wnd* top) {
+    auto& ws = WS();
+    top->surfaceScale = ws.driver ? ws.driver->DeviceScale() : 1;
+    const int64_t n = top->surfaceScale;
+    const int64_t w = std::min<int64_t>(top->Width() * n, Surface::kMaxSide);
+    int64_t h = std::min<int64_t>(top->Height() * n, Surface::kMaxSide);
+    if (w > 0 && w * h > Surface::kMaxArea) h = Surface::kMaxArea / w;
+    return std::make_shared<Surface>(static_cast<int>(w), static_cast<int>(h), ColorToPixel(clBtnFace));
 }
 
 void RescaleTopLevels() {

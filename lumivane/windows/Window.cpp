@@ -62,8 +62,8 @@ HWND CreateWindowExA(uint32_t exStyle, const char* className, const char* text, 
         request.maximizeBox = (style & WS_MAXIMIZEBOX) != 0;
         request.title = wnd->text;
         request.owner = wnd->owner ? wnd->owner->driverId : 0;
-        wnd->surfaceScale = ws.driver->DeviceScale();
-        wnd->surface = std::make_shared<Surface>(w * wnd->surfaceScale, h * wnd->surfaceScale, ColorToPixel(clBtnFace));
+        wnd->rect = {0, 0, w, h}; // the size, for the surface; the place follows from the display
+        wnd->surface = NewSurface(wnd);
         wnd->driverId = ws.driver->CreateTopLevel(request);
         TPoint o = ws.driver->ClientOrigin(wnd->driverId);
         wnd->rect = {o.x, o.y, o.x + w, o.y + h};

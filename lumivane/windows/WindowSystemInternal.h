@@ -176,6 +176,9 @@ void ForgetPainting(Wnd* w);
 // After a window is shown or hidden, restacked or given another parent.
 inline void PaintOrderChanged() { ++WS().paintEpoch; }
 void ResizeSurface(Wnd* top);
+// A top-level window's surface at its size times the display's scale: at most as big as a
+// surface may be (a huge window at scale 4 is drawn as far as that reaches).
+std::shared_ptr<Surface> NewSurface(Wnd* top);
 // Gives every top-level window the display's new scale: device size, surface, icon, repaint.
 void RescaleTopLevels();
 

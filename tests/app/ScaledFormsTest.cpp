@@ -197,3 +197,24 @@ TEST(ScaledForms, IconsAreScaledByWholePixelsUpTo1024ASide) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScaledForms, AWindowTooBigForASurfaceAtItsScaleIsDrawnAsFarAsOneReaches) {
+    HeadlessSession session(4);
+    Application->Initialize();
+    auto* form = new TForm(Application);
+    form->SetBounds(0, 0, 5000, 100);  // 20000 device pixels wide
+    form->Show();
+    session.Pump();
+    const Surface& shown = session.Presented(form->Handle());
+    EXPECT_EQ(shown.Width(), Surface::kMaxSide);
+    EXPECT_LE(int64_t{shown.Width()} * shown.Height(), Surface::kMaxArea);
+    EXPECT_NE(session.Pixel(form->Handle(), 4095, 10), CLR_INVALID);  // the last logical column drawn
+    EXPECT_EQ(session.Pixel(form->Handle(), 4096, 10), CLR_INVALID);
+    session.Resize(form->Handle(), 6000, 90);
+    EXPECT_EQ(form->ClientWidth(), 6000);
+    Application->DestroyComponents();
+}
+
+}  // namespace
