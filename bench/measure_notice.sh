@@ -7,7 +7,8 @@
 #   bash bench/measure_notice.sh [RUNS]      (default 9 measured rounds, after 1 warm-up round)
 #
 # Environment: LUMI_IDLE_S (idle window per run, default 10 s); LUMI_BEFORE (another build's
-# notice program, measured in the same rounds for a before-and-after comparison).
+# notice program, measured in the same rounds for a before-and-after comparison); LUMIVANE_SCALE
+# (the display's scale the programs are measured at; the rest of the environment is cleared).
 #
 # Then, where the notice program's time and memory go: its start-up phases (window/
 # startup_phases.cpp, wall and CPU time, medians of RUNS) and its resident set at rest by mapping.
@@ -132,7 +133,7 @@ for round in $(seq 0 "$runs"); do
         read -r -a opts <<<"${xopts[$n]}"
         opts=("${opts[@]//%/ }")
         read -r -a argv <<<"${cmd[$n]}"
-        line=$(env -i "HOME=$HOME" "PATH=$PATH" "DISPLAY=$display" LANG=C.UTF-8 "XDG_RUNTIME_DIR=$rtdir" \
+        line=$(env -i "HOME=$HOME" "PATH=$PATH" "DISPLAY=$display" LANG=C.UTF-8 "XDG_RUNTIME_DIR=$rtdir" ${LUMIVANE_SCALE:+"LUMIVANE_SCALE=$LUMIVANE_SCALE"} \
             "$out/xwatch" --label "$n" --idle-ms $((idle_s * 1000)) "${opts[@]}" -- "${argv[@]}" \
             2>>"$out/programs.log") || true
         echo "$kind $line" >>"$out/$n.runs"
@@ -185,7 +186,7 @@ cell() { # NAME METRIC SCALE UNIT
 phases=$out/phases.runs
 : >"$phases"
 for _ in $(seq 1 "$runs"); do
-    env -i "HOME=$HOME" "PATH=$PATH" "DISPLAY=$display" LANG=C.UTF-8 "XDG_RUNTIME_DIR=$rtdir" \
+    env -i "HOME=$HOME" "PATH=$PATH" "DISPLAY=$display" LANG=C.UTF-8 "XDG_RUNTIME_DIR=$rtdir" ${LUMIVANE_SCALE:+"LUMIVANE_SCALE=$LUMIVANE_SCALE"} \
         "$repo/build-release/bin/startup_phases" >>"$phases" 2>>"$out/programs.log" || true
     sleep 0.2
 done
@@ -210,7 +211,7 @@ done
     echo
     # The pointer away from the window, as in the runs above (over a link it would load a cursor).
     DISPLAY=$display xdotool mousemove 0 0 2>/dev/null || true
-    env -i "HOME=$HOME" "PATH=$PATH" "DISPLAY=$display" LANG=C.UTF-8 "XDG_RUNTIME_DIR=$rtdir" \
+    env -i "HOME=$HOME" "PATH=$PATH" "DISPLAY=$display" LANG=C.UTF-8 "XDG_RUNTIME_DIR=$rtdir" ${LUMIVANE_SCALE:+"LUMIVANE_SCALE=$LUMIVANE_SCALE"} \
         "$repo/build-release/bin/lumivane-notice" 2>>"$out/programs.log" &
     pid=$!
     sleep 1
