@@ -74,14 +74,14 @@ cmd[fltk]="$out/notice_fltk $texture"
 xopts[fltk]="--texture $texture"
 label[notice]="lumivane-notice"
 cmd[notice]="$repo/build-release/bin/lumivane-notice"
-xopts[notice]="--texture $texture"
+xopts[notice]="--texture $texture${LUMIVANE_SCALE:+ --scale $LUMIVANE_SCALE}"
 if [ -x "$repo/build-release/bin/lumivane-gallery" ]; then
     names+=(gallery)
     label[gallery]="lumivane-gallery"
     cmd[gallery]="$repo/build-release/bin/lumivane-gallery"
     # Painted: anything but the black of an empty window at four spots of its form's face. Return
     # presses its default button, which only reports the click.
-    xopts[gallery]="--title Lumivane%controls --mode notblank --probe 4,4 --probe 600,2 --probe 4,500 --probe 994,774 --close-timeout-ms 500"
+    xopts[gallery]="--title Lumivane%controls --mode notblank --probe 4,4 --probe 600,2 --probe 4,500 --probe 994,774 --close-timeout-ms 500${LUMIVANE_SCALE:+ --scale $LUMIVANE_SCALE}"
 fi
 # LUMI_BEFORE=PATH: a notice program of another build (an earlier commit's, say) measured in the
 # same rounds, beside the FLTK window on shared libraries.
@@ -118,7 +118,8 @@ fi
 # One private server for all runs; -displayfd says which display it took once it accepts clients.
 ready=$(mktemp)
 rtdir=$(mktemp -d)
-Xvfb -screen 0 1280x1024x24 -nolisten tcp -noreset -displayfd 3 3>"$ready" 2>/dev/null &
+# Room for the gallery (1000x780) at the scale measured.
+Xvfb -screen 0 $((1280 * ${LUMIVANE_SCALE:-1}))x$((1024 * ${LUMIVANE_SCALE:-1}))x24 -nolisten tcp -noreset -displayfd 3 3>"$ready" 2>/dev/null &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null; rm -rf "$ready" "$rtdir"' EXIT
 for _ in $(seq 1 400); do [ -s "$ready" ] && break; sleep 0.025; done

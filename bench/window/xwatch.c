@@ -46,6 +46,7 @@ static const char *opt_close_key = "Return";
 static const char *opt_label = "run";
 static int opt_tolerance = 8;
 static int opt_probe_size = 4;
+static int opt_scale = 1; /* the window is drawn at this many pixels per pixel of its 1x picture */
 static long opt_poll_us = 250;
 static long opt_timeout_ms = 20000, opt_settle_ms = 1000, opt_idle_ms = 10000, opt_close_timeout_ms = 5000;
 static int opt_focus = 1;
@@ -122,6 +123,7 @@ static int close_to(const unsigned char *a, const unsigned char *b) {
 
 /* Is rgb, read at window point (x,y), what a painted window shows there? */
 static int pixel_is_painted(int x, int y, const unsigned char *rgb) {
+    x /= opt_scale, y /= opt_scale;
     if (!strcmp(opt_mode, "tiled")) /* the texture tiled from the client origin */
         return close_to(rgb, tex + ((size_t)(y % tex_h) * tex_w + x % tex_w) * 3);
     /* notblank: neither black nor white */
@@ -446,6 +448,8 @@ static void usage(void) {
           "  --mode M             tiled: texture tiled from the window origin (default);\n"
           "                       notblank: neither black nor white\n"
           "  --probe-size N       each probe checks an NxN square [4]\n"
+          "  --scale N            the window shows its 1x picture at N times the size: probe\n"
+          "                       places are multiplied by N, the texture is looked up at x/N [1]\n"
           "  --tolerance N        per-channel colour tolerance [8]\n"
           "  --poll-us N          pixel poll period once mapped, besides DAMAGE events [250];\n"
           "                       0: only on DAMAGE events (least intrusive)\n"
@@ -483,6 +487,7 @@ int main(int argc, char **argv) {
         else if (!strcmp(a, "--label")) opt_label = v;
         else if (!strcmp(a, "--tolerance")) opt_tolerance = atoi(v);
         else if (!strcmp(a, "--probe-size")) opt_probe_size = atoi(v);
+        else if (!strcmp(a, "--scale")) opt_scale = atoi(v);
         else if (!strcmp(a, "--poll-us")) opt_poll_us = atol(v);
         else if (!strcmp(a, "--timeout-ms")) opt_timeout_ms = atol(v);
         else if (!strcmp(a, "--settle-ms")) opt_settle_ms = atol(v);
@@ -506,6 +511,8 @@ int main(int argc, char **argv) {
         for (; nprobes < 4; nprobes++) probe_x[nprobes] = dx[nprobes], probe_y[nprobes] = dy[nprobes];
     }
     if (opt_probe_size < 1 || opt_probe_size > 64) die("bad --probe-size %d", opt_probe_size);
+    if (opt_scale < 1 || opt_scale > 4) die("bad --scale %d", opt_scale);
+    for (int k = 0; k < nprobes; k++) probe_x[k] *= opt_scale, probe_y[k] *= opt_scale;
     if (opt_tolerance < 0 || opt_tolerance > 255) die("bad --tolerance %d", opt_tolerance);
     if (strcmp(opt_mode, "notblank")) load_bmp24(opt_texture);
 
