@@ -83,6 +83,7 @@ struct TopLevel {
     bool shmImage = false;
     bool shmBusy = false;      // the server may still be reading the shared image
     bool hasPixels = false;
+    bool shownWhole = false;   // a frame of the whole window went down the socket
     std::optional<CursorKind> cursor; // none defined yet
 };
 

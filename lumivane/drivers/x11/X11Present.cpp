@@ -17,7 +17,10 @@ namespace {
 // Windows of fewer pixels than this are presented straight from the caller's surface with
 // XPutImage and the driver keeps no copy: the window system presents exposed parts again from its
 // surface. Larger windows go through a shared-memory image (when the server has the extension),
-// which saves sending every frame down the socket and keeps their pixels for exposures.
+// which saves sending every frame down the socket and keeps their pixels for exposures. A window's
+// first whole frame (and what comes before it) goes down the socket all the same: making,
+// attaching and filling a segment costs a new window more (a page fault for every 4 KB, on both
+// sides) than sending one frame does.
 constexpr int64_t kShmMinPixels = 512 * 512;
 } // namespace
 
@@ -164,9 +167,10 @@ void X11Driver::PutSurface(TopLevel& w, const Surface& s, const std::vector<TRec
 void X11Driver::Present(DriverWindowId id, const Surface& surface, const std::vector<TRect>& rects) {
     TopLevel* w = Find(id);
     if (!w || surface.Width() <= 0 || surface.Height() <= 0) return;
-    if (FFastPixels && (!FShm || int64_t{surface.Width()} * surface.Height() < kShmMinPixels)) {
+    if (FFastPixels && (!FShm || !w->shownWhole || int64_t{surface.Width()} * surface.Height() < kShmMinPixels)) {
         FreeImage(*w); // kept from a larger size; exposures are the window system's now
         PutSurface(*w, surface, rects);
+        w->shownWhole = w->shownWhole || (rects.size() == 1 && rects[0].Intersect(surface.Bounds()) == surface.Bounds());
         XFlush(FDisplay);
         return;
     }
