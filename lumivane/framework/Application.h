@@ -102,6 +102,11 @@ public:
     // The control the pointer was last found over.
     TControl* MouseControl() const { return FMouseWatch && FMouseWatch->Alive() ? FMouseControl : nullptr; }
 
+    // Who is told of the changes a screen reader follows (framework/Accessible.h); null: nobody.
+    // The listener must outlive the application or be taken away first.
+    TAccessibleListener* AccessibleListener() const { return FAccessibleListener; }
+    void SetAccessibleListener(TAccessibleListener* Value) { FAccessibleListener = Value; }
+
     // A hook for tests and tools: when set, message boxes are not shown; the hook answers them.
     std::function<int(const std::string& Text, const std::string& Caption, unsigned Flags)> OnMessageBox;
     TExceptionEvent OnException;
@@ -138,6 +143,7 @@ private:
     bool FTrackingPointer = false;
     TControl* FHintControl = nullptr;
     std::optional<TControl::TWatch> FHintWatch;
+    TAccessibleListener* FAccessibleListener = nullptr;
     bool FHintDone = false;  // shown and hidden again for the control under the pointer
 };
 
