@@ -3,6 +3,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "lumivane/base/Exception.h"
 #include "lumivane/framework/WinControl.h"
@@ -99,6 +100,9 @@ public:
     // pointer when the capture ends hears its enter then. Only while the idle handler is installed.
     void PointerMessageArrives(HWND hwnd, LPARAM lp);
     void InstallIdleHandler();
+    // Runs Job once, the next time the message queue runs empty: after what was waiting, the
+    // first frame of a window included, has been painted and shown.
+    void RunWhenIdle(std::function<void()> Job) { FIdleJobs.push_back(std::move(Job)); }
     // The control the pointer was last found over.
     TControl* MouseControl() const { return FMouseWatch && FMouseWatch->Alive() ? FMouseControl : nullptr; }
 
@@ -144,6 +148,7 @@ private:
     TControl* FHintControl = nullptr;
     std::optional<TControl::TWatch> FHintWatch;
     TAccessibleListener* FAccessibleListener = nullptr;
+    std::vector<std::function<void()>> FIdleJobs;
     bool FHintDone = false;  // shown and hidden again for the control under the pointer
 };
 
