@@ -75,6 +75,17 @@ struct Scene {
         form->Show();
         session.Pump();
     }
+    // A button Tab stops at, and an image panel that keeps the clicked image selected.
+    TImButton* TabButton(const std::string& name) {
+        auto* b = Add<TImButton>(name);
+        b->SetTabStop(true);
+        return b;
+    }
+    TImPanel* KeepPanel(const std::string& name) {
+        auto* p = Add<TImPanel>(name);
+        p->SetKeepSelStatus(true);
+        return p;
+    }
     void Listen() { Application->SetAccessibleListener(&rec); }
 };
 
@@ -181,13 +192,11 @@ TEST(Accessible, NameRules) {
 
 TEST(Accessible, StatesFollowTheControls) {
     Scene s;
-    auto* button = s.Add<TImButton>("B");
-    button->SetTabStop(true);
+    auto* button = s.TabButton("B");
     auto* edit = s.Add<TValidateEdit>("E");
     auto* hidden = s.Add<TButton>("H");
     hidden->SetVisible(false);
-    auto* panel = s.Add<TImPanel>("P");
-    panel->SetKeepSelStatus(true);
+    auto* panel = s.KeepPanel("P");
     auto* image = s.Add<TImImage>("I", panel);
     auto states = [](TControl* c) { return AccessibleInfoOf(c).States; };
 
@@ -212,23 +221,30 @@ TEST(Accessible, StatesFollowTheControls) {
     EXPECT_TRUE(states(button).Contains(asFocused));
     EXPECT_FALSE(states(edit).Contains(asFocused));
 
-    edit->SetReadOnly(true);
-    EXPECT_FALSE(states(edit).Contains(asEditable));
-    button->SetEnabled(false);
-    EXPECT_FALSE(states(button).Contains(asEnabled));
-    EXPECT_FALSE(states(button).Contains(asFocusable));
-    button->SetDefault(true);
-    EXPECT_TRUE(states(button).Contains(asDefault));
-
-    image->fSetImStatus(imsSelected);
-    EXPECT_TRUE(states(image).Contains(asChecked));
-    image->fSetImStatus(imsHot);
-    EXPECT_FALSE(states(image).Contains(asChecked));
-
-    // A hidden parent hides the showing of its children, not their own visibility.
-    panel->SetVisible(false);
-    EXPECT_TRUE(states(image).Contains(asVisible));
-    EXPECT_FALSE(states(image).Contains(asShowing));
+    // One change after another, each with the state it turns on or off.
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        TControl* control;
+        TAccState state;
+        bool expected;
+    };
+    const std::vector<Step> steps = {
+        {"read-only", [&] { edit->SetReadOnly(true); }, edit, asEditable, false},
+        {"disabled", [&] { button->SetEnabled(false); }, button, asEnabled, false},
+        {"disabled is not focusable", [] {}, button, asFocusable, false},
+        {"default", [&] { button->SetDefault(true); }, button, asDefault, true},
+        {"selected", [&] { image->fSetImStatus(imsSelected); }, image, asChecked, true},
+        {"hot", [&] { image->fSetImStatus(imsHot); }, image, asChecked, false},
+        // A hidden parent hides the showing of its children, not their own visibility.
+        {"parent hidden", [&] { panel->SetVisible(false); }, image, asVisible, true},
+        {"parent hidden shows nothing", [] {}, image, asShowing, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        EXPECT_EQ(states(step.control).Contains(step.state), step.expected);
+    }
 
     s.session.Activate(s.form->Handle());
     EXPECT_TRUE(states(s.form.get()).Contains(asActive));
@@ -393,11 +409,9 @@ TEST(Accessible, UpDownValue) {
 // exposed control (the validating edit, not its inner edit).
 TEST(Accessible, ListenerHearsChanges) {
     Scene s;
-    auto* button = s.Add<TImButton>("Btn");
-    button->SetTabStop(true);
+    auto* button = s.TabButton("Btn");
     auto* edit = s.Add<TValidateEdit>("Edit1");
-    auto* panel = s.Add<TImPanel>("Panel");
-    panel->SetKeepSelStatus(true);
+    auto* panel = s.KeepPanel("Panel");
     auto* a = s.Add<TImImage>("A", panel);
     auto* b = s.Add<TImImage>("B", panel);
     a->SetBounds(0, 0, 10, 10);
