@@ -63,9 +63,21 @@ bool TAtSpiBridge::Register() {
     if (!FWindow) return false;
     SetWindowLongPtrA(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     if (Application) Application->SetAccessibleListener(this);
+    AnnounceActive();
     // What came during the calls above waits in sd-bus's buffer, where no poll would see it.
     Pump();
     return true;
+}
+
+// The window was activated, and its control focused, before the bridge came: a screen reader
+// hears of them now, as if they had just happened.
+void TAtSpiBridge::AnnounceActive() {
+    for (const TNode& n : ChildrenOf({true, nullptr})) {
+        auto* form = static_cast<TCustomForm*>(n.Control);
+        if (!AccessibleInfoOf(form).States.Contains(asActive)) continue;
+        AccWindowActivated(form, true);
+        if (TControl* focused = AccessibleOwner(form->FocusedControl())) AccFocusChanged(focused);
+    }
 }
 
 LRESULT TAtSpiBridge::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

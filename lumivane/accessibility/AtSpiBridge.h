@@ -49,6 +49,7 @@ private:
     static LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // Answers everything that came, then asks to hear of the socket again.
     void Pump();
+    void AnnounceActive();
     int Handle(sd_bus_message* m);
 
     // ---- Objects (AtSpiBridge.cpp) ----

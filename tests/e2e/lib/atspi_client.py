@@ -86,10 +86,41 @@ def maps(pid):
         return f.read()
 
 
+def listen(kinds):
+    """Starts recording the events of the given kinds; returns the list they go to."""
+    events = []
+
+    def heard(event):
+        events.append((event.type, event.source.name if event.source else "", event.detail1, event.any_data))
+
+    pyatspi.Registry.registerEventListener(heard, *kinds)
+    return events
+
+
+def run_until(condition, seconds):
+    """Runs the main loop (which delivers the events) until condition() holds or time is up."""
+    loop = GLib.MainLoop()
+
+    def poll():
+        if condition():
+            loop.quit()
+            return False
+        return True
+
+    GLib.timeout_add(50, poll)
+    GLib.timeout_add_seconds(seconds, loop.quit)
+    loop.run()
+    return condition()
+
+
 def notice(bin_dir):
+    events = listen(["window:activate", "object:state-changed:focused"])
     proc = start(os.path.join(bin_dir, "lumivane-notice"))
     app = find_app("Test TImButtons", proc)
     check(app is not None, "the notice program is an application on the bus")
+    announced = run_until(lambda: ("window:activate", "Renamed to Lumivane", 0, "Renamed to Lumivane") in events and
+                          ("object:state-changed:focused", "Close", 1, 0) in events, 10)
+    check(announced, "on joining, the active window and the focused button are announced: %r" % events)
     check(app.getRoleName() == "application" and app.childCount == 1, "it has one child")
     frame = app[0]
     check(frame.getRoleName() == "frame" and frame.name == "Renamed to Lumivane", "a frame named by the caption")
@@ -165,14 +196,9 @@ def gallery(bin_dir):
           "click on its neighbour moves the check")
 
     # Events while a user types: focus on the edit, then characters.
-    events = []
-
-    def heard(event):
-        events.append((event.type, event.source.name if event.source else "", event.detail1, event.any_data))
-
     kinds = ["object:state-changed:focused", "object:text-changed:insert", "object:text-caret-moved",
              "object:state-changed:checked"]
-    pyatspi.Registry.registerEventListener(heard, *kinds)
+    events = listen(kinds)
     target = find(frame, "edVtNone", "entry")
     win = subprocess.run(["xdotool", "search", "--name", "Lumivane controls"], capture_output=True, text=True)
     window_id = win.stdout.split()[0] if win.stdout.split() else ""
@@ -182,24 +208,13 @@ def gallery(bin_dir):
     subprocess.run(["xdotool", "type", "--delay", "50", "ab1"], check=True)
     star1.queryAction().doAction(0)
 
-    loop = GLib.MainLoop()
-
     def enough():
         typed = [e for e in events if e[0] == "object:text-changed:insert" and e[1] == "edVtNone"]
         return (any(e[0] == "object:state-changed:focused" and e[1] == "edVtNone" and e[2] == 1 for e in events)
                 and "".join(e[3] for e in typed) == "ab1"
                 and any(e[0] == "object:state-changed:checked" and e[1] == "StarKeep1" for e in events))
 
-    def poll():
-        if enough():
-            loop.quit()
-            return False
-        return True
-
-    GLib.timeout_add(50, poll)
-    GLib.timeout_add_seconds(15, loop.quit)
-    loop.run()
-    pyatspi.Registry.deregisterEventListener(heard, *kinds)
+    run_until(enough, 15)
     print("events: %r" % events[:40], flush=True)
     check(any(e[0] == "object:state-changed:focused" and e[1] == "edVtNone" and e[2] == 1 for e in events),
           "focus moved to the edit")
