@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "lumivane/accessibility/TextChange.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/Form.h"
 #include "lumivane/gfx/text/TextEncoding.h"
@@ -215,6 +216,8 @@ void TAtSpiBridge::AccFocusChanged(TControl* Control) {
     EmitState(Control, "focused", true);
     TAccessibleInfo info = AccessibleInfoOf(Control);
     if (info.HasText) {
+        // What it holds now is where its next change starts from.
+        FTexts.try_emplace(Control, Control->AccessibleText());
         const int zero = 0;
         Emit(NodeOf(Control), "org.a11y.atspi.Event.Object", "TextCaretMoved", "", Control->AccessibleCaret(), 0, 'i',
              &zero);
@@ -229,27 +232,18 @@ void TAtSpiBridge::AccStateChanged(TControl* Control, TAccState State, bool Valu
         if (s == State) EmitState(Control, name, Value);
 }
 
-// The change as one replaced run: what differs between the common start and the common end.
 void TAtSpiBridge::AccTextChanged(TControl* Control) {
     const std::string now = Control->AccessibleText();
     std::string& was = FTexts[Control];
     if (now == was) return;
-    size_t head = 0;
-    while (head < was.size() && head < now.size() && was[head] == now[head]) ++head;
-    size_t tail = 0;
-    while (tail < was.size() - head && tail < now.size() - head && was[was.size() - 1 - tail] == now[now.size() - 1 - tail])
-        ++tail;
-    // Whole characters only.
-    while (head > 0 && (static_cast<unsigned char>(now[head]) & 0xC0) == 0x80) --head;
-    while (tail > 0 && (static_cast<unsigned char>(now[now.size() - tail]) & 0xC0) == 0x80) --tail;
-    const int at = static_cast<int>(ByteToChar(now, head));
-    const std::string removed = was.substr(head, was.size() - head - tail);
-    const std::string inserted = now.substr(head, now.size() - head - tail);
+    const TTextChange change = DiffText(was, now);
     const char* iface = "org.a11y.atspi.Event.Object";
-    if (!removed.empty())
-        Emit(NodeOf(Control), iface, "TextChanged", "delete", at, static_cast<int>(CountChars(removed)), 's', &removed);
-    if (!inserted.empty())
-        Emit(NodeOf(Control), iface, "TextChanged", "insert", at, static_cast<int>(CountChars(inserted)), 's', &inserted);
+    if (!change.Removed.empty())
+        Emit(NodeOf(Control), iface, "TextChanged", "delete", change.At, static_cast<int>(CountChars(change.Removed)),
+             's', &change.Removed);
+    if (!change.Inserted.empty())
+        Emit(NodeOf(Control), iface, "TextChanged", "insert", change.At, static_cast<int>(CountChars(change.Inserted)),
+             's', &change.Inserted);
     was = now;
     const int zero = 0;
     Emit(NodeOf(Control), iface, "TextCaretMoved", "", Control->AccessibleCaret(), 0, 'i', &zero);
@@ -257,6 +251,8 @@ void TAtSpiBridge::AccTextChanged(TControl* Control) {
 
 void TAtSpiBridge::AccNameChanged(TControl* Control) {
     TAccessibleInfo info = AccessibleInfoOf(Control);
+    // An entry's text is not its name: its changes are text events.
+    if (info.HasText) return;
     Emit(NodeOf(Control), "org.a11y.atspi.Event.Object", "PropertyChange", "accessible-name", 0, 0, 's', &info.Name);
 }
 
