@@ -1,8 +1,8 @@
 #include "lumivane/accessibility/AtSpiBridge.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "lumivane/accessibility/ObjectPath.h"
 #include "lumivane/accessibility/TextChange.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/Form.h"
@@ -14,8 +14,6 @@ namespace lumivane {
 
 namespace {
 constexpr const char* kPrefix = "/org/a11y/atspi";
-constexpr const char* kRootPath = "/org/a11y/atspi/accessible/root";
-constexpr const char* kObjectPrefix = "/org/a11y/atspi/accessible/";
 constexpr const char* kWindowClass = "LumivaneAtSpi";
 constexpr UINT WM_BUS_READABLE = WM_APP + 0x51;
 constexpr UINT WM_RUN_ACTIONS = WM_APP + 0x52;
@@ -40,8 +38,8 @@ bool TAtSpiBridge::Register() {
     // The registry answers with the desktop, which becomes the application's parent.
     sd_bus_error error = SD_BUS_ERROR_NULL;
     sd_bus_message* reply = nullptr;
-    const int r = B.CallMethod(FBus, "org.a11y.atspi.Registry", kRootPath, "org.a11y.atspi.Socket", "Embed", &error,
-                               &reply, "(so)", FUniqueName.c_str(), kRootPath);
+    const int r = B.CallMethod(FBus, "org.a11y.atspi.Registry", kRootObjectPath, "org.a11y.atspi.Socket", "Embed", &error,
+                               &reply, "(so)", FUniqueName.c_str(), kRootObjectPath);
     B.ErrorFree(&error);
     if (r < 0) return false;
     const char *name = nullptr, *path = nullptr;
@@ -131,25 +129,18 @@ int TAtSpiBridge::OnMessage(sd_bus_message* m, void* userdata, sd_bus_error*) {
 
 std::string TAtSpiBridge::PathOf(const TNode& Node) {
     if (!Node.Valid) return "/org/a11y/atspi/null";
-    if (!Node.Control) return kRootPath;
+    if (!Node.Control) return kRootObjectPath;
     auto [it, added] = FIds.try_emplace(Node.Control, FNextId);
     if (added) FControls[FNextId++] = Node.Control;
-    return kObjectPrefix + std::to_string(it->second);
+    return ControlObjectPath(it->second);
 }
 
 TAtSpiBridge::TNode TAtSpiBridge::NodeAt(const char* Path) const {
     if (!Path) return {};
-    if (std::strcmp(Path, kRootPath) == 0) return {true, nullptr};
-    const size_t n = std::strlen(kObjectPrefix);
-    if (std::strncmp(Path, kObjectPrefix, n) != 0) return {};
-    uint32_t id = 0;
-    const char* p = Path + n;
-    if (!*p) return {};
-    for (; *p; ++p) {
-        if (*p < '0' || *p > '9' || id > 100000000u) return {};
-        id = id * 10 + static_cast<uint32_t>(*p - '0');
-    }
-    auto it = FControls.find(id);
+    const TObjectPath p = ParseObjectPath(Path);
+    if (p.Kind == TObjectPath::Root) return {true, nullptr};
+    if (p.Kind == TObjectPath::Nothing) return {};
+    auto it = FControls.find(p.Id);
     if (it == FControls.end()) return {};
     return {true, it->second};
 }
