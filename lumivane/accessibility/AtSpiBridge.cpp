@@ -1,5 +1,7 @@
 #include "lumivane/accessibility/AtSpiBridge.h"
 
+#include <poll.h>
+
 #include <algorithm>
 
 #include "lumivane/accessibility/ObjectPath.h"
@@ -106,13 +108,28 @@ LRESULT TAtSpiBridge::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 void TAtSpiBridge::Pump() {
     // A message at a time until sd-bus has nothing more; a broken connection ends the bridge's
     // work quietly (the program goes on without it).
-    for (int i = 0; i < 1000; ++i) {
+    bool more = false;
+    for (int i = 0; i < 200; ++i) {
         const int r = B.Process(FBus, nullptr);
         if (r < 0) return;
-        if (r == 0) break;
+        more = r > 0;
+        if (!more) break;
     }
-    NotifyReadable(B.GetFd(FBus), FWindow, WM_BUS_READABLE);
+    FlushIfBlocked();
+    // A long batch gives the program's own messages a turn; what sd-bus has already read is in
+    // its buffer, where the socket would not tell of it.
+    if (more)
+        PostMessageA(FWindow, WM_BUS_READABLE, 0, 0);
+    else
+        NotifyReadable(B.GetFd(FBus), FWindow, WM_BUS_READABLE);
     if (!FPendingActions.empty()) PostMessageA(FWindow, WM_RUN_ACTIONS, 0, 0);
+}
+
+// Only the socket's readability wakes the loop: a reply or an event the socket did not take
+// whole (a large GetItems) is written out now rather than when the next request comes.
+void TAtSpiBridge::FlushIfBlocked() {
+    const int events = B.GetEvents(FBus);
+    if (events > 0 && (events & POLLOUT)) B.Flush(FBus);
 }
 
 int TAtSpiBridge::OnMessage(sd_bus_message* m, void* userdata, sd_bus_error*) {
@@ -196,6 +213,7 @@ void TAtSpiBridge::Emit(const TNode& Node, const char* Interface, const char* Me
     B.CloseContainer(m);
     B.Send(FBus, m, nullptr);
     B.MessageUnref(m);
+    FlushIfBlocked();
 }
 
 void TAtSpiBridge::EmitState(TControl* Control, const char* State, bool Value) {

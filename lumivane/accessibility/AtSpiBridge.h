@@ -50,6 +50,7 @@ private:
     // Answers everything that came, then asks to hear of the socket again.
     void Pump();
     void AnnounceActive();
+    void FlushIfBlocked();
     int Handle(sd_bus_message* m);
 
     // ---- Objects (AtSpiBridge.cpp) ----

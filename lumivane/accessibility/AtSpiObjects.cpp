@@ -82,6 +82,14 @@ int TAtSpiBridge::Handle(sd_bus_message* m) {
     const char* member = B.GetMember(m);
     if (!path || !iface || !member) return 0;
     sd_bus_message* r = nullptr;
+    // The reply goes whatever a control throws while it is asked about itself.
+    struct Release {
+        const TSdBus& b;
+        sd_bus_message*& m;
+        ~Release() {
+            if (m) b.MessageUnref(m);
+        }
+    } release{B, r};
     int handled = 0;
     if (std::strcmp(path, "/org/a11y/atspi/cache") == 0) {
         if (std::strcmp(iface, "org.a11y.atspi.Cache") != 0) return 0;
@@ -90,10 +98,8 @@ int TAtSpiBridge::Handle(sd_bus_message* m) {
     } else {
         const TNode n = NodeAt(path);
         if (!n.Valid) {
-            if (B.NewMethodErrorf(m, &r, "org.freedesktop.DBus.Error.UnknownObject", "No such object: %s", path) >= 0) {
+            if (B.NewMethodErrorf(m, &r, "org.freedesktop.DBus.Error.UnknownObject", "No such object: %s", path) >= 0)
                 B.Send(FBus, r, nullptr);
-                B.MessageUnref(r);
-            }
             return 1;
         }
         if (B.NewMethodReturn(m, &r) < 0) return 0;
@@ -120,7 +126,6 @@ int TAtSpiBridge::Handle(sd_bus_message* m) {
             handled = ServeEditableText(m, r, n, mem);
     }
     if (handled > 0) B.Send(FBus, r, nullptr);
-    B.MessageUnref(r);
     // 0 leaves the call to sd-bus, which answers that there is no such method.
     return handled;
 }

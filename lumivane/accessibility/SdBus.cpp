@@ -20,7 +20,8 @@ bool TSdBus::Load() {
                      Take(lib, "sd_bus_set_bus_client", SetBusClient) && Take(lib, "sd_bus_start", Start) &&
                      Take(lib, "sd_bus_open_user", OpenUser) &&
                      Take(lib, "sd_bus_flush_close_unref", FlushCloseUnref) && Take(lib, "sd_bus_get_fd", GetFd) &&
-                     Take(lib, "sd_bus_process", Process) && Take(lib, "sd_bus_get_unique_name", GetUniqueName) &&
+                     Take(lib, "sd_bus_process", Process) && Take(lib, "sd_bus_get_events", GetEvents) &&
+                     Take(lib, "sd_bus_flush", Flush) && Take(lib, "sd_bus_get_unique_name", GetUniqueName) &&
                      Take(lib, "sd_bus_call_method", CallMethod) && Take(lib, "sd_bus_add_fallback", AddFallback) &&
                      Take(lib, "sd_bus_send", Send) && Take(lib, "sd_bus_error_free", ErrorFree) &&
                      Take(lib, "sd_bus_message_unref", MessageUnref) && Take(lib, "sd_bus_message_get_path", GetPath) &&

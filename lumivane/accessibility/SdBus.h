@@ -16,6 +16,8 @@ struct TSdBus {
     decltype(&sd_bus_flush_close_unref) FlushCloseUnref;
     decltype(&sd_bus_get_fd) GetFd;
     decltype(&sd_bus_process) Process;
+    decltype(&sd_bus_get_events) GetEvents;
+    decltype(&sd_bus_flush) Flush;
     decltype(&sd_bus_get_unique_name) GetUniqueName;
     decltype(&sd_bus_call_method) CallMethod;
     decltype(&sd_bus_add_fallback) AddFallback;
