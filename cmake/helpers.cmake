@@ -110,9 +110,11 @@ endfunction()
 # What every test runs with: the pinned fonts, and a home, a temporary folder and caches in this
 # build tree (test-env/), a cache folder of its own included. Nothing a test does reaches the
 # developer's home or /tmp: the fixture "hermetic" around the suite checks that
-# (tests/hermetic/sentinel.sh).
+# (tests/hermetic/sentinel.sh). The programs stay off a desktop's accessibility bus, whose
+# launcher a program may start and which writes into the session's folders; the accessibility
+# test turns the bridge on again under a session of its own.
 function(lumi_test_env test)
   set(env ${CMAKE_BINARY_DIR}/test-env)
   set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED hermetic ENVIRONMENT_MODIFICATION
-    "FONTCONFIG_FILE=set:${PROJECT_SOURCE_DIR}/tests/fonts/fonts.conf;LANG=set:C.UTF-8;LUMI_SOURCE_DIR=set:${PROJECT_SOURCE_DIR};HOME=set:${env}/home;TMPDIR=set:${env}/tmp;XDG_CACHE_HOME=set:${env}/xdg-cache;XDG_CONFIG_HOME=unset:;XDG_DATA_HOME=unset:;LUMIVANE_CACHE=set:${env}/cache/${test}")
+    "FONTCONFIG_FILE=set:${PROJECT_SOURCE_DIR}/tests/fonts/fonts.conf;LANG=set:C.UTF-8;LUMI_SOURCE_DIR=set:${PROJECT_SOURCE_DIR};HOME=set:${env}/home;TMPDIR=set:${env}/tmp;XDG_CACHE_HOME=set:${env}/xdg-cache;XDG_CONFIG_HOME=unset:;XDG_DATA_HOME=unset:;LUMIVANE_CACHE=set:${env}/cache/${test};LUMIVANE_ACCESSIBILITY=set:0")
 endfunction()

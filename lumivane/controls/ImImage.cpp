@@ -66,6 +66,7 @@ void TImImage::fSetImStatus(int Value) {
     } catch (const Exception&) {
         // A picture that cannot be copied leaves the status as far as it got; still report it.
     }
+    if ((old == imsSelected) != (FImStatus == imsSelected)) AccNotifyState(this, asChecked, FImStatus == imsSelected);
     if (FImStatus == imsHot)
         if (IImPanelHost* panel = PanelParent()) panel->ImageTurnedHot();
     try {
@@ -122,6 +123,20 @@ void TImImage::Click() {
         }
     }
     if (w.Alive()) inherited::Click();
+}
+
+void TImImage::GetAccessible(TAccessibleInfo& Info) {
+    inherited::GetAccessible(Info);
+    if (FIsBkgnd) {
+        Info.Role = TAccRole::None;
+        return;
+    }
+    Info.Role = PanelParent() ? TAccRole::RadioButton : TAccRole::ToggleButton;
+    Info.Name = Hint().empty() ? Name() : Hint();
+    Info.Description.clear();
+    Info.States << asCheckable;
+    if (FImStatus == imsSelected) Info.States << asChecked;
+    Info.Actions.push_back({"click", ""});
 }
 
 namespace ImImage {

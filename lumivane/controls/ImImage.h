@@ -66,6 +66,9 @@ public:
     void fSetImStatus(int Value);
 
     void Click() override;
+    // A toggle button (a radio button in an image panel), checked while selected; an inert
+    // image is background and not exposed.
+    void GetAccessible(TAccessibleInfo& Info) override;
     void SetParent(TWinControl* AParent) override;
 
     TImStatusChangedEvent OnImStatusChanged;

@@ -21,6 +21,8 @@ class TKdBackImage : public TGraphicControl {
 public:
     explicit TKdBackImage(TComponent* AOwner);
     ~TKdBackImage() override;
+    // Background: not exposed.
+    void GetAccessible(TAccessibleInfo& Info) override { Info.Role = TAccRole::None; }
 
     TPicture* fGetPicture() const { return FPicture.get(); }
     // Copies Value into the owned picture (a descendant with AutoSize takes its size).

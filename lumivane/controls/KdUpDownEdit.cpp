@@ -1,7 +1,9 @@
 #include "lumivane/controls/KdUpDownEdit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
+#include <limits>
 
 #include "lumivane/controls/KdUpDownButtonColors.h"
 #include "lumivane/controls/KdUpDownValue.h"
@@ -170,6 +172,32 @@ LUMI_DEFINE_CLASS(TKdUpDownEdit) {
         .Prop("MaxValue", &E::fGetMaxVal, &E::fSetMaxVal, int64_t{0})
         .Object("UpDownColors", &E::fGetUpDnColors);
     PublishValidateEditProps(p);
+}
+
+void TKdCustomUpDownEdit::GetAccessible(TAccessibleInfo& Info) {
+    inherited::GetAccessible(Info);
+    Info.Role = TAccRole::SpinButton;
+    Info.HasValue = true;
+    const bool limited = FMinValue != 0 || FMaxValue != 0;
+    Info.Minimum = static_cast<double>(limited ? FMinValue : std::numeric_limits<int64_t>::min());
+    Info.Maximum = static_cast<double>(limited ? FMaxValue : std::numeric_limits<int64_t>::max());
+    Info.Current = static_cast<double>(fGetValue());
+    Info.Increment = 1;
+}
+
+bool TKdCustomUpDownEdit::SetAccessibleValue(double Value) {
+    if (std::isnan(Value) || !Enabled()) return false;
+    // 2^63 is the first double above the range; -2^63 is its lowest value, exactly.
+    constexpr double kTop = 9223372036854775808.0;
+    int64_t v;
+    if (Value >= kTop)
+        v = std::numeric_limits<int64_t>::max();
+    else if (Value <= -kTop)
+        v = std::numeric_limits<int64_t>::min();
+    else
+        v = static_cast<int64_t>(std::llround(Value));
+    fSetValue(v);
+    return true;
 }
 
 namespace KdUpDownEdit {

@@ -58,6 +58,12 @@ public:
     // Adds Delta (+1 or -1) in wrapping 64-bit arithmetic, writes the clamped result and selects
     // the whole text.
     void StepValue(int Delta) override;
+    // A spin button: the entry's text, and a value whose limits are MinValue and MaxValue (the
+    // whole 64-bit range when there are none). A double holds it exactly only up to 2^53; the
+    // text holds it exactly.
+    void GetAccessible(TAccessibleInfo& Info) override;
+    // Rounds to the nearest integer within the 64-bit range, then as Value (clamped to the limits).
+    bool SetAccessibleValue(double Value) override;
 
     void EdgeWidthAdj() override;
 

@@ -79,6 +79,12 @@ LUMI_DEFINE_CLASS(TKdUrlLabel) {
                             "OnStartDock", "OnStartDrag"});
 }
 
+void TKdCustomUrlLabel::GetAccessible(TAccessibleInfo& Info) {
+    inherited::GetAccessible(Info);
+    Info.Role = TAccRole::Link;
+    Info.Actions.push_back({"click", ""});
+}
+
 namespace KdUrlLabel {
 void Register() {
     RegisterComponents("Lumivane", {TKdUrlLabel::StaticClass()});

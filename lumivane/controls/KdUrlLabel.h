@@ -32,6 +32,8 @@ public:
 
     // Opens the address (when there is one), then fires OnClick.
     void Click() override;
+    // A link whose action "click" opens the address.
+    void GetAccessible(TAccessibleInfo& Info) override;
     void Dispatch(TMessage& Message) override;
 
 protected:

@@ -277,6 +277,29 @@ void TCustomValidateEdit::_EditMouseLeave(TObject*) {
 
 LUMI_DEFINE_CLASS(TValidateEdit) { PublishValidateEditProps(p, vtNone); }
 
+void TCustomValidateEdit::GetAccessible(TAccessibleInfo& Info) {
+    TAccessibleInfo inner;
+    FEdit->TCustomEdit::GetAccessible(inner);
+    inherited::GetAccessible(Info);
+    Info.Role = TAccRole::Entry;
+    Info.Name = Hint().empty() ? Name() : Hint();
+    Info.Description.clear();
+    Info.HasText = true;
+    for (TAccState s : {asFocusable, asEditable, asSingleLine})
+        if (inner.States.Contains(s)) Info.States << s;
+    if (!Enabled()) Info.States >> asEditable;
+}
+
+// Both go to the inner edit while this control is enabled: a disabled host leaves its inner
+// edit enabled, and a screen reader must not type where the user cannot.
+bool TCustomValidateEdit::InsertAccessibleText(int Offset, const std::string& Text) {
+    return Enabled() && FEdit->InsertAccessibleText(Offset, Text);
+}
+
+bool TCustomValidateEdit::DeleteAccessibleText(int Start, int End) {
+    return Enabled() && FEdit->DeleteAccessibleText(Start, End);
+}
+
 namespace ValidateEdit {
 void Register() { RegisterComponents("Lumivane", {TValidateEdit::StaticClass()}); }
 }  // namespace ValidateEdit

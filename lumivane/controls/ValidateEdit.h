@@ -60,6 +60,8 @@ public:
     void fProcessKeyCustom(char32_t& Key);
 
     bool MouseIn() const { return FMouseIn; }
+    // Part of its host, which is the entry a screen reader sees.
+    void GetAccessible(TAccessibleInfo& Info) override { Info.Role = TAccRole::None; }
 
     void Dispatch(TMessage& Message) override;
 
@@ -160,6 +162,16 @@ public:
     virtual void EvMouseLeave();
 
     bool Focused() const override { return FFocused; }
+    // An entry whose text, caret and focus are the inner edit's; text inserted goes through the
+    // filter as typed text does. Its parts are not exposed.
+    void GetAccessible(TAccessibleInfo& Info) override;
+    void GetAccessibleChildren(std::vector<TControl*>&) override {}
+    std::string AccessibleText() override { return FEdit->GetText(); }
+    int AccessibleCaret() override { return FEdit->AccessibleCaret(); }
+    bool SetAccessibleCaret(int Offset) override { return FEdit->SetAccessibleCaret(Offset); }
+    bool InsertAccessibleText(int Offset, const std::string& Text) override;
+    bool DeleteAccessibleText(int Start, int End) override;
+    bool GrabAccessibleFocus() override { return FEdit->GrabAccessibleFocus(); }
     void SetEnabled(bool Value) override;
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     void Click() override;

@@ -243,6 +243,9 @@ void TApplication::Idle() {
     try {
         DoMouseIdle();
         OnIdle(this);
+        std::vector<std::function<void()>> jobs;
+        jobs.swap(FIdleJobs);
+        for (auto& job : jobs) job();
     } catch (...) {
         HandleCurrentException(this);
     }

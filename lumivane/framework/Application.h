@@ -3,6 +3,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "lumivane/base/Exception.h"
 #include "lumivane/framework/WinControl.h"
@@ -99,8 +100,16 @@ public:
     // pointer when the capture ends hears its enter then. Only while the idle handler is installed.
     void PointerMessageArrives(HWND hwnd, LPARAM lp);
     void InstallIdleHandler();
+    // Runs Job once, the next time the message queue runs empty: after what was waiting, the
+    // first frame of a window included, has been painted and shown.
+    void RunWhenIdle(std::function<void()> Job) { FIdleJobs.push_back(std::move(Job)); }
     // The control the pointer was last found over.
     TControl* MouseControl() const { return FMouseWatch && FMouseWatch->Alive() ? FMouseControl : nullptr; }
+
+    // Who is told of the changes a screen reader follows (framework/Accessible.h); null: nobody.
+    // The listener must outlive the application or be taken away first.
+    TAccessibleListener* AccessibleListener() const { return FAccessibleListener; }
+    void SetAccessibleListener(TAccessibleListener* Value) { FAccessibleListener = Value; }
 
     // A hook for tests and tools: when set, message boxes are not shown; the hook answers them.
     std::function<int(const std::string& Text, const std::string& Caption, unsigned Flags)> OnMessageBox;
@@ -138,6 +147,8 @@ private:
     bool FTrackingPointer = false;
     TControl* FHintControl = nullptr;
     std::optional<TControl::TWatch> FHintWatch;
+    TAccessibleListener* FAccessibleListener = nullptr;
+    std::vector<std::function<void()>> FIdleJobs;
     bool FHintDone = false;  // shown and hidden again for the control under the pointer
 };
 

@@ -33,6 +33,7 @@ public:
     bool Active() const { return FActive; }
 
     void Click() override;
+    void GetAccessible(TAccessibleInfo& Info) override;
     void Dispatch(TMessage& Message) override;
 
 protected:

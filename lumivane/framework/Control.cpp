@@ -41,6 +41,8 @@ void TControl::SetFont(TFont* Value) { FFont->Assign(Value); }
 TControl::~TControl() {
     Destroying();
     FAlive.reset();
+    // Only the pointer: the object is no longer whole enough to be asked anything.
+    if (TAccessibleListener* l = AccessibleListener()) l->AccControlDestroyed(this);
     ControlsInternal::ForgetControl(this);
     if (FParent) FParent->RemoveControl(this);
     FFont->OnChange.Clear();
@@ -265,6 +267,7 @@ void TControl::SetText(const std::string& Value) {
     TWatch w(this);
     Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Value.c_str()));
     if (w.Alive()) Perform(CM_TEXTCHANGED, 0, 0);
+    if (w.Alive()) AccNotifyName(this);
 }
 
 LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {

@@ -1,7 +1,9 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "lumivane/framework/Accessible.h"
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/ControlEvents.h"
 #include "lumivane/framework/ControlTypes.h"
@@ -168,6 +170,27 @@ public:
     // (csClickEvents); the base fires OnClick.
     virtual void Click();
     virtual void DblClick();
+
+    // What the control is to a screen reader (framework/Accessible.h). The base fills the name
+    // (the caption, else Hint, else the component's name), Hint as the description when the name
+    // is not it, and the states every control has; a class sets its role and adds its own.
+    virtual void GetAccessible(TAccessibleInfo& Info);
+    // The exposed controls below this one, in reading order; the base has none.
+    virtual void GetAccessibleChildren(std::vector<TControl*>& List);
+    // Runs action Index of GetAccessible's Actions; false when there is no such action or the
+    // control is disabled. The base's one action is Click.
+    virtual bool DoAccessibleAction(int Index);
+    // The text operations of a control with HasText: offsets count characters (code points).
+    virtual std::string AccessibleText() { return GetText(); }
+    virtual int AccessibleCaret() { return -1; }
+    virtual bool SetAccessibleCaret(int) { return false; }
+    // Inserts as if typed: characters the control refuses are left out. False when read-only.
+    virtual bool InsertAccessibleText(int, const std::string&) { return false; }
+    virtual bool DeleteAccessibleText(int, int) { return false; }
+    // Sets the value of a control with HasValue; false when it has none.
+    virtual bool SetAccessibleValue(double) { return false; }
+    // Gives the control the keyboard focus if it can take it.
+    virtual bool GrabAccessibleFocus() { return false; }
 
     // Watches the control's life: Alive() turns false once the destructor has begun. Code that
     // calls user handlers checks it before touching the control again.

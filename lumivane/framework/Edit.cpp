@@ -167,7 +167,10 @@ void TCustomEdit::DoEnter() {
     inherited::DoEnter();
 }
 
-void TCustomEdit::Change() { OnChange(this); }
+void TCustomEdit::Change() {
+    AccNotifyText(this);
+    OnChange(this);
+}
 
 void TCustomEdit::Dispatch(TMessage& Message) {
     switch (Message.Msg) {

@@ -64,6 +64,12 @@ public:
     void Undo();
 
     void Dispatch(TMessage& Message) override;
+    // An entry: Text and EditableText, insertion typed through KeyPress (so a filter holds).
+    void GetAccessible(TAccessibleInfo& Info) override;
+    int AccessibleCaret() override;
+    bool SetAccessibleCaret(int Offset) override;
+    bool InsertAccessibleText(int Offset, const std::string& Text) override;
+    bool DeleteAccessibleText(int Start, int End) override;
 
     TNotifyEvent OnChange;
 

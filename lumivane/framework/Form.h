@@ -120,6 +120,7 @@ public:
     TRect GetClientRect() const override;
     TPoint ClientOrigin() const override;
     bool Showing() const override;
+    void GetAccessible(TAccessibleInfo& Info) override;
 
     void Dispatch(TMessage& Message) override;
     void Loaded() override;

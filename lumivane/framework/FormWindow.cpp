@@ -261,6 +261,7 @@ void TCustomForm::Dispatch(TMessage& Message) {
         return;
     case WM_ACTIVATE: {
         TWatch w(this);
+        AccNotifyWindow(this, LOWORD(Message.WParam) != WA_INACTIVE);
         if (LOWORD(Message.WParam) == WA_INACTIVE)
             OnDeactivate(this);
         else

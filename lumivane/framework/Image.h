@@ -37,6 +37,7 @@ public:
     bool IncrementalDisplay() const { return FIncrementalDisplay; }
     void SetIncrementalDisplay(bool Value) { FIncrementalDisplay = Value; }
     void SetAutoSize(bool Value) override;
+    void GetAccessible(TAccessibleInfo& Info) override;
 
     // Where the picture is drawn, in client coordinates.
     TRect DestRect();

@@ -36,6 +36,7 @@ public:
     void SetFocusControl(TWinControl* Value);
 
     void Dispatch(TMessage& Message) override;
+    void GetAccessible(TAccessibleInfo& Info) override;
 
 protected:
     void Paint() override;

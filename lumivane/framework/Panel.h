@@ -30,6 +30,7 @@ public:
     void SetLocked(bool Value) { FLocked = Value; }
 
     void Dispatch(TMessage& Message) override;
+    void GetAccessible(TAccessibleInfo& Info) override;
 
 protected:
     void Paint() override;

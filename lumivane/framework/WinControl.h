@@ -83,6 +83,9 @@ public:
     TPoint ClientOrigin() const override;
     TRect GetClientRect() const override;
     bool Showing() const override;
+    void GetAccessible(TAccessibleInfo& Info) override;
+    void GetAccessibleChildren(std::vector<TControl*>& List) override;
+    bool GrabAccessibleFocus() override;
     void Invalidate() override;
     void Update() override;
     void Repaint() override;

@@ -36,6 +36,7 @@ void TWinControl::InsertControl(TControl* AControl) {
         }
     }
     if (AControl->FParentFont) AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
+    if (!IsLoading()) AccNotifyChildren(this);
     if (AControl->FParentColor) AControl->Perform(CM_PARENTCOLORCHANGED, 0, 0);
     if (AControl->FParentShowHint) AControl->Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
     if (!w) AControl->Invalidate();
@@ -57,6 +58,7 @@ void TWinControl::RemoveControl(TControl* AControl) {
     // A control under destruction is no longer a TWinControl here; its own destructor
     // destroys its window.
     if (auto* w = dynamic_cast<TWinControl*>(AControl)) w->DestroyHandle();
+    if (!ComponentState().Contains(csDestroying)) AccNotifyChildren(this);
     if (AControl->FAlign != alNone) Realign();
 }
 

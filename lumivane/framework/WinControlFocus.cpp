@@ -108,6 +108,7 @@ bool TWinControl::SetFocusedControl(TWinControl* Control) {
         if (w.Alive()) c->Perform(CM_ENTER, 0, 0);
     if (!self.Alive()) return false;
     if (FFocusedControl == Control) Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
+    if (self.Alive() && FFocusedControl == Control && Control) AccNotifyFocus(Control);
     return true;
 }
 

@@ -136,6 +136,8 @@ void CenterWindowOnScreen(HWND hwnd) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+int GetDisplayScale() { return WS().driver ? WS().driver->DeviceScale() : 1; }
+
 int GetSystemMetrics(int index) {
     auto& ws = WS();
     switch (index) {

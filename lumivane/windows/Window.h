@@ -210,6 +210,9 @@ void SetWindowIcon(HWND hwnd, int w, int h, const std::vector<uint32_t>& argb);
 void CenterWindowOnScreen(HWND hwnd);
 enum : int { SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXDOUBLECLK = 36, SM_CYDOUBLECLK = 37 };
 int GetSystemMetrics(int index);
+// Device pixels per logical pixel on the display (1 to 4): what a screen coordinate outside the
+// program (the display's, a screen reader's) is, times the window system's own.
+int GetDisplayScale();
 // The driver's window behind a top-level window; 0 for a child or a stale handle.
 uint64_t GetDriverWindowId(HWND toplevel);
 unsigned GetDoubleClickTime();

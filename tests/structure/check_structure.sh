@@ -29,7 +29,8 @@ declare -A allowed=(
   [lumivane/drivers/posix]="lumivane/base lumivane/gfx lumivane/windows"
   [lumivane/framework]="lumivane/base lumivane/gfx lumivane/windows"
   [lumivane/controls]="lumivane/base lumivane/gfx lumivane/windows lumivane/framework"
-  [lumivane/drivers/x11]="lumivane/base lumivane/gfx lumivane/windows lumivane/framework lumivane/drivers/posix"
+  [lumivane/accessibility]="lumivane/base lumivane/gfx lumivane/windows lumivane/framework"
+  [lumivane/drivers/x11]="lumivane/base lumivane/gfx lumivane/windows lumivane/framework lumivane/accessibility lumivane/drivers/posix"
 )
 # The folder of the library a file or an include belongs to (the longest key that is a prefix).
 owner() {

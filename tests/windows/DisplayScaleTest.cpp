@@ -51,7 +51,9 @@ TEST(DisplayScale, XftDpiIsReadAsTheResourceManagerReadsIt) {
         SCOPED_TRACE(c.name);
         const auto got = XftDpiFromResources(c.text);
         ASSERT_EQ(got.has_value(), c.dpi.has_value());
-        if (got) EXPECT_DOUBLE_EQ(*got, *c.dpi);
+        if (got) {
+            EXPECT_DOUBLE_EQ(*got, *c.dpi);
+        }
     }
 }
 

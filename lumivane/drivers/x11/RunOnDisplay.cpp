@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "lumivane/accessibility/AccessibilityBridge.h"
 #include "lumivane/base/Exception.h"
 #include "lumivane/drivers/x11/X11Driver.h"
 #include "lumivane/framework/Application.h"
@@ -21,6 +22,11 @@ int RunOnDisplay(const char* name, const std::function<int()>& run, bool showToU
         return 1;
     }
     InitWindowSystem(driver.get());
+    // On the accessibility bus once the first frame is out: start-up never waits for the bus.
+    Driver* display = driver.get();
+    auto bridge = std::make_unique<TAccessibilityBridge>(
+        [display](const char* property) { return X11RootWindowString(*display, property); });
+    if (Application) Application->RunWhenIdle([b = bridge.get()] { b->Start(); });
     int status = 0;
     // What escapes the program's own start-up code (the loop hands its handlers' exceptions to
     // the application): printed, shown, status 1.
@@ -44,6 +50,7 @@ int RunOnDisplay(const char* name, const std::function<int()>& run, bool showToU
         status = 1;
     }
     delete Application;
+    bridge.reset();
     ShutdownWindowSystem();
     // The program ends here, and the server frees all a client had when its connection goes: the
     // driver's orderly close would only keep the user waiting a round trip for the process to end.

@@ -173,6 +173,23 @@ bool X11Driver::ReadProperty(Atom prop, std::string& bytes, Atom& type, int& for
     return type != None;
 }
 
+// At most 4 KB: an address, not a document.
+std::string X11Driver::RootWindowString(const char* property) {
+    const Atom prop = XInternAtom(FDisplay, property, True);
+    if (prop == None) return {};
+    unsigned char* data = nullptr;
+    unsigned long items = 0, after = 0;
+    Atom type = None;
+    int format = 0;
+    std::string out;
+    if (XGetWindowProperty(FDisplay, FRoot, prop, 0, 1024, False, AnyPropertyType, &type, &format, &items, &after,
+                           &data) == Success &&
+        format == 8 && data && (type == XA_STRING || type == FAtoms[A_UTF8_STRING]))
+        out.assign(reinterpret_cast<char*>(data), items);
+    if (data) XFree(data);
+    return out;
+}
+
 X11Driver::TConversion X11Driver::ConvertSelection(Atom selection, Atom target, std::string& bytes, Atom& type) {
     const Atom prop = FAtoms[A_LUMI_CLIP];
     XDeleteProperty(FDisplay, FHelper, prop);

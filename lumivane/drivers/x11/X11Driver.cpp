@@ -97,6 +97,11 @@ int64_t X11DriverWaitCount(Driver& driver) {
     return x ? x->WaitCount() : -1;
 }
 
+std::string X11RootWindowString(Driver& driver, const char* property) {
+    auto* x = dynamic_cast<x11::X11Driver*>(&driver);
+    return x ? x->RootWindowString(property) : std::string();
+}
+
 bool X11DriverInputMethodOpened(Driver& driver) {
     auto* x = dynamic_cast<x11::X11Driver*>(&driver);
     return x && x->InputMethodOpened();

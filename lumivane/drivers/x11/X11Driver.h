@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "lumivane/windows/Driver.h"
 
@@ -37,6 +38,9 @@ std::unique_ptr<Driver> CreateX11Driver(const char* displayName);
 // How many times the driver's wait has slept in poll(); a driver not made here gives -1. Lets a
 // test check that waiting for a deadline sleeps instead of spinning.
 int64_t X11DriverWaitCount(Driver& driver);
+// A text property of the display's root window (as a desktop session leaves AT_SPI_BUS there);
+// "" when it is missing, not text, or the driver is not made here.
+std::string X11RootWindowString(Driver& driver, const char* property);
 // Whether the driver has opened (or tried to open) its input method.
 bool X11DriverInputMethodOpened(Driver& driver);
 

@@ -119,6 +119,7 @@ public:
 
     int64_t WaitCount() const { return FWaitCount; }
     bool InputMethodOpened() const { return FIMOpened; }
+    std::string RootWindowString(const char* property);
 
 private:
     TopLevel* Find(DriverWindowId id);
