@@ -5,9 +5,12 @@
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Control.h"
 #include "lumivane/framework/PopupMenu.h"
+#include "lumivane/framework/Form.h"
+#include "tests/SourceDir.h"
 #include "tests/formview/DesignKit.h"
 #include "tools/formview/DesignEdits.h"
 #include "tools/formview/LayoutText.h"
+#include "tools/formview/PropertyEdit.h"
 
 using namespace lumivane;
 
@@ -158,4 +161,28 @@ TEST_F(DesignTest, LayoutTextFindsBlocksByNameIgnoringCase) {
     EXPECT_EQ(WithHeaderClass("object X: TForm\nend\n", "TMain"), "object X: TMain\nend\n");
     EXPECT_EQ(ReaderMessage("line 12: bad thing: here"), "bad thing: here");
     EXPECT_EQ(ReaderMessage("no line"), "no line");
+}
+
+TEST_F(DesignTest, EveryPaletteClassAddsToAPanelOfTheGallery) {
+    TDesignModel m;
+    m.Load(ReadFile(SourceDir() + "/gallery/frmGallery.txt"));
+    for (TClass cls : RegisteredClasses()) {
+        if (!cls->Creator() || cls->InheritsFrom(TCustomForm::StaticClass()) || cls->InheritsFrom("TMenuItem")) continue;
+        SCOPED_TRACE(cls->Name());
+        std::string name;
+        ASSERT_NO_THROW(name = AddComponent(m, cls, "pnlLinks", 304, 40));
+        EXPECT_NE(m.Text().find("object " + name + ": " + cls->Name()), std::string::npos);
+    }
+}
+
+// The steps of the designer's end-to-end test, without a display.
+TEST_F(DesignTest, TheGalleryTakesAMovedRenamedRelookedButtonAndANewEdit) {
+    TDesignModel m;
+    m.Load(ReadFile(SourceDir() + "/gallery/frmGallery.txt"));
+    SetComponentBounds(m, "btnNormalPic", 834, 129, 134, 31);
+    SetPropertyText(m, "btnNormalPic", "Caption", "Moved");
+    SetPropertyText(m, "btnNormalPic", "Looks", "ibkFlat");
+    EXPECT_EQ(AddComponent(m, GetClass("TValidateEdit"), "pnlLinks", 304, 40), "ValidateEdit1");
+    EXPECT_EQ(m.Find("ValidateEdit1")->GetParentComponent(), m.Find("pnlLinks"));
+    EXPECT_NE(m.Text().find("      Looks = ibkFlat\n"), std::string::npos);
 }
