@@ -3,8 +3,8 @@
 # unchanged first (the writer's text of it, the base); then a button dragged to a free place (on
 # the 8-pixel grid), moved by arrow keys, resized by its handle, its Caption and Looks changed in
 # the inspector, a TValidateEdit put from the palette into a panel, that undone and redone, and
-# saved. The diff from the base holds exactly those changes; formshot loads the saved layout and a
-# click where the button was put reaches it.
+# saved; the inspector's title marks unsaved changes. The diff from the base holds exactly those
+# changes; formshot loads the saved layout and a click where the button was put reaches it.
 # Usage: test_formview_design.sh BIN_DIR
 set -u
 BIN=$(cd "$1" && pwd)
@@ -62,9 +62,19 @@ for step in 1 2 3 4 5 6 7 8 9 10; do
 done
 settle
 xdotool mouseup 1
-settle
+# The inspector's title marks the unsaved change, and loses the mark once saved.
+titled() {
+    local i
+    for i in $(seq 1 100); do
+        [ -n "$("$BIN/xfindwin" "$1" 2>/dev/null)" ] && return 0
+        sleep 0.1
+    done
+    fail "no window titled '$1'"
+}
+titled "*gallery.txt - formview designer"
 xdotool key ctrl+s
 saved '^      Left = 832$'
+titled "gallery.txt - formview designer"
 # Two pixels right and one down.
 xdotool key Right Right Down ctrl+s
 saved '^      Left = 834$' && saved '^      Top = 129$'

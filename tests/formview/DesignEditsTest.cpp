@@ -186,3 +186,14 @@ TEST_F(DesignTest, TheGalleryTakesAMovedRenamedRelookedButtonAndANewEdit) {
     EXPECT_EQ(m.Find("ValidateEdit1")->GetParentComponent(), m.Find("pnlLinks"));
     EXPECT_NE(m.Text().find("      Looks = ibkFlat\n"), std::string::npos);
 }
+
+TEST_F(DesignTest, AComponentThatIsNoControlMovesByItsDesignPosition) {
+    TDesignModel m;
+    m.Load(kSmallLayout);
+    EXPECT_EQ(*ExtractBlock(m.Text(), "PopupMenu1"), "object PopupMenu1: TPopupMenu\nend\n");  // none given
+    EXPECT_TRUE(MoveComponents(m, {"PopupMenu1"}, 8, 16));
+    EXPECT_EQ(*ExtractBlock(m.Text(), "PopupMenu1"), "object PopupMenu1: TPopupMenu\n  Left = 8\n  Top = 16\nend\n");
+    EXPECT_FALSE(ResizeComponents(m, {"PopupMenu1"}, 5, 5));  // no size of its own
+    EXPECT_EQ(AddComponent(m, GetClass("TTimer"), "Panel1", 40, 48), "Timer1");
+    EXPECT_EQ(*ExtractBlock(m.Text(), "Timer1"), "object Timer1: TTimer\n  Left = 40\n  Top = 48\nend\n");
+}

@@ -3,6 +3,7 @@
 #include "lumivane/framework/Control.h"
 #include "lumivane/framework/Form.h"
 #include "lumivane/framework/Panel.h"
+#include "lumivane/framework/ClassInfo.h"
 #include "lumivane/framework/WinControl.h"
 #include "tools/formview/DesignModel.h"
 
@@ -21,8 +22,11 @@ int Depth(TControl* c) {
 void TDesignSurface::Clear() {
     for (TPanel* p : FHandles) delete p;
     for (TPanel* p : FBand) delete p;
+    for (TPanel* p : FIcons) delete p;
     FHandles.clear();
     FBand.clear();
+    FIcons.clear();
+    FIconOf.clear();
 }
 
 // The marks are kept and moved rather than made anew at each move of the pointer: a window
@@ -37,6 +41,7 @@ void TDesignSurface::Place(std::vector<TPanel*>& marks, size_t index, TRect r, u
     }
     TPanel* p = marks[index];
     p->SetColor(color);
+    p->SetBevelOuter(bvNone);
     p->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     p->SetVisible(true);
     p->BringToFront();
@@ -55,12 +60,52 @@ TRect TDesignSurface::FormRect(TControl* c) const {
     return r;
 }
 
+// A design position is what a component that is not a control publishes as Left and Top.
+static bool HasDesignPosition(TComponent* c) {
+    if (dynamic_cast<TControl*>(c)) return false;
+    const TPropInfo* left = c->ClassType()->FindProperty("Left");
+    return left && left->Kind == TPropKind::Int32 && c->ClassType()->FindProperty("Top");
+}
+
+TRect TDesignSurface::DesignRect(TComponent* c) const {
+    if (auto* control = dynamic_cast<TControl*>(c); control && control != FModel.Root()) return FormRect(control);
+    if (!c || !HasDesignPosition(c)) return {};
+    return {c->DesignLeft(), c->DesignTop(), c->DesignLeft() + IconSize, c->DesignTop() + IconSize};
+}
+
+void TDesignSurface::ShowIcons() {
+    size_t n = 0;
+    FIconOf.clear();
+    TCustomForm* root = FModel.Root();
+    for (int i = 0; i < root->ComponentCount(); ++i) {
+        TComponent* c = root->Components(i);
+        if (!HasDesignPosition(c)) continue;
+        Place(FIcons, n, DesignRect(c), clWindow);
+        // The class's capitals name it: PM for a popup menu, T for a timer.
+        std::string initials;
+        for (char ch : c->ClassName().substr(1))
+            if (ch >= 'A' && ch <= 'Z') initials += ch;
+        FIcons[n]->SetCaption(initials);
+        FIcons[n]->SetBevelOuter(bvRaised);
+        FIconOf.push_back(c);
+        ++n;
+    }
+    HideFrom(FIcons, n);
+}
+
+TComponent* TDesignSurface::ComponentAt(TPoint p) const {
+    for (size_t i = FIconOf.size(); i-- > 0;)
+        if (DesignRect(FIconOf[i]).Contains(p)) return FIconOf[i];
+    return ControlAt(p);
+}
+
 void TDesignSurface::ShowSelection() {
     size_t n = 0;
     for (const std::string& name : FModel.Selection) {
-        auto* c = dynamic_cast<TControl*>(FModel.Find(name));
+        TComponent* c = FModel.Find(name);
         if (!c || c == FModel.Root()) continue;
-        const TRect r = FormRect(c);
+        const TRect r = DesignRect(c);
+        if (r.Width() == 0) continue;
         const int s = HandleSize, cx = (r.Left + r.Right) / 2 - s / 2, cy = (r.Top + r.Bottom) / 2 - s / 2;
         const TPoint at[8] = {{r.Left - s / 2, r.Top - s / 2}, {cx, r.Top - s / 2},      {r.Right - s / 2, r.Top - s / 2},
                               {r.Right - s / 2, cy},           {r.Right - s / 2, r.Bottom - s / 2}, {cx, r.Bottom - s / 2},

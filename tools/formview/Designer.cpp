@@ -147,6 +147,13 @@ bool TDesigner::Filter(const MSG& m) {
     }
 }
 
+std::vector<TComponent*> TDesigner::SelectedComponents() const {
+    std::vector<TComponent*> out;
+    for (const std::string& n : FModel.Selection)
+        if (TComponent* c = FModel.Find(n); c && c != FModel.Root()) out.push_back(c);
+    return out;
+}
+
 std::vector<TControl*> TDesigner::SelectedControls() const {
     std::vector<TControl*> out;
     for (const std::string& n : FModel.Selection)
@@ -175,7 +182,7 @@ void TDesigner::MouseDown(TPoint p, HWND hwnd, bool shift) {
     if (FHandle < 0) FHandle = FSurface.HandleAtPoint(p);
     if (FHandle >= 0) {
         FDrag = TDrag::Sizing;
-    } else if (TControl* c = FSurface.ControlAt(p)) {
+    } else if (TComponent* c = FSurface.ComponentAt(p)) {
         std::vector<std::string> sel = FModel.Selection;
         auto at = std::find(sel.begin(), sel.end(), c->Name());
         const bool was = at != sel.end();
@@ -193,20 +200,29 @@ void TDesigner::MouseDown(TPoint p, HWND hwnd, bool shift) {
         FDrag = TDrag::Banding;
     }
     FStart.clear();
-    for (TControl* c : SelectedControls()) FStart.push_back(c->BoundsRect());
+    for (TComponent* c : SelectedComponents())
+        FStart.push_back(dynamic_cast<TControl*>(c) ? static_cast<TControl*>(c)->BoundsRect() : FSurface.DesignRect(c));
 }
 
 void TDesigner::MouseMove(TPoint p, bool free) {
     const int dx = p.x - FDown.x, dy = p.y - FDown.y;
     if (FDrag == TDrag::Pending && (std::abs(dx) >= kDragStart || std::abs(dy) >= kDragStart)) FDrag = TDrag::Moving;
-    std::vector<TControl*> sel = SelectedControls();
+    std::vector<TComponent*> sel = SelectedComponents();
     if (FDrag == TDrag::Moving && sel.size() == FStart.size()) {
         for (size_t i = 0; i < sel.size(); ++i) {
             const TRect& s = FStart[i];
-            sel[i]->SetBounds(Snap(s.Left + dx, free), Snap(s.Top + dy, free), s.Width(), s.Height());
+            const int left = Snap(s.Left + dx, free), top = Snap(s.Top + dy, free);
+            if (auto* control = dynamic_cast<TControl*>(sel[i])) {
+                control->SetBounds(left, top, s.Width(), s.Height());
+            } else {
+                sel[i]->SetDesignLeft(left);
+                sel[i]->SetDesignTop(top);
+            }
         }
+        FSurface.ShowIcons();
         FSurface.ShowSelection();
-    } else if (FDrag == TDrag::Sizing && !sel.empty() && !FStart.empty()) {
+    } else if (auto* first = sel.empty() ? nullptr : dynamic_cast<TControl*>(sel[0]);
+               FDrag == TDrag::Sizing && first && !FStart.empty()) {
         TRect r = FStart[0];
         // Handles from the top left, clockwise: which edges each one moves.
         const bool left = FHandle == 0 || FHandle == 6 || FHandle == 7, right = FHandle >= 2 && FHandle <= 4;
@@ -215,7 +231,7 @@ void TDesigner::MouseMove(TPoint p, bool free) {
         if (right) r.Right = std::max(Snap(r.Right + dx, free), r.Left + 1);
         if (top) r.Top = std::min(Snap(r.Top + dy, free), r.Bottom - 1);
         if (bottom) r.Bottom = std::max(Snap(r.Bottom + dy, free), r.Top + 1);
-        sel[0]->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+        first->SetBounds(r.Left, r.Top, r.Width(), r.Height());
         FSurface.ShowSelection();
     } else if (FDrag == TDrag::Banding) {
         FSurface.ShowBand(FDown, p);
@@ -240,13 +256,14 @@ void TDesigner::MouseUp(TPoint p, bool free) {
         const TRect band{std::min(FDown.x, p.x), std::min(FDown.y, p.y), std::max(FDown.x, p.x), std::max(FDown.y, p.y)};
         std::vector<std::string> sel = FModel.Selection;
         for (int i = 0; i < FModel.Root()->ComponentCount(); ++i) {
-            auto* c = dynamic_cast<TControl*>(FModel.Root()->Components(i));
-            if (!c) continue;
-            const TRect r = FSurface.FormRect(c);
+            TComponent* c = FModel.Root()->Components(i);
+            const TRect r = FSurface.DesignRect(c);
+            if (r.Width() == 0) continue;
             const bool touches = r.Left < band.Right && band.Left < r.Right && r.Top < band.Bottom && band.Top < r.Bottom;
             // What a selected control holds moves with it: only the outermost ones touched.
-            const bool inner = c->Parent() && c->Parent() != FModel.Root() &&
-                               FSurface.FormRect(c->Parent()).Left >= band.Left;
+            auto* control = dynamic_cast<TControl*>(c);
+            const bool inner = control && control->Parent() && control->Parent() != FModel.Root() &&
+                               FSurface.FormRect(control->Parent()).Left >= band.Left;
             if (touches && !inner && std::find(sel.begin(), sel.end(), c->Name()) == sel.end()) sel.push_back(c->Name());
         }
         Select(sel);
@@ -319,6 +336,7 @@ void TDesigner::PostRefresh() {
 }
 
 void TDesigner::Edited() {
+    FSurface.ShowIcons();
     FSurface.ShowSelection();
     std::string name = FPath.substr(FPath.rfind('/') == std::string::npos ? 0 : FPath.rfind('/') + 1);
     FInspector->SetTitle((FModel.Modified() ? "*" : "") + name + " - formview designer");
@@ -382,5 +400,6 @@ void TDesigner::RootGoing() { FSurface.Clear(); }
 
 void TDesigner::RootCame() {
     FModel.Root()->Show();
+    FSurface.ShowIcons();
     FSurface.ShowSelection();
 }

@@ -57,6 +57,7 @@ private:
     void FileChanged();
     void RootGoing();
     void RootCame();
+    std::vector<lumivane::TComponent*> SelectedComponents() const;
     std::vector<lumivane::TControl*> SelectedControls() const;
     void Reparent(lumivane::TPoint drop);
 

@@ -105,6 +105,12 @@ void TInspector::SetStatus(const std::string& text, bool error) {
 void TInspector::SetTitle(const std::string& title) { FForm->SetCaption(title); }
 
 void TInspector::ClearRows() {
+    // An edit that has the focus says it lost it while it goes: nothing may answer by then.
+    for (TEdit* e : FEdits) {
+        e->OnExit = nullptr;
+        e->OnEnter = nullptr;
+        e->OnKeyDown = nullptr;
+    }
     for (TLabel* l : FNames) delete l;
     for (TEdit* e : FEdits) delete e;
     FNames.clear();
