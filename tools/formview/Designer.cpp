@@ -59,14 +59,8 @@ bool TDesigner::Open() {
         return false;
     }
     FWatch = std::make_unique<TLayoutWatch>(FPath);
-    WNDCLASS wc;
-    if (!GetClassInfoA(kWatchClass, &wc)) {
-        wc = WNDCLASS{};
-        wc.lpszClassName = kWatchClass;
-        wc.lpfnWndProc = DefWindowProcA;
-        RegisterClassA(wc);
-    }
-    FWatchWindow = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kWatchClass, "", WS_POPUP, 0, 0, 1, 1, nullptr, 0, nullptr);
+    // Its notification is taken from the loop (Filter), not by the window's procedure.
+    FWatchWindow = MakeWatchWindow(kWatchClass, DefWindowProcA);
     NotifyReadable(FWatch->Fd(), FWatchWindow, WM_DESIGN_SAVED);
     // The inspector stands to the right of the form, within the screen.
     TCustomForm* form = FModel.Root();
