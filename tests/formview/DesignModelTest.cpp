@@ -169,3 +169,18 @@ TEST_F(DesignTest, EveryLayoutOfTheTreeSavesUnchangedAsTheWriterWritesIt) {
     EXPECT_GE(checked, 20);
     fs::remove_all(dir);
 }
+
+TEST_F(DesignTest, AFileChangedOnDiskLoadsUnlessEditsWouldBeLost) {
+    TDesignModel m;
+    m.Load(kSmallLayout);
+    const std::string saved = m.Text();
+    using C = TDesignModel::TDiskChange;
+    EXPECT_EQ(m.DiskChanged(saved), C::Own);  // our own save coming back
+    EXPECT_EQ(m.DiskChanged(kSmallLayout + std::string("\n")), C::Load);
+    MoveComponents(m, {"Button1"}, 1, 0);
+    EXPECT_EQ(m.DiskChanged(m.Text()), C::Own);
+    EXPECT_EQ(m.DiskChanged(saved), C::Own);
+    EXPECT_EQ(m.DiskChanged("object Form1: TForm\nend\n"), C::Ask);
+    MoveComponents(m, {"Button1"}, -1, 0);  // back as saved: nothing to lose
+    EXPECT_EQ(m.DiskChanged("object Form1: TForm\nend\n"), C::Load);
+}

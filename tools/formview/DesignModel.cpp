@@ -115,6 +115,11 @@ void TDesignModel::Save(const std::string& path) {
     FSavedText = FText;
 }
 
+TDesignModel::TDiskChange TDesignModel::DiskChanged(const std::string& disk) const {
+    if (disk == FSavedText || disk == FText) return TDiskChange::Own;
+    return Modified() ? TDiskChange::Ask : TDiskChange::Load;
+}
+
 TComponent* TDesignModel::Find(const std::string& name) const {
     if (!FRoot || name.empty()) return nullptr;
     if (SameText(FRoot->Name(), name)) return FRoot.get();

@@ -42,6 +42,11 @@ public:
     bool Undo();
     bool Redo();
 
+    // What to do with the file's text found on disk after it changed there: nothing when it is
+    // the text saved or edited here (our own save), load it when nothing here is unsaved, else ask.
+    enum class TDiskChange { Own, Load, Ask };
+    TDiskChange DiskChanged(const std::string& disk) const;
+
     // Component by name (the root's own name gives the root); null when none.
     lumivane::TComponent* Find(const std::string& name) const;
     std::vector<std::string> Names() const;

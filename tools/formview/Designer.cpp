@@ -379,8 +379,9 @@ void TDesigner::FileChanged() {
     } catch (const Exception&) {
         return;  // gone for now: the next save brings it back
     }
-    if (text == FModel.SavedText() || text == FModel.Text()) return;  // our own save
-    if (!MayDiscard("The file changed on disk: load it")) return;
+    const TDesignModel::TDiskChange change = FModel.DiskChanged(text);
+    if (change == TDesignModel::TDiskChange::Own) return;
+    if (change == TDesignModel::TDiskChange::Ask && !MayDiscard("The file changed on disk: load it")) return;
     try {
         FModel.Load(text);
         Edited();
