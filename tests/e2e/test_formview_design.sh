@@ -157,7 +157,10 @@ printf 'click %d %d\n' $((8 + 834 + 67)) $((8 + 129 + 15)) >"$WORK/click.txt"
     fail "formshot does not load the saved layout: $(cat "$WORK/trace.txt")"
 grep -q '^event: btnNormalPic\.OnClick()$' "$WORK/trace.txt" || fail "the click did not reach the moved button: $(grep event "$WORK/trace.txt" | head)"
 
+# Ended as when its window is closed: nothing unsaved, nothing asked.
 kill "$NOTICE_PID"
 wait "$NOTICE_PID"
+status=$?
+[ "$status" -eq 0 ] || fail "formview ended with status $status: $(cat "$NOTICE_ERR")"
 rm -rf "$WORK"
 echo "formview --design: dragged, moved, resized, edited, added, undone, redone and saved as the writer writes it"

@@ -83,6 +83,13 @@ TInspector::TInspector(TDesigner& designer) : FDesigner(designer) {
     FStatus->SetBounds(8, kHeight - 36, Width - 16, 32);
 }
 
+TInspector::~TInspector() {
+    ClearRows();
+    FFilter->OnChange = nullptr;
+    FForm->OnCloseQuery = nullptr;
+    for (TButton* b : FPalette) b->OnClick = nullptr;
+}
+
 // The classes whose names hold the filter, in registration order, from the palette's first place.
 void TInspector::LayOutPalette() {
     const std::string filter = FFilter->Text();

@@ -16,6 +16,8 @@ class TDesigner;
 class TInspector {
 public:
     explicit TInspector(TDesigner& designer);
+    // The window is the application's and outlives this: its handlers are taken off.
+    ~TInspector();
     TInspector(const TInspector&) = delete;
     TInspector& operator=(const TInspector&) = delete;
 
