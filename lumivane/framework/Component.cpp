@@ -102,6 +102,16 @@ void TComponent::SetFieldReference(TComponent* AComponent, bool Set) {
     }
 }
 
+void TComponent::SetDesignLeft(int Value) {
+    FDesignLeft = Value;
+    FHasDesignPosition = true;
+}
+
+void TComponent::SetDesignTop(int Value) {
+    FDesignTop = Value;
+    FHasDesignPosition = true;
+}
+
 void TComponent::SetDesigning(bool Value) {
     if (Value)
         FComponentState.Include(csDesigning);

@@ -41,6 +41,13 @@ public:
     virtual void SetName(const std::string& NewName);
     int Tag() const { return FTag; }
     void SetTag(int Value) { FTag = Value; }
+    // Where a designer shows a component that is not a control (a timer, a popup menu) on its
+    // form, published as its Left and Top and written only once given.
+    int DesignLeft() const { return FDesignLeft; }
+    int DesignTop() const { return FDesignTop; }
+    void SetDesignLeft(int Value);
+    void SetDesignTop(int Value);
+    bool HasDesignPosition() const { return FHasDesignPosition; }
 
     TComponentState ComponentState() const { return FComponentState; }
     void SetDesigning(bool Value);
@@ -86,6 +93,8 @@ private:
     std::vector<TComponent*> FFreeNotifies;
     std::string FName;
     int FTag = 0;
+    int FDesignLeft = 0, FDesignTop = 0;
+    bool FHasDesignPosition = false;
     TComponentState FComponentState;
 };
 

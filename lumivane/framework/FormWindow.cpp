@@ -225,7 +225,7 @@ void TCustomForm::CMVisibleChanged(TMessage& Message) {
         return;
     }
     HandleNeeded();
-    if (!FPositioned) ApplyPosition();
+    if (!FPositioned && !IsDesigning()) ApplyPosition();  // a designed form stays where its layout puts it
     TWatch w(this);
     TWinControl::Dispatch(Message);
     if (!w.Alive()) return;

@@ -9,7 +9,7 @@
 
 namespace lumivane {
 
-LUMI_DEFINE_CLASS(TMenu) {}
+LUMI_DEFINE_CLASS(TMenu) { PublishDesignPosition(p); }
 
 TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(nullptr)) { FItems->FMenu = this; }
 

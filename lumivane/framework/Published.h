@@ -308,4 +308,16 @@ private:
     TClassInfo& FInfo;
 };
 
+// A component that is not a control (a timer, a popup menu) stands on its form in a designer at
+// its design position, stored as Left and Top once given (a layout without them loads as before).
+template <class T>
+TPublished<T>& PublishDesignPosition(TPublished<T>& p) {
+    return p.Prop("Left", &TComponent::DesignLeft, &TComponent::SetDesignLeft)
+        .Range(-MaxLayoutCoord, MaxLayoutCoord)
+        .Stored(&TComponent::HasDesignPosition)
+        .Prop("Top", &TComponent::DesignTop, &TComponent::SetDesignTop)
+        .Range(-MaxLayoutCoord, MaxLayoutCoord)
+        .Stored(&TComponent::HasDesignPosition);
+}
+
 }  // namespace lumivane

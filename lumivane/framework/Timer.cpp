@@ -37,7 +37,7 @@ HWND CreateTimerWindow(WNDPROC proc) {
 }  // namespace
 
 LUMI_DEFINE_CLASS(TTimer) {
-    p.Prop("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true)
+    PublishDesignPosition(p).Prop("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true)
         .Prop("Interval", [](TTimer* t) { return static_cast<int>(t->Interval()); },
               [](TTimer* t, int v) { t->SetInterval(v < 0 ? 0u : static_cast<unsigned>(v)); }, 1000)
         .Event("OnTimer", &TTimer::GetOnTimer, &TTimer::SetOnTimer);

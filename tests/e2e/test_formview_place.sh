@@ -33,6 +33,9 @@ expect_window() { # title place
 
 HOME=$WORK openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
 for i in $(seq 1 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.05; done
+# openbox names itself a moment before it manages windows: one mapped in between stays unmapped
+# and unmanaged (seen on a loaded two-core machine). Give it that moment.
+sleep 1
 
 layout First 240 >"$LAYOUT"
 NOTICE_ERR="$WORK/stderr.txt"

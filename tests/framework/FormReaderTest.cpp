@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
+#include <cstring>
 
 #include "StreamTestClasses.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/EventTrace.h"
 #include "lumivane/base/Exception.h"
 #include "lumivane/framework/layout/FormReader.h"
+#include "lumivane/framework/layout/FormWriter.h"
+#include "lumivane/framework/PopupMenu.h"
 #include "lumivane/framework/layout/PictureData.h"
 #include "lumivane/framework/layout/Resources.h"
 #include "lumivane/framework/Timer.h"
@@ -280,4 +283,47 @@ TEST(PictureData, RejectsBadPayloads) {
     bad({7, 'T', 'B', 'i', 't', 'm', 'a', 'p', 5, 0}, "Picture data ends before the bitmap's length");
     bad({7, 'T', 'B', 'i', 't', 'm', 'a', 'p', 0xFF, 0xFF, 0xFF, 0xFF, 1},
         "Picture data: the bitmap's length is 4294967295 bytes, but 1 follow");
+}
+
+// Components that are not controls keep a design position as Left and Top: read, written back
+// only once given, refused beyond the bounds of any position.
+TEST(FormReaderDesignPosition, NonVisualComponentsKeepLeftAndTopOnlyWhenGiven) {
+    struct Case {
+        const char* Class;
+        const char* Lines;        // inside the component's block
+        const char* Written;      // what the writer gives back for them
+        const char* Error;        // or the reader's message
+    };
+    const Case cases[] = {
+        {"TTimer", "", "", nullptr},
+        {"TTimer", "    Left = 16\n    Top = -8\n", "    Left = 16\n    Top = -8\n", nullptr},
+        {"TPopupMenu", "    Top = 0\n", "    Left = 0\n    Top = 0\n", nullptr},
+        {"TPopupMenu", "    Left = 1000000\n", "    Left = 1000000\n    Top = 0\n", nullptr},
+        {"TPopupMenu", "    Left = -1000001\n", nullptr, "line 3: number out of range for Left of TPopupMenu (-1000000 to 1000000)"},
+        {"TTimer", "    Top = 1000001\n", nullptr, "line 3: number out of range for Top of TTimer (-1000000 to 1000000)"},
+    };
+    RegisterClasses({TTimer::StaticClass(), TPopupMenu::StaticClass(), TTestForm::StaticClass()});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Class) + ": " + c.Lines);
+        const std::string text = std::string("object F: TTestForm\n  object C: ") + c.Class + "\n" + c.Lines + "  end\nend\n";
+        TTestForm form(nullptr);
+        if (c.Error) {
+            try {
+                ReadForm(&form, text);
+                ADD_FAILURE() << "taken";
+            } catch (const Exception& e) {
+                EXPECT_EQ(e.Message(), c.Error);
+            }
+            continue;
+        }
+        ASSERT_NO_THROW(ReadForm(&form, text));
+        const std::string written = WriteForm(&form);
+        const size_t at = written.find("  object C: ");
+        ASSERT_NE(at, std::string::npos);
+        const size_t from = written.find('\n', at) + 1;
+        EXPECT_EQ(written.substr(from, written.find("  end\n", from) - from).substr(0, std::strlen(c.Written)), c.Written);
+        if (!*c.Written) {
+            EXPECT_EQ(written.find("Left = ", at), std::string::npos);
+        }
+    }
 }

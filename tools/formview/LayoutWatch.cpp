@@ -81,3 +81,14 @@ int TLayoutWatch::TakeChanges() {
     }
     return changes;
 }
+
+HWND MakeWatchWindow(const char* className, WNDPROC proc) {
+    WNDCLASS wc;
+    if (!GetClassInfoA(className, &wc)) {
+        wc = WNDCLASS{};
+        wc.lpszClassName = className;
+        wc.lpfnWndProc = proc;
+        RegisterClassA(wc);
+    }
+    return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, className, "", WS_POPUP, 0, 0, 1, 1, nullptr, 0, nullptr);
+}

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "lumivane/windows/Window.h"
+
 // Tells when a file is saved again. The watch is on the file's folder, not on the file: editors
 // that save by writing a new file and renaming it over the old one replace the file, and a watch
 // on the old file would see it deleted and then nothing more. While the folder is gone, its own
@@ -31,3 +33,7 @@ private:
     int FParentWatch = -1;
     std::string FDir, FParent, FDirName, FName;
 };
+
+// A hidden window of its own class (registered once) that receives the watch's notification in
+// the message loop, through the procedure given.
+lumivane::HWND MakeWatchWindow(const char* className, lumivane::WNDPROC proc);

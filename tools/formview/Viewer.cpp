@@ -100,16 +100,7 @@ TCustomForm* TFormViewer::MakeErrorForm(const std::string& message) {
 
 void TFormViewer::Watch() {
     FWatch = std::make_unique<TLayoutWatch>(FPath);
-    WNDCLASS wc;
-    if (!GetClassInfoA(kWatchClass, &wc)) {
-        wc = WNDCLASS{};
-        wc.lpszClassName = kWatchClass;
-        wc.lpfnWndProc = WatchProc;
-        RegisterClassA(wc);
-    }
-    // A hidden window that receives the notification in the message loop.
-    FWatchWindow = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kWatchClass, "", WS_POPUP, 0, 0, 1, 1,
-                                   nullptr, 0, nullptr);
+    FWatchWindow = MakeWatchWindow(kWatchClass, WatchProc);
     SetWindowLongPtrA(FWatchWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     NotifyReadable(FWatch->Fd(), FWatchWindow, WM_LAYOUT_SAVED);
 }

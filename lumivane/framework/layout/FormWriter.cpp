@@ -14,7 +14,7 @@ namespace {
 constexpr size_t StringChunk = 64;  // code points per line of a long string
 constexpr size_t BinaryLine = 32;   // bytes per line of binary data
 
-std::u32string CodePoints(const std::string& s) {
+std::u32string CodePoints(std::string_view s) {
     std::u32string out;
     for (size_t pos = 0; pos < s.size();) out += NextChar(s, pos);
     return out;
@@ -186,6 +186,8 @@ private:
 };
 
 }  // namespace
+
+std::string QuoteLayoutString(std::string_view utf8) { return QuoteChunk(CodePoints(utf8)); }
 
 std::string WriteForm(TComponent* root, bool allProperties) {
     TFormWriter w(allProperties);

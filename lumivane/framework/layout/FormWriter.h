@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace lumivane {
 
@@ -12,5 +13,8 @@ class TComponent;
 // unassigned events or empty binary data). Reading the result gives back the same components
 // and values.
 std::string WriteForm(TComponent* root, bool allProperties = false);
+// A UTF-8 text as the writer quotes a string value, on one line ('It''s', control characters as
+// #NN codes), for tools that make a layout line of their own.
+std::string QuoteLayoutString(std::string_view utf8);
 
 }  // namespace lumivane

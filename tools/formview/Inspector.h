@@ -1,0 +1,53 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "lumivane/framework/ClassInfo.h"
+#include "lumivane/framework/Forward.h"
+#include "tools/formview/PropertyEdit.h"
+
+class TDesigner;
+
+// The designer's second window: the palette of every class a layout may hold (a click arms it,
+// a click on the form puts one there), and the selected component's published properties in
+// published order, each with an edit. Enter (or leaving the edit) gives the value to the layout
+// reader; a value it refuses stays in the edit and its message shows below, Escape gives back the
+// value. A filter narrows both lists by name.
+class TInspector {
+public:
+    explicit TInspector(TDesigner& designer);
+    // The window is the application's and outlives this: its handlers are taken off.
+    ~TInspector();
+    TInspector(const TInspector&) = delete;
+    TInspector& operator=(const TInspector&) = delete;
+
+    lumivane::TCustomForm* Form() const { return FForm; }
+    // Lists the properties of the selection's first component (the form when none).
+    void Refresh();
+    void SetStatus(const std::string& text, bool error = false);
+    void SetTitle(const std::string& title);
+
+    static constexpr int Width = 600;
+
+private:
+    void LayOutPalette();
+    void Commit(size_t row);
+    void Entered(size_t row);
+    void ClearRows();
+
+    TDesigner& FDesigner;
+    lumivane::TCustomForm* FForm = nullptr;
+    lumivane::TEdit* FFilter = nullptr;
+    lumivane::TLabel* FHeading = nullptr;
+    lumivane::TLabel* FStatus = nullptr;
+    std::vector<lumivane::TButton*> FPalette;
+    std::string FComponent;
+    std::vector<TPropertyRow> FRows;
+    std::vector<lumivane::TLabel*> FNames;
+    std::vector<lumivane::TEdit*> FEdits;
+};
+
+// Classes the palette offers: every registered class that can be made by name and placed on a
+// form (controls, and components that are not controls, such as timers and popup menus), forms
+// and menu items left out.
+std::vector<lumivane::TClass> PaletteClasses();
