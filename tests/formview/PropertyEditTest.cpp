@@ -169,11 +169,21 @@ TEST_F(DesignTest, RowsFollowThePublishedOrderWithBoundsAndChoices) {
             EXPECT_EQ(r.Min, -MaxLayoutCoord);
             EXPECT_EQ(r.Max, MaxLayoutCoord);
         }
-        if (r.Path == "Caption") EXPECT_EQ(r.Value, "OK");
-        if (r.Path == "Default") EXPECT_EQ(r.Choices, (std::vector<std::string>{"False", "True"}));
-        if (r.Path == "PopupMenu") EXPECT_EQ(r.Choices, std::vector<std::string>{"PopupMenu1"});
-        if (r.Path == "Font.Style") EXPECT_EQ(r.Value, "[]");
-        if (r.Path == "Cursor") EXPECT_EQ(r.Value, "crDefault");
+        if (r.Path == "Caption") {
+            EXPECT_EQ(r.Value, "OK");
+        }
+        if (r.Path == "Default") {
+            EXPECT_EQ(r.Choices, (std::vector<std::string>{"False", "True"}));
+        }
+        if (r.Path == "PopupMenu") {
+            EXPECT_EQ(r.Choices, std::vector<std::string>{"PopupMenu1"});
+        }
+        if (r.Path == "Font.Style") {
+            EXPECT_EQ(r.Value, "[]");
+        }
+        if (r.Path == "Cursor") {
+            EXPECT_EQ(r.Value, "crDefault");
+        }
     }
     EXPECT_TRUE(PropertyRows(m, "Nobody").empty());
 }

@@ -54,8 +54,11 @@ void AddRows(const TDesignModel& model, TObject* obj, const std::string& prefix,
             continue;
         case TPropKind::String: row.Value = p->GetStr(obj); break;
         case TPropKind::Binary: {
+            // Formatted, not concatenated: GCC 12's -O3 misreads "(" + std::string as overlapping.
             const size_t n = p->GetBinary(obj).size();
-            row.Value = n ? "(" + std::to_string(n) + " bytes)" : "";
+            char text[40];
+            std::snprintf(text, sizeof text, "(%zu bytes)", n);
+            row.Value = n ? text : "";
             break;
         }
         case TPropKind::Event: row.Value = p->Event->MethodName(obj); break;
