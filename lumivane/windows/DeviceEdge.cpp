@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "lumivane/base/IntegerDivision.h"
 #include "lumivane/windows/DisplayScale.h"
 
 namespace lumivane {
@@ -10,9 +11,6 @@ namespace lumivane {
 namespace {
 
 constexpr int kMaxIconSide = 1024;
-
-int FloorDiv(int a, int n) { return a >= 0 ? a / n : -((-a + n - 1) / n); }
-int CeilDiv(int a, int n) { return -FloorDiv(-a, n); }
 
 // Device coordinates far out stay ints: the window system keeps sides within MaxWindowSide.
 int Times(int v, int n) {

@@ -329,8 +329,7 @@ void DrawImageScaled(DeviceContext& dst, const TRect& r, const Surface& image, c
     // The logical pixels the clip reaches (a device clip's bounds divided by the scale, outward).
     const TRect dev = dst.DeviceClip().Bounds();
     const int n = dst.Scale();
-    const TRect reach{static_cast<int>(FloorDiv(dev.Left, n)), static_cast<int>(FloorDiv(dev.Top, n)),
-                      static_cast<int>(CeilDiv(dev.Right, n)), static_cast<int>(CeilDiv(dev.Bottom, n))};
+    const TRect reach{FloorDiv(dev.Left, n), FloorDiv(dev.Top, n), CeilDiv(dev.Right, n), CeilDiv(dev.Bottom, n)};
     const TRect vis = r.Intersect(reach.Offset(-dst.Origin().x, -dst.Origin().y));
     if (vis.IsEmpty()) return;
     Surface colour(vis.Width(), vis.Height()), mask(vis.Width(), vis.Height());

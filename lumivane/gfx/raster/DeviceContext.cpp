@@ -124,10 +124,10 @@ void DeviceContext::LineTo(int x, int y) {
         int64_t px, py;
         if (xMajor) {
             px = x0 + (dx > 0 ? i : -i);
-            py = y0 + FloorDiv(__int128{2} * i * dy + adx, __int128{2} * adx);
+            py = y0 + static_cast<int64_t>(FloorDiv(__int128{2} * i * dy + adx, __int128{2} * adx));
         } else {
             py = y0 + (dy > 0 ? i : -i);
-            px = x0 + FloorDiv(__int128{2} * i * dx + ady, __int128{2} * ady);
+            px = x0 + static_cast<int64_t>(FloorDiv(__int128{2} * i * dx + ady, __int128{2} * ady));
         }
         if (!bounds.Contains(static_cast<int>(px), static_cast<int>(py))) continue;
         if (FScale != 1) {
@@ -221,7 +221,7 @@ void DeviceContext::Polygon(const TPoint* points, int count) {
                 }
                 if (y < ay || y >= by) continue;
                 // First pixel column at or right of the crossing.
-                xs.push_back(CeilDiv(__int128{ax} * (by - ay) + __int128{y - ay} * (bx - ax), by - ay));
+                xs.push_back(static_cast<int64_t>(CeilDiv<__int128>(__int128{ax} * (by - ay) + __int128{y - ay} * (bx - ax), by - ay)));
             }
             std::sort(xs.begin(), xs.end());
             for (size_t k = 0; k + 1 < xs.size(); k += 2) {

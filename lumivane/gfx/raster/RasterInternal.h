@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "lumivane/base/IntegerDivision.h"
 #include "lumivane/gfx/raster/DeviceContext.h"
 
 // Pixel arithmetic shared by the drawing and the copying of a device context; not installed.
@@ -12,10 +13,6 @@ namespace lumivane::RasterInternal {
 
 constexpr Pixel kWhite = 0xFFFFFF;
 constexpr Pixel kMask = 0xFFFFFF;
-
-// Floor and ceiling of a / b for b > 0, wide enough for products of two far coordinates.
-inline int64_t FloorDiv(__int128 a, __int128 b) { return static_cast<int64_t>(a >= 0 ? a / b : -((-a + b - 1) / b)); }
-inline int64_t CeilDiv(__int128 a, __int128 b) { return -FloorDiv(-a, b); }
 
 // Coordinates far outside any surface are pulled in to this distance, so that arithmetic on
 // rectangles never overflows; surfaces are far smaller, so no drawn pixel changes.
