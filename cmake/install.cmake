@@ -91,11 +91,21 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/lumivane.pc.in ${CMAKE_BINARY_DIR}/lumi
 install(FILES ${CMAKE_BINARY_DIR}/lumivane.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT Development)
 
 # --- Tools and programs
+# Each with its manual page, compressed without a time stamp as Debian wants (reproducible).
+set(lumi_man_pages "")
 foreach(program formshot formview lumivane-notice lumivane-gallery)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+    set(page ${CMAKE_BINARY_DIR}/packaging/man/${program}.1.gz)
+    add_custom_command(OUTPUT ${page}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging/man
+      COMMAND gzip -n -9 -c ${PROJECT_SOURCE_DIR}/docs/man/${program}.1 > ${page}
+      DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/${program}.1 VERBATIM)
+    list(APPEND lumi_man_pages ${page})
   endif()
 endforeach()
+add_custom_target(lumi_man_pages ALL DEPENDS ${lumi_man_pages})
+install(FILES ${lumi_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT Runtime)
 
 # --- The guide with its pictures, and each package's copyright and changelog
 set(lumi_dev_doc ${CMAKE_INSTALL_DATADIR}/doc/lumivane-dev)

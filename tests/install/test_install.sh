@@ -171,7 +171,9 @@ files "$runtime" >"$work/runtime-files"
 files "$dev" >"$work/dev-files"
 for f in /usr/bin/formshot /usr/bin/formview /usr/bin/lumivane-notice /usr/bin/lumivane-gallery \
          /usr/$libdir/liblumivane-controls.so.1 /usr/$libdir/liblumivane-controls.so.1.0.0 \
-         /usr/$libdir/liblumivane-x11.so.1.0.0 /usr/share/doc/lumivane/copyright; do
+         /usr/$libdir/liblumivane-x11.so.1.0.0 /usr/share/doc/lumivane/copyright \
+         /usr/share/man/man1/formshot.1.gz /usr/share/man/man1/formview.1.gz \
+         /usr/share/man/man1/lumivane-notice.1.gz /usr/share/man/man1/lumivane-gallery.1.gz; do
   grep -qxF "$f" "$work/runtime-files" || fail "lumivane lacks $f"
 done
 for f in /usr/include/lumivane/controls/ImButton.h /usr/include/lumivane/framework/Form.h \
@@ -186,7 +188,7 @@ for p in $(grep -o '(library/[^)]*\.png)' "$src/docs/library.md" | tr -d '()' | 
   grep -qxF "/usr/share/doc/lumivane-dev/$p" "$work/dev-files" || fail "lumivane-dev lacks $p, which the guide shows"
 done
 stray=$(cat "$work/runtime-files" "$work/dev-files" |
-  grep -vE '^/usr($|/(bin|include/lumivane|'"$libdir"'|share/doc/lumivane(-dev)?)(/|$)|/include$|/share$|/share/doc$|/lib$)' || true)
+  grep -vE '^/usr($|/(bin|include/lumivane|'"$libdir"'|share/doc/lumivane(-dev)?|share/man/man1)(/|$)|/include$|/share$|/share/doc$|/share/man$|/lib$)' || true)
 [ -z "$stray" ] || fail "the packages hold files outside their folders: $stray"
 ! grep -q 'Internal\.h$' "$work/dev-files" || fail "lumivane-dev holds a private header"
 ! grep -q '\.\(a\|h\)$\|\.so$\|cmake\|pkgconfig' "$work/runtime-files" || fail "lumivane holds development files"
@@ -202,6 +204,7 @@ if grep -q '^E: ' "$work/lintian.log"; then
   fail "lintian finds errors"; grep '^E: ' "$work/lintian.log"
 fi
 grep '^W: ' "$work/lintian.log" | sed 's/^/   /' || true
+! grep -q 'no-manual-page\|manpage-has-' "$work/lintian.log" || fail "lintian finds a manual page missing or wrong"
 
 step "installed with dpkg into a root of its own"
 mkdir -p "$work/root" "$work/dpkg/updates" "$work/dpkg/info"
