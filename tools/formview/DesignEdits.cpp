@@ -6,6 +6,8 @@
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/Control.h"
+#include "lumivane/framework/Form.h"
+#include "lumivane/framework/MenuItem.h"
 #include "lumivane/framework/WinControl.h"
 #include "tools/formview/DesignModel.h"
 #include "tools/formview/LayoutText.h"
@@ -220,4 +222,19 @@ std::vector<std::string> PasteComponents(TDesignModel& model, const std::string&
         if (c && (c->GetParentComponent() == newHost || !c->GetParentComponent())) top.push_back(n);
     }
     return top;
+}
+
+std::vector<TClass> PaletteClasses() {
+    std::vector<TClass> out;
+    for (TClass c : RegisteredClasses()) {
+        if (!c->Creator() || c->InheritsFrom(TCustomForm::StaticClass()) || c->InheritsFrom(TMenuItem::StaticClass()))
+            continue;
+        // The bases the library's classes are made of are no controls of their own.
+        const std::string& n = c->Name();
+        if (n.rfind("TCustom", 0) == 0 || n == "TControl" || n == "TWinControl" || n == "TGraphicControl" ||
+            n == "TButtonControl" || n == "TMenu" || n == "TComponent")
+            continue;
+        out.push_back(c);
+    }
+    return out;
 }

@@ -1,10 +1,13 @@
 #include "tools/formview/PropertyEdit.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "lumivane/base/Exception.h"
 #include "lumivane/framework/ClassInfo.h"
+#include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Component.h"
+#include "lumivane/framework/Form.h"
 #include "lumivane/framework/Picture.h"
 #include "lumivane/framework/layout/FormLexer.h"
 #include "lumivane/framework/layout/FormWriter.h"
@@ -39,6 +42,26 @@ std::string OrdText(TObject* obj, const TPropInfo& p) {
     }
     default: return std::to_string(v);
     }
+}
+
+// The enumeration's members a component of the class keeps when given them: a panel's border
+// style shares the form's type but keeps only none and single. Tried on a component of its own,
+// so nothing of the layout changes; all members when none can be made.
+std::vector<std::string> KeptMembers(TObject* obj, const TPropInfo& p) {
+    auto* c = dynamic_cast<TComponent*>(obj);
+    TClass cls = c ? c->ClassType() : nullptr;
+    if (!cls || !cls->Creator() || cls->InheritsFrom(TCustomForm::StaticClass())) return p.Members;
+    std::unique_ptr<TComponent> scratch(CreateComponent(cls, nullptr));
+    std::vector<std::string> kept;
+    for (size_t i = 0; i < p.Members.size(); ++i) {
+        try {
+            p.SetOrd(scratch.get(), int64_t(i));
+        } catch (const Exception&) {
+            continue;
+        }
+        if (p.GetOrd(scratch.get()) == int64_t(i)) kept.push_back(p.Members[i]);
+    }
+    return kept;
 }
 
 void AddRows(const TDesignModel& model, TObject* obj, const std::string& prefix, int nesting,
@@ -77,7 +100,8 @@ void AddRows(const TDesignModel& model, TObject* obj, const std::string& prefix,
             row.Min = p->MinOrd();
             row.Max = p->MaxOrd();
             if (p->Kind == TPropKind::Bool) row.Choices = {"False", "True"};
-            if (p->Kind == TPropKind::Enum || p->Kind == TPropKind::Set) row.Choices = p->Members;
+            if (p->Kind == TPropKind::Enum) row.Choices = KeptMembers(obj, *p);
+            if (p->Kind == TPropKind::Set) row.Choices = p->Members;
             break;
         }
         rows.push_back(std::move(row));
@@ -170,4 +194,35 @@ void SetPropertyText(TDesignModel& model, const std::string& component, const st
     } catch (const Exception& e) {
         throw Exception(ReaderMessage(e.Message()));
     }
+}
+
+std::string ChoiceText(const TPropertyRow& row, size_t index) {
+    return index < row.Choices.size() ? row.Choices[index] : row.Value;
+}
+
+std::vector<bool> HeldMembers(const TPropertyRow& row) {
+    std::vector<bool> held(row.Choices.size(), false);
+    std::string_view v = row.Value;
+    const size_t open = v.find('['), close = v.rfind(']');
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open) return held;
+    v = v.substr(open + 1, close - open - 1);
+    while (!v.empty()) {
+        const size_t comma = v.find(',');
+        std::string_view item = v.substr(0, comma);
+        v = comma == std::string_view::npos ? std::string_view() : v.substr(comma + 1);
+        while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
+        while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
+        for (size_t i = 0; i < row.Choices.size(); ++i)
+            if (SameText(row.Choices[i], item)) held[i] = true;
+    }
+    return held;
+}
+
+std::string ToggledMemberText(const TPropertyRow& row, size_t member) {
+    std::vector<bool> held = HeldMembers(row);
+    if (member < held.size()) held[member] = !held[member];
+    std::string out = "[";
+    for (size_t i = 0; i < held.size(); ++i)
+        if (held[i]) out += (out.size() > 1 ? ", " : "") + row.Choices[i];
+    return out + "]";
 }
