@@ -51,9 +51,17 @@ void TDesignModel::Replace(std::unique_ptr<TCustomForm> root, std::string text) 
     if (OnRootChanged) OnRootChanged();
 }
 
-void TDesignModel::Apply(const std::string& text) {
+void TDesignModel::Apply(const std::string& text) { Apply(text, nullptr); }
+
+void TDesignModel::Apply(const std::string& text, const std::function<void(TCustomForm*)>& adjust) {
     std::unique_ptr<TCustomForm> root = Read(text);
     std::string written = Write(root.get());
+    if (adjust) {
+        // What the components became must read back as itself: they are made anew from it.
+        adjust(root.get());
+        root = Read(Write(root.get()));
+        written = Write(root.get());
+    }
     if (written == FText) return;
     FUndo.push_back(FText);
     FRedo.clear();

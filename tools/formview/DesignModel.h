@@ -33,6 +33,9 @@ public:
     // Makes the components anew from the text and makes it the current one. The reader's
     // Exception when it does not load (the model as it was).
     void Apply(const std::string& text);
+    // The same, with the components made from the text changed by adjust before they are written
+    // (one step of the history, the text the writer makes of them).
+    void Apply(const std::string& text, const std::function<void(lumivane::TCustomForm*)>& adjust);
     // After the root's components were changed in place: their text becomes the current one
     // (the components are made anew when they would not read back as they are). False when the
     // text stays as it was.
