@@ -395,6 +395,7 @@ void TDesigner::RootGoing() { FSurface.Clear(); }
 
 void TDesigner::RootCame() {
     FModel.Root()->Show();
+    FSurface.TakeInput();
     FSurface.ShowIcons();
     FSurface.ShowSelection();
 }
