@@ -1,5 +1,7 @@
 #include "tools/formview/Inspector.h"
 
+#include <algorithm>
+
 #include "lumivane/base/Exception.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/Button.h"
@@ -47,7 +49,7 @@ bool Matches(const std::string& path, const std::string& filter) {
 
 }  // namespace
 
-TInspector::TInspector(TDesigner& designer) : FDesigner(designer) {
+TInspector::TInspector(TDesigner& designer) : FDesigner(designer), FNameWidth(kNameWidth) {
     FForm = Application->CreateForm(TForm::StaticClass());
     FForm->SetClientSize(Width, kHeight);
     FForm->Font()->SetHeight(-12);
@@ -77,6 +79,9 @@ TInspector::TInspector(TDesigner& designer) : FDesigner(designer) {
     }
     LayOutPalette();
     FListMenu = new TPopupMenu(FForm);
+    FMeasure = new TLabel(FForm);
+    FMeasure->SetAutoSize(true);
+    FMeasure->Font()->Assign(FForm->Font());
     FStatus = new TLabel(FForm);
     FStatus->SetParent(FForm);
     FStatus->SetAutoSize(false);
@@ -139,22 +144,35 @@ void TInspector::Refresh() {
     for (TPropertyRow& r : all)
         if (Matches(r.Path, filter) && FRows.size() < 2 * size_t(kRowsPerColumn)) FRows.push_back(std::move(r));
     ClearRows();
+    // The name column as wide as the longest name (Constraints.MaxHeight, Colors.DefaultColor):
+    // the window grows with it and does not shrink back, so the rows do not jump about.
+    for (const TPropertyRow& r : FRows) {
+        FMeasure->SetCaption(r.Path);
+        FNameWidth = std::max(FNameWidth, FMeasure->Width() + 8);
+    }
+    const int columnWidth = kColumnWidth - kNameWidth + FNameWidth;
+    if (FForm->ClientWidth() < 8 + 2 * columnWidth) {
+        FForm->SetClientSize(8 + 2 * columnWidth, kHeight);
+        // Wider, it stays within the screen.
+        const int right = GetSystemMetrics(SM_CXSCREEN) - 8;
+        if (FForm->Left() + FForm->Width() > right) FForm->SetLeft(std::max(0, right - FForm->Width()));
+    }
     for (size_t i = 0; i < FRows.size(); ++i) {
-        const int x = 8 + int(i / kRowsPerColumn) * kColumnWidth, y = kRowsTop + int(i % kRowsPerColumn) * kRowHeight;
+        const int x = 8 + int(i / kRowsPerColumn) * columnWidth, y = kRowsTop + int(i % kRowsPerColumn) * kRowHeight;
         auto* name = new TLabel(FForm);
         name->SetParent(FForm);
         name->SetAutoSize(false);
-        name->SetBounds(x, y + 3, kNameWidth - 4, 16);
+        name->SetBounds(x, y + 3, FNameWidth - 4, 16);
         name->SetCaption(FRows[i].Path);
         auto* edit = new TEdit(FForm);
         edit->SetParent(FForm);
         const bool list = HasList(FRows[i]);
-        edit->SetBounds(x + kNameWidth, y, kEditWidth - 8 - (list ? kDropWidth : 0), 22);
+        edit->SetBounds(x + FNameWidth, y, kEditWidth - 8 - (list ? kDropWidth : 0), 22);
         TButton* drop = nullptr;
         if (list) {
             drop = new TButton(FForm);
             drop->SetParent(FForm);
-            drop->SetBounds(x + kNameWidth + kEditWidth - 8 - kDropWidth, y, kDropWidth, 22);
+            drop->SetBounds(x + FNameWidth + kEditWidth - 8 - kDropWidth, y, kDropWidth, 22);
             drop->SetCaption("\u25BE");
             drop->SetTabStop(false);
             drop->OnClick = [this, i](TObject*) { Drop(i); };

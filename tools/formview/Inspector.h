@@ -56,4 +56,6 @@ private:
     lumivane::TPanel* FMembers = nullptr;
     std::vector<TMemberBox*> FMemberBoxes;
     std::string FOpenSet;  // the row whose members show, by path; kept across a refresh
+    lumivane::TLabel* FMeasure = nullptr;  // not shown: measures the names
+    int FNameWidth;  // the name column: the longest name listed yet, never less than at first
 };
