@@ -113,6 +113,26 @@ TEST_F(DesignTest, EveryListChoiceOfEveryPaletteClassChangesOnlyItsLine) {
     EXPECT_GT(sets, 4);
 }
 
+TEST_F(DesignTest, AListOffersOnlyTheValuesTheComponentKeeps) {
+    TDesignModel m;
+    m.Load("object Form1: TForm\n  object Panel1: TPanel\n  end\n  object Image1: TImButton\n  end\nend\n");
+    const struct {
+        const char* Component;
+        const char* Path;
+        std::vector<std::string> Choices;
+    } cases[] = {
+        {"Panel1", "BorderStyle", {"bsNone", "bsSingle"}},  // the form's type, a panel keeps two
+        {"Form1", "BorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}},
+        {"Image1", "Looks", {"ibkNormal", "ibkFlat", "ibkBevelFlat", "ibkUltraFlat", "ibkFullPicture", "ibkWindowsXP"}},
+        {"Panel1", "Font.Pitch", {"fpDefault", "fpVariable", "fpFixed"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Path);
+        EXPECT_EQ(RowOf(m, c.Component, c.Path).Choices, c.Choices);
+    }
+    EXPECT_FALSE(m.CanUndo());  // finding them changed nothing
+}
+
 TEST_F(DesignTest, SetMembersReadFromTheValueAsTyped) {
     struct Case {
         const char* Value;

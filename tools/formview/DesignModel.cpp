@@ -141,3 +141,21 @@ std::vector<std::string> TDesignModel::Names() const {
     for (int i = 0; i < FRoot->ComponentCount(); ++i) names.push_back(FRoot->Components(i)->Name());
     return names;
 }
+
+const std::vector<std::string>& TDesignModel::KeptMembers(TClass cls, const TPropInfo& prop) const {
+    auto [at, fresh] = FKept.try_emplace({cls, &prop});
+    if (!fresh) return at->second;
+    if (cls->InheritsFrom(TCustomForm::StaticClass())) return at->second = prop.Members;
+    for (size_t i = 0; i < prop.Members.size(); ++i) {
+        const std::string& member = prop.Members[i];
+        try {
+            std::unique_ptr<TCustomForm> root =
+                Read("object Form1: TForm\n  object Probe1: " + cls->Name() + "\n    " + prop.Name + " = " + member + "\n  end\nend\n");
+            TComponent* probe = root->FindComponent("Probe1");
+            if (probe && prop.GetOrd(probe) == int64_t(i)) at->second.push_back(member);
+        } catch (const Exception&) {
+            // Refused: not offered.
+        }
+    }
+    return at->second;
+}

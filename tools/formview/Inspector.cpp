@@ -25,7 +25,7 @@ namespace {
 // From the top: the filter, the component's name, its properties in two columns, the palette and
 // the status line, each at a place of its own (a script finds them there).
 constexpr int kPaletteColumns = 4, kButtonWidth = 144, kButtonHeight = 24, kRowHeight = 24;
-constexpr int kNameWidth = 130, kEditWidth = 160, kColumnWidth = 292, kRowsPerColumn = 30;
+constexpr int kNameWidth = 130, kMaxNameWidth = 180, kEditWidth = 160, kColumnWidth = 292, kRowsPerColumn = 30;
 constexpr int kDropWidth = 20, kMemberHeight = 20;
 constexpr int kRowsTop = 64, kPaletteTop = kRowsTop + kRowsPerColumn * kRowHeight + 8, kHeight = 960;
 
@@ -144,21 +144,16 @@ void TInspector::Refresh() {
     for (TPropertyRow& r : all)
         if (Matches(r.Path, filter) && FRows.size() < 2 * size_t(kRowsPerColumn)) FRows.push_back(std::move(r));
     ClearRows();
-    // The name column as wide as the longest name (Constraints.MaxHeight, Colors.DefaultColor):
-    // the window grows with it and does not shrink back, so the rows do not jump about.
+    // The name column as wide as the longest name (Constraints.MaxHeight, Colors.DefaultColor),
+    // the edits narrower for it: the window keeps its width and its place beside the form. It
+    // does not narrow again, so the rows do not jump about from one component to the next.
     for (const TPropertyRow& r : FRows) {
         FMeasure->SetCaption(r.Path);
-        FNameWidth = std::max(FNameWidth, FMeasure->Width() + 8);
+        FNameWidth = std::clamp(FMeasure->Width() + 8, FNameWidth, kMaxNameWidth);
     }
-    const int columnWidth = kColumnWidth - kNameWidth + FNameWidth;
-    if (FForm->ClientWidth() < 8 + 2 * columnWidth) {
-        FForm->SetClientSize(8 + 2 * columnWidth, kHeight);
-        // Wider, it stays within the screen.
-        const int right = GetSystemMetrics(SM_CXSCREEN) - 8;
-        if (FForm->Left() + FForm->Width() > right) FForm->SetLeft(std::max(0, right - FForm->Width()));
-    }
+    const int editWidth = kColumnWidth - 2 - FNameWidth;
     for (size_t i = 0; i < FRows.size(); ++i) {
-        const int x = 8 + int(i / kRowsPerColumn) * columnWidth, y = kRowsTop + int(i % kRowsPerColumn) * kRowHeight;
+        const int x = 8 + int(i / kRowsPerColumn) * kColumnWidth, y = kRowsTop + int(i % kRowsPerColumn) * kRowHeight;
         auto* name = new TLabel(FForm);
         name->SetParent(FForm);
         name->SetAutoSize(false);
@@ -167,12 +162,12 @@ void TInspector::Refresh() {
         auto* edit = new TEdit(FForm);
         edit->SetParent(FForm);
         const bool list = HasList(FRows[i]);
-        edit->SetBounds(x + FNameWidth, y, kEditWidth - 8 - (list ? kDropWidth : 0), 22);
+        edit->SetBounds(x + FNameWidth, y, editWidth - 8 - (list ? kDropWidth : 0), 22);
         TButton* drop = nullptr;
         if (list) {
             drop = new TButton(FForm);
             drop->SetParent(FForm);
-            drop->SetBounds(x + FNameWidth + kEditWidth - 8 - kDropWidth, y, kDropWidth, 22);
+            drop->SetBounds(x + FNameWidth + editWidth - 8 - kDropWidth, y, kDropWidth, 22);
             drop->SetCaption("\u25BE");
             drop->SetTabStop(false);
             drop->OnClick = [this, i](TObject*) { Drop(i); };

@@ -1,13 +1,10 @@
 #include "tools/formview/PropertyEdit.h"
 
 #include <cstdio>
-#include <memory>
 
 #include "lumivane/base/Exception.h"
 #include "lumivane/framework/ClassInfo.h"
-#include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Component.h"
-#include "lumivane/framework/Form.h"
 #include "lumivane/framework/Picture.h"
 #include "lumivane/framework/layout/FormLexer.h"
 #include "lumivane/framework/layout/FormWriter.h"
@@ -42,26 +39,6 @@ std::string OrdText(TObject* obj, const TPropInfo& p) {
     }
     default: return std::to_string(v);
     }
-}
-
-// The enumeration's members a component of the class keeps when given them: a panel's border
-// style shares the form's type but keeps only none and single. Tried on a component of its own,
-// so nothing of the layout changes; all members when none can be made.
-std::vector<std::string> KeptMembers(TObject* obj, const TPropInfo& p) {
-    auto* c = dynamic_cast<TComponent*>(obj);
-    TClass cls = c ? c->ClassType() : nullptr;
-    if (!cls || !cls->Creator() || cls->InheritsFrom(TCustomForm::StaticClass())) return p.Members;
-    std::unique_ptr<TComponent> scratch(CreateComponent(cls, nullptr));
-    std::vector<std::string> kept;
-    for (size_t i = 0; i < p.Members.size(); ++i) {
-        try {
-            p.SetOrd(scratch.get(), int64_t(i));
-        } catch (const Exception&) {
-            continue;
-        }
-        if (p.GetOrd(scratch.get()) == int64_t(i)) kept.push_back(p.Members[i]);
-    }
-    return kept;
 }
 
 void AddRows(const TDesignModel& model, TObject* obj, const std::string& prefix, int nesting,
@@ -100,7 +77,10 @@ void AddRows(const TDesignModel& model, TObject* obj, const std::string& prefix,
             row.Min = p->MinOrd();
             row.Max = p->MaxOrd();
             if (p->Kind == TPropKind::Bool) row.Choices = {"False", "True"};
-            if (p->Kind == TPropKind::Enum) row.Choices = KeptMembers(obj, *p);
+            if (p->Kind == TPropKind::Enum) {
+                auto* c = dynamic_cast<TComponent*>(obj);
+                row.Choices = c ? model.KeptMembers(c->ClassType(), *p) : p->Members;
+            }
             if (p->Kind == TPropKind::Set) row.Choices = p->Members;
             break;
         }
