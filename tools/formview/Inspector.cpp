@@ -25,7 +25,7 @@ namespace {
 // From the top: the filter, the component's name, its properties in two columns, the palette and
 // the status line, each at a place of its own (a script finds them there).
 constexpr int kPaletteColumns = 4, kButtonWidth = 144, kButtonHeight = 24, kRowHeight = 24;
-constexpr int kNameWidth = 130, kMaxNameWidth = 180, kEditWidth = 160, kColumnWidth = 292, kRowsPerColumn = 30;
+constexpr int kNameWidth = 130, kMaxNameWidth = 180, kColumnWidth = 292, kRowsPerColumn = 30;
 constexpr int kDropWidth = 20, kMemberHeight = 20;
 constexpr int kRowsTop = 64, kPaletteTop = kRowsTop + kRowsPerColumn * kRowHeight + 8, kHeight = 960;
 
@@ -242,12 +242,14 @@ void TInspector::ShowMembers() {
     const TRect edit = FEdits[row]->BoundsRect();
     FMembers = new TPanel(FForm);
     FMembers->SetParent(FForm);
-    FMembers->SetBounds(edit.Left, edit.Bottom, kEditWidth - 8, 4 + kMemberHeight * int(r.Choices.size()));
+    // As wide as the edit with its button: within the window in either column.
+    const int width = FDrops[row]->BoundsRect().Right - edit.Left;
+    FMembers->SetBounds(edit.Left, edit.Bottom, width, 4 + kMemberHeight * int(r.Choices.size()));
     const std::vector<bool> held = HeldMembers(r);
     for (size_t m = 0; m < r.Choices.size(); ++m) {
         auto* box = new TMemberBox(FMembers);
         box->SetParent(FMembers);
-        box->SetBounds(4, 2 + kMemberHeight * int(m), kEditWidth - 16, kMemberHeight);
+        box->SetBounds(4, 2 + kMemberHeight * int(m), width - 8, kMemberHeight);
         box->SetCaption(r.Choices[m]);
         box->SetChecked(held[m]);
         box->OnClick = [this, row, m](TObject*) {
