@@ -1,6 +1,6 @@
 // Feeds arbitrary text to formview's designer where it takes text from outside: pasted as
-// components (the clipboard may hold anything), typed as property values, and taken apart as a
-// layout by name. Only Exception may come out; nothing may crash, leak or read out of bounds, and
+// components (the clipboard may hold anything), typed as property values or set members, typed as
+// a menu item's name, and taken apart as a layout by name. Only Exception may come out; nothing may crash, leak or read out of bounds, and
 // a refused paste or value leaves the layout as it was.
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +14,7 @@
 #include "tools/formview/DesignEdits.h"
 #include "tools/formview/DesignModel.h"
 #include "tools/formview/LayoutText.h"
+#include "tools/formview/MenuEdits.h"
 #include "tools/formview/PropertyEdit.h"
 
 using namespace lumivane;
@@ -75,5 +76,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)RenameObjects(text, {{name, "Renamed1"}});
     (void)WithHeaderClass(text, LayoutHeaderClass(text));
     (void)ReaderMessage(text);
+    // The text as a set's value the check boxes read, and as a name the menu editor is given.
+    TPropertyRow set;
+    set.Value = text;
+    set.Choices = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
+    for (size_t i = 0; i <= set.Choices.size(); ++i) (void)ToggledMemberText(set, i);
+    Refused(m, [&] { RenameComponent(m, "PopupMenu1", text); });
+    Refused(m, [&] { AddMenuItem(m, "PopupMenu1", text, size % 2 == 0); });
+    Refused(m, [&] { MoveMenuItem(m, text, 1); });
     return 0;
 }

@@ -108,13 +108,16 @@ TRect TImage::DestRect() {
 
 void TImage::Paint() {
     TCanvas* c = Canvas();
-    if (IsDesigning()) {
+    TGraphic* g = FPicture->Graphic();
+    const bool empty = !g || g->Empty();
+    // While designed, an image without a picture shows its place; one with a picture looks as
+    // it does when the program runs.
+    if (IsDesigning() && empty) {
         c->Pen()->SetStyle(psDash);
         c->Brush()->SetStyle(bsClear);
         c->Rectangle(0, 0, Width(), Height());
     }
-    TGraphic* g = FPicture->Graphic();
-    if (g && !g->Empty()) c->StretchDraw(DestRect(), g);
+    if (!empty) c->StretchDraw(DestRect(), g);
 }
 
 LUMI_DEFINE_CLASS(TImage) {

@@ -68,7 +68,7 @@ void Post(Wnd* w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // Where pointer input at a client point of the top-level window goes; nullptr when nowhere
-// (outside, or a disabled window swallows it).
+// (outside, or a disabled window swallows it; a design surface takes it itself).
 Wnd* PointerTarget(Wnd* top, TPoint local, bool* captured) {
     auto& ws = WS();
     *captured = false;
@@ -79,7 +79,8 @@ Wnd* PointerTarget(Wnd* top, TPoint local, bool* captured) {
     if (!TRect{0, 0, top->Width(), top->Height()}.Contains(local)) return nullptr;
     if (top->region && !top->region->Contains(local)) return nullptr;
     Wnd* target = HitTestWindow(top, local, false);
-    return IsEnabledChain(target) ? target : nullptr;
+    if (IsEnabledChain(target)) return target;
+    return (top->exStyle & WS_EX_DESIGNSURFACE) && !(top->style & WS_DISABLED) ? top : nullptr;
 }
 
 void PointerEvent(Wnd* top, const DriverEvent& e) {

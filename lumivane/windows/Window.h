@@ -35,8 +35,15 @@ bool GetClassInfoA(const char* name, WNDCLASS* out);
 // Copies the window's class name (NUL-terminated, truncated to size); returns its length.
 int GetClassNameA(HWND hwnd, char* buffer, int size);
 
-// Extended styles.
-enum : uint32_t { WS_EX_TOPMOST = 0x00000008, WS_EX_TOOLWINDOW = 0x00000080, WS_EX_NOACTIVATE = 0x08000000 };
+// Extended styles. WS_EX_DESIGNSURFACE (this system's own) on a top-level window: pointer input
+// over a disabled window inside it goes to the top-level window itself instead of nowhere, so a
+// form designer can select a disabled control by clicking it.
+enum : uint32_t {
+    WS_EX_TOPMOST = 0x00000008,
+    WS_EX_TOOLWINDOW = 0x00000080,
+    WS_EX_NOACTIVATE = 0x08000000,
+    WS_EX_DESIGNSURFACE = 0x80000000
+};
 
 // Position that lets the window system place a top-level window: centred on the screen.
 constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);

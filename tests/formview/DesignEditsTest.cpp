@@ -197,3 +197,68 @@ TEST_F(DesignTest, AComponentThatIsNoControlMovesByItsDesignPosition) {
     EXPECT_EQ(AddComponent(m, GetClass("TTimer"), "Panel1", 40, 48), "Timer1");
     EXPECT_EQ(*ExtractBlock(m.Text(), "Timer1"), "object Timer1: TTimer\n  Left = 40\n  Top = 48\nend\n");
 }
+
+TEST_F(DesignTest, PastedReferencesFollowTheComponentsCopiedAlong) {
+    // A button and a label referring to a popup menu and an edit; what each pasted reference
+    // points at: the pasted copy when its target was copied along, else the original.
+    const char* const layout =
+        "object Form1: TForm\n"
+        "  object Edit1: TEdit\n"
+        "  end\n"
+        "  object Button1: TButton\n"
+        "    Caption = 'PopupMenu1'\n"
+        "    PopupMenu = PopupMenu1\n"
+        "    OnClick = PopupMenu1Click\n"
+        "  end\n"
+        "  object Label1: TLabel\n"
+        "    FocusControl = Edit1\n"
+        "  end\n"
+        "  object PopupMenu1: TPopupMenu\n"
+        "  end\n"
+        "end\n";
+    struct Case {
+        const char* What;
+        std::vector<std::string> Copied;
+        int Pastes;         // into the same layout, one after another
+        const char* Holder;  // the last paste's component holding the reference
+        const char* Path;
+        const char* Target;  // what it then refers to
+    };
+    const std::vector<Case> cases = {
+        {"menu copied along", {"Button1", "PopupMenu1"}, 1, "Button2", "PopupMenu", "PopupMenu2"},
+        {"menu copied first", {"PopupMenu1", "Button1"}, 1, "Button2", "PopupMenu", "PopupMenu2"},
+        {"menu not copied", {"Button1"}, 1, "Button2", "PopupMenu", "PopupMenu1"},
+        {"pasted twice", {"Button1", "PopupMenu1"}, 2, "Button3", "PopupMenu", "PopupMenu3"},
+        {"edit copied along", {"Label1", "Edit1"}, 1, "Label2", "FocusControl", "Edit2"},
+        {"edit not copied, menu copied", {"Label1", "PopupMenu1"}, 1, "Label2", "FocusControl", "Edit1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        TDesignModel m;
+        m.Load(layout);
+        const std::string copied = CopyComponents(m, c.Copied);
+        for (int i = 0; i < c.Pastes; ++i) PasteComponents(m, copied, "");
+        const TPropertyRow row = [&] {
+            for (const TPropertyRow& r : PropertyRows(m, c.Holder))
+                if (r.Path == c.Path) return r;
+            return TPropertyRow{};
+        }();
+        EXPECT_EQ(row.Value, c.Target);
+        // The originals keep theirs; the caption and the event's method name are no references.
+        EXPECT_EQ(dynamic_cast<TControl*>(m.Find("Button1"))->PopupMenu(), m.Find("PopupMenu1"));
+        EXPECT_NE(m.Text().find("    FocusControl = Edit1\n"), std::string::npos);
+        EXPECT_EQ(m.Text().find("OnClick = PopupMenu2"), std::string::npos);
+        EXPECT_EQ(m.Text().find("OnClick = PopupMenu3"), std::string::npos);
+        EXPECT_EQ(m.Text().find("Caption = 'PopupMenu2'"), std::string::npos);
+        // Each paste is one step.
+        for (int i = 0; i < c.Pastes; ++i) EXPECT_TRUE(m.Undo());
+        EXPECT_FALSE(m.CanUndo());
+    }
+    // Into a layout without the originals the names stay and the references are the copies'.
+    TDesignModel from, into;
+    from.Load(layout);
+    into.Load("object Form2: TForm\nend\n");
+    EXPECT_EQ(PasteComponents(into, CopyComponents(from, {"Button1", "PopupMenu1"}), ""),
+              (std::vector<std::string>{"Button1", "PopupMenu1"}));
+    EXPECT_EQ(dynamic_cast<TControl*>(into.Find("Button1"))->PopupMenu(), into.Find("PopupMenu1"));
+}

@@ -49,6 +49,39 @@ TEST_F(WindowInput, HiddenWindowsAreSkippedAndDisabledOnesSwallowInput) {
     EXPECT_EQ(LastPoint(top, WM_LBUTTONDOWN), (POINT{10, 10}));
 }
 
+TEST_F(WindowInput, ADesignSurfaceTakesWhatItsDisabledWindowsSwallow) {
+    HWND top = TopLevel();
+    HWND panel = Child(top, 100, 0, 80, 80, clRed);
+    HWND inner = Child(panel, 10, 10, 20, 20, clBlue);
+    HWND enabled = Child(top, 0, 0, 50, 50, clRed);
+    EnableWindow(panel, false);
+    SetWindowLongPtrA(top, GWL_EXSTYLE, GetWindowLongPtrA(top, GWL_EXSTYLE) | WS_EX_DESIGNSURFACE);
+    // Each click: where it lands, and which window gets it at which client point.
+    const struct {
+        int X, Y;
+        HWND To;
+        POINT At;
+    } clicks[] = {
+        {110, 10, top, {110, 10}},   // the disabled window
+        {115, 15, top, {115, 15}},   // an enabled one inside it
+        {179, 79, top, {179, 79}},   // the disabled window's last pixel
+        {10, 10, enabled, {10, 10}}, // an enabled one keeps its input
+    };
+    for (const auto& c : clicks) {
+        Log().clear();
+        session.ClickAt(top, c.X, c.Y);
+        EXPECT_EQ(CountOf(c.To, WM_LBUTTONDOWN), 1) << c.X << "," << c.Y;
+        EXPECT_EQ(CountOf(c.To, WM_LBUTTONUP), 1) << c.X << "," << c.Y;
+        EXPECT_EQ(LastPoint(c.To, WM_LBUTTONDOWN), c.At) << c.X << "," << c.Y;
+        EXPECT_EQ(CountOf(panel, WM_LBUTTONDOWN) + CountOf(inner, WM_LBUTTONDOWN), 0);
+    }
+    // The surface disabled as a whole takes nothing.
+    EnableWindow(top, false);
+    Log().clear();
+    session.ClickAt(top, 110, 10);
+    EXPECT_EQ(CountOf(top, WM_LBUTTONDOWN), 0);
+}
+
 TEST_F(WindowInput, CaptureKeepsThePointerUntilReleased) {
     HWND top = TopLevel();
     HWND child = Child(top, 20, 20, 40, 40, clRed);

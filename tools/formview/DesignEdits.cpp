@@ -1,11 +1,14 @@
 #include "tools/formview/DesignEdits.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "lumivane/base/Exception.h"
 #include "lumivane/framework/ClassRegistry.h"
 #include "lumivane/framework/Component.h"
 #include "lumivane/framework/Control.h"
+#include "lumivane/framework/Form.h"
+#include "lumivane/framework/MenuItem.h"
 #include "lumivane/framework/WinControl.h"
 #include "tools/formview/DesignModel.h"
 #include "tools/formview/LayoutText.h"
@@ -61,6 +64,15 @@ std::vector<TComponent*> Outermost(const TDesignModel& model, const std::vector<
     for (TComponent* c : found)
         if (std::none_of(found.begin(), found.end(), [&](TComponent* o) { return Within(c, o); })) out.push_back(c);
     return out;
+}
+
+// Every component reference of the object and of the objects it holds (Font, Constraints...).
+void EachReference(TObject* obj, int nesting, const std::function<void(TObject*, const TPropInfo&)>& visit) {
+    if (!obj || nesting > 8) return;
+    for (const auto& p : obj->ClassType()->Properties()) {
+        if (p->Kind == TPropKind::Object) EachReference(p->GetObject(obj), nesting + 1, visit);
+        if (p->Kind == TPropKind::Component && p->GetComponent && p->SetComponent) visit(obj, *p);
+    }
 }
 
 }  // namespace
@@ -208,8 +220,26 @@ std::vector<std::string> PasteComponents(TDesignModel& model, const std::string&
     const std::string hostName = host->Name();  // the components are made anew
     auto next = WithChildren(model.Text(), hostName, renamed);
     if (!next) throw Exception("no component named " + hostName + " in the layout");
+    // A pasted component that refers to one pasted with it refers to its copy; a reference to
+    // one that was not copied along keeps pointing at the original.
+    std::vector<std::pair<std::string, std::string>> moved;
+    for (const auto& [from, to] : renames)
+        if (from != to) moved.emplace_back(from, to);
+    auto redirect = [&](TCustomForm* root) {
+        for (const auto& [from, to] : renames) {
+            TComponent* pasted = root->FindComponent(to);
+            if (!pasted) continue;
+            EachReference(pasted, 0, [&](TObject* obj, const TPropInfo& p) {
+                TComponent* target = p.GetComponent(obj);
+                if (!target) return;
+                for (const auto& [old, copy] : moved)
+                    if (SameText(target->Name(), old))
+                        if (TComponent* c = root->FindComponent(copy)) p.SetComponent(obj, c);
+            });
+        }
+    };
     try {
-        model.Apply(*next);
+        model.Apply(*next, moved.empty() ? std::function<void(TCustomForm*)>() : redirect);
     } catch (const Exception& e) {
         throw Exception("the clipboard's components do not load: " + ReaderMessage(e.Message()));
     }
@@ -220,4 +250,19 @@ std::vector<std::string> PasteComponents(TDesignModel& model, const std::string&
         if (c && (c->GetParentComponent() == newHost || !c->GetParentComponent())) top.push_back(n);
     }
     return top;
+}
+
+std::vector<TClass> PaletteClasses() {
+    std::vector<TClass> out;
+    for (TClass c : RegisteredClasses()) {
+        if (!c->Creator() || c->InheritsFrom(TCustomForm::StaticClass()) || c->InheritsFrom(TMenuItem::StaticClass()))
+            continue;
+        // The bases the library's classes are made of are no controls of their own.
+        const std::string& n = c->Name();
+        if (n.rfind("TCustom", 0) == 0 || n == "TControl" || n == "TWinControl" || n == "TGraphicControl" ||
+            n == "TButtonControl" || n == "TMenu" || n == "TComponent")
+            continue;
+        out.push_back(c);
+    }
+    return out;
 }

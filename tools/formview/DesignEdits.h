@@ -35,3 +35,8 @@ std::string CopyComponents(const TDesignModel& model, const std::vector<std::str
 // clash. Returns the new top-level names. Text that is not object blocks, or that the reader
 // refuses, raises an Exception (the reader's message) and changes nothing.
 std::vector<std::string> PasteComponents(TDesignModel& model, const std::string& text, const std::string& parent);
+
+// Classes the palette offers: every registered class that can be made by name and placed on a
+// form (controls, and components that are not controls, such as timers and popup menus), forms
+// and menu items left out.
+std::vector<lumivane::TClass> PaletteClasses();

@@ -51,9 +51,17 @@ void TDesignModel::Replace(std::unique_ptr<TCustomForm> root, std::string text) 
     if (OnRootChanged) OnRootChanged();
 }
 
-void TDesignModel::Apply(const std::string& text) {
+void TDesignModel::Apply(const std::string& text) { Apply(text, nullptr); }
+
+void TDesignModel::Apply(const std::string& text, const std::function<void(TCustomForm*)>& adjust) {
     std::unique_ptr<TCustomForm> root = Read(text);
     std::string written = Write(root.get());
+    if (adjust) {
+        // What the components became must read back as itself: they are made anew from it.
+        adjust(root.get());
+        root = Read(Write(root.get()));
+        written = Write(root.get());
+    }
     if (written == FText) return;
     FUndo.push_back(FText);
     FRedo.clear();
@@ -132,4 +140,22 @@ std::vector<std::string> TDesignModel::Names() const {
     names.push_back(FRoot->Name());
     for (int i = 0; i < FRoot->ComponentCount(); ++i) names.push_back(FRoot->Components(i)->Name());
     return names;
+}
+
+const std::vector<std::string>& TDesignModel::KeptMembers(TClass cls, const TPropInfo& prop) const {
+    auto [at, fresh] = FKept.try_emplace({cls, &prop});
+    if (!fresh) return at->second;
+    if (cls->InheritsFrom(TCustomForm::StaticClass())) return at->second = prop.Members;
+    for (size_t i = 0; i < prop.Members.size(); ++i) {
+        const std::string& member = prop.Members[i];
+        try {
+            std::unique_ptr<TCustomForm> root =
+                Read("object Form1: TForm\n  object Probe1: " + cls->Name() + "\n    " + prop.Name + " = " + member + "\n  end\nend\n");
+            TComponent* probe = root->FindComponent("Probe1");
+            if (probe && prop.GetOrd(probe) == int64_t(i)) at->second.push_back(member);
+        } catch (const Exception&) {
+            // Refused: not offered.
+        }
+    }
+    return at->second;
 }

@@ -1,10 +1,13 @@
 #pragma once
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "lumivane/framework/ClassInfo.h"
 #include "lumivane/framework/Form.h"
+#include "lumivane/framework/PropInfo.h"
 
 // The layout a designer edits: the library's components made from it, the text the writer makes
 // of them, and every earlier and undone text. The root is always a plain form whose events keep
@@ -33,6 +36,9 @@ public:
     // Makes the components anew from the text and makes it the current one. The reader's
     // Exception when it does not load (the model as it was).
     void Apply(const std::string& text);
+    // The same, with the components made from the text changed by adjust before they are written
+    // (one step of the history, the text the writer makes of them).
+    void Apply(const std::string& text, const std::function<void(lumivane::TCustomForm*)>& adjust);
     // After the root's components were changed in place: their text becomes the current one
     // (the components are made anew when they would not read back as they are). False when the
     // text stays as it was.
@@ -51,6 +57,12 @@ public:
     lumivane::TComponent* Find(const std::string& name) const;
     std::vector<std::string> Names() const;
 
+    // The enumeration's members a component of the class keeps when a layout gives them (a
+    // panel's border style shares the form's type but keeps only none and single); all of them
+    // for the root's class. Found once per class and property, by reading a layout of one such
+    // component into a form that is never shown, as every edit is read.
+    const std::vector<std::string>& KeptMembers(lumivane::TClass cls, const lumivane::TPropInfo& prop) const;
+
     // The selection, by name; kept across a new root for the names still there.
     std::vector<std::string> Selection;
 
@@ -68,4 +80,5 @@ private:
     std::string FRootClass;
     std::string FText, FSavedText;
     std::vector<std::string> FUndo, FRedo;
+    mutable std::map<std::pair<lumivane::TClass, const lumivane::TPropInfo*>, std::vector<std::string>> FKept;
 };

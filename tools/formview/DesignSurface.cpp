@@ -29,6 +29,13 @@ void TDesignSurface::Clear() {
     FIconOf.clear();
 }
 
+void TDesignSurface::TakeInput() {
+    TCustomForm* form = FModel.Root();
+    if (!form || !form->HandleAllocated()) return;
+    const HWND h = form->Handle();
+    SetWindowLongPtrA(h, GWL_EXSTYLE, GetWindowLongPtrA(h, GWL_EXSTYLE) | WS_EX_DESIGNSURFACE);
+}
+
 // The marks are kept and moved rather than made anew at each move of the pointer: a window
 // destroyed under a held button is one the display still sends the drag to.
 void TDesignSurface::Place(std::vector<TPanel*>& marks, size_t index, TRect r, unsigned color) {

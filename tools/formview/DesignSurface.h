@@ -19,6 +19,9 @@ public:
 
     // Frees the marks (before the form goes).
     void Clear();
+    // Makes the shown form take the pointer input its disabled controls would swallow, so a
+    // click selects a disabled control too.
+    void TakeInput();
     // Handles around the selection as it is now.
     void ShowSelection();
     // The icons of the components that are not controls, where they are now.

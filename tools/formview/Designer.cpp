@@ -14,6 +14,7 @@
 #include "lumivane/windows/Input.h"
 #include "tools/formview/DesignEdits.h"
 #include "tools/formview/Inspector.h"
+#include "tools/formview/MenuEditor.h"
 #include "tools/formview/PropertyEdit.h"
 
 using namespace lumivane;
@@ -53,6 +54,7 @@ bool TDesigner::Open() {
     try {
         std::vector<uint8_t> bytes = ReadRegularFileBytes(FPath, kMaxLayoutSize);
         FInspector = std::make_unique<TInspector>(*this);
+        FMenuEditor = std::make_unique<TMenuEditor>(*this);
         FModel.Load(std::string(bytes.begin(), bytes.end()));
     } catch (const Exception& e) {
         std::fprintf(stderr, "formview: %s: %s\n", FPath.c_str(), e.Message().c_str());
@@ -68,6 +70,9 @@ bool TDesigner::Open() {
     const int x = std::min(form->Left() + form->Width() + 8, screen - TInspector::Width - 8);
     FInspector->Form()->SetBounds(std::max(0, x), 0, FInspector->Form()->Width(), FInspector->Form()->Height());
     FInspector->Form()->SetPosition(poDesigned);
+    TCustomForm* menus = FMenuEditor->Form();
+    menus->SetBounds(8, std::max(0, GetSystemMetrics(SM_CYSCREEN) - menus->Height() - 40), menus->Width(), menus->Height());
+    menus->SetPosition(poDesigned);
     return true;
 }
 
@@ -101,6 +106,7 @@ bool TDesigner::Filter(const MSG& m) {
         if (m.message == WM_DESIGN_REFRESH && !m.hwnd) {
             FRefreshPosted = false;
             FInspector->Refresh();
+            FMenuEditor->Refresh();
             return true;
         }
         if (m.message == WM_DESIGN_SAVED && m.hwnd == FWatchWindow) {
@@ -347,6 +353,11 @@ std::string TDesigner::SetProperty(const std::string& component, const std::stri
     return {};
 }
 
+void TDesigner::Changed(std::vector<std::string> select, bool edited) {
+    Select(std::move(select));
+    if (edited) Edited();
+}
+
 void TDesigner::Arm(TClass cls) {
     FArmed = cls;
     FInspector->SetStatus("Click on the form to put a " + cls->Name() + " there.");
@@ -395,6 +406,7 @@ void TDesigner::RootGoing() { FSurface.Clear(); }
 
 void TDesigner::RootCame() {
     FModel.Root()->Show();
+    FSurface.TakeInput();
     FSurface.ShowIcons();
     FSurface.ShowSelection();
 }

@@ -10,6 +10,7 @@
 #include "tools/formview/LayoutWatch.h"
 
 class TInspector;
+class TMenuEditor;
 
 // formview --design: the layout's form shown live, the designer taking its mouse and keys.
 // Click selects (Shift adds or takes away), a drag on the form's background draws a band that
@@ -41,6 +42,9 @@ public:
     bool MayDiscard(const std::string& what);
     // Lists the inspector's rows again once the messages being handled now are done.
     void PostRefresh();
+    // After an edit of the model made elsewhere (the menu editor): selects the components and,
+    // when the model changed, shows it.
+    void Changed(std::vector<std::string> select, bool edited = true);
 
     static constexpr int Grid = 8;
 
@@ -67,6 +71,7 @@ private:
     TDesignModel FModel;
     TDesignSurface FSurface{FModel};
     std::unique_ptr<TInspector> FInspector;
+    std::unique_ptr<TMenuEditor> FMenuEditor;
     std::unique_ptr<TLayoutWatch> FWatch;
     lumivane::HWND FWatchWindow = nullptr;
     lumivane::TClass FArmed = nullptr;

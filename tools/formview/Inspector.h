@@ -7,12 +7,15 @@
 #include "tools/formview/PropertyEdit.h"
 
 class TDesigner;
+class TMemberBox;
 
 // The designer's second window: the palette of every class a layout may hold (a click arms it,
 // a click on the form puts one there), and the selected component's published properties in
 // published order, each with an edit. Enter (or leaving the edit) gives the value to the layout
 // reader; a value it refuses stays in the edit and its message shows below, Escape gives back the
-// value. A filter narrows both lists by name.
+// value. An enumeration, a boolean or a reference also has a button that drops its values down as
+// a menu; a set's button shows its members as check boxes under the row, each click one change.
+// A filter narrows both lists by name.
 class TInspector {
 public:
     explicit TInspector(TDesigner& designer);
@@ -34,6 +37,9 @@ private:
     void Commit(size_t row);
     void Entered(size_t row);
     void ClearRows();
+    void Drop(size_t row);
+    void ShowMembers();
+    void Choose(size_t row, const std::string& text);
 
     TDesigner& FDesigner;
     lumivane::TCustomForm* FForm = nullptr;
@@ -45,9 +51,11 @@ private:
     std::vector<TPropertyRow> FRows;
     std::vector<lumivane::TLabel*> FNames;
     std::vector<lumivane::TEdit*> FEdits;
+    std::vector<lumivane::TButton*> FDrops;  // null for a row without a list
+    lumivane::TPopupMenu* FListMenu = nullptr;
+    lumivane::TPanel* FMembers = nullptr;
+    std::vector<TMemberBox*> FMemberBoxes;
+    std::string FOpenSet;  // the row whose members show, by path; kept across a refresh
+    lumivane::TLabel* FMeasure = nullptr;  // not shown: measures the names
+    int FNameWidth;  // the name column: the longest name listed yet, never less than at first
 };
-
-// Classes the palette offers: every registered class that can be made by name and placed on a
-// form (controls, and components that are not controls, such as timers and popup menus), forms
-// and menu items left out.
-std::vector<lumivane::TClass> PaletteClasses();

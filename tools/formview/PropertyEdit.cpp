@@ -77,7 +77,11 @@ void AddRows(const TDesignModel& model, TObject* obj, const std::string& prefix,
             row.Min = p->MinOrd();
             row.Max = p->MaxOrd();
             if (p->Kind == TPropKind::Bool) row.Choices = {"False", "True"};
-            if (p->Kind == TPropKind::Enum || p->Kind == TPropKind::Set) row.Choices = p->Members;
+            if (p->Kind == TPropKind::Enum) {
+                auto* c = dynamic_cast<TComponent*>(obj);
+                row.Choices = c ? model.KeptMembers(c->ClassType(), *p) : p->Members;
+            }
+            if (p->Kind == TPropKind::Set) row.Choices = p->Members;
             break;
         }
         rows.push_back(std::move(row));
@@ -170,4 +174,35 @@ void SetPropertyText(TDesignModel& model, const std::string& component, const st
     } catch (const Exception& e) {
         throw Exception(ReaderMessage(e.Message()));
     }
+}
+
+std::string ChoiceText(const TPropertyRow& row, size_t index) {
+    return index < row.Choices.size() ? row.Choices[index] : row.Value;
+}
+
+std::vector<bool> HeldMembers(const TPropertyRow& row) {
+    std::vector<bool> held(row.Choices.size(), false);
+    std::string_view v = row.Value;
+    const size_t open = v.find('['), close = v.rfind(']');
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open) return held;
+    v = v.substr(open + 1, close - open - 1);
+    while (!v.empty()) {
+        const size_t comma = v.find(',');
+        std::string_view item = v.substr(0, comma);
+        v = comma == std::string_view::npos ? std::string_view() : v.substr(comma + 1);
+        while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
+        while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
+        for (size_t i = 0; i < row.Choices.size(); ++i)
+            if (SameText(row.Choices[i], item)) held[i] = true;
+    }
+    return held;
+}
+
+std::string ToggledMemberText(const TPropertyRow& row, size_t member) {
+    std::vector<bool> held = HeldMembers(row);
+    if (member < held.size()) held[member] = !held[member];
+    std::string out = "[";
+    for (size_t i = 0; i < held.size(); ++i)
+        if (held[i]) out += (out.size() > 1 ? ", " : "") + row.Choices[i];
+    return out + "]";
 }

@@ -31,3 +31,11 @@ std::vector<TPropertyRow> PropertyRows(const TDesignModel& model, const std::str
 // unchanged. A value that changes nothing adds nothing to the history.
 void SetPropertyText(TDesignModel& model, const std::string& component, const std::string& path,
                      const std::string& text);
+
+// The lists' values as the editor's text takes them. Choosing a list's entry i (an enumeration's
+// member, False or True, a component's name) gives the entry as it is; a set's members are ticked
+// one by one: the value with member i taken in or out, the others as they were.
+std::string ChoiceText(const TPropertyRow& row, size_t index);
+std::string ToggledMemberText(const TPropertyRow& row, size_t member);
+// Which of the set's members its value holds (a member the value does not name is not held).
+std::vector<bool> HeldMembers(const TPropertyRow& row);
