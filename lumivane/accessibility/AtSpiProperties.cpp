@@ -52,13 +52,12 @@ bool TAtSpiBridge::AppendProperty(sd_bus_message* r, const TNode& n, const std::
     };
     if (iface.rfind(kIface, 0) != 0 || !has(iface.substr(15))) return false;
     const std::string kind = iface.substr(15);
-    TAccessibleInfo info;
-    if (n.Control) info = AccessibleInfoOf(n.Control);
+    const TAccessibleInfo info = InfoOf(n);
     const auto str = [&](const std::string& s) { return B.Append(r, "v", "s", s.c_str()) >= 0; };
     const auto num = [&](int32_t v) { return B.Append(r, "v", "i", v) >= 0; };
     const auto dbl = [&](double v) { return B.Append(r, "v", "d", v) >= 0; };
     if (kind == "Accessible") {
-        if (name == "Name") return str(n.Control ? info.Name : (Application ? Application->Title() : std::string()));
+        if (name == "Name") return str(n.IsRoot() ? (Application ? Application->Title() : std::string()) : info.Name);
         if (name == "Description") return str(info.Description);
         if (name == "Locale") return str("C");
         if (name == "AccessibleId") return str(n.Control ? n.Control->Name() : std::string());
@@ -97,7 +96,7 @@ bool TAtSpiBridge::AppendProperty(sd_bus_message* r, const TNode& n, const std::
 }
 
 bool TAtSpiBridge::SetProperty(sd_bus_message* m, const TNode& n, const std::string& iface, const std::string& name) {
-    if (iface == "org.a11y.atspi.Application" && name == "Id" && !n.Control)
+    if (iface == "org.a11y.atspi.Application" && name == "Id" && n.IsRoot())
         return B.Read(m, "v", "i", &FAppId) >= 0;
     if (iface == "org.a11y.atspi.Value" && name == "CurrentValue" && n.Control) {
         double v = 0;
@@ -145,7 +144,7 @@ int TAtSpiBridge::ServeProperties(sd_bus_message* m, sd_bus_message* r, const TN
 }
 
 int TAtSpiBridge::ServeAction(sd_bus_message* m, sd_bus_message* r, const TNode& n, const std::string& member) {
-    const TAccessibleInfo info = AccessibleInfoOf(n.Control);
+    const TAccessibleInfo info = InfoOf(n);
     const int count = static_cast<int>(info.Actions.size());
     if (member == "GetActions") {
         B.OpenContainer(r, 'a', "(sss)");
@@ -163,7 +162,7 @@ int TAtSpiBridge::ServeAction(sd_bus_message* m, sd_bus_message* r, const TNode&
     if (member == "GetKeyBinding") return B.Append(r, "s", a.KeyBinding.c_str()) >= 0;
     if (member == "DoAction") {
         const bool ok = valid && info.States.Contains(asEnabled);
-        if (ok) FPendingActions.emplace_back(FIds[n.Control], index);
+        if (ok) FPendingActions.emplace_back(FIds[n.Key()], index);
         return B.Append(r, "b", ok ? 1 : 0) >= 0;
     }
     return 0;

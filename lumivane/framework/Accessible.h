@@ -8,6 +8,8 @@
 
 namespace lumivane {
 
+class TAccessibleElement;
+
 // What a control is to assistive technology (a screen reader). Each control class says its own
 // role, name, states, actions, text and value (TControl::GetAccessible and the operations beside
 // it); a bridge to the desktop's accessibility bus reads them, calls the operations back, and
@@ -83,6 +85,11 @@ public:
     virtual void AccWindowActivated(TCustomForm* Form, bool Active) = 0;
     // The control is being destroyed: forget it (not an exposed one necessarily).
     virtual void AccControlDestroyed(TControl* Control) = 0;
+    // The framework's own windows and their parts (AccessibleElement.h): a window that is no
+    // form showed or hid, a part took the keyboard, an element goes.
+    virtual void AccWindowListChanged(TAccessibleElement*, bool /*Shown*/) {}
+    virtual void AccElementFocused(TAccessibleElement*) {}
+    virtual void AccElementDestroyed(TAccessibleElement*) {}
 };
 
 // The control an event of Control belongs to: itself when exposed, else its nearest exposed
