@@ -283,7 +283,7 @@ void TAtSpiBridge::AccTextChanged(TControl* Control) {
 void TAtSpiBridge::AccNameChanged(TControl* Control) {
     TAccessibleInfo info = AccessibleInfoOf(Control);
     // An entry's text is not its name: its changes are text events.
-    if (info.HasText) return;
+    if (info.HasText && info.Role != TAccRole::Label && info.Role != TAccRole::Link) return;
     Emit(NodeOf(Control), "org.a11y.atspi.Event.Object", "PropertyChange", "accessible-name", 0, 0, 's', &info.Name);
 }
 

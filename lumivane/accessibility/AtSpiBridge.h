@@ -100,6 +100,9 @@ private:
     // The screen rectangle of an object, and its origin in the given coordinate kind.
     TRect ScreenRect(const TNode& n);
     TPoint CoordOrigin(const TNode& n, uint32_t CoordType);
+    // Text geometry of a control with text, in a coordinate kind (AtSpiProperties.cpp).
+    TRect TextBox(const TNode& n, int From, int To, uint32_t CoordType);
+    int OffsetAtPoint(const TNode& n, int X, int Y, uint32_t CoordType);
 
     TSdBus B;
     sd_bus* FBus;

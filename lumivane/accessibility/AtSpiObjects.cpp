@@ -206,12 +206,7 @@ int TAtSpiBridge::ServeAccessible(sd_bus_message* m, sd_bus_message* r, const TN
                 B.CloseContainer(r);
             };
             if (TControl* target = AccessibleOwner(info.LabelFor)) relation(ATSPI_RELATION_LABEL_FOR, target);
-            if (auto* form = GetParentForm(n.Control))
-                for (int i = 0; i < form->ComponentCount(); ++i)
-                    if (auto* c = dynamic_cast<TControl*>(form->Components(i)); c && c != n.Control) {
-                        TControl* labelled = AccessibleInfoOf(c).LabelFor;
-                        if (labelled && AccessibleOwner(labelled) == n.Control) relation(ATSPI_RELATION_LABELLED_BY, c);
-                    }
+            for (TControl* label : AccessibleLabelsOf(n.Control)) relation(ATSPI_RELATION_LABELLED_BY, label);
         }
         B.CloseContainer(r);
         return 1;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lumivane/framework/Forward.h"
@@ -108,5 +109,14 @@ void AccNotifyWindow(TCustomForm* Form, bool Active);
 
 // The Info of a control, filled by its class.
 TAccessibleInfo AccessibleInfoOf(TControl* Control);
+
+// How a control's text looks, named as screen readers know it: "family-name", "size" (points),
+// "weight" (400, 700 bold), "style" (normal, italic), "fg-color" and "bg-color" ("r,g,b", 0-255).
+using TAccTextAttributes = std::vector<std::pair<std::string, std::string>>;
+TAccTextAttributes AccessibleTextAttributes(TControl* Control);
+
+// The labels of Control's form that name it (their FocusControl is it, or a part of it): what a
+// screen reader gives as "labelled by".
+std::vector<TControl*> AccessibleLabelsOf(TControl* Control);
 
 }  // namespace lumivane
