@@ -325,7 +325,8 @@ void TAtSpiBridge::AccWindowListChanged(TAccessibleElement* Window, bool Shown) 
     Emit({true, nullptr, nullptr}, "org.a11y.atspi.Event.Object", "ChildrenChanged", Shown ? "add" : "remove", index, 0,
          'r', &node);
     // A message box is a window a screen reader reads out when it comes.
-    if (const TAccessibleInfo info = InfoOf(node); Shown && info.Role == TAccRole::Alert)
+    if (!Shown) return;
+    if (const TAccessibleInfo info = InfoOf(node); info.Role == TAccRole::Alert)
         Emit(node, "org.a11y.atspi.Event.Window", "Activate", "", 0, 0, 's', &info.Name);
 }
 

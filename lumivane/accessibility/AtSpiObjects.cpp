@@ -282,7 +282,8 @@ TPoint TAtSpiBridge::CoordOrigin(const TNode& n, uint32_t CoordType) {
 TAtSpiBridge::TNode TAtSpiBridge::ChildAtPoint(const TNode& n, int x, int y) {
     for (const TNode& c : ChildrenOf(n)) {
         const TRect rc = ScreenRect(c);
-        if (InfoOf(c).States.Contains(asVisible) && x >= rc.Left && x < rc.Right && y >= rc.Top && y < rc.Bottom) return c;
+        const bool inside = x >= rc.Left && x < rc.Right && y >= rc.Top && y < rc.Bottom;
+        if (inside && InfoOf(c).States.Contains(asVisible)) return c;
     }
     return {};
 }
@@ -315,7 +316,8 @@ int TAtSpiBridge::ServeComponent(sd_bus_message* m, sd_bus_message* r, const TNo
     }
     if (member == "GetLayer") {
         const TAccRole role = InfoOf(n).Role;
-        const bool window = dynamic_cast<TCustomForm*>(n.Control) != nullptr || (n.Element && !n.Element->AccessibleParent());
+        const bool window =
+            dynamic_cast<TCustomForm*>(n.Control) != nullptr || (n.Element && !n.Element->AccessibleParent());
         const uint32_t layer = role == TAccRole::PopupMenu || role == TAccRole::ToolTip ? ATSPI_LAYER_POPUP
                                : window                                                 ? ATSPI_LAYER_WINDOW
                                                                                         : ATSPI_LAYER_WIDGET;

@@ -74,7 +74,7 @@ struct TBox {
     WNDPROC buttonProc = nullptr;
     int answer = 0;
     bool done = false;
-    // Made once the dialog shows, only while a screen reader listens; goes before the box.
+    // Made once the dialog shows, only while a screen reader listens.
     std::unique_ptr<TBoxAccess> access;
 };
 

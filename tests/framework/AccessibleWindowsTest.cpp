@@ -233,7 +233,8 @@ TEST_F(AccessibleWindowsTest, APopupMenuShowsItsItemsInOrder) {
 
     // The submenu's items are there before it opens, not showing; its action opens it.
     auto subs = ChildrenOf(items[3]);
-    EXPECT_EQ(Describe(subs), (std::vector<Seen>{{TAccRole::RadioMenuItem, "Red"}, {TAccRole::RadioMenuItem, "Green"}}));
+    EXPECT_EQ(Describe(subs),
+              (std::vector<Seen>{{TAccRole::RadioMenuItem, "Red"}, {TAccRole::RadioMenuItem, "Green"}}));
     EXPECT_TRUE(AccessibleInfoOf(subs[0]).States.Contains(asChecked));
     EXPECT_FALSE(AccessibleInfoOf(subs[0]).States.Contains(asShowing));
     EXPECT_TRUE(subs[0]->AccessibleBounds().IsEmpty());
