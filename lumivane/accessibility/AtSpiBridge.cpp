@@ -73,8 +73,9 @@ bool TAtSpiBridge::Register() {
 // The window was activated, and its control focused, before the bridge came: a screen reader
 // hears of them now, as if they had just happened.
 void TAtSpiBridge::AnnounceActive() {
-    for (const TNode& n : ChildrenOf({true, nullptr})) {
-        auto* form = static_cast<TCustomForm*>(n.Control);
+    for (const TNode& n : ChildrenOf({true, nullptr, nullptr})) {
+        auto* form = dynamic_cast<TCustomForm*>(n.Control);
+        if (!form) continue;
         if (!AccessibleInfoOf(form).States.Contains(asActive)) continue;
         AccWindowActivated(form, true);
         if (TControl* focused = AccessibleOwner(form->FocusedControl())) AccFocusChanged(focused);
@@ -92,12 +93,16 @@ LRESULT TAtSpiBridge::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         self->FPendingActions.clear();
         for (auto [id, index] : actions) {
             // Looked up each time: an earlier action may have destroyed the control.
-            auto it = self->FControls.find(id);
-            if (it == self->FControls.end()) continue;
+            auto it = self->FNodes.find(id);
+            if (it == self->FNodes.end()) continue;
+            const TNode n = it->second;
             try {
-                it->second->DoAccessibleAction(index);
+                if (n.Control)
+                    n.Control->DoAccessibleAction(index);
+                else if (n.Element)
+                    n.Element->DoAccessibleAction(index);
             } catch (...) {
-                if (Application) Application->HandleCurrentException(it->second);
+                if (Application) Application->HandleCurrentException(n.Control);
             }
         }
         return 0;
@@ -146,42 +151,59 @@ int TAtSpiBridge::OnMessage(sd_bus_message* m, void* userdata, sd_bus_error*) {
 
 std::string TAtSpiBridge::PathOf(const TNode& Node) {
     if (!Node.Valid) return "/org/a11y/atspi/null";
-    if (!Node.Control) return kRootObjectPath;
-    auto [it, added] = FIds.try_emplace(Node.Control, FNextId);
-    if (added) FControls[FNextId++] = Node.Control;
+    if (Node.IsRoot()) return kRootObjectPath;
+    auto [it, added] = FIds.try_emplace(Node.Key(), FNextId);
+    if (added) FNodes[FNextId++] = Node;
     return ControlObjectPath(it->second);
 }
 
 TAtSpiBridge::TNode TAtSpiBridge::NodeAt(const char* Path) const {
     if (!Path) return {};
     const TObjectPath p = ParseObjectPath(Path);
-    if (p.Kind == TObjectPath::Root) return {true, nullptr};
+    if (p.Kind == TObjectPath::Root) return {true, nullptr, nullptr};
     if (p.Kind == TObjectPath::Nothing) return {};
-    auto it = FControls.find(p.Id);
-    if (it == FControls.end()) return {};
-    return {true, it->second};
+    auto it = FNodes.find(p.Id);
+    if (it == FNodes.end()) return {};
+    return it->second;
+}
+
+TAccessibleInfo TAtSpiBridge::InfoOf(const TNode& Node) {
+    if (Node.Control) return AccessibleInfoOf(Node.Control);
+    if (Node.Element) return AccessibleInfoOf(Node.Element);
+    return {};
 }
 
 TAtSpiBridge::TNode TAtSpiBridge::ParentOf(const TNode& Node) {
-    if (!Node.Valid || !Node.Control) return {};
+    if (!Node.Valid || Node.IsRoot()) return {};
+    if (Node.Element) {
+        TAccessibleElement* p = Node.Element->AccessibleParent();
+        return p ? NodeOf(p) : TNode{true, nullptr, nullptr};
+    }
     for (TControl* p = Node.Control->Parent(); p; p = p->Parent())
-        if (AccessibleInfoOf(p).Role != TAccRole::None) return {true, p};
-    return {true, nullptr};  // a form: the application's child
+        if (AccessibleInfoOf(p).Role != TAccRole::None) return NodeOf(p);
+    return {true, nullptr, nullptr};  // a form: the application's child
 }
 
 std::vector<TAtSpiBridge::TNode> TAtSpiBridge::ChildrenOf(const TNode& Node) {
     std::vector<TNode> out;
     if (!Node.Valid) return out;
-    if (!Node.Control) {
-        // The application's forms, shown or not.
+    if (Node.IsRoot()) {
+        // The application's forms, shown or not, then the framework's own windows that show.
         if (!Application) return out;
         for (int i = 0; i < Application->ComponentCount(); ++i)
-            if (auto* f = dynamic_cast<TCustomForm*>(Application->Components(i))) out.push_back({true, f});
+            if (auto* f = dynamic_cast<TCustomForm*>(Application->Components(i))) out.push_back(NodeOf(f));
+        for (TAccessibleElement* w : Application->AccessibleWindows()) out.push_back(NodeOf(w));
+        return out;
+    }
+    if (Node.Element) {
+        std::vector<TAccessibleElement*> list;
+        Node.Element->GetAccessibleChildren(list);
+        for (TAccessibleElement* e : list) out.push_back(NodeOf(e));
         return out;
     }
     std::vector<TControl*> list;
     Node.Control->GetAccessibleChildren(list);
-    for (TControl* c : list) out.push_back({true, c});
+    for (TControl* c : list) out.push_back(NodeOf(c));
     return out;
 }
 
@@ -216,13 +238,13 @@ void TAtSpiBridge::Emit(const TNode& Node, const char* Interface, const char* Me
     FlushIfBlocked();
 }
 
-void TAtSpiBridge::EmitState(TControl* Control, const char* State, bool Value) {
+void TAtSpiBridge::EmitState(const TNode& Node, const char* State, bool Value) {
     const int zero = 0;
-    Emit(NodeOf(Control), "org.a11y.atspi.Event.Object", "StateChanged", State, Value ? 1 : 0, 0, 'i', &zero);
+    Emit(Node, "org.a11y.atspi.Event.Object", "StateChanged", State, Value ? 1 : 0, 0, 'i', &zero);
 }
 
 void TAtSpiBridge::AccFocusChanged(TControl* Control) {
-    EmitState(Control, "focused", true);
+    EmitState(NodeOf(Control), "focused", true);
     TAccessibleInfo info = AccessibleInfoOf(Control);
     if (info.HasText) {
         // What it holds now is where its next change starts from.
@@ -238,7 +260,7 @@ void TAtSpiBridge::AccStateChanged(TControl* Control, TAccState State, bool Valu
         {asChecked, "checked"}, {asSelected, "selected"}, {asEnabled, "enabled"},
         {asVisible, "visible"}, {asShowing, "showing"},   {asFocused, "focused"}};
     for (auto [s, name] : kNames)
-        if (s == State) EmitState(Control, name, Value);
+        if (s == State) EmitState(NodeOf(Control), name, Value);
 }
 
 void TAtSpiBridge::AccTextChanged(TControl* Control) {
@@ -261,7 +283,7 @@ void TAtSpiBridge::AccTextChanged(TControl* Control) {
 void TAtSpiBridge::AccNameChanged(TControl* Control) {
     TAccessibleInfo info = AccessibleInfoOf(Control);
     // An entry's text is not its name: its changes are text events.
-    if (info.HasText) return;
+    if (info.HasText && info.Role != TAccRole::Label && info.Role != TAccRole::Link) return;
     Emit(NodeOf(Control), "org.a11y.atspi.Event.Object", "PropertyChange", "accessible-name", 0, 0, 's', &info.Name);
 }
 
@@ -276,15 +298,40 @@ void TAtSpiBridge::AccChildrenChanged(TWinControl* Parent) {
 void TAtSpiBridge::AccWindowActivated(TCustomForm* Form, bool Active) {
     TAccessibleInfo info = AccessibleInfoOf(Form);
     Emit(NodeOf(Form), "org.a11y.atspi.Event.Window", Active ? "Activate" : "Deactivate", "", 0, 0, 's', &info.Name);
-    EmitState(Form, "active", Active);
+    EmitState(NodeOf(Form), "active", Active);
 }
 
 void TAtSpiBridge::AccControlDestroyed(TControl* Control) {
     FTexts.erase(Control);
-    auto it = FIds.find(Control);
+    Forget(Control);
+}
+
+void TAtSpiBridge::Forget(const void* Key) {
+    auto it = FIds.find(Key);
     if (it == FIds.end()) return;
-    FControls.erase(it->second);
+    FNodes.erase(it->second);
     FIds.erase(it);
 }
+
+// A window that is no form came or went: the application's children changed, by that one.
+void TAtSpiBridge::AccWindowListChanged(TAccessibleElement* Window, bool Shown) {
+    const TNode node = NodeOf(Window);
+    int index = -1;
+    if (Shown) {
+        const auto children = ChildrenOf({true, nullptr, nullptr});
+        for (size_t i = 0; i < children.size(); ++i)
+            if (children[i].Element == Window) index = static_cast<int>(i);
+    }
+    Emit({true, nullptr, nullptr}, "org.a11y.atspi.Event.Object", "ChildrenChanged", Shown ? "add" : "remove", index, 0,
+         'r', &node);
+    // A message box is a window a screen reader reads out when it comes.
+    if (!Shown) return;
+    if (const TAccessibleInfo info = InfoOf(node); info.Role == TAccRole::Alert)
+        Emit(node, "org.a11y.atspi.Event.Window", "Activate", "", 0, 0, 's', &info.Name);
+}
+
+void TAtSpiBridge::AccElementFocused(TAccessibleElement* Element) { EmitState(NodeOf(Element), "focused", true); }
+
+void TAtSpiBridge::AccElementDestroyed(TAccessibleElement* Element) { Forget(Element); }
 
 }  // namespace lumivane

@@ -6,6 +6,7 @@
 
 #include "lumivane/accessibility/SdBus.h"
 #include "lumivane/framework/Accessible.h"
+#include "lumivane/framework/AccessibleElement.h"
 #include "lumivane/gfx/raster/Geometry.h"
 #include "lumivane/windows/Messages.h"
 
@@ -37,11 +38,18 @@ public:
     void AccChildrenChanged(TWinControl* Parent) override;
     void AccWindowActivated(TCustomForm* Form, bool Active) override;
     void AccControlDestroyed(TControl* Control) override;
+    void AccWindowListChanged(TAccessibleElement* Window, bool Shown) override;
+    void AccElementFocused(TAccessibleElement* Element) override;
+    void AccElementDestroyed(TAccessibleElement* Element) override;
 
-    // An object of the tree: the application (Control null) or an exposed control.
+    // An object of the tree: the application (both null), an exposed control or an element of
+    // the framework's own windows.
     struct TNode {
         bool Valid = false;
         TControl* Control = nullptr;
+        TAccessibleElement* Element = nullptr;
+        bool IsRoot() const { return Valid && !Control && !Element; }
+        const void* Key() const { return Control ? static_cast<const void*>(Control) : Element; }
     };
 
 private:
@@ -56,7 +64,10 @@ private:
     // ---- Objects (AtSpiBridge.cpp) ----
     std::string PathOf(const TNode& Node);
     TNode NodeAt(const char* Path) const;
-    TNode NodeOf(TControl* Control) { return {true, Control}; }
+    TNode NodeOf(TControl* Control) { return {true, Control, nullptr}; }
+    TNode NodeOf(TAccessibleElement* Element) { return {true, nullptr, Element}; }
+    static TAccessibleInfo InfoOf(const TNode& Node);
+    void Forget(const void* Key);
     TNode ParentOf(const TNode& Node);
     std::vector<TNode> ChildrenOf(const TNode& Node);
     // The references D-Bus passes around: (bus name, path).
@@ -68,7 +79,7 @@ private:
     // properties (none).
     void Emit(const TNode& Node, const char* Interface, const char* Member, const char* Detail, int Detail1,
               int Detail2, char DataType, const void* Data);
-    void EmitState(TControl* Control, const char* State, bool Value);
+    void EmitState(const TNode& Node, const char* State, bool Value);
 
     // ---- Requests, by interface (AtSpiObjects.cpp, AtSpiText.cpp) ----
     int ServeAccessible(sd_bus_message* m, sd_bus_message* r, const TNode& n, const std::string& member);
@@ -89,6 +100,9 @@ private:
     // The screen rectangle of an object, and its origin in the given coordinate kind.
     TRect ScreenRect(const TNode& n);
     TPoint CoordOrigin(const TNode& n, uint32_t CoordType);
+    // Text geometry of a control with text, in a coordinate kind (AtSpiProperties.cpp).
+    TRect TextBox(const TNode& n, int From, int To, uint32_t CoordType);
+    int OffsetAtPoint(const TNode& n, int X, int Y, uint32_t CoordType);
 
     TSdBus B;
     sd_bus* FBus;
@@ -97,8 +111,8 @@ private:
     std::string FUniqueName;
     std::string FDesktopName, FDesktopPath;  // the registry's desktop: the application's parent
     int32_t FAppId = 0;
-    std::unordered_map<TControl*, uint32_t> FIds;
-    std::unordered_map<uint32_t, TControl*> FControls;
+    std::unordered_map<const void*, uint32_t> FIds;
+    std::unordered_map<uint32_t, TNode> FNodes;
     uint32_t FNextId = 1;
     // The text each entry had when last told, for the inserted or deleted part of a change.
     std::unordered_map<TControl*, std::string> FTexts;

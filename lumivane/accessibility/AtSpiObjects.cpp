@@ -114,9 +114,9 @@ int TAtSpiBridge::Handle(sd_bus_message* m) {
             handled = ServeProperties(m, r, n, mem);
         else if (kind == "Accessible")
             handled = ServeAccessible(m, r, n, mem);
-        else if (kind == "Application" && !n.Control)
+        else if (kind == "Application" && n.IsRoot())
             handled = ServeApplication(m, r, mem);
-        else if (kind == "Component" && n.Control)
+        else if (kind == "Component" && !n.IsRoot())
             handled = ServeComponent(m, r, n, mem);
         else if (kind == "Action" && has("Action"))
             handled = ServeAction(m, r, n, mem);
@@ -132,12 +132,12 @@ int TAtSpiBridge::Handle(sd_bus_message* m) {
 
 std::vector<std::string> TAtSpiBridge::InterfacesOf(const TNode& n) {
     std::vector<std::string> out{"org.a11y.atspi.Accessible"};
-    if (!n.Control) {
+    if (n.IsRoot()) {
         out.push_back("org.a11y.atspi.Application");
         return out;
     }
     out.push_back("org.a11y.atspi.Component");
-    TAccessibleInfo info = AccessibleInfoOf(n.Control);
+    TAccessibleInfo info = InfoOf(n);
     if (!info.Actions.empty()) out.push_back("org.a11y.atspi.Action");
     if (info.HasText) out.push_back("org.a11y.atspi.Text");
     if (info.HasText && info.States.Contains(asEditable)) out.push_back("org.a11y.atspi.EditableText");
@@ -147,8 +147,8 @@ std::vector<std::string> TAtSpiBridge::InterfacesOf(const TNode& n) {
 
 void TAtSpiBridge::AppendStates(sd_bus_message* r, const TNode& n) {
     uint32_t words[2] = {0, 0};
-    if (n.Control) {
-        const TAccStates states = AccessibleInfoOf(n.Control).States;
+    if (!n.IsRoot()) {
+        const TAccStates states = InfoOf(n).States;
         for (auto [ours, theirs] : kStates)
             if (states.Contains(ours)) words[theirs / 32] |= 1u << (theirs % 32);
     }
@@ -160,7 +160,7 @@ void TAtSpiBridge::AppendStates(sd_bus_message* r, const TNode& n) {
 
 int TAtSpiBridge::ServeAccessible(sd_bus_message* m, sd_bus_message* r, const TNode& n, const std::string& member) {
     const uint32_t role =
-        n.Control ? RoleNumber(AccessibleInfoOf(n.Control).Role) : static_cast<uint32_t>(ATSPI_ROLE_APPLICATION);
+        n.IsRoot() ? static_cast<uint32_t>(ATSPI_ROLE_APPLICATION) : RoleNumber(InfoOf(n).Role);
     if (member == "GetRole") return B.Append(r, "u", role) >= 0;
     if (member == "GetRoleName" || member == "GetLocalizedRoleName") return B.Append(r, "s", RoleName(role)) >= 0;
     if (member == "GetState") {
@@ -185,10 +185,10 @@ int TAtSpiBridge::ServeAccessible(sd_bus_message* m, sd_bus_message* r, const TN
     }
     if (member == "GetIndexInParent") {
         int32_t index = -1;
-        if (n.Control) {
+        if (!n.IsRoot()) {
             auto siblings = ChildrenOf(ParentOf(n));
             for (size_t i = 0; i < siblings.size(); ++i)
-                if (siblings[i].Control == n.Control) index = static_cast<int32_t>(i);
+                if (siblings[i].Key() == n.Key()) index = static_cast<int32_t>(i);
         }
         return B.Append(r, "i", index) >= 0;
     }
@@ -206,12 +206,7 @@ int TAtSpiBridge::ServeAccessible(sd_bus_message* m, sd_bus_message* r, const TN
                 B.CloseContainer(r);
             };
             if (TControl* target = AccessibleOwner(info.LabelFor)) relation(ATSPI_RELATION_LABEL_FOR, target);
-            if (auto* form = GetParentForm(n.Control))
-                for (int i = 0; i < form->ComponentCount(); ++i)
-                    if (auto* c = dynamic_cast<TControl*>(form->Components(i)); c && c != n.Control) {
-                        TControl* labelled = AccessibleInfoOf(c).LabelFor;
-                        if (labelled && AccessibleOwner(labelled) == n.Control) relation(ATSPI_RELATION_LABELLED_BY, c);
-                    }
+            for (TControl* label : AccessibleLabelsOf(n.Control)) relation(ATSPI_RELATION_LABELLED_BY, label);
         }
         B.CloseContainer(r);
         return 1;
@@ -223,7 +218,7 @@ int TAtSpiBridge::ServeAccessible(sd_bus_message* m, sd_bus_message* r, const TN
         return 1;
     }
     if (member == "GetApplication") {
-        AppendRef(r, {true, nullptr});
+        AppendRef(r, {true, nullptr, nullptr});
         return 1;
     }
     if (member == "GetInterfaces") {
@@ -249,16 +244,26 @@ int TAtSpiBridge::ServeApplication(sd_bus_message* m, sd_bus_message* r, const s
 
 // Screen readers work in the display's pixels: the window system's logical ones times the scale.
 TRect TAtSpiBridge::ScreenRect(const TNode& n) {
+    const int s = GetDisplayScale();
+    if (n.Element) {
+        const TRect b = n.Element->AccessibleBounds();
+        return {b.Left * s, b.Top * s, b.Right * s, b.Bottom * s};
+    }
     if (!n.Control) return {};
     const TPoint o = n.Control->ClientToScreen({0, 0});
     const bool form = dynamic_cast<TCustomForm*>(n.Control) != nullptr;
     const int w = form ? n.Control->ClientWidth() : n.Control->Width();
     const int h = form ? n.Control->ClientHeight() : n.Control->Height();
-    const int s = GetDisplayScale();
     return {o.x * s, o.y * s, (o.x + w) * s, (o.y + h) * s};
 }
 
 TPoint TAtSpiBridge::CoordOrigin(const TNode& n, uint32_t CoordType) {
+    if (CoordType == ATSPI_COORD_TYPE_WINDOW && n.Element) {
+        TNode top = n;
+        while (top.Element && top.Element->AccessibleParent()) top = NodeOf(top.Element->AccessibleParent());
+        const TRect wr = ScreenRect(top);
+        return {wr.Left, wr.Top};
+    }
     if (CoordType == ATSPI_COORD_TYPE_WINDOW && n.Control)
         if (TCustomForm* form = GetParentForm(n.Control)) {
             const TPoint o = form->ClientToScreen({0, 0});
@@ -266,7 +271,7 @@ TPoint TAtSpiBridge::CoordOrigin(const TNode& n, uint32_t CoordType) {
         }
     if (CoordType == ATSPI_COORD_TYPE_PARENT) {
         const TNode p = ParentOf(n);
-        if (p.Control) {
+        if (!p.IsRoot()) {
             const TRect pr = ScreenRect(p);
             return {pr.Left, pr.Top};
         }
@@ -277,7 +282,8 @@ TPoint TAtSpiBridge::CoordOrigin(const TNode& n, uint32_t CoordType) {
 TAtSpiBridge::TNode TAtSpiBridge::ChildAtPoint(const TNode& n, int x, int y) {
     for (const TNode& c : ChildrenOf(n)) {
         const TRect rc = ScreenRect(c);
-        if (c.Control->Visible() && x >= rc.Left && x < rc.Right && y >= rc.Top && y < rc.Bottom) return c;
+        const bool inside = x >= rc.Left && x < rc.Right && y >= rc.Top && y < rc.Bottom;
+        if (inside && InfoOf(c).States.Contains(asVisible)) return c;
     }
     return {};
 }
@@ -309,38 +315,42 @@ int TAtSpiBridge::ServeComponent(sd_bus_message* m, sd_bus_message* r, const TNo
         return 1;
     }
     if (member == "GetLayer") {
-        const bool form = dynamic_cast<TCustomForm*>(n.Control) != nullptr;
-        return B.Append(r, "u", static_cast<uint32_t>(form ? ATSPI_LAYER_WINDOW : ATSPI_LAYER_WIDGET)) >= 0;
+        const TAccRole role = InfoOf(n).Role;
+        const bool window =
+            dynamic_cast<TCustomForm*>(n.Control) != nullptr || (n.Element && !n.Element->AccessibleParent());
+        const uint32_t layer = role == TAccRole::PopupMenu || role == TAccRole::ToolTip ? ATSPI_LAYER_POPUP
+                               : window                                                 ? ATSPI_LAYER_WINDOW
+                                                                                        : ATSPI_LAYER_WIDGET;
+        return B.Append(r, "u", layer) >= 0;
     }
     if (member == "GetMDIZOrder") return B.Append(r, "n", static_cast<int16_t>(0)) >= 0;
     if (member == "GetAlpha") return B.Append(r, "d", 1.0) >= 0;
-    if (member == "GrabFocus") return B.Append(r, "b", n.Control->GrabAccessibleFocus() ? 1 : 0) >= 0;
+    if (member == "GrabFocus") return B.Append(r, "b", n.Control && n.Control->GrabAccessibleFocus() ? 1 : 0) >= 0;
     return 0;
 }
 
 void TAtSpiBridge::AppendCacheItem(sd_bus_message* r, const TNode& n) {
     B.OpenContainer(r, 'r', "(so)(so)(so)iiassusau");
     AppendRef(r, n);
-    AppendRef(r, {true, nullptr});
+    AppendRef(r, {true, nullptr, nullptr});
     const TNode parent = ParentOf(n);
     if (parent.Valid)
         AppendRef(r, parent);
     else
         B.Append(r, "(so)", FDesktopName.c_str(), FDesktopPath.c_str());
     int32_t index = -1;
-    if (n.Control) {
+    if (!n.IsRoot()) {
         auto siblings = ChildrenOf(parent);
         for (size_t i = 0; i < siblings.size(); ++i)
-            if (siblings[i].Control == n.Control) index = static_cast<int32_t>(i);
+            if (siblings[i].Key() == n.Key()) index = static_cast<int32_t>(i);
     }
     B.Append(r, "ii", index, static_cast<int32_t>(ChildrenOf(n).size()));
     B.OpenContainer(r, 'a', "s");
     for (auto& s : InterfacesOf(n)) B.Append(r, "s", s.c_str());
     B.CloseContainer(r);
-    TAccessibleInfo info;
-    if (n.Control) info = AccessibleInfoOf(n.Control);
-    const std::string name = n.Control ? info.Name : ApplicationName();
-    B.Append(r, "su", name.c_str(), n.Control ? RoleNumber(info.Role) : static_cast<uint32_t>(ATSPI_ROLE_APPLICATION));
+    const TAccessibleInfo info = InfoOf(n);
+    const std::string name = n.IsRoot() ? ApplicationName() : info.Name;
+    B.Append(r, "su", name.c_str(), n.IsRoot() ? static_cast<uint32_t>(ATSPI_ROLE_APPLICATION) : RoleNumber(info.Role));
     B.Append(r, "s", info.Description.c_str());
     AppendStates(r, n);
     B.CloseContainer(r);
@@ -349,7 +359,7 @@ void TAtSpiBridge::AppendCacheItem(sd_bus_message* r, const TNode& n) {
 int TAtSpiBridge::ServeCache(sd_bus_message* r, const std::string& member) {
     if (member != "GetItems") return 0;
     B.OpenContainer(r, 'a', "((so)(so)(so)iiassusau)");
-    std::vector<TNode> todo{{true, nullptr}};
+    std::vector<TNode> todo{{true, nullptr, nullptr}};
     for (size_t i = 0; i < todo.size() && i < 100000; ++i) {
         AppendCacheItem(r, todo[i]);
         for (const TNode& c : ChildrenOf(todo[i])) todo.push_back(c);

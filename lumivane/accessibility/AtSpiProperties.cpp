@@ -52,13 +52,12 @@ bool TAtSpiBridge::AppendProperty(sd_bus_message* r, const TNode& n, const std::
     };
     if (iface.rfind(kIface, 0) != 0 || !has(iface.substr(15))) return false;
     const std::string kind = iface.substr(15);
-    TAccessibleInfo info;
-    if (n.Control) info = AccessibleInfoOf(n.Control);
+    const TAccessibleInfo info = InfoOf(n);
     const auto str = [&](const std::string& s) { return B.Append(r, "v", "s", s.c_str()) >= 0; };
     const auto num = [&](int32_t v) { return B.Append(r, "v", "i", v) >= 0; };
     const auto dbl = [&](double v) { return B.Append(r, "v", "d", v) >= 0; };
     if (kind == "Accessible") {
-        if (name == "Name") return str(n.Control ? info.Name : (Application ? Application->Title() : std::string()));
+        if (name == "Name") return str(n.IsRoot() ? (Application ? Application->Title() : std::string()) : info.Name);
         if (name == "Description") return str(info.Description);
         if (name == "Locale") return str("C");
         if (name == "AccessibleId") return str(n.Control ? n.Control->Name() : std::string());
@@ -97,7 +96,7 @@ bool TAtSpiBridge::AppendProperty(sd_bus_message* r, const TNode& n, const std::
 }
 
 bool TAtSpiBridge::SetProperty(sd_bus_message* m, const TNode& n, const std::string& iface, const std::string& name) {
-    if (iface == "org.a11y.atspi.Application" && name == "Id" && !n.Control)
+    if (iface == "org.a11y.atspi.Application" && name == "Id" && n.IsRoot())
         return B.Read(m, "v", "i", &FAppId) >= 0;
     if (iface == "org.a11y.atspi.Value" && name == "CurrentValue" && n.Control) {
         double v = 0;
@@ -145,7 +144,7 @@ int TAtSpiBridge::ServeProperties(sd_bus_message* m, sd_bus_message* r, const TN
 }
 
 int TAtSpiBridge::ServeAction(sd_bus_message* m, sd_bus_message* r, const TNode& n, const std::string& member) {
-    const TAccessibleInfo info = AccessibleInfoOf(n.Control);
+    const TAccessibleInfo info = InfoOf(n);
     const int count = static_cast<int>(info.Actions.size());
     if (member == "GetActions") {
         B.OpenContainer(r, 'a', "(sss)");
@@ -163,7 +162,7 @@ int TAtSpiBridge::ServeAction(sd_bus_message* m, sd_bus_message* r, const TNode&
     if (member == "GetKeyBinding") return B.Append(r, "s", a.KeyBinding.c_str()) >= 0;
     if (member == "DoAction") {
         const bool ok = valid && info.States.Contains(asEnabled);
-        if (ok) FPendingActions.emplace_back(FIds[n.Control], index);
+        if (ok) FPendingActions.emplace_back(FIds[n.Key()], index);
         return B.Append(r, "b", ok ? 1 : 0) >= 0;
     }
     return 0;
@@ -208,19 +207,80 @@ int TAtSpiBridge::ServeText(sd_bus_message* m, sd_bus_message* r, const TNode& n
     }
     if (member == "GetNSelections") return B.Append(r, "i", 0) >= 0;
     if (member == "GetSelection") return B.Append(r, "ii", 0, 0) >= 0;
-    if (member == "GetAttributes" || member == "GetAttributeRun") {
+    // The whole text is one run in the control's font and colours.
+    const auto attributes = [&](bool any) {
         B.OpenContainer(r, 'a', "{ss}");
+        if (any)
+            for (auto& [k, v] : AccessibleTextAttributes(n.Control)) B.Append(r, "{ss}", k.c_str(), v.c_str());
         B.CloseContainer(r);
-        return B.Append(r, "ii", 0, length) >= 0;
+    };
+    if (member == "GetAttributes" || member == "GetAttributeRun") {
+        int32_t at = 0;
+        if (B.Read(m, "i", &at) < 0) return 0;
+        const bool inside = at >= 0 && at <= length;
+        attributes(inside);
+        return B.Append(r, "ii", inside ? 0 : -1, inside ? length : -1) >= 0;
     }
     if (member == "GetDefaultAttributes" || member == "GetDefaultAttributeSet") {
-        B.OpenContainer(r, 'a', "{ss}");
-        B.CloseContainer(r);
+        attributes(true);
         return 1;
     }
-    if (member == "GetCharacterExtents" || member == "GetRangeExtents") return B.Append(r, "iiii", 0, 0, 0, 0) >= 0;
-    if (member == "GetOffsetAtPoint") return B.Append(r, "i", -1) >= 0;
+    if (member == "GetAttributeValue") {
+        int32_t at = 0;
+        const char* name = nullptr;
+        if (B.Read(m, "is", &at, &name) < 0 || !name) return 0;
+        std::string value;
+        for (auto& [k, v] : AccessibleTextAttributes(n.Control))
+            if (k == name) value = v;
+        return B.Append(r, "s", value.c_str()) >= 0;
+    }
+    if (member == "GetCharacterExtents" || member == "GetRangeExtents") {
+        int32_t from = 0, to = 0;
+        uint32_t coord = 0;
+        if (member == "GetCharacterExtents") {
+            if (B.Read(m, "iu", &from, &coord) < 0) return 0;
+            to = from + 1;
+        } else if (B.Read(m, "iiu", &from, &to, &coord) < 0) {
+            return 0;
+        }
+        const TRect box = TextBox(n, from, to, coord);
+        return B.Append(r, "iiii", box.Left, box.Top, box.Width(), box.Height()) >= 0;
+    }
+    if (member == "GetOffsetAtPoint") {
+        int32_t x = 0, y = 0;
+        uint32_t coord = 0;
+        if (B.Read(m, "iiu", &x, &y, &coord) < 0) return 0;
+        return B.Append(r, "i", OffsetAtPoint(n, x, y, coord)) >= 0;
+    }
     return 0;
+}
+
+// The characters from..to (to excluded; an empty range the box where `from` starts) in the
+// display's pixels, relative to the coordinate kind's origin; zeros when none shows.
+TRect TAtSpiBridge::TextBox(const TNode& n, int From, int To, uint32_t CoordType) {
+    TRect box = n.Control->AccessibleCharRect(From);
+    if (box == TRect{}) return {};
+    // The text runs on one line: the first and the last character span the range.
+    To = std::min(To, static_cast<int>(CountChars(n.Control->AccessibleText())));
+    if (To - 1 > From) {
+        const TRect last = n.Control->AccessibleCharRect(To - 1);
+        box = {std::min(box.Left, last.Left), std::min(box.Top, last.Top), std::max(box.Right, last.Right),
+               std::max(box.Bottom, last.Bottom)};
+    }
+    const TPoint o = n.Control->ClientToScreen({0, 0});
+    const TPoint origin = CoordOrigin(n, CoordType);
+    const int s = GetDisplayScale();
+    return {(box.Left + o.x) * s - origin.x, (box.Top + o.y) * s - origin.y, (box.Right + o.x) * s - origin.x,
+            (box.Bottom + o.y) * s - origin.y};
+}
+
+int TAtSpiBridge::OffsetAtPoint(const TNode& n, int X, int Y, uint32_t CoordType) {
+    const TPoint origin = CoordOrigin(n, CoordType);
+    const TPoint o = n.Control->ClientToScreen({0, 0});
+    const int s = GetDisplayScale();
+    // A display pixel to the window system's pixel it is part of (floor, also left of 0).
+    const auto down = [s](int v) { return v >= 0 ? v / s : -((-v + s - 1) / s); };
+    return n.Control->AccessibleOffsetAt({down(X + origin.x) - o.x, down(Y + origin.y) - o.y});
 }
 
 int TAtSpiBridge::ServeEditableText(sd_bus_message* m, sd_bus_message* r, const TNode& n, const std::string& member) {

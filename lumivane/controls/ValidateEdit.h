@@ -166,7 +166,16 @@ public:
     // filter as typed text does. Its parts are not exposed.
     void GetAccessible(TAccessibleInfo& Info) override;
     void GetAccessibleChildren(std::vector<TControl*>&) override {}
-    std::string AccessibleText() override { return FEdit->GetText(); }
+    std::string AccessibleText() override { return FEdit->AccessibleText(); }
+    // The inner edit's geometry, moved into this control's client area.
+    TRect AccessibleCharRect(int Offset) override {
+        const TRect r = FEdit->AccessibleCharRect(Offset);
+        if (r == TRect{}) return r;
+        return {r.Left + FEdit->Left(), r.Top + FEdit->Top(), r.Right + FEdit->Left(), r.Bottom + FEdit->Top()};
+    }
+    int AccessibleOffsetAt(TPoint Client) override {
+        return FEdit->AccessibleOffsetAt({Client.x - FEdit->Left(), Client.y - FEdit->Top()});
+    }
     int AccessibleCaret() override { return FEdit->AccessibleCaret(); }
     bool SetAccessibleCaret(int Offset) override { return FEdit->SetAccessibleCaret(Offset); }
     bool InsertAccessibleText(int Offset, const std::string& Text) override;

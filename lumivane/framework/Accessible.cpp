@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lumivane/framework/AccessibleElement.h"
 #include "lumivane/framework/Application.h"
 #include "lumivane/framework/Button.h"
 #include "lumivane/framework/Edit.h"
@@ -28,6 +29,18 @@ TAccessibleInfo AccessibleInfoOf(TControl* Control) {
     TAccessibleInfo info;
     if (Control) Control->GetAccessible(info);
     return info;
+}
+
+std::vector<TControl*> AccessibleLabelsOf(TControl* Control) {
+    std::vector<TControl*> out;
+    TCustomForm* form = Control ? GetParentForm(Control) : nullptr;
+    if (!form) return out;
+    for (int i = 0; i < form->ComponentCount(); ++i)
+        if (auto* c = dynamic_cast<TControl*>(form->Components(i)); c && c != Control) {
+            TControl* labelled = AccessibleInfoOf(c).LabelFor;
+            if (labelled && AccessibleOwner(labelled) == Control) out.push_back(c);
+        }
+    return out;
 }
 
 namespace {
@@ -134,9 +147,12 @@ void TButton::GetAccessible(TAccessibleInfo& Info) {
     if (FDefault) Info.States << asDefault;
 }
 
+// A label reads as it shows: its name and text without the accelerator marker.
 void TCustomLabel::GetAccessible(TAccessibleInfo& Info) {
     TControl::GetAccessible(Info);
     Info.Role = TAccRole::Label;
+    if (!GetText().empty()) Info.Name = AccessibleText();
+    Info.HasText = true;
     Info.LabelFor = FFocusControl;
 }
 

@@ -1,12 +1,15 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lumivane/framework/Forward.h"
 #include "lumivane/framework/Set.h"
 
 namespace lumivane {
+
+class TAccessibleElement;
 
 // What a control is to assistive technology (a screen reader). Each control class says its own
 // role, name, states, actions, text and value (TControl::GetAccessible and the operations beside
@@ -83,6 +86,11 @@ public:
     virtual void AccWindowActivated(TCustomForm* Form, bool Active) = 0;
     // The control is being destroyed: forget it (not an exposed one necessarily).
     virtual void AccControlDestroyed(TControl* Control) = 0;
+    // The framework's own windows and their parts (AccessibleElement.h): a window that is no
+    // form showed or hid, a part took the keyboard, an element goes.
+    virtual void AccWindowListChanged(TAccessibleElement*, bool /*Shown*/) {}
+    virtual void AccElementFocused(TAccessibleElement*) {}
+    virtual void AccElementDestroyed(TAccessibleElement*) {}
 };
 
 // The control an event of Control belongs to: itself when exposed, else its nearest exposed
@@ -101,5 +109,14 @@ void AccNotifyWindow(TCustomForm* Form, bool Active);
 
 // The Info of a control, filled by its class.
 TAccessibleInfo AccessibleInfoOf(TControl* Control);
+
+// How a control's text looks, named as screen readers know it: "family-name", "size" (points),
+// "weight" (400, 700 bold), "style" (normal, italic), "fg-color" and "bg-color" ("r,g,b", 0-255).
+using TAccTextAttributes = std::vector<std::pair<std::string, std::string>>;
+TAccTextAttributes AccessibleTextAttributes(TControl* Control);
+
+// The labels of Control's form that name it (their FocusControl is it, or a part of it): what a
+// screen reader gives as "labelled by".
+std::vector<TControl*> AccessibleLabelsOf(TControl* Control);
 
 }  // namespace lumivane

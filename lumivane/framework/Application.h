@@ -110,6 +110,9 @@ public:
     // The listener must outlive the application or be taken away first.
     TAccessibleListener* AccessibleListener() const { return FAccessibleListener; }
     void SetAccessibleListener(TAccessibleListener* Value) { FAccessibleListener = Value; }
+    // The framework's own windows shown now (message boxes, hints, popup menus), which a screen
+    // reader lists beside the forms; kept by AccWindowShown and AccWindowHidden.
+    std::vector<TAccessibleElement*>& AccessibleWindows() { return FAccessibleWindows; }
 
     // A hook for tests and tools: when set, message boxes are not shown; the hook answers them.
     std::function<int(const std::string& Text, const std::string& Caption, unsigned Flags)> OnMessageBox;
@@ -148,6 +151,7 @@ private:
     TControl* FHintControl = nullptr;
     std::optional<TControl::TWatch> FHintWatch;
     TAccessibleListener* FAccessibleListener = nullptr;
+    std::vector<TAccessibleElement*> FAccessibleWindows;
     std::vector<std::function<void()>> FIdleJobs;
     bool FHintDone = false;  // shown and hidden again for the control under the pointer
 };

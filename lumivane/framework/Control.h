@@ -187,6 +187,13 @@ public:
     // Inserts as if typed: characters the control refuses are left out. False when read-only.
     virtual bool InsertAccessibleText(int, const std::string&) { return false; }
     virtual bool DeleteAccessibleText(int, int) { return false; }
+    // Where character Offset of AccessibleText shows, in client pixels: from its start to the
+    // next one's, the text line's height. Offset == the length gives the empty box after the
+    // last character (where the caret stands there); any other offset an empty TRect{}.
+    virtual TRect AccessibleCharRect(int) { return {}; }
+    // The character whose box holds the client point; -1 for a point on none (outside the
+    // client area, left of the first or right of the last).
+    virtual int AccessibleOffsetAt(TPoint) { return -1; }
     // Sets the value of a control with HasValue; false when it has none.
     virtual bool SetAccessibleValue(double) { return false; }
     // Gives the control the keyboard focus if it can take it.

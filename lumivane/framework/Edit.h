@@ -67,6 +67,9 @@ public:
     // An entry: Text and EditableText, insertion typed through KeyPress (so a filter holds).
     void GetAccessible(TAccessibleInfo& Info) override;
     int AccessibleCaret() override;
+    std::string AccessibleText() override;
+    TRect AccessibleCharRect(int Offset) override;
+    int AccessibleOffsetAt(TPoint Client) override;
     bool SetAccessibleCaret(int Offset) override;
     bool InsertAccessibleText(int Offset, const std::string& Text) override;
     bool DeleteAccessibleText(int Start, int End) override;

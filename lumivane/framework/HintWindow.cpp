@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lumivane/framework/AccessibleElement.h"
 #include "lumivane/framework/PopupWindow.h"
 #include "lumivane/gfx/text/DrawText.h"
 
@@ -50,7 +51,31 @@ LRESULT HintProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
+// The hint to a screen reader: a tool tip holding its text.
+class THintAccess : public TAccessibleElement {
+public:
+    // A tip holds the text it showed with: a new text is a new tip.
+    explicit THintAccess(const THintWindow* Hint) : FHint(Hint), FText(Hint->Text()) {}
+    ~THintAccess() override { AccWindowHidden(this); }
+    void GetAccessible(TAccessibleInfo& Info) override {
+        Info.Role = TAccRole::ToolTip;
+        Info.Name = FText;
+        Info.States << asEnabled << asVisible << asShowing;
+    }
+    TRect AccessibleBounds() override {
+        RECT r{};
+        GetWindowRect(FHint->Handle(), &r);
+        return r;
+    }
+
+private:
+    const THintWindow* FHint;
+    std::string FText;
+};
+
 } // namespace
+
+THintWindow::THintWindow() = default;
 
 THintWindow::~THintWindow() { ReleaseHandle(); }
 
@@ -69,17 +94,25 @@ void THintWindow::ActivateHint(TPoint ScreenPos, const std::string& Text) {
     int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
     int x = std::max(0, std::min(ScreenPos.x, sw - size.cx));
     int y = std::max(0, std::min(ScreenPos.y, sh - size.cy));
+    const bool sameText = FAccess && FText == Text;
     FText = Text;
     if (FHandle && IsWindow(FHandle)) {
         SetWindowTextA(FHandle, Text.c_str());
         SetWindowPos(FHandle, HWND_TOP, x, y, size.cx, size.cy, SWP_NOACTIVATE | SWP_SHOWWINDOW);
         InvalidateRect(FHandle, nullptr, true);
-        return;
+    } else {
+        FHandle = CreatePopupWindow(HintWindowClassName, HintProc, Text, x, y, size.cx, size.cy);
     }
-    FHandle = CreatePopupWindow(HintWindowClassName, HintProc, Text, x, y, size.cx, size.cy);
+    if (FHandle && AccessibleListener() && !sameText) {
+        // A screen reader reads what joins the tree.
+        FAccess.reset();
+        FAccess = std::make_unique<THintAccess>(this);
+        AccWindowShown(FAccess.get());
+    }
 }
 
 void THintWindow::ReleaseHandle() {
+    FAccess.reset();
     if (FHandle && IsWindow(FHandle)) DestroyWindow(FHandle);
     FHandle = nullptr;
 }

@@ -1,16 +1,19 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "lumivane/windows/Window.h"
 
 namespace lumivane {
 
+class TAccessibleElement;
+
 // The hint window: a small popup top-level window drawn by the framework (clInfoBk background, a
 // one-pixel black frame, the hint text in clInfoText). It never takes the focus or activation.
 // The window's text is the hint text, so tests can find and read it among the top-level windows.
 class THintWindow {
 public:
-    THintWindow() = default;
+    THintWindow();
     ~THintWindow();
     THintWindow(const THintWindow&) = delete;
     THintWindow& operator=(const THintWindow&) = delete;
@@ -29,6 +32,8 @@ public:
 private:
     HWND FHandle = nullptr;
     std::string FText;
+    // The tool tip a screen reader finds while the hint shows (only while one listens).
+    std::unique_ptr<TAccessibleElement> FAccess;
 };
 
 inline constexpr const char* HintWindowClassName = "LumiHintWindow";

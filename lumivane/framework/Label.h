@@ -37,6 +37,10 @@ public:
 
     void Dispatch(TMessage& Message) override;
     void GetAccessible(TAccessibleInfo& Info) override;
+    // The text as shown: without the accelerator marker.
+    std::string AccessibleText() override;
+    TRect AccessibleCharRect(int Offset) override;
+    int AccessibleOffsetAt(TPoint Client) override;
 
 protected:
     void Paint() override;

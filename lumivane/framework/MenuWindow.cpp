@@ -36,6 +36,8 @@ void Select(size_t li, int index) {
         InvalidateRow(level, level.Selected);
         level.Selected = index;
         InvalidateRow(level, index);
+        if (index >= 0 && Session().access)
+            AccNotifyElementFocus(Session().access->ElementOf(level.Items[static_cast<size_t>(index)]));
     }
     ScrollIntoView(li, index);
 }
@@ -234,6 +236,7 @@ LRESULT MenuProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void DestroyLevels() {
+    Session().access.reset();
     Session().closing = true;
     if (!Session().levels.empty() && GetCapture() == Session().levels.front().Handle) ReleaseCapture();
     CloseBelow(0);
@@ -257,6 +260,10 @@ void Open(TPopupMenu* Menu, TPoint ScreenPos) {
     if (!OpenLevel(Menu->Items(), ScreenPos, ScreenPos.x, ScreenPos.y, align)) return;
     Session().menu = Menu;
     SetCapture(Session().levels.front().Handle);
+    if (AccessibleListener()) {
+        Session().access = std::make_unique<TMenuAccess>();
+        AccWindowShown(Session().access.get());
+    }
 }
 
 void CloseAll() {
@@ -276,6 +283,7 @@ void Forget(TPopupMenu* Menu) {
 
 void ItemGone(TMenuItem* Item) {
     if (Session().chosen == Item) Session().chosen = nullptr;
+    if (Session().access) Session().access->Forget(Item);
     for (const TMenuLevel& level : Session().levels) {
         // A level's items are its parent's subitems: asking the parent costs nothing per item.
         bool held = level.Parent == Item || (Item->Parent() == level.Parent && (Item->Visible() || level.Stale));

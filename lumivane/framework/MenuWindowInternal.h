@@ -1,7 +1,11 @@
 #pragma once
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "lumivane/framework/AccessibleElement.h"
 
 #include "lumivane/framework/MenuWindow.h"
 #include "lumivane/gfx/text/DrawText.h"
@@ -67,6 +71,26 @@ struct TMenuLevel {
     TRect Bounds;  // screen
 };
 
+// The open menu to a screen reader (MenuAccess.cpp): a popup menu whose children are its items,
+// in item order, each an element made when first asked for and kept while the menu is open.
+class TMenuItemAccess;
+class TMenuAccess : public TAccessibleElement {
+public:
+    TMenuAccess();
+    ~TMenuAccess() override;
+    void GetAccessible(TAccessibleInfo& Info) override;
+    void GetAccessibleChildren(std::vector<TAccessibleElement*>& List) override;
+    TRect AccessibleBounds() override;
+    // The item's element (the menu's own for its root item).
+    TAccessibleElement* ElementOf(TMenuItem* Item);
+    // An item goes: its element with it.
+    void Forget(TMenuItem* Item);
+
+private:
+    std::string FName;  // the menu's, kept for its last word when it closes
+    std::unordered_map<TMenuItem*, std::unique_ptr<TMenuItemAccess>> FItems;
+};
+
 // The menu open now (one at a time) and how it is being used.
 struct TMenuSession {
     TPopupMenu* menu = nullptr;
@@ -76,6 +100,8 @@ struct TMenuSession {
     bool eatChar = false;
     // The item being chosen while the menu closes; cleared if it goes away meanwhile.
     TMenuItem* chosen = nullptr;
+    // Made when the menu opens while a screen reader listens.
+    std::unique_ptr<TMenuAccess> access;
 };
 TMenuSession& Session();
 
@@ -118,6 +144,8 @@ void PaintLevel(HWND hwnd);
 void Select(size_t li, int index);
 void CloseBelow(size_t li);
 bool OpenSubmenu(size_t li, bool selectFirst);
+// Closes the menu, then clicks the item.
+void Choose(TMenuItem* item);
 void Activate(size_t li);
 // The deepest level under a screen point, or -1.
 int LevelAt(TPoint screen);

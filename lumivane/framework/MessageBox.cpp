@@ -1,7 +1,9 @@
 #include "lumivane/framework/MessageBox.h"
 
 #include <algorithm>
+#include <memory>
 
+#include "lumivane/framework/AccessibleElement.h"
 #include "lumivane/gfx/text/DrawText.h"
 
 namespace lumivane {
@@ -29,8 +31,42 @@ TIconKind IconOf(unsigned flags) {
     }
 }
 
+struct TBox;
+
+// What a screen reader finds of the dialog: an alert named by its caption, holding its text (a
+// label) and its buttons, which it can press.
+class TBoxPart : public TAccessibleElement {
+public:
+    TBoxPart(TBox* Box, TAccessibleElement* Parent, HWND Button) : FBox(Box), FParent(Parent), FButton(Button) {}
+    void GetAccessible(TAccessibleInfo& Info) override;
+    TAccessibleElement* AccessibleParent() override { return FParent; }
+    TRect AccessibleBounds() override;
+    bool DoAccessibleAction(int Index) override;
+
+private:
+    TBox* FBox;
+    TAccessibleElement* FParent;
+    HWND FButton;  // null: the text
+};
+
+class TBoxAccess : public TAccessibleElement {
+public:
+    explicit TBoxAccess(TBox* Box) : FBox(Box) {}
+    ~TBoxAccess() override { AccWindowHidden(this); }
+    void GetAccessible(TAccessibleInfo& Info) override;
+    void GetAccessibleChildren(std::vector<TAccessibleElement*>& List) override {
+        for (auto& p : Parts) List.push_back(p.get());
+    }
+    TRect AccessibleBounds() override;
+    std::vector<std::unique_ptr<TBoxPart>> Parts;
+
+private:
+    TBox* FBox;
+};
+
 struct TBox {
-    std::string text;
+    HWND dialog = nullptr;
+    std::string text, caption;
     unsigned flags = 0;
     TIconKind icon = ikNone;
     TRect textRect;
@@ -38,6 +74,8 @@ struct TBox {
     WNDPROC buttonProc = nullptr;
     int answer = 0;
     bool done = false;
+    // Made once the dialog shows, only while a screen reader listens.
+    std::unique_ptr<TBoxAccess> access;
 };
 
 HFONT TextFont() { return GetFont(FontSpec{}); }
@@ -66,11 +104,60 @@ void Finish(TBox* box, int answer) {
     box->done = true;
 }
 
+void TBoxAccess::GetAccessible(TAccessibleInfo& Info) {
+    Info.Role = TAccRole::Alert;
+    Info.Name = FBox->caption;
+    Info.States << asEnabled << asVisible << asShowing;
+    if (GetActiveWindow() == FBox->dialog) Info.States << asActive;
+}
+
+TRect TBoxAccess::AccessibleBounds() {
+    RECT r{};
+    GetClientRect(FBox->dialog, &r);
+    POINT o{0, 0};
+    ClientToScreen(FBox->dialog, &o);
+    return {o.x, o.y, o.x + r.Width(), o.y + r.Height()};
+}
+
+void TBoxPart::GetAccessible(TAccessibleInfo& Info) {
+    Info.States << asEnabled << asVisible << asShowing;
+    if (!FButton) {
+        Info.Role = TAccRole::Label;
+        Info.Name = FBox->text;
+        return;
+    }
+    Info.Role = TAccRole::PushButton;
+    Info.Name = GetWindowTextString(FButton);
+    Info.States << asFocusable;
+    if (GetFocus() == FButton) Info.States << asFocused;
+    if ((GetWindowLongPtrA(FButton, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON) Info.States << asDefault;
+    Info.Actions.push_back({"click", "space"});
+}
+
+TRect TBoxPart::AccessibleBounds() {
+    TRect r = FBox->textRect;
+    if (FButton) {
+        RECT w{};
+        GetWindowRect(FButton, &w);
+        return w;
+    }
+    POINT o{0, 0};
+    ClientToScreen(FBox->dialog, &o);
+    return {r.Left + o.x, r.Top + o.y, r.Right + o.x, r.Bottom + o.y};
+}
+
+bool TBoxPart::DoAccessibleAction(int Index) {
+    if (!FButton || Index != 0 || FBox->done) return false;
+    Finish(FBox, GetDlgCtrlID(FButton));
+    return true;
+}
+
 // The focused button moves; the default look follows it.
 void FocusButton(TBox* box, size_t index) {
     for (size_t i = 0; i < box->buttons.size(); ++i)
         SendMessageA(box->buttons[i], BM_SETSTYLE, i == index ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, 1);
     SetFocus(box->buttons[index]);
+    if (box->access) AccNotifyElementFocus(box->access->Parts[index + 1].get());
 }
 
 size_t FocusedIndex(const TBox* box) {
@@ -237,6 +324,7 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& capti
 
     TBox box;
     box.text = text;
+    box.caption = caption;
     box.flags = flags;
     box.icon = IconOf(flags);
 
@@ -273,6 +361,7 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& capti
     HWND dialog = CreateWindowExA(0, MessageBoxClassName, caption.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y,
                                   clientW, clientH, owner, 0, nullptr);
     if (!dialog) return 0;
+    box.dialog = dialog;
     MakeWindowData<BoxLink>(dialog, &box);
     // Whatever happens in the loop, the dialog goes and stops pointing at this frame.
     struct Cleanup {
@@ -296,6 +385,12 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& capti
         box.buttons.push_back(b);
     }
     ShowWindow(dialog, SW_SHOW);
+    if (AccessibleListener()) {
+        box.access = std::make_unique<TBoxAccess>(&box);
+        box.access->Parts.push_back(std::make_unique<TBoxPart>(&box, box.access.get(), nullptr));
+        for (HWND b : box.buttons) box.access->Parts.push_back(std::make_unique<TBoxPart>(&box, box.access.get(), b));
+        AccWindowShown(box.access.get());
+    }
     if (!box.buttons.empty()) FocusButton(&box, 0);
 
     if (RunModalLoop(dialog, &box.done) < 0) return 0;

@@ -56,7 +56,12 @@ enum : UINT {
     EM_GETMODIFY = 0x00B8, EM_SETMODIFY = 0x00B9, EM_REPLACESEL = 0x00C2, EM_LIMITTEXT = 0x00C5,
     EM_SETLIMITTEXT = 0x00C5, EM_CANUNDO = 0x00C6, EM_UNDO = 0x00C7, EM_SETPASSWORDCHAR = 0x00CC,
     EM_EMPTYUNDOBUFFER = 0x00CD, EM_SETREADONLY = 0x00CF, EM_SETMARGINS = 0x00D3,
-    EM_GETLIMITTEXT = 0x00D5
+    EM_GETLIMITTEXT = 0x00D5,
+    // The single-line edit's: EM_POSFROMCHAR (wParam a character index, 0..the count) returns the
+    // client point where that character starts, x in the low and y in the high signed 16 bits, -1
+    // beyond the end; EM_CHARFROMPOS (lParam a client point, MAKELPARAM) returns the character
+    // boundary nearest to its x, a whole character index (there is only one line).
+    EM_POSFROMCHAR = 0x00D6, EM_CHARFROMPOS = 0x00D7
 };
 // What a control answers to WM_GETDLGCODE.
 enum : UINT { DLGC_WANTARROWS = 0x0001, DLGC_HASSETSEL = 0x0008, DLGC_WANTCHARS = 0x0080 };

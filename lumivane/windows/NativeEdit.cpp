@@ -342,6 +342,16 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         Refresh(hwnd, s);
         return 0;
     }
+    case EM_POSFROMCHAR: {
+        const int index = SignedParam(wp);
+        if (index < 0 || index > e.CharCount()) return -1;
+        const int x = TextOriginX(hwnd, s) + e.PosToX(e.BytePos(index));
+        return static_cast<LRESULT>(MAKELPARAM(x, TextTop(hwnd, s)) & 0xFFFFFFFF);
+    }
+    case EM_CHARFROMPOS: {
+        const int x = GET_X_LPARAM(lp);
+        return e.CharPos(e.XToPos(x - TextOriginX(hwnd, s)));
+    }
     case EM_SCROLLCARET:
         Refresh(hwnd, s);
         return 1;

@@ -146,7 +146,8 @@ TEST(Accessible, EachClassHasItsRole) {
         std::vector<std::string> actions;
         for (auto& a : info.Actions) actions.push_back(a.Name);
         EXPECT_EQ(actions, c.actions);
-        const bool text = c.role == TAccRole::Entry || c.role == TAccRole::SpinButton;
+        const bool text = c.role == TAccRole::Entry || c.role == TAccRole::SpinButton || c.role == TAccRole::Label ||
+                          c.role == TAccRole::Link;
         EXPECT_EQ(info.HasText, text);
         EXPECT_EQ(info.HasValue, c.role == TAccRole::SpinButton);
     }

@@ -3,7 +3,8 @@ test of the accessibility bridge. Run under dbus-run-session on an Xvfb display:
 
     atspi_client.py notice BIN    the notice window's tree, names and states; Close by its action
     atspi_client.py gallery BIN   text through a validating edit, an up-down value, images in a
-                                  panel, and the events while xdotool types
+                                  panel, the events while xdotool types, where the typed
+                                  characters are, and the heart's popup menu
     atspi_client.py off BIN       LUMIVANE_ACCESSIBILITY=0: the program stays off the bus
 
 Prints what it checked; exits 1 with "FAIL: ..." on the first thing that is not as expected.
@@ -224,8 +225,70 @@ def gallery(bin_dir):
     check(any(e[0] == "object:state-changed:checked" and e[1] == "StarKeep1" for e in events),
           "checked changes are events")
     check(target.queryText().getText(0, -1) == "ab1", "the edit holds the typed text")
+    text_geometry(target)
+    popup_menu(app, frame)
     proc.terminate()
     proc.wait(timeout=10)
+
+
+def text_geometry(edit):
+    """Where the characters of an edit holding "ab1" are, and how its text looks."""
+    text = edit.queryText()
+    ex, ey, ew, eh = edit.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    fx, fy, fw, fh = text.getCharacterExtents(0, pyatspi.DESKTOP_COORDS)
+    lx, ly, lw, lh = text.getCharacterExtents(2, pyatspi.DESKTOP_COORDS)
+    print("edit %r, first %r, last %r" % ((ex, ey, ew, eh), (fx, fy, fw, fh), (lx, ly, lw, lh)), flush=True)
+    check(fw > 0 and fh > 0 and ex <= fx and fx + fw <= ex + ew and ey <= fy and fy + fh <= ey + eh,
+          "the first character lies inside the edit")
+    check(lx >= fx + fw and lx + lw <= ex + ew, "the last one after it, still inside")
+    check(text.getCharacterExtents(3, pyatspi.DESKTOP_COORDS)[2] == 0, "one past the end is an empty box")
+    check(text.getRangeExtents(0, 3, pyatspi.DESKTOP_COORDS) == (fx, fy, lx + lw - fx, fh), "the range spans them")
+    check(text.getOffsetAtPoint(lx + lw // 2, ly + lh // 2, pyatspi.DESKTOP_COORDS) == 2, "a point finds its character")
+    check(text.getOffsetAtPoint(fx - 1, fy, pyatspi.DESKTOP_COORDS) == -1, "left of the first is no character")
+    check(text.getOffsetAtPoint(lx + lw, ly, pyatspi.DESKTOP_COORDS) == -1, "nor is right of the last")
+    wx, wy = edit.queryComponent().getExtents(pyatspi.WINDOW_COORDS)[:2]
+    check(text.getCharacterExtents(0, pyatspi.WINDOW_COORDS)[:2] == (fx - ex + wx, fy - ey + wy),
+          "window coordinates are the same place")
+    attributes = str(text.getDefaultAttributes()) + str(text.getAttributeRun(0, True))
+    print("attributes: %s" % attributes, flush=True)
+    check(all(k in attributes for k in ("family-name", "size", "weight", "fg-color", "bg-color")),
+          "the text's font and colours are its attributes")
+
+
+def popup_menu(app, frame):
+    """The heart's popup menu: a right click shows it, its items are there, an action runs one."""
+    # The heart is an inert image, not exposed: it lies 40 pixels right of and 46 above the label
+    # under it (at the display's first scale).
+    below = find(frame, "IsBkgnd (inert)", "label")
+    check(below is not None, "the label under the heart is there")
+    lx, ly = below.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[:2]
+    hx, hy, hw, hh = lx + 40, ly - 46, 32, 32
+    events = listen(["object:children-changed"])
+
+    def menus():
+        return [c for c in app if c is not None and c.getRoleName() == "popup menu"]
+
+    subprocess.run(["xdotool", "mousemove", str(hx + hw // 2), str(hy + hh // 2), "click", "3"], check=True)
+    run_until(lambda: menus(), 10)
+    check(len(menus()) == 1, "a right click shows a popup menu among the application's children")
+    popup = menus()[0]
+    items = [(c.getRoleName(), c.name) for c in popup]
+    check(items == [("menu item", "Hello"), ("separator", ""), ("menu item", "Colour"), ("menu item", "Nothing here")],
+          "its items in order, named without their markers: %r" % items)
+    check({"enabled", "showing"} <= states(popup[0]), "Hello is enabled and showing")
+    check("enabled" not in states(popup[3]), "Nothing here is disabled")
+    subs = [(c.getRoleName(), c.name, "checked" in states(c)) for c in popup[2]]
+    check(subs == [("radio menu item", "Red", True), ("radio menu item", "Blue", False)],
+          "the submenu's radio items and which is checked: %r" % subs)
+    action = popup[0].queryAction()
+    check(action.nActions == 1 and action.getName(0) == "click", "an item's action is 'click'")
+    action.doAction(0)
+    run_until(lambda: not menus() and find(frame, "mnuHello: OnClick", "label") is not None, 10)
+    check(not menus(), "the menu closes")
+    check(find(frame, "mnuHello: OnClick", "label") is not None, "and the item ran")
+    kinds = [e[0] for e in events]
+    check("object:children-changed:add" in kinds and "object:children-changed:remove" in kinds,
+          "the application's children changed as the menu came and went: %r" % kinds)
 
 
 def off(bin_dir):
