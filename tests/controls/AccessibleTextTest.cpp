@@ -87,8 +87,9 @@ TEST(AccessibleText, CharacterBoxesAtTheEnds) {
         const int n = static_cast<int>(CountChars(c.text));
         EXPECT_EQ(edit->AccessibleCharRect(0).Left, c.left);
         CheckEnds(edit, n);
-        if (n == 0) EXPECT_EQ(edit->AccessibleOffsetAt({2, 10}), -1) << "an empty text has no character";
-        if (n > 0) {
+        if (n == 0) {
+            EXPECT_EQ(edit->AccessibleOffsetAt({2, 10}), -1) << "an empty text has no character";
+        } else {
             const HFONT font = GetDefaultFont();
             EXPECT_EQ(edit->AccessibleCharRect(n).Left - edit->AccessibleCharRect(0).Left, TextWidth(font, c.text));
         }
