@@ -12,6 +12,7 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 XVFB_SCREEN=1920x1080x24
 source "$HERE/lib/xvfb.sh"
 source "$HERE/lib/notice.sh"
+source "$HERE/lib/designer.sh"
 WORK=$(mktemp -d)
 LAYOUT="$WORK/gallery.txt"
 cp "$HERE/../../gallery/frmGallery.txt" "$LAYOUT"
@@ -28,18 +29,7 @@ wait_window
 window_geometry
 FX=$WX FY=$WY
 
-# Waits (about 10 s at most) until the saved file holds a line matching $1 (grep -E), or, with
-# "-v", none.
-saved() {
-    local i
-    for i in $(seq 1 100); do
-        if [ "$1" = -v ]; then grep -Eq "$2" "$LAYOUT" || return 0; else grep -Eq "$1" "$LAYOUT" && return 0; fi
-        kill -0 "$NOTICE_PID" 2>/dev/null || fail "formview ended: $(cat "$NOTICE_ERR")"
-        sleep 0.1
-    done
-    import -window root "$WORK/failed.png" 2>/dev/null
-    fail "the saved layout does not show $* (the screen: $WORK/failed.png): $(grep -A8 'btnNormalPic:' "$LAYOUT")"
-}
+saved_context() { grep -A8 'btnNormalPic:' "$LAYOUT"; }
 # Moves to a point of the form's client area (or the inspector's), then does the rest (click 1...).
 form() { local x=$1 y=$2; shift 2; xdotool mousemove $((FX + x)) $((FY + y)) "$@"; }
 inspector() { local x=$1 y=$2; shift 2; xdotool mousemove $((IX + x)) $((IY + y)) "$@"; }

@@ -10,6 +10,7 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 XVFB_SCREEN=1280x1024x24
 source "$HERE/lib/xvfb.sh"
 source "$HERE/lib/notice.sh"
+source "$HERE/lib/designer.sh"
 WORK=$(mktemp -d)
 LAYOUT="$WORK/menus.txt"
 cat >"$LAYOUT" <<'LAYOUT'
@@ -54,18 +55,7 @@ FX=$WX FY=$WY
 form() { local x=$1 y=$2; shift 2; xdotool mousemove $((FX + x)) $((FY + y)) "$@"; }
 menus() { local x=$1 y=$2; shift 2; xdotool mousemove $((MX + x)) $((MY + y)) "$@"; }
 settle() { sleep 0.3; }
-# Waits (about 10 s at most) until the saved file holds a line matching $1 (grep -E), or, with
-# "-v", none.
-saved() {
-    local i
-    for i in $(seq 1 100); do
-        if [ "$1" = -v ]; then grep -Eq "$2" "$LAYOUT" || return 0; else grep -Eq "$1" "$LAYOUT" && return 0; fi
-        kill -0 "$NOTICE_PID" 2>/dev/null || fail "formview ended: $(cat "$NOTICE_ERR")"
-        sleep 0.1
-    done
-    import -window root "$WORK/failed.png" 2>/dev/null
-    fail "the saved layout does not show $* (the screen: $WORK/failed.png): $(sed -n '/Menu1:/,$p' "$LAYOUT")"
-}
+saved_context() { sed -n '/Menu1:/,$p' "$LAYOUT"; }
 # The item names in the saved file, in order, on one line.
 items() { grep -o 'object [A-Za-z0-9]*: TMenuItem' "$LAYOUT" | awk '{print $2}' | tr -d ':' | tr '\n' ' '; }
 
