@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # formview --design under Xvfb, driven with xdotool: a popup menu's items edited in the menu
-# window (an item added after a subitem, moved up, renamed), the rename undone on the form, and a
-# disabled button selected by a click and deleted. Each step saved; the saved layout holds the
-# items in the tree's order and loads in formshot.
+# window (an item added after a subitem, moved up, the move undone and redone there, renamed), the
+# rename undone on the form, and a disabled button selected by a click and deleted. Each step
+# saved; the saved layout holds the items in the tree's order and loads in formshot.
 # Usage: test_formview_menus.sh BIN_DIR
 set -u
 BIN=$(cd "$1" && pwd)
@@ -58,6 +58,11 @@ settle() { sleep 0.3; }
 saved_context() { sed -n '/Menu1:/,$p' "$LAYOUT"; }
 # The item names in the saved file, in order, on one line.
 items() { grep -o 'object [A-Za-z0-9]*: TMenuItem' "$LAYOUT" | awk '{print $2}' | tr -d ':' | tr '\n' ' '; }
+# Waits (about 5 s at most) until the saved items are $1; else fails saying $2.
+wait_items() {
+    for _ in $(seq 1 50); do [ "$(items)" = "$1" ] && return 0; sleep 0.1; done
+    fail "$2: $(items)"
+}
 
 # The menu's icon at its design place selects it; the menu window shows its tree.
 form 110 110 click 1
@@ -77,8 +82,14 @@ saved 'object MenuItem1: TMenuItem'
 menus 204 20 click 1
 settle
 xdotool key ctrl+s
-for i in $(seq 1 50); do [ "$(items)" = "mnuOpen mnuRecent MenuItem1 mnuFile1 " ] && break; sleep 0.1; done
-[ "$(items)" = "mnuOpen mnuRecent MenuItem1 mnuFile1 " ] || fail "not moved up: $(items)"
+wait_items "mnuOpen mnuRecent MenuItem1 mnuFile1 " "not moved up"
+# Undone and redone from the menu window itself (a button there has the focus, not a text edit).
+xdotool key ctrl+z ctrl+s
+wait_items "mnuOpen mnuRecent mnuFile1 MenuItem1 " "Ctrl+Z in the menu window did not undo the move"
+xdotool key ctrl+shift+z ctrl+s
+wait_items "mnuOpen mnuRecent MenuItem1 mnuFile1 " "Ctrl+Shift+Z in the menu window did not redo the move"
+menus 80 125 click 1
+settle
 # The name field renames the selected item.
 menus 150 49 click 1
 settle

@@ -1,5 +1,7 @@
 #include "tools/formview/Designer.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -34,6 +36,14 @@ int Snap(int v, bool free) {
 }
 
 bool Down(int vk) { return GetKeyState(vk) < 0; }
+
+// A text edit has an undo of its own for Ctrl+Z.
+bool IsTextEdit(HWND hwnd) {
+    char name[8] = {};
+    return hwnd && GetClassNameA(hwnd, name, sizeof name) == 4 && strcasecmp(name, "EDIT") == 0;
+}
+
+bool IsHistoryKey(WPARAM vk) { return vk == 'Z' || vk == 'z' || vk == 'Y' || vk == 'y'; }
 
 }  // namespace
 
@@ -116,6 +126,12 @@ bool TDesigner::Filter(const MSG& m) {
         const bool shift = Down(VK_SHIFT), ctrl = Down(VK_CONTROL), alt = Down(VK_MENU);
         if (m.message == WM_KEYDOWN && ctrl && (m.wParam == 'S' || m.wParam == 's')) {
             Save();  // from either window
+            return true;
+        }
+        // Undo and redo from any of the designer's windows (the menu window, the inspector's lists),
+        // except in a text edit, where they undo the typing.
+        if (m.message == WM_KEYDOWN && ctrl && IsHistoryKey(m.wParam) && !OnForm(m.hwnd) && !IsTextEdit(m.hwnd)) {
+            Key(unsigned(m.wParam), shift, ctrl, alt);
             return true;
         }
         if (!OnForm(m.hwnd)) return false;

@@ -19,7 +19,7 @@ class TMenuEditor;
 // the controls in it. Arrows move by a pixel, Shift+arrows resize; Alt+L, Alt+T, Alt+C, Alt+H and
 // Alt+V line the selection up on the first one's left, top or centre, or space it evenly across
 // or down. Delete, Ctrl+C, Ctrl+V (layout text), Ctrl+Z, Ctrl+Shift+Z, Ctrl+S; Escape selects the
-// form. The inspector window's title marks unsaved changes with '*'.
+// form. Ctrl+S, and outside text edits Ctrl+Z and Ctrl+Shift+Z, work from the other windows too. The inspector window's title marks unsaved changes with '*'.
 class TDesigner {
 public:
     explicit TDesigner(std::string path);
